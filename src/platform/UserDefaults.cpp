@@ -1,0 +1,189 @@
+#include "platform/UserDefaults.h"
+
+#include <QCoreApplication>
+#include <QMutexLocker>
+#include <QSettings>
+
+UserDefaults &UserDefaults::standard()
+{
+    static UserDefaults *instance = new UserDefaults();
+    return *instance;
+}
+
+UserDefaults::UserDefaults() : m_settings(new QSettings()) {}
+
+UserDefaults::UserDefaults(const QString &iniPath, QObject *parent)
+    : QObject(parent), m_settings(new QSettings(iniPath, QSettings::IniFormat))
+{
+}
+
+UserDefaults::~UserDefaults()
+{
+    m_settings->sync();
+    delete m_settings;
+}
+
+void UserDefaults::registerDefaults(const QVariantMap &defaults)
+{
+    QMutexLocker lock(&m_mutex);
+    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it)
+        m_registered.insert(it.key(), it.value());
+}
+
+QVariantMap UserDefaults::registeredDefaults() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_registered;
+}
+
+QVariant UserDefaults::objectForKey(const QString &key) const
+{
+    QMutexLocker lock(&m_mutex);
+    const QVariant v = m_settings->value(key);
+    if (v.isValid())
+        return v;
+    return m_registered.value(key);
+}
+
+bool UserDefaults::hasUserValue(const QString &key) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_settings->contains(key);
+}
+
+QString UserDefaults::stringForKey(const QString &key) const
+{
+    const QVariant v = objectForKey(key);
+    switch (v.typeId()) {
+    case QMetaType::QString:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+    case QMetaType::QByteArray:
+        return v.toString();
+    default:
+        return {};
+    }
+}
+
+qint64 UserDefaults::toInteger(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool() ? 1 : 0;
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = v.toDouble();
+        if (d != d || d >= 9.2e18 || d <= -9.2e18)
+            return 0;
+        return qint64(d);
+    }
+    case QMetaType::QString:
+    case QMetaType::QByteArray: {
+        const QString s = v.toString().trimmed();
+        bool ok = false;
+        const qint64 i = s.toLongLong(&ok);
+        if (ok)
+            return i;
+        const double d = s.toDouble(&ok);
+        if (ok && d == d && d < 9.2e18 && d > -9.2e18)
+            return qint64(d);
+        if (s.compare(QLatin1String("YES"), Qt::CaseInsensitive) == 0
+            || s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+            return 1;
+        return 0;
+    }
+    default:
+        return v.canConvert<qint64>() ? v.toLongLong() : 0;
+    }
+}
+
+bool UserDefaults::toBool(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool();
+    case QMetaType::QString:
+    case QMetaType::QByteArray: {
+        const QString s = v.toString().trimmed();
+        if (s.compare(QLatin1String("YES"), Qt::CaseInsensitive) == 0
+            || s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+            return true;
+        return toInteger(v) != 0;
+    }
+    default:
+        return toInteger(v) != 0;
+    }
+}
+
+qint64 UserDefaults::integerForKey(const QString &key) const { return toInteger(objectForKey(key)); }
+
+double UserDefaults::doubleForKey(const QString &key) const
+{
+    const QVariant v = objectForKey(key);
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return ok ? d : 0.0;
+}
+
+bool UserDefaults::boolForKey(const QString &key) const { return toBool(objectForKey(key)); }
+
+QVariantList UserDefaults::arrayForKey(const QString &key) const
+{
+    const QVariant v = objectForKey(key);
+    if (v.typeId() == QMetaType::QVariantList || v.typeId() == QMetaType::QStringList)
+        return v.toList();
+    return {};
+}
+
+QVariantMap UserDefaults::dictionaryForKey(const QString &key) const
+{
+    const QVariant v = objectForKey(key);
+    if (v.typeId() == QMetaType::QVariantMap)
+        return v.toMap();
+    return {};
+}
+
+QStringList UserDefaults::stringArrayForKey(const QString &key) const
+{
+    QStringList out;
+    for (const QVariant &v : arrayForKey(key)) {
+        if (v.typeId() != QMetaType::QString)
+            return {};
+        out.append(v.toString());
+    }
+    return out;
+}
+
+void UserDefaults::setObject(const QString &key, const QVariant &value)
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        if (!value.isValid())
+            m_settings->remove(key);
+        else
+            m_settings->setValue(key, value);
+    }
+    emit changed(key);
+}
+
+void UserDefaults::removeObjectForKey(const QString &key) { setObject(key, QVariant()); }
+
+QStringList UserDefaults::userKeys() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_settings->allKeys();
+}
+
+bool UserDefaults::synchronize()
+{
+    QMutexLocker lock(&m_mutex);
+    m_settings->sync();
+    return m_settings->status() == QSettings::NoError;
+}
+
+QString UserDefaults::filePath() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_settings->fileName();
+}

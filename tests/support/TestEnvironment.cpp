@@ -1,0 +1,56 @@
+#include "support/TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QThread>
+
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+QString g_home;
+}
+
+namespace TestEnvironment {
+
+void setUp()
+{
+    char tmpl[] = "/tmp/fennix-test-XXXXXX";
+    const char *dir = mkdtemp(tmpl);
+    if (!dir)
+        std::abort();
+    g_home = QString::fromLocal8Bit(dir);
+    const QByteArray home = g_home.toLocal8Bit();
+    setenv("HOME", home.constData(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/.config").constData(), 1);
+    setenv("XDG_DATA_HOME", (home + "/.local/share").constData(), 1);
+    setenv("XDG_CACHE_HOME", (home + "/.cache").constData(), 1);
+    setenv("XDG_STATE_HOME", (home + "/.local/state").constData(), 1);
+    const QByteArray runtime = home + "/runtime";
+    mkdir(runtime.constData(), 0700);
+    setenv("XDG_RUNTIME_DIR", runtime.constData(), 1);
+    // Movies and Downloads come from user-dirs.dirs when present; default to home subfolders.
+    setenv("XDG_MOVIES_DIR", (home + "/Movies").constData(), 1);
+    setenv("XDG_DOWNLOAD_DIR", (home + "/Downloads").constData(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+}
+
+QString home() { return g_home; }
+
+QString runtimeDir() { return g_home + QStringLiteral("/runtime"); }
+
+bool waitFor(const std::function<bool()> &pred, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!pred()) {
+        if (deadline.hasExpired())
+            return pred();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+} // namespace TestEnvironment
