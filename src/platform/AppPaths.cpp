@@ -70,7 +70,7 @@ QString AppPaths::reelgrabKitIcons() { return ensured(joined(reelgrabKit(), QStr
 QString AppPaths::reelgrabKitThumbnails() { return ensured(joined(reelgrabKit(), QStringLiteral("thumbnails"))); }
 QString AppPaths::reelgrabKitClients() { return ensured(joined(reelgrabKit(), QStringLiteral("clients"))); }
 
-QString AppPaths::movies() { return ensured(xdgFolder(QStandardPaths::MoviesLocation, "Movies")); }
+QString AppPaths::movies() { return ensured(xdgFolder(QStandardPaths::MoviesLocation, "Videos")); }
 QString AppPaths::defaultDownloadFolder() { return ensured(joined(movies(), QString::fromLatin1(VideosFolderName))); }
 QString AppPaths::convertedFolder() { return ensured(joined(defaultDownloadFolder(), QStringLiteral("Converted"))); }
 QString AppPaths::recordFolder() { return ensured(joined(defaultDownloadFolder(), QStringLiteral("Record"))); }
@@ -110,7 +110,7 @@ QString AppPaths::mapPath(const QString &macPath)
     struct Mapping { const char *prefix; QString (*base)(); };
     static const Mapping mappings[] = {
         {"Library/Application Support", [] { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }},
-        {"Movies", [] { return xdgFolder(QStandardPaths::MoviesLocation, "Movies"); }},
+        {"Movies", [] { return xdgFolder(QStandardPaths::MoviesLocation, "Videos"); }},
         {"Downloads", [] { return xdgFolder(QStandardPaths::DownloadLocation, "Downloads"); }},
     };
     for (const Mapping &m : mappings) {

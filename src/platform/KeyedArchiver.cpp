@@ -204,7 +204,7 @@ public:
         }
     }
 
-    bool atEnd() { return !m_reader.isValid() || m_reader.currentOffset() >= m_data.size(); }
+    bool atEnd() const { return m_reader.currentOffset() >= m_data.size(); }
     QString error() const { return m_error; }
 
 private:

@@ -31,9 +31,6 @@ void setUp()
     const QByteArray runtime = home + "/runtime";
     mkdir(runtime.constData(), 0700);
     setenv("XDG_RUNTIME_DIR", runtime.constData(), 1);
-    // Movies and Downloads come from user-dirs.dirs when present; default to home subfolders.
-    setenv("XDG_MOVIES_DIR", (home + "/Movies").constData(), 1);
-    setenv("XDG_DOWNLOAD_DIR", (home + "/Downloads").constData(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
 }
 
