@@ -1,0 +1,307 @@
+#include "BrowserCookies.h"
+
+#include "Aes128Cbc.h"
+#include "CurlSetup.h"
+
+#include <nettle/pbkdf2.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Cookie
+{
+    std::string host;
+    std::string path;
+    bool secure = false;
+    std::string name;
+    std::string value;
+};
+
+bool isFile(const std::string &path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string home()
+{
+    const char *h = getenv("HOME");
+    return h ? h : "";
+}
+
+bool copyFile(const std::string &from, const std::string &to)
+{
+    std::ifstream in(from, std::ios::binary);
+    std::ofstream out(to, std::ios::binary | std::ios::trunc);
+    if (!in || !out)
+        return false;
+    out << in.rdbuf();
+    return static_cast<bool>(out);
+}
+
+// A private copy of a database (and its WAL) in a fresh temporary folder.
+class DatabaseCopy
+{
+public:
+    explicit DatabaseCopy(const std::string &source)
+    {
+        char tmpl[] = "/tmp/corvidash-cookies-XXXXXX";
+        if (!mkdtemp(tmpl))
+            return;
+        m_dir = tmpl;
+        m_path = m_dir + "/cookies.db";
+        if (!copyFile(source, m_path))
+            m_path.clear();
+        else if (isFile(source + "-wal"))
+            copyFile(source + "-wal", m_path + "-wal");
+    }
+    ~DatabaseCopy()
+    {
+        if (m_dir.empty())
+            return;
+        ::unlink((m_dir + "/cookies.db").c_str());
+        ::unlink((m_dir + "/cookies.db-wal").c_str());
+        ::unlink((m_dir + "/cookies.db-shm").c_str());
+        ::rmdir(m_dir.c_str());
+    }
+    const std::string &path() const { return m_path; }
+
+private:
+    std::string m_dir;
+    std::string m_path;
+};
+
+bool domainMatches(const std::string &host, std::string cookieHost)
+{
+    if (cookieHost.empty())
+        return false;
+    std::transform(cookieHost.begin(), cookieHost.end(), cookieHost.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (cookieHost[0] == '.') {
+        const std::string bare = cookieHost.substr(1);
+        return host == bare || (host.size() > cookieHost.size() &&
+                                host.compare(host.size() - cookieHost.size(), cookieHost.size(), cookieHost) == 0);
+    }
+    return host == cookieHost;
+}
+
+bool pathMatches(const std::string &requestPath, const std::string &cookiePath)
+{
+    if (cookiePath.empty() || cookiePath == "/")
+        return true;
+    if (requestPath.compare(0, cookiePath.size(), cookiePath) != 0)
+        return false;
+    return requestPath.size() == cookiePath.size() || cookiePath.back() == '/' || requestPath[cookiePath.size()] == '/';
+}
+
+std::string join(const std::vector<Cookie> &cookies, const std::string &url)
+{
+    const std::string host = CurlSetup::host(url);
+    std::string path = "/";
+    {
+        CURLU *u = curl_url();
+        char *p = nullptr;
+        if (u && curl_url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+            curl_url_get(u, CURLUPART_PATH, &p, 0) == CURLUE_OK && p) {
+            path = p;
+            curl_free(p);
+        }
+        curl_url_cleanup(u);
+    }
+    const bool https = url.rfind("https:", 0) == 0;
+    std::string out;
+    for (const auto &c : cookies) {
+        if (!domainMatches(host, c.host) || !pathMatches(path, c.path) || (c.secure && !https))
+            continue;
+        if (!out.empty())
+            out += "; ";
+        out += c.name + "=" + c.value;
+    }
+    return out;
+}
+
+std::string column(sqlite3_stmt *st, int i)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_blob(st, i));
+    return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(st, i))) : std::string();
+}
+
+std::string firefoxProfile()
+{
+    const std::string root = home() + "/.mozilla/firefox";
+    std::ifstream ini(root + "/profiles.ini");
+    if (!ini)
+        return {};
+    std::string line, section, path, installDefault, firstPath, defaultPath;
+    bool relative = true, isDefault = false;
+    auto flush = [&] {
+        if (section.rfind("[Profile", 0) == 0 && !path.empty()) {
+            const std::string full = relative ? root + "/" + path : path;
+            if (firstPath.empty())
+                firstPath = full;
+            if (isDefault)
+                defaultPath = full;
+        }
+        path.clear();
+        relative = true;
+        isDefault = false;
+    };
+    while (std::getline(ini, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line[0] == '[') {
+            flush();
+            section = line;
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+        if (section.rfind("[Install", 0) == 0 && key == "Default")
+            installDefault = root + "/" + value;
+        else if (key == "Path")
+            path = value;
+        else if (key == "IsRelative")
+            relative = value != "0";
+        else if (key == "Default")
+            isDefault = value == "1";
+    }
+    flush();
+    if (!installDefault.empty() && isFile(installDefault + "/cookies.sqlite"))
+        return installDefault;
+    if (!defaultPath.empty())
+        return defaultPath;
+    return firstPath;
+}
+
+std::string firefox(const std::string &url)
+{
+    const std::string profile = firefoxProfile();
+    if (profile.empty() || !isFile(profile + "/cookies.sqlite"))
+        return {};
+    DatabaseCopy copy(profile + "/cookies.sqlite");
+    if (copy.path().empty())
+        return "fennix_exception: cannot copy the Firefox cookie store";
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(copy.path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return "fennix_exception: cannot open the Firefox cookie store";
+    }
+    sqlite3_stmt *st = nullptr;
+    std::vector<Cookie> cookies;
+    const long long now = time(nullptr);
+    std::string error;
+    if (sqlite3_prepare_v2(db, "SELECT host, path, isSecure, expiry, name, value FROM moz_cookies", -1, &st, nullptr) ==
+        SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW && cookies.size() < 100000) {
+            long long expiry = sqlite3_column_int64(st, 3);
+            if (expiry > 100000000000LL)
+                expiry /= 1000; // newer profiles store milliseconds
+            if (expiry != 0 && expiry < now)
+                continue;
+            cookies.push_back({column(st, 0), column(st, 1), sqlite3_column_int(st, 2) != 0, column(st, 4), column(st, 5)});
+        }
+    } else {
+        error = std::string("fennix_exception: ") + sqlite3_errmsg(db);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return error.empty() ? join(cookies, url) : error;
+}
+
+std::string chromeValue(const std::string &encrypted, bool hashedHost)
+{
+    if (encrypted.size() < 3 + 16 || encrypted.compare(0, 3, "v10") != 0)
+        return {}; // v11 needs the desktop keyring's secret
+    // Chromium on Linux without a keyring: PBKDF2-SHA1("peanuts", "saltysalt", 1), IV of blanks.
+    uint8_t key[16];
+    pbkdf2_hmac_sha1(7, reinterpret_cast<const uint8_t *>("peanuts"), 1, 9, reinterpret_cast<const uint8_t *>("saltysalt"),
+                     16, key);
+    uint8_t iv[16];
+    std::fill(iv, iv + 16, ' ');
+    std::string data = encrypted.substr(3);
+    if (!Aes128Cbc::decrypt(key, iv, data, true))
+        return {};
+    if (hashedHost && data.size() >= 32)
+        data.erase(0, 32); // newer databases prefix a SHA-256 of the host
+    return data;
+}
+
+std::string chrome(const std::string &url)
+{
+    std::string store;
+    for (const char *dir : {"/.config/google-chrome", "/.config/chromium"}) {
+        for (const char *file : {"/Default/Network/Cookies", "/Default/Cookies"}) {
+            if (store.empty() && isFile(home() + dir + file))
+                store = home() + dir + file;
+        }
+    }
+    if (store.empty())
+        return {};
+    DatabaseCopy copy(store);
+    if (copy.path().empty())
+        return "fennix_exception: cannot copy the Chrome cookie store";
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(copy.path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return "fennix_exception: cannot open the Chrome cookie store";
+    }
+    int version = 0;
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT value FROM meta WHERE key='version'", -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
+        version = atoi(column(st, 0).c_str());
+    sqlite3_finalize(st);
+    st = nullptr;
+    std::vector<Cookie> cookies;
+    std::string error;
+    // expires_utc: microseconds since 1601-01-01.
+    const long long now = (static_cast<long long>(time(nullptr)) + 11644473600LL) * 1000000LL;
+    if (sqlite3_prepare_v2(db, "SELECT host_key, path, is_secure, expires_utc, name, value, encrypted_value FROM cookies",
+                           -1, &st, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW && cookies.size() < 100000) {
+            const long long expiry = sqlite3_column_int64(st, 3);
+            if (expiry != 0 && expiry < now)
+                continue;
+            std::string value = column(st, 5);
+            if (value.empty())
+                value = chromeValue(column(st, 6), version >= 24);
+            if (value.empty())
+                continue;
+            cookies.push_back({column(st, 0), column(st, 1), sqlite3_column_int(st, 2) != 0, column(st, 4), value});
+        }
+    } else {
+        error = std::string("fennix_exception: ") + sqlite3_errmsg(db);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return error.empty() ? join(cookies, url) : error;
+}
+
+} // namespace
+
+namespace BrowserCookies {
+
+std::string forUrl(const std::string &browser, const std::string &pageUrl)
+{
+    if (pageUrl.empty() || !CurlSetup::parses(pageUrl))
+        return {};
+    std::string name = browser;
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (name == "firefox")
+        return firefox(pageUrl);
+    if (name == "chrome" || name == "chromium")
+        return chrome(pageUrl);
+    return {};
+}
+
+} // namespace BrowserCookies

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+// Decides how many connections a run may use: it starts with one, doubles
+// while each step still raised the total rate clearly, and freezes once it did
+// not, so a server that throttles each connection gets more of them and a fast
+// one is not hammered.
+class ConnectionGovernor
+{
+public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit ConnectionGovernor(int maximum, int initial = 1);
+
+    int target() const { return m_target; }
+    // Feeds the running byte count; call often. activeConnections is how many
+    // transfers are really busy (a measurement only counts when all are).
+    void sample(Clock::time_point now, int64_t bytes, int activeConnections);
+    // No more work worth splitting: stop growing.
+    void freeze() { m_growing = false; }
+
+private:
+    int m_maximum;
+    int m_target;
+    bool m_growing = true;
+    double m_rateBefore = 0.0;
+    Clock::time_point m_windowStart{};
+    int64_t m_windowBytes = 0;
+    bool m_windowOpen = false;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+
+struct DownloadJob;
+
+// A bounded GET into memory, for pages, playlists, keys and subtitles.
+namespace HttpFetch {
+
+struct Options
+{
+    size_t maxBytes = 8 << 20;
+    long timeoutSeconds = 30;
+    bool decodeContent = false;     // ask for gzip/deflate (pages), never for media
+    bool headersOnlyForMedia = false; // a video/* or audio/* answer stops after its headers
+    const std::atomic<bool> *stop = nullptr;
+};
+
+struct Result
+{
+    int code = 0;            // engine code; 0 success
+    long status = 0;
+    std::string body;
+    std::string contentType; // lower-case, parameters kept
+    std::string effectiveUrl;
+    int64_t contentLength = -1;
+    bool truncatedForMedia = false;
+};
+
+Result get(const std::string &url, const DownloadJob &settings, const Options &options);
+
+} // namespace HttpFetch

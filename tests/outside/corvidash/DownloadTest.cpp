@@ -1,0 +1,469 @@
+#include "EngineFixture.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+using namespace EngineTestData;
+using namespace std::chrono_literals;
+
+extern char **environ;
+
+namespace {
+
+bool waitUntil(const std::function<bool()> &pred, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (pred())
+            return true;
+        std::this_thread::sleep_for(5ms);
+    }
+    return pred();
+}
+
+pid_t spawnFetch(const std::vector<std::string> &args, const std::string &output = "/dev/null")
+{
+    std::vector<char *> argv;
+    std::string program = CORVIDASH_FETCH;
+    argv.push_back(program.data());
+    std::vector<std::string> copy = args;
+    for (auto &a : copy)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+} // namespace
+
+class corvidashDownload : public EngineFixture
+{
+};
+
+TEST_F(corvidashDownload, PlainRunSendsStartedProgressAndOneFinished)
+{
+    const std::string body = bytes(3 << 20, 1);
+    LoopbackServer::Resource res;
+    res.body = body;
+    res.bytesPerSecond = 6 << 20;
+    server.add("/video.mp4", res);
+    const std::string target = path("out/video.mp4");
+
+    const auto began = std::chrono::steady_clock::now();
+    EXPECT_EQ(download(server.url("/video.mp4"), target), 0);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+
+    expectWellFormed(0);
+    EXPECT_EQ(readFile(target), body);
+    EXPECT_FALSE(exists(target + ".cvpart"));
+    EXPECT_FALSE(exists(target + ".cvctl"));
+    const auto last = log.last();
+    EXPECT_EQ(last.downloaded, static_cast<int64_t>(body.size()));
+    EXPECT_EQ(last.total, static_cast<int64_t>(body.size()));
+    EXPECT_GE(log.count(CORVIDASH_EVENT_PROGRESS), 1);
+    EXPECT_LE(log.count(CORVIDASH_EVENT_PROGRESS), static_cast<int>(seconds * 4) + 2);
+    EXPECT_EQ(server.maxConcurrent("/video.mp4"), 1);
+}
+
+TEST_F(corvidashDownload, ProgressCarriesTotalAndSpeed)
+{
+    LoopbackServer::Resource res;
+    res.body = bytes(1 << 20, 2);
+    res.bytesPerSecond = 1 << 20;
+    server.add("/a.bin", res);
+    ASSERT_EQ(download(server.url("/a.bin"), path("a.bin")), 0);
+    bool sawSpeed = false;
+    for (const auto &e : log.events()) {
+        if (e.type != CORVIDASH_EVENT_PROGRESS)
+            continue;
+        EXPECT_EQ(e.total, 1 << 20);
+        sawSpeed = sawSpeed || static_cast<uint32_t>(e.code) > 0;
+    }
+    EXPECT_TRUE(sawSpeed);
+}
+
+TEST_F(corvidashDownload, StopKeepsPartialDataAndResumeCompletesByteIdentical)
+{
+    const std::string body = bytes(2 << 20, 3);
+    LoopbackServer::Resource res;
+    res.body = body;
+    res.bytesPerSecond = 2 << 20;
+    server.add("/v.mp4", res);
+    const std::string target = path("v.mp4");
+
+    int result = -99;
+    std::thread run([&] { result = download(server.url("/v.mp4"), target); });
+    ASSERT_TRUE(waitUntil([&] { return log.lastDownloaded() > 400 * 1024; }, 5000ms));
+    VantrelSetCallback(handle, nullptr, nullptr);
+    const size_t eventsAtDetach = log.events().size();
+    VantrelStop(handle);
+    // Stop returns once the run is over.
+    run.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(log.events().size(), eventsAtDetach);
+    EXPECT_FALSE(exists(target));
+    EXPECT_TRUE(exists(target + ".cvpart"));
+    EXPECT_TRUE(exists(target + ".cvctl"));
+
+    log.clear();
+    EXPECT_EQ(download(server.url("/v.mp4"), target, true), 0);
+    expectWellFormed(0);
+    EXPECT_EQ(readFile(target), body);
+    EXPECT_LT(server.bodyBytesSent("/v.mp4"), static_cast<int64_t>(body.size()) + 512 * 1024);
+    const auto ranges = server.rangeHeaders("/v.mp4");
+    EXPECT_NE(ranges.back(), "bytes=0-");
+}
+
+TEST_F(corvidashDownload, ResumeAfterTheProcessWasKilled)
+{
+    for (bool turbo : {false, true}) {
+        SCOPED_TRACE(turbo ? "turbo" : "plain");
+        const std::string name = turbo ? "/killed-turbo.bin" : "/killed.bin";
+        const std::string body = bytes(3 << 20, turbo ? 5 : 4);
+        LoopbackServer::Resource res;
+        res.body = body;
+        res.bytesPerSecond = 1 << 20;
+        server.add(name, res);
+        const std::string target = path(name.substr(1));
+
+        const pid_t pid = spawnFetch({server.url(name), target, "0", turbo ? "1" : "0"});
+        ASSERT_GT(pid, 0);
+        // Kill once the control file records real progress.
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                const std::string ctl = readFile(target + ".cvctl");
+                return ctl.find("done 0 ") != std::string::npos && server.bodyBytesSent(name) > 900 * 1024;
+            },
+            8000ms));
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        EXPECT_FALSE(exists(target));
+        const int64_t sentBeforeKill = server.bodyBytesSent(name);
+
+        log.clear();
+        ASSERT_EQ(download(server.url(name), target, true, turbo), 0);
+        expectWellFormed(0);
+        EXPECT_EQ(readFile(target), body);
+        // Only what was lost since the last control write is fetched again.
+        const int64_t refetched = server.bodyBytesSent(name) + 0 - static_cast<int64_t>(body.size());
+        EXPECT_LT(refetched, sentBeforeKill);
+        EXPECT_LT(refetched, 1 << 20);
+    }
+}
+
+TEST_F(corvidashDownload, TurboIsByteIdenticalAndGrowsAgainstAThrottlingServer)
+{
+    const std::string body = bytes(4 << 20, 6);
+    LoopbackServer::Resource res;
+    res.body = body;
+    res.bytesPerSecond = 512 * 1024; // per connection
+    server.add("/t.mp4", res);
+    ASSERT_EQ(download(server.url("/t.mp4"), path("t.mp4"), false, true), 0);
+    expectWellFormed(0);
+    EXPECT_EQ(readFile(path("t.mp4")), body);
+    EXPECT_GE(server.maxConcurrent("/t.mp4"), 4);
+    // Work stealing: no byte is fetched twice beyond the cut-off tails.
+    EXPECT_LT(server.bodyBytesSent("/t.mp4"), static_cast<int64_t>(body.size()) * 11 / 10);
+}
+
+TEST_F(corvidashDownload, TurboFallsBackToOneConnectionWhenRangesAreRefused)
+{
+    const std::string body = bytes(1 << 20, 7);
+    LoopbackServer::Resource res;
+    res.body = body;
+    res.ranges = false;
+    res.bytesPerSecond = 4 << 20;
+    server.add("/n.mp4", res);
+    ASSERT_EQ(download(server.url("/n.mp4"), path("n.mp4"), false, true), 0);
+    expectWellFormed(0);
+    EXPECT_EQ(readFile(path("n.mp4")), body);
+    EXPECT_EQ(server.maxConcurrent("/n.mp4"), 1);
+    EXPECT_FALSE(exists(path("n.mp4.cvctl")));
+}
+
+TEST_F(corvidashDownload, ResumeWithoutRangesStartsOver)
+{
+    const std::string body = bytes(256 * 1024, 8);
+    LoopbackServer::Resource res;
+    res.body = body;
+    res.ranges = false;
+    server.add("/nr.bin", res);
+    writeFile(path("nr.bin.cvpart"), "stale partial data");
+    ASSERT_EQ(download(server.url("/nr.bin"), path("nr.bin"), true), 0);
+    EXPECT_EQ(readFile(path("nr.bin")), body);
+}
+
+TEST_F(corvidashDownload, ResumeOfAChangedResourceStartsOver)
+{
+    const std::string oldBody = bytes(1 << 20, 9);
+    const std::string newBody = bytes(1 << 20, 10);
+    LoopbackServer::Resource res;
+    res.body = newBody;
+    res.etag = "\"v2\"";
+    server.add("/c.bin", res);
+    writeFile(path("c.bin.cvpart"), oldBody);
+    writeFile(path("c.bin.cvctl"), "corvidash-control 1\nkind ranges\nurl x\ntotal 1048576\nvalidator \"v1\"\n"
+                                   "done 0 524288\n");
+    ASSERT_EQ(download(server.url("/c.bin"), path("c.bin"), true), 0);
+    EXPECT_EQ(readFile(path("c.bin")), newBody);
+}
+
+TEST_F(corvidashDownload, DroppedConnectionsAreRetriedFromWhereTheyBroke)
+{
+    for (bool turbo : {false, true}) {
+        SCOPED_TRACE(turbo ? "turbo" : "plain");
+        const std::string name = turbo ? "/drop-t.bin" : "/drop.bin";
+        const std::string body = bytes(1 << 20, 11);
+        LoopbackServer::Resource res;
+        res.body = body;
+        res.dropAfter = 200 * 1024;
+        res.drops = 2;
+        server.add(name, res);
+        log.clear();
+        ASSERT_EQ(download(server.url(name), path(name.substr(1)), false, turbo), 0);
+        expectWellFormed(0);
+        EXPECT_EQ(readFile(path(name.substr(1))), body);
+        EXPECT_LT(server.bodyBytesSent(name), static_cast<int64_t>(body.size()) * 3 / 2);
+    }
+}
+
+TEST_F(corvidashDownload, EmptyResourceAndRedirect)
+{
+    LoopbackServer::Resource empty;
+    server.add("/empty.bin", empty);
+    ASSERT_EQ(download(server.url("/empty.bin"), path("empty.bin")), 0);
+    expectWellFormed(0);
+    EXPECT_EQ(fileSize(path("empty.bin")), 0);
+
+    LoopbackServer::Resource moved;
+    moved.status = 302;
+    moved.location = "/real.bin";
+    server.add("/moved.bin", moved);
+    LoopbackServer::Resource real;
+    real.body = bytes(100000, 12);
+    server.add("/real.bin", real);
+    log.clear();
+    ASSERT_EQ(download(server.url("/moved.bin"), path("moved.bin")), 0);
+    EXPECT_EQ(readFile(path("moved.bin")), real.body);
+}
+
+struct ErrorCase
+{
+    const char *name;
+    int expected;
+};
+
+class corvidashDownloadErrors : public EngineFixture
+{
+protected:
+    std::string urlFor(const std::string &name)
+    {
+        LoopbackServer::Resource res;
+        res.body = bytes(300 * 1024, 13);
+        if (name == "not-found")
+            return server.url("/missing.bin");
+        if (name == "forbidden")
+            res.status = 403;
+        if (name == "server-error")
+            res.status = 500;
+        if (name == "always-drops") {
+            res.dropAfter = 1000;
+            res.drops = -1;
+        }
+        if (name == "short-body") {
+            res.ranges = false;
+            res.announcedLength = 400 * 1024;
+        }
+        if (name == "stalls")
+            res.stall = true;
+        if (name == "empty-reply")
+            res.closeAtOnce = true;
+        if (name == "unsupported")
+            return "gopher://127.0.0.1/x";
+        if (name == "malformed")
+            return "http://[127.0.0.1/x";
+        if (name == "no-address")
+            return "";
+        if (name == "refused") {
+            LoopbackServer closed;
+            return closed.url("/x"); // the port is free again once it is gone
+        }
+        if (name == "endless-redirects") {
+            res.status = 302;
+            res.location = "/endless-redirects";
+        }
+        server.add("/" + name, res);
+        return server.url("/" + name);
+    }
+};
+
+TEST_F(corvidashDownloadErrors, EveryFailureEndsWithOneErrorEventAndItsCode)
+{
+    setenv("CORVIDASH_STALL_SECONDS", "1", 1);
+    const ErrorCase cases[] = {
+        {"not-found", CORVIDASH_INVALID_URL},        {"forbidden", CORVIDASH_ACCESS_DENIED},
+        {"server-error", CORVIDASH_NO_DATA},         {"always-drops", CORVIDASH_SIZE_MISMATCH},
+        {"short-body", CORVIDASH_SIZE_MISMATCH},     {"stalls", CORVIDASH_TIMED_OUT},
+        {"empty-reply", CORVIDASH_NO_DATA},          {"unsupported", CORVIDASH_UNSUPPORTED_PROTOCOL},
+        {"malformed", CORVIDASH_MALFORMED_URL},      {"no-address", CORVIDASH_INVALID_URL},
+        {"refused", CORVIDASH_CONNECT_FAILED},       {"endless-redirects", CORVIDASH_INVALID_URL},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        const std::string target = path(std::string(c.name) + ".bin");
+        EXPECT_EQ(download(urlFor(c.name), target), c.expected);
+        expectWellFormed(c.expected, std::string(c.name) != "short-body");
+        EXPECT_FALSE(exists(target));
+    }
+    unsetenv("CORVIDASH_STALL_SECONDS");
+}
+
+TEST_F(corvidashDownloadErrors, UnusableSavePathIsAFileError)
+{
+    const std::string url = urlFor("fine");
+    writeFile(path("plain-file"), "x");
+    for (const std::string &target : {path("plain-file/below.bin"), std::string(), m_dir}) {
+        SCOPED_TRACE(target);
+        log.clear();
+        EXPECT_EQ(download(url, target), CORVIDASH_FILE_ERROR);
+        expectWellFormed(CORVIDASH_FILE_ERROR);
+    }
+}
+
+TEST_F(corvidashDownloadErrors, FullDiskIsAWriteError)
+{
+    const std::string url = urlFor("fine");
+    // A file size limit in a child process stands in for a full disk.
+    const pid_t pid = spawnFetch({url, path("limited.bin"), "0", "0", "65536"}, path("limited.out"));
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    const std::string out = readFile(path("limited.out"));
+    EXPECT_NE(out.find("event 2 0"), std::string::npos) << out;
+    EXPECT_NE(out.find("event 1 26 "), std::string::npos) << out;
+    EXPECT_NE(out.find("result 26"), std::string::npos) << out;
+    EXPECT_FALSE(exists(path("limited.bin")));
+}
+
+TEST_F(corvidashDownload, NoEventArrivesAfterTheCallbackIsDetached)
+{
+    LoopbackServer::Resource res;
+    res.body = bytes(1 << 20, 14);
+    res.bytesPerSecond = 2 << 20;
+    server.add("/d.bin", res);
+    std::thread run([&] { download(server.url("/d.bin"), path("d.bin")); });
+    ASSERT_TRUE(waitUntil([&] { return log.count(CORVIDASH_EVENT_PROGRESS) > 0; }, 5000ms));
+    VantrelSetCallback(handle, nullptr, nullptr);
+    const size_t atDetach = log.events().size();
+    run.join(); // the run goes on to the end, silently
+    EXPECT_EQ(log.events().size(), atDetach);
+    EXPECT_EQ(readFile(path("d.bin")), res.body);
+}
+
+TEST_F(corvidashDownload, StopBeforeTheRunBeganCancelsItUnlessACallbackIsSetAgain)
+{
+    LoopbackServer::Resource res;
+    res.body = bytes(64 * 1024, 15);
+    server.add("/s.bin", res);
+    VantrelSetUrl(handle, server.url("/s.bin").c_str());
+    VantrelSetSavePath(handle, path("s.bin").c_str());
+    VantrelSetCallback(handle, nullptr, nullptr);
+    VantrelStop(handle); // a pause that overtook the start
+    EXPECT_EQ(VantrelStart(handle, 1, 0), 0);
+    EXPECT_FALSE(exists(path("s.bin")));
+    EXPECT_EQ(server.requests("/s.bin"), 0);
+
+    VantrelStop(handle);
+    ASSERT_EQ(download(server.url("/s.bin"), path("s.bin")), 0);
+    EXPECT_EQ(readFile(path("s.bin")), res.body);
+}
+
+TEST_F(corvidashDownload, DeleteTempFilesRemovesPartialState)
+{
+    writeFile(path("x.bin.cvpart"), "partial");
+    writeFile(path("x.bin.cvctl"), "corvidash-control 1\n");
+    VantrelSetSavePath(handle, path("x.bin").c_str());
+    VantrelDeleteTempFiles(handle);
+    EXPECT_FALSE(exists(path("x.bin.cvpart")));
+    EXPECT_FALSE(exists(path("x.bin.cvctl")));
+}
+
+TEST(corvidashLibrary, ExportsExactlyTheNamedFunctions)
+{
+    void *lib = dlopen(CORVIDASH_LIBRARY, RTLD_LAZY | RTLD_LOCAL);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    for (const char *name :
+         {"VantrelCreate", "VantrelRelease", "VantrelSetUrl", "VantrelSetSavePath", "VantrelSetUserAgent",
+          "VantrelSetCookie", "VantrelSetCallback", "VantrelStart", "VantrelStop", "VantrelDeleteTempFiles",
+          "URLSniffingCreate", "URLSniffingSetMacResPath", "URLSniffingRelease", "URLSniffingSetCookie",
+          "URLSniffingStart", "URLSniffingStop", "fURLSniffingGetErrorCode", "URLSniffingGetTypeCount",
+          "URLSniffingGetTypeInfo", "URLSniffingGetSegmentUrl", "URLSniffingFreeSegmentUrl",
+          "URLSniffingGetSegmentInfo", "URLSniffingGetTitle", "URLSniffingGetThumbnail",
+          "URLSniffingGetSubtitleCount", "URLSniffingGetSubtitleInfo", "URLSniffingGetSubtitleContent",
+          "GetWebBrowserCookies", "SetPythonRuntimeResoucePath", "SniffingOnlyUsePython", "ALogInit",
+          "ALogSetLevel", "LogD", "ALogFree", "CorvidashErrorString"})
+        EXPECT_NE(dlsym(lib, name), nullptr) << name;
+    // Nothing of the engine's inside leaks out.
+    const std::string command = std::string("nm -D --defined-only ") + CORVIDASH_LIBRARY + " | wc -l";
+    if (FILE *p = popen(command.c_str(), "r")) {
+        int count = 0;
+        if (fscanf(p, "%d", &count) == 1)
+            EXPECT_EQ(count, 35);
+        pclose(p);
+    }
+    dlclose(lib);
+}
+
+TEST(corvidashLibrary, EventRecordLayoutAndErrorTexts)
+{
+    static_assert(sizeof(CorvidashEvent) == 24);
+    static_assert(offsetof(CorvidashEvent, downloaded) == 8 && offsetof(CorvidashEvent, total) == 16);
+    static_assert(sizeof(CorvidashTypeInfo) == 20 && offsetof(CorvidashTypeInfo, segmentCount) == 16);
+    static_assert(sizeof(CorvidashSegmentInfo) == 16);
+    static_assert(offsetof(CorvidashSubtitleInfo, languageCode) == 208 &&
+                  offsetof(CorvidashSubtitleInfo, isDefault) == 408);
+    EXPECT_STREQ(CorvidashErrorString(CORVIDASH_SIZE_MISMATCH), "File transfer was shorter or larger than expected");
+    EXPECT_STREQ(CorvidashErrorString(123456), "Unknown error");
+    EXPECT_STREQ(CorvidashErrorString(CORVIDASH_ERROR_INVALID_HANDLE), "Invalid handle");
+    EXPECT_EQ(VantrelStart(nullptr, 0, 0), CORVIDASH_ERROR_INVALID_HANDLE);
+    VantrelStop(nullptr);
+    VantrelRelease(nullptr);
+}
+
+TEST(corvidashLibrary, LogWritesLinesUpToItsLevel)
+{
+    const std::string file = (std::string(getenv("HOME")) + "/engine.log");
+    ASSERT_EQ(ALogInit(file.c_str()), 0);
+    ALogSetLevel(1);
+    LogD(0, "%s", "an error line");
+    LogD(2, "%s", "an info line");
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([t] {
+            for (int i = 0; i < 50; ++i)
+                LogD(1, "thread %d line %d", t, i);
+        });
+    for (auto &t : threads)
+        t.join();
+    ALogFree();
+    LogD(0, "%s", "after free");
+    const std::string text = readFile(file);
+    EXPECT_NE(text.find("an error line"), std::string::npos);
+    EXPECT_EQ(text.find("an info line"), std::string::npos);
+    EXPECT_EQ(text.find("after free"), std::string::npos);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 201);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A small HTTP/1.1 server on 127.0.0.1 for the engine's tests: ranges,
+// per-connection throttling, dropped and stalled bodies, lying lengths,
+// redirects and delays, with a count of what was asked.
+class LoopbackServer
+{
+public:
+    struct Resource
+    {
+        std::string body;
+        std::string contentType = "application/octet-stream";
+        bool ranges = true;
+        int64_t bytesPerSecond = 0;  // per response; 0 unlimited
+        int delayMs = 0;             // before each response
+        int64_t dropAfter = -1;      // close after this many body bytes...
+        int drops = 0;               // ...for this many responses (-1: always)
+        int status = 200;
+        std::string location;        // with a 3xx status
+        int64_t announcedLength = -1; // Content-Length to claim instead of the real one
+        bool stall = false;          // send the headers, then nothing
+        bool chunked = false;        // no Content-Length
+        bool closeAtOnce = false;    // close without answering
+        std::string etag = "\"v1\"";
+        std::vector<std::pair<std::string, std::string>> headers;
+    };
+
+    LoopbackServer();
+    ~LoopbackServer();
+
+    void add(const std::string &path, Resource resource);
+    std::string url(const std::string &path) const;
+    int port() const { return m_port; }
+    int requests(const std::string &path);
+    int maxConcurrent(const std::string &path);
+    int maxConcurrentOverall();
+    int64_t bodyBytesSent(const std::string &path);
+    std::vector<std::string> rangeHeaders(const std::string &path);
+
+private:
+    struct Stats
+    {
+        int requests = 0;
+        int active = 0;
+        int maxActive = 0;
+        int64_t bytes = 0;
+        std::vector<std::string> ranges;
+    };
+
+    void acceptLoop();
+    void serve(int fd);
+    bool respond(int fd, const std::string &method, const std::string &path,
+                 const std::map<std::string, std::string> &headers);
+    bool sendAll(int fd, const char *data, size_t size);
+
+    int m_listen = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stopping{false};
+    std::thread m_acceptThread;
+    std::mutex m_mutex;
+    std::map<std::string, Resource> m_resources;
+    std::map<std::string, Stats> m_stats;
+    std::vector<std::thread> m_threads;
+    std::vector<int> m_clients;
+    int m_active = 0;
+    int m_maxActive = 0;
+};

@@ -1,0 +1,288 @@
+#include "EngineFixture.h"
+
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+
+#include <nettle/aes.h>
+#include <nettle/cbc.h>
+#include <nettle/pbkdf2.h>
+#include <sqlite3.h>
+
+#include <cstring>
+
+using namespace EngineTestData;
+
+namespace {
+
+struct Sniffed
+{
+    int code = 0;
+    std::string title;
+    std::string thumbnail;
+    std::vector<std::string> urls;
+    std::vector<CorvidashTypeInfo> types;
+    std::vector<std::string> subtitles;
+};
+
+Sniffed sniff(const std::string &url)
+{
+    Sniffed s;
+    CorvidashSniffer *h = URLSniffingCreate();
+    URLSniffingSetCookie(h, "session=1");
+    s.code = URLSniffingStart(h, url.c_str(), "TestAgent");
+    EXPECT_EQ(s.code, fURLSniffingGetErrorCode(h));
+    for (int i = 0; i < URLSniffingGetTypeCount(h); ++i) {
+        CorvidashTypeInfo info{};
+        EXPECT_TRUE(URLSniffingGetTypeInfo(h, i, &info));
+        s.types.push_back(info);
+        for (int k = 0; k < info.segmentCount; ++k) {
+            char *text = nullptr;
+            EXPECT_GT(URLSniffingGetSegmentUrl(h, i, k, 0, &text), 0);
+            s.urls.emplace_back(text);
+            URLSniffingFreeSegmentUrl(h, &text);
+            EXPECT_EQ(text, nullptr);
+        }
+    }
+    if (const char *t = URLSniffingGetTitle(h))
+        s.title = t;
+    if (const char *t = URLSniffingGetThumbnail(h))
+        s.thumbnail = t;
+    for (int i = 0; i < URLSniffingGetSubtitleCount(h); ++i) {
+        CorvidashSubtitleInfo info{};
+        EXPECT_TRUE(URLSniffingGetSubtitleInfo(h, i, &info));
+        char *content = nullptr;
+        std::string text = std::string(info.languageCode) + ":";
+        if (URLSniffingGetSubtitleContent(h, i, &content)) {
+            text += content;
+            URLSniffingFreeSegmentUrl(h, &content);
+        }
+        s.subtitles.push_back(text);
+    }
+    URLSniffingRelease(h);
+    return s;
+}
+
+bool contains(const std::vector<std::string> &v, const std::string &s)
+{
+    return std::find(v.begin(), v.end(), s) != v.end();
+}
+
+} // namespace
+
+class corvidashSniff : public ::testing::Test
+{
+protected:
+    void page(const std::string &path, const std::string &html, const std::string &type = "text/html; charset=utf-8")
+    {
+        LoopbackServer::Resource r;
+        r.body = html;
+        r.contentType = type;
+        server.add(path, r);
+    }
+    LoopbackServer server;
+};
+
+TEST_F(corvidashSniff, EachPagePatternYieldsItsMedia)
+{
+    const std::string base = server.url("");
+    page("/frame.html", "<html><body><video src='/in-frame.mp4'></video></body></html>");
+    struct Case
+    {
+        const char *name;
+        std::string html;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"video-src", "<video src='/a.mp4' poster='/p.jpg'></video>", base + "/a.mp4"},
+        {"source", "<video><source src='b.webm' type='video/webm' size='720'></video>", base + "/b.webm"},
+        {"audio", "<audio controls><source src='/c.mp3'></audio>", base + "/c.mp3"},
+        {"og-video", "<meta property='og:video' content='https://cdn.example/d.mp4'>", "https://cdn.example/d.mp4"},
+        {"twitter", "<meta name='twitter:player:stream' content='/e.mp4'>", base + "/e.mp4"},
+        {"json-ld",
+         "<script type='application/ld+json'>{\"@context\":\"https://schema.org\",\"@type\":\"VideoObject\","
+         "\"name\":\"LD title\",\"contentUrl\":\"/f.mp4\",\"duration\":\"PT1M30S\"}</script>",
+         base + "/f.mp4"},
+        {"link", "<a href='/downloads/g.m4a'>get</a>", base + "/downloads/g.m4a"},
+        {"script", "<script>var player={file:\"http:\\/\\/media.example\\/h.mp4?x=1\\u0026y=2\"};</script>",
+         "http://media.example/h.mp4?x=1&y=2"},
+        {"embed", "<embed src='/i.flv' type='video/x-flv'>", base + "/i.flv"},
+        {"object", "<object data='/j.mp4'><param name='movie' value='/j2.mp4'></object>", base + "/j.mp4"},
+        {"iframe", "<iframe src='/frame.html'></iframe>", base + "/in-frame.mp4"},
+        {"base", "<base href='/sub/'><video src='k.mp4'></video>", base + "/sub/k.mp4"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = std::string("/") + c.name + ".html";
+        page(path, "<html><head><title>T &amp; more</title></head><body>" + c.html + "</body></html>");
+        const Sniffed s = sniff(server.url(path));
+        EXPECT_EQ(s.code, 0);
+        EXPECT_TRUE(contains(s.urls, c.expected)) << (s.urls.empty() ? "" : s.urls.front());
+        EXPECT_FALSE(s.title.empty());
+    }
+}
+
+TEST_F(corvidashSniff, TitleThumbnailQualityAndSubtitles)
+{
+    LoopbackServer::Resource vtt;
+    vtt.body = "WEBVTT\n\n00:01.000 --> 00:02.500\nHello\n";
+    vtt.contentType = "text/vtt";
+    server.add("/en.vtt", vtt);
+    page("/full.html",
+         "<html><head><title> Plain  title </title><meta property='og:title' content='Caf&eacute; &lt;live&gt;'>"
+         "<meta property='og:image' content='/thumb.jpg'></head><body>"
+         "<video poster='/poster.jpg'><source src='/v720.mp4' label='720p'><source src='/v360.mp4' label='360p'>"
+         "<track kind='subtitles' srclang='en' label='English' src='/en.vtt' default></video></body></html>");
+    const Sniffed s = sniff(server.url("/full.html"));
+    ASSERT_EQ(s.code, 0);
+    EXPECT_EQ(s.title, "Café <live>");
+    EXPECT_EQ(s.thumbnail, server.url("/thumb.jpg"));
+    ASSERT_EQ(s.types.size(), 2u);
+    EXPECT_EQ(s.types[0].quality, 4); // 720 lines
+    EXPECT_EQ(s.types[1].quality, 2); // 360 lines
+    EXPECT_EQ(s.types[0].format, CORVIDASH_FORMAT_MP4);
+    ASSERT_EQ(s.subtitles.size(), 1u);
+    EXPECT_EQ(s.subtitles[0], "en:1\n00:00:01,000 --> 00:00:02,500\nHello\n\n");
+}
+
+TEST_F(corvidashSniff, MediaAddressAndMasterPlaylist)
+{
+    LoopbackServer::Resource media;
+    media.body = bytes(200000, 1);
+    media.contentType = "video/mp4";
+    server.add("/clip.mp4", media);
+    Sniffed s = sniff(server.url("/clip.mp4"));
+    ASSERT_EQ(s.code, 0);
+    ASSERT_EQ(s.urls.size(), 1u);
+    EXPECT_EQ(s.urls[0], server.url("/clip.mp4"));
+    EXPECT_EQ(s.title, "clip");
+
+    LoopbackServer::Resource master;
+    master.body = "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=800000,RESOLUTION=640x360\nlow/index.m3u8\n"
+                  "#EXT-X-STREAM-INF:BANDWIDTH=5000000,RESOLUTION=1920x1080\nhigh/index.m3u8\n";
+    master.contentType = "application/vnd.apple.mpegurl";
+    server.add("/live/master.m3u8", master);
+    page("/hls.html", "<video src='/live/master.m3u8'></video>");
+    s = sniff(server.url("/hls.html"));
+    ASSERT_EQ(s.code, 0);
+    ASSERT_EQ(s.types.size(), 2u);
+    EXPECT_EQ(s.urls[0], server.url("/live/low/index.m3u8"));
+    EXPECT_EQ(s.types[0].quality, 2);
+    EXPECT_EQ(s.types[1].quality, 5);
+    EXPECT_EQ(s.types[1].format, CORVIDASH_FORMAT_TS);
+    EXPECT_EQ(s.types[1].bitrate, 5000000);
+}
+
+TEST_F(corvidashSniff, PagesWithoutMediaFindNothing)
+{
+    const std::string cases[] = {
+        "<html><body><p>Just text about video.mp4 and <a href='/page.html'>a link</a></p></body></html>",
+        "<html><body><img src='/a.jpg'><script>var x = 'not a url: mp4';</script></body></html>",
+        "<script type='application/ld+json'>{\"@type\":\"Article\",\"name\":\"x\"}</script>",
+        "<script type='application/ld+json'>{broken json</script><video></video>",
+        "<iframe src='http://other.example/frame.html'></iframe>",
+        std::string(20000, '<') + std::string(20000, 'd'),
+    };
+    int i = 0;
+    for (const auto &html : cases) {
+        SCOPED_TRACE(i);
+        const std::string path = "/empty" + std::to_string(i++) + ".html";
+        page(path, html);
+        const Sniffed s = sniff(server.url(path));
+        EXPECT_EQ(s.code, CORVIDASH_INVALID_URL);
+        EXPECT_TRUE(s.urls.empty());
+    }
+    // Binary data and fetch errors.
+    page("/binary", std::string("\x89PNG\r\n\x1a\n\0\0\0", 11) + bytes(5000, 2), "application/octet-stream");
+    EXPECT_EQ(sniff(server.url("/binary")).code, CORVIDASH_INVALID_URL);
+    EXPECT_EQ(sniff(server.url("/missing")).code, CORVIDASH_INVALID_URL);
+    EXPECT_EQ(sniff("").code, CORVIDASH_INVALID_URL);
+    EXPECT_EQ(sniff("notaurl").code, CORVIDASH_MALFORMED_URL);
+}
+
+TEST_F(corvidashSniff, QuickSniffAnswersJson)
+{
+    page("/q.html", "<title>Quick</title><meta property='og:video:duration' content='3723'>"
+                    "<video><source src='/q1080.mp4' label='1080p'><track srclang='de' src='/de.vtt'></video>");
+    const std::string json = SniffingOnlyUsePython(server.url("/q.html").c_str(), "");
+    EXPECT_NE(json.find("\"title\":\"Quick\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"duration\":\"1:02:03\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"quality\":\"1080p\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"type\":\"mp4\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"subtitles\":{\"de\":"), std::string::npos) << json;
+    const std::string failed = SniffingOnlyUsePython(server.url("/nothing").c_str(), nullptr);
+    EXPECT_NE(failed.find("\"download_links\":[]"), std::string::npos) << failed;
+}
+
+class corvidashCookies : public ::testing::Test
+{
+protected:
+    std::string home = TestEnvironment::home().toStdString();
+
+    static void exec(const std::string &file, const std::string &sql)
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+        char *err = nullptr;
+        ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
+        sqlite3_close(db);
+    }
+};
+
+TEST_F(corvidashCookies, MissingBrowsersAndSafariAnswerEmpty)
+{
+    EXPECT_STREQ(GetWebBrowserCookies("safari", "https://example.com/"), "");
+    EXPECT_STREQ(GetWebBrowserCookies("firefox", "https://example.com/"), "");
+    EXPECT_STREQ(GetWebBrowserCookies("chrome", "https://example.com/"), "");
+    EXPECT_STREQ(GetWebBrowserCookies(nullptr, nullptr), "");
+}
+
+TEST_F(corvidashCookies, FirefoxDefaultProfile)
+{
+    const std::string root = home + "/.mozilla/firefox";
+    QDir().mkpath(QString::fromStdString(root + "/abc.default-release"));
+    writeFile(root + "/profiles.ini", "[Profile0]\nName=default-release\nIsRelative=1\nPath=abc.default-release\nDefault=1\n");
+    exec(root + "/abc.default-release/cookies.sqlite",
+         "CREATE TABLE moz_cookies (id INTEGER PRIMARY KEY, name TEXT, value TEXT, host TEXT, path TEXT, expiry INTEGER,"
+         " isSecure INTEGER);"
+         "INSERT INTO moz_cookies VALUES (1,'a','1','.example.com','/',4000000000,0);"
+         "INSERT INTO moz_cookies VALUES (2,'b','2','www.example.com','/video',4000000000,1);"
+         "INSERT INTO moz_cookies VALUES (3,'old','x','.example.com','/',1000,0);"
+         "INSERT INTO moz_cookies VALUES (4,'other','y','.other.com','/',4000000000,0);");
+    EXPECT_STREQ(GetWebBrowserCookies("firefox", "https://www.example.com/video/1"), "a=1; b=2");
+    EXPECT_STREQ(GetWebBrowserCookies("firefox", "http://www.example.com/video/1"), "a=1");
+
+    writeFile(root + "/abc.default-release/cookies.sqlite", "this is not a database at all, just text........");
+    EXPECT_EQ(std::string(GetWebBrowserCookies("firefox", "https://www.example.com/")).rfind("fennix_exception:", 0), 0u);
+}
+
+TEST_F(corvidashCookies, ChromeDecryptsV10Values)
+{
+    const std::string dir = home + "/.config/chromium/Default";
+    QDir().mkpath(QString::fromStdString(dir));
+    uint8_t key[16];
+    pbkdf2_hmac_sha1(7, reinterpret_cast<const uint8_t *>("peanuts"), 1, 9,
+                     reinterpret_cast<const uint8_t *>("saltysalt"), 16, key);
+    std::string plain = "secret-value";
+    const size_t pad = 16 - plain.size() % 16;
+    plain += std::string(pad, static_cast<char>(pad));
+    aes128_ctx ctx;
+    aes128_set_encrypt_key(&ctx, key);
+    uint8_t iv[16];
+    memset(iv, ' ', 16);
+    auto *p = reinterpret_cast<uint8_t *>(plain.data());
+    cbc_encrypt(&ctx, reinterpret_cast<nettle_cipher_func *>(aes128_encrypt), 16, iv, plain.size(), p, p);
+    std::string hex;
+    for (unsigned char c : "v10" + plain) {
+        char b[3];
+        snprintf(b, sizeof b, "%02X", c);
+        hex += b;
+    }
+    exec(dir + "/Cookies",
+         "CREATE TABLE meta(key TEXT, value TEXT); INSERT INTO meta VALUES('version','21');"
+         "CREATE TABLE cookies (host_key TEXT, path TEXT, is_secure INTEGER, expires_utc INTEGER, name TEXT,"
+         " value TEXT, encrypted_value BLOB);"
+         "INSERT INTO cookies VALUES ('.example.com','/',0,0,'plain','p','');"
+         "INSERT INTO cookies VALUES ('.example.com','/',0,0,'sid','',X'" + hex + "');");
+    EXPECT_STREQ(GetWebBrowserCookies("chrome", "https://example.com/watch"), "plain=p; sid=secret-value");
+}
