@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QList>
+#include <QRecursiveMutex>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+struct sqlite3;
+class DownloadedItem;
+
+// The library database "Library.db" in the product's support folder: table "Downloaded" holds
+// one row per finished item; table "Downloading" is created and migrated here, counted for
+// identifiers and otherwise belongs to the download-task dispatcher, which opens its own
+// connection to databasePath().
+//
+// Threads: the manager has one connection and is used from the main thread. A lock makes a
+// stray call from another thread wait rather than share the connection mid-statement.
+// Other connections to the same file (the dispatcher's) work beside it: the file is in WAL
+// mode with a 5 s busy time-out, and every write here is one transaction.
+//
+// Failures are logged ("==>>...") and answered with false, -1 or no list; none reaches the
+// user. A file that is not a readable database is moved aside (movedAsidePath()) and a fresh
+// one takes its place; nothing else in the folder is touched.
+class DataBaseManager
+{
+public:
+    static constexpr int BusyTimeoutMs = 5000;
+
+    // The program's library in the product support folder.
+    static DataBaseManager &defaultManager();
+    // A library in workSpaceDir (tests, tools).
+    explicit DataBaseManager(const QString &workSpaceDir);
+    ~DataBaseManager();
+    DataBaseManager(const DataBaseManager &) = delete;
+    DataBaseManager &operator=(const DataBaseManager &) = delete;
+
+    QString workSpaceDir() const { return m_strWorkSpaceDir; }
+    QString thumbnailDir() const { return m_strThumbnailDir; }
+    QString webIconDir() const { return m_strWebIconDir; }
+    QString databasePath() const;
+    // Where the last damaged file was moved; empty when none was.
+    QString movedAsidePath() const;
+
+    bool loadDataBase();
+    bool createDataBase(const QString &path);
+    void addTableColumn();
+    qint32 getMaxDownloadID();
+    qint32 maxDownloadedID();
+    qint32 maxDownloadingID();
+
+    // The new identifier (also set on the item), or -1.
+    qint32 insertDownloadedItem(DownloadedItem &item);
+    bool updateDownloadedItem(const DownloadedItem &item);
+    bool deleteDownloadedItem(const DownloadedItem &item);
+    // Every row in table order; no list when the table cannot be read.
+    std::optional<QList<std::shared_ptr<DownloadedItem>>> getAllDownloadedItems();
+    bool isTheFileInDataBase(const QString &path);
+    bool checkDB();
+    bool closeDataBase();
+
+private:
+    bool ensureOpen();
+    bool openConnection(const QString &path, bool create);
+    QString prepareFile();
+    bool recoverDamagedFile(const QString &why);
+    bool createTables();
+    bool isHealthy();
+    qint32 maxID(const char *sql);
+    bool exec(const char *sql);
+
+    mutable QRecursiveMutex m_lock;
+    sqlite3 *m_dataBase = nullptr;
+    QString m_strWorkSpaceDir;
+    QString m_strThumbnailDir;
+    QString m_strWebIconDir;
+    qint32 m_maxDownloadID = 0;
+    QString m_movedAsidePath;
+};
