@@ -1,0 +1,108 @@
+#include "reelgrab/QVReelgrabAdjuster.h"
+
+#include "reelgrab/Func.h"
+#include "reelgrab/MediaFormatCode.h"
+#include "reelgrab/NSStringHumanReadable.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+
+namespace {
+
+const QString kVimeoDomain = QStringLiteral("vimeo.com");
+const QString kMailRuVideoHost = QStringLiteral("my.mail.ru");
+const QString kYouTubeShortHost = QStringLiteral("youtu.be");
+const QString kYouTubeWebHost = QStringLiteral("www.youtube.com");
+const QString kDailymotionDomain = QStringLiteral("dailymotion.com");
+const QString kPornhubDomain = QStringLiteral("pornhub.com");
+
+QMutex &storeMutex()
+{
+    static QMutex m;
+    return m;
+}
+
+QVReelgrabAdjuster::CookieStore &store()
+{
+    static QVReelgrabAdjuster::CookieStore s;
+    return s;
+}
+
+QUrl parseUrl(const QString &text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && !text.isEmpty() ? url : QUrl();
+}
+
+} // namespace
+
+QString QVReelgrabAdjuster::adjustPageUrl(const QString &pageUrl)
+{
+    QString text = NSStringHumanReadable::stringByAddingPercentEscapes(pageUrl);
+    if (text.contains(kVimeoDomain) || text.contains(kMailRuVideoHost))
+        text.append(QStringLiteral("?autoplay=1"));
+    const QUrl url = parseUrl(text);
+    if (url.isEmpty())
+        return text;
+    if (url.host(QUrl::FullyEncoded) == kYouTubeShortHost) {
+        QString watch = QStringLiteral("https://%1/watch?v=%2")
+                            .arg(kYouTubeWebHost, url.fileName(QUrl::FullyEncoded));
+        if (url.hasQuery())
+            watch += QStringLiteral("&%1").arg(url.query(QUrl::FullyEncoded));
+        return watch;
+    }
+    return text;
+}
+
+QString QVReelgrabAdjuster::adjustCookies(const QString &cookies, const QString &pageUrl)
+{
+    QString result = cookies.isNull() ? QStringLiteral("") : cookies;
+    const QUrl url = parseUrl(pageUrl);
+    if (url.isEmpty())
+        return result;
+    const QString host = url.host().toLower();
+    if (result.isEmpty()) {
+        Func(FuncLogInfo, QStringLiteral("adjustCookies: cookie is nil, getsafari cookies"));
+        CookieStore s;
+        {
+            QMutexLocker lock(&storeMutex());
+            s = store();
+        }
+        if (s)
+            result = s(url);
+    }
+    if (host.contains(kDailymotionDomain))
+        return result + QStringLiteral("family_filter=off;");
+    if (host.contains(kPornhubDomain))
+        return QStringLiteral("");
+    return result;
+}
+
+QString QVReelgrabAdjuster::adjustUserAgent(const QString &userAgent, const QString &)
+{
+    if (userAgent.isEmpty())
+        return QString::fromLatin1(DefaultUserAgent);
+    return userAgent;
+}
+
+int QVReelgrabAdjuster::mediaFormatPriority(quint32 mediaFormat)
+{
+    using namespace MediaFormatCode;
+    switch (mediaFormat) {
+    case MP4: return 9;
+    case MP4Video: return 8;
+    case FLV: return 7;
+    case ThreeGP: return 6;
+    case WebM: return 5;
+    case TS: return 4;
+    case MP3: return 3;
+    case MP4Audio: return 2;
+    default: return 1;
+    }
+}
+
+void QVReelgrabAdjuster::setCookieStore(CookieStore s)
+{
+    QMutexLocker lock(&storeMutex());
+    store() = std::move(s);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QVariantMap>
+
+#include <functional>
+
+// Helpers shared by the whole application: texts of sizes, speeds and times, file-name
+// cleaning, colours from hex text, resolution snapping, entity and percent decoding, default
+// images, the final address of a page and the failed-download log. No instances.
+class GolobFun
+{
+public:
+    // Longest file name the file systems take, in UTF-8 bytes, and what is kept of a longer one
+    // (room for a "(n)" suffix and an extension).
+    static constexpr int MaxFileNameBytes = 255;
+    static constexpr int KeptFileNameBytes = 249;
+
+    // A name safe to use as one path component: the nine characters * | : " < > ? \ / become
+    // "_", control characters are dropped, a name of 255 UTF-8 bytes or more keeps its first
+    // 249 bytes (never cutting a character), and "", "." and ".." never come back.
+    static QString validFileName(const QString &name);
+
+    static QString speed(qint64 bytesPerSecond);
+    static QString convertSizeToString(qint64 bytes);
+    static QString ConvertTimeToString(qint64 seconds);
+    static QString convertTimeToHMSPro(double seconds);
+    static qint64 convertStringToTime(const QString &hms);
+    // Monotonic milliseconds; spaces repeated user actions. Never wraps in practice.
+    static quint64 timeGetTime();
+
+    // Decodes the listed upper-case escapes ("%20", "%2F", ...) in one pass: "%2520" gives "%20".
+    static QString replacePercentString(const QString &text);
+    // Decodes HTML entities in one pass; text holding neither "&" nor ";" comes back unchanged.
+    static QString convertHtml(const QString &text);
+    static int covertStringToResolution(const QString &widthTimesHeight);
+    // "#RRGGBB" or "0xRRGGBB" (blanks around allowed); anything else is white.
+    static QColor colorWithHexString(const QString &hex);
+    static bool isYouTubeURL(const QString &text);
+
+    static QImage defaultThumbnail();
+    static QImage defaultWebIcon();
+    static QString windowTitle();
+
+    // The program runs only on systems newer than all of these releases.
+    static bool isOSOfSnowLeopard();
+    static bool isOSOfLion();
+    static bool isOSOfMountainLion();
+    static bool isMavericksOS();
+
+    // What a failed address lookup hands to the callback; callers compare against it.
+    static constexpr const char *ResponseErrorText = "___RError____RError__RError";
+    // result: the address after redirects, or ResponseErrorText; error: empty on success, else
+    // why it failed.
+    using ResponseCallback = std::function<void(const QString &result, const QString &error)>;
+    // Follows the address's redirects with a GET (30 s time-out, one retry when the answer is
+    // not 200) and calls back exactly once, on the main thread, also for an address that is not
+    // a usable http(s) address. Only the headers are read.
+    static void cbsResponstString(const QString &address, ResponseCallback callback);
+
+    // Failed-download log (the last six failures, with the engine log of each).
+    static void addDowbloadFailedLog(const QString &logName, const QString &url);
+    static QVariantMap createDowbloadFailedInfo(const QString &logName, const QString &url);
+    static QString getLastFailedURLS();
+};
