@@ -37,6 +37,9 @@
 #include "controls/VolumerCell.h"
 #include "controls/WhiteBackgroundView.h"
 #include "controls/gallery/GalleryBook.h"
+
+void tablePages(GalleryBook &book, qreal ratio);
+void popoverPages(GalleryBook &book, qreal ratio);
 #include "shell/UIManager.h"
 #include "shell/UIStyle.h"
 
@@ -545,6 +548,8 @@ int main(int argc, char **argv)
     smallViews(book, r);
     backgrounds(book);
     links(book);
+    tablePages(book, r);
+    popoverPages(book, r);
     book.writeContactSheet();
     for (const QString &sheet : UIManager::registeredSheets() +
                                     QStringList{QStringLiteral("MainSlice"), QStringLiteral("DeviceSlice"),
