@@ -99,6 +99,9 @@ QVReelgrabTask::QVReelgrabTask(NoDefaults) {}
 
 QVReelgrabTask::~QVReelgrabTask()
 {
+    terminateReelgrabTask();
+    for (QVReelgrabTaskObserver *o : std::as_const(m_observers))
+        o->m_observedTasks.removeAll(this);
     Func(FuncLogInfo, QStringLiteral("QVReelgrabTask Dealloc"));
 }
 

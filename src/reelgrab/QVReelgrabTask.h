@@ -3,6 +3,8 @@
 #include "platform/KeyedArchiver.h"
 #include "reelgrab/QVMediaMetaData.h"
 #include "reelgrab/QVMediaSniffingResult.h"
+#include "reelgrab/QVReelgrabError.h"
+#include "reelgrab/QVXConnection.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -32,14 +34,59 @@ enum QVReelgrabContent : qint32 {
     QVReelgrabContentNoOptions = 16, // queued without the options dialog; the task ignores it
 };
 
+class QVReelgrabTask;
+
+// The owner of the task queue, as a task sees it. Called on the thread the task runs on.
+class QVReelgrabTaskDispatchProtocol
+{
+public:
+    virtual ~QVReelgrabTaskDispatchProtocol() = default;
+    // The task left the running set; another may be started.
+    virtual void attachNextTask() = 0;
+    // The task's fields changed in a way worth storing.
+    virtual void synchronize() = 0;
+    virtual void reelgrabTaskDidFinished(QVReelgrabTask *task) = 0;
+    // Take the task out of the queue; it stays alive until the current event is handled.
+    virtual void removeReelgrabTask(QVReelgrabTask *task) = 0;
+};
+
+// Told of a task's life. Every callback is optional (does nothing unless overridden).
+// An observer that goes away leaves every task it observed.
+class QVReelgrabTaskObserver
+{
+public:
+    virtual ~QVReelgrabTaskObserver();
+    virtual void reelgrabSniffingDidStarted(QVReelgrabTask *) {}
+    virtual void reelgrabSniffingInProgress(QVReelgrabTask *, double /*progress*/) {}
+    virtual void reelgrabSniffingDidCompleted(QVReelgrabTask *) {}
+    virtual void reelgrabSniffingDidFailed(QVReelgrabTask *, const QVReelgrabError &) {}
+    virtual void reelgrabSniffingDidCanceled(QVReelgrabTask *) {}
+    virtual void reelgrabDownloadDidStarted(QVReelgrabTask *) {}
+    virtual void reelgrabDownloadingWithSpeed(QVReelgrabTask *, qint64 /*bytesPerSecond*/) {}
+    virtual void reelgrabDownloadWillPause(QVReelgrabTask *) {}
+    virtual void reelgrabDownloadDidPaused(QVReelgrabTask *) {}
+    virtual void reelgrabDownloadDidReset(QVReelgrabTask *) {}
+    virtual void reelgrabDownloadDidCompleted(QVReelgrabTask *) {}
+    virtual void reelgrabDownloadDidFinished(QVReelgrabTask *) {}
+    virtual void reelgrabDownloadDidFailed(QVReelgrabTask *, const QVReelgrabError &) {}
+
+private:
+    friend class QVReelgrabTask;
+    QList<QVReelgrabTask *> m_observedTasks;
+};
+
 // The record of one download task. Its keyed archive is both the wire form between the
 // application and its helper process and the stored form of queued tasks, so keys and value
 // types never change.
-class QVReelgrabTask : public QObject, public KeyedArchivable
+class QVReelgrabTask : public QObject, public KeyedArchivable, public QVRemoteMessageTarget
 {
     Q_OBJECT
 
 public:
+    // A helper that has not announced itself within 30 s is ended and the task fails.
+    static int launchTimeoutMs();
+    static void setLaunchTimeoutForTesting(int ms);
+
     static constexpr qint32 HighestQuality = 2147483647;
     // Longest title part of a file name, in UTF-8 bytes; leaves room for " 12345", the
     // extension and the ".ds"/".info" companions within the 255-byte name limit.
@@ -142,7 +189,36 @@ public:
     void encodeWithCoder(KeyedArchiver &coder) const override;
     void initWithCoder(KeyedUnarchiver &coder) override;
 
+    // Client half: the helper process of this task and its messages.
+    void setDispatcher(QVReelgrabTaskDispatchProtocol *dispatcher) { m_dispatcher = dispatcher; }
+    QVReelgrabTaskDispatchProtocol *dispatcher() const { return m_dispatcher; }
+    void addObserver(QVReelgrabTaskObserver *observer);
+    void removeObserver(QVReelgrabTaskObserver *observer);
+    QList<QVReelgrabTaskObserver *> observers() const { return m_observers; }
+
+    bool run();
+    void pause();
+    void resume();
+    void cancel();
+    void retry();
+    void removeFromDispatcher();
+    void terminateReelgrabTask();
+    bool hasServiceProxy() const { return bool(m_serviceProxy); }
+    bool hasHelperProcess() const;
+    qint64 helperProcessId() const;
+    // A message from the helper.
+    void sendMessage(const QString &name, const QByteArray &object) override;
+
+    // Where the helper program is looked for; empty means next to the running program.
+    static void setHelperExecutable(const QString &path);
+    static QString helperExecutable();
+    static QString clientPreferencesPath();
+
 private:
+    void launchHelper();
+    void helperDidTerminate();
+    void failHelper(const QVReelgrabError &error);
+    template <typename F> void tellObservers(F f);
     struct NoDefaults {};
     explicit QVReelgrabTask(NoDefaults);
     QList<QVSniffingMediaSegment> pickoutSegments();
@@ -170,4 +246,11 @@ private:
     QString m_playlistUUID;
     qint64 m_indexInPlaylist = 0;
     QString m_logFileID;
+
+    QVReelgrabTaskDispatchProtocol *m_dispatcher = nullptr;
+    QList<QVReelgrabTaskObserver *> m_observers;
+    class QProcess *m_process = nullptr;
+    std::unique_ptr<QVXConnection> m_connection;
+    std::shared_ptr<QVRemoteProxy> m_serviceProxy;
+    class QTimer *m_launchTimer = nullptr;
 };

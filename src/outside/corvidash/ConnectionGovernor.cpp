@@ -1,11 +1,13 @@
 #include "ConnectionGovernor.h"
 
+#include "EngineLog.h"
+
 #include <algorithm>
 
 namespace {
 // Long enough to see past connection set-up, short enough that a throttled
 // download reaches its width within a few seconds.
-constexpr auto kWindow = std::chrono::milliseconds(400);
+constexpr auto kWindow = std::chrono::milliseconds(300);
 constexpr double kGainToGrow = 1.25;
 }
 
@@ -36,9 +38,11 @@ void ConnectionGovernor::sample(Clock::time_point now, int64_t bytes, int active
     const double rate = static_cast<double>(bytes - m_windowBytes) / seconds;
     m_windowOpen = false;
     if (m_rateBefore > 0.0 && rate < m_rateBefore * kGainToGrow) {
+        EngineLog::line(3, "connections stay at %d: %.0f KiB/s after %.0f KiB/s", m_target, rate / 1024, m_rateBefore / 1024);
         m_growing = false;
         return;
     }
+    EngineLog::line(3, "connections %d -> %d at %.0f KiB/s", m_target, std::min(m_maximum, m_target * 2), rate / 1024);
     m_rateBefore = rate;
     m_target = std::min(m_maximum, m_target * 2);
     if (m_target >= m_maximum)

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdint>
 
-// Decides how many connections a run may use: it starts with one, doubles
+// Decides how many connections a run may use: it starts with a few, doubles
 // while each step still raised the total rate clearly, and freezes once it did
 // not, so a server that throttles each connection gets more of them and a fast
 // one is not hammered.

@@ -20,7 +20,12 @@
 namespace {
 constexpr size_t kMaxSegmentBytes = 64 << 20;
 constexpr int kMaxSegmentFailures = 3;
+// The control file follows every written segment, at most this often, so a kill
+// costs little more than the segments in flight.
+constexpr auto kControlMinInterval = std::chrono::milliseconds(20);
 constexpr auto kControlInterval = std::chrono::milliseconds(250);
+// A long playlist is parallel work from the start; the governor grows from here.
+constexpr int kTurboInitialTransfers = 4;
 }
 
 struct HlsDownload::Transfer
@@ -311,8 +316,9 @@ int HlsDownload::run(std::string body, std::string playlistUrl)
     m_multi = curl_multi_init();
     if (!m_multi)
         return CORVIDASH_INIT_FAILED;
-    ConnectionGovernor governor(m_job.turbo ? m_job.maxConnections : 1, m_job.turbo ? 2 : 1);
+    ConnectionGovernor governor(m_job.turbo ? m_job.maxConnections : 1, m_job.turbo ? kTurboInitialTransfers : 1);
     auto lastControl = Clock::now();
+    size_t controlSegments = m_nextWrite;
     auto stopWith = [this](int result) {
         saveControl();
         return result;
@@ -360,11 +366,13 @@ int HlsDownload::run(std::string body, std::string playlistUrl)
         int running = 0;
         curl_multi_perform(m_multi, &running);
         int left = 0;
+        bool freed = false;
         while (CURLMsg *msg = curl_multi_info_read(m_multi, &left)) {
             if (msg->msg != CURLMSG_DONE)
                 continue;
             for (auto &t : m_transfers) {
                 if (t->active && t->easy == msg->easy_handle) {
+                    freed = true;
                     if ((code = finished(*t, msg->data.result)))
                         return stopWith(code);
                     break;
@@ -384,11 +392,14 @@ int HlsDownload::run(std::string body, std::string playlistUrl)
             governor.freeze();
         m_total = estimateTotal();
         m_sink.progress(downloaded(), m_total);
-        if (now - lastControl >= kControlInterval) {
+        if (now - lastControl >= kControlInterval ||
+            (m_nextWrite != controlSegments && now - lastControl >= kControlMinInterval)) {
             saveControl();
             lastControl = now;
+            controlSegments = m_nextWrite;
         }
-        if (m_nextWrite < count)
+        // A finished transfer is replaced at once: waiting here would idle its slot.
+        if (m_nextWrite < count && !freed)
             curl_multi_poll(m_multi, nullptr, 0, 50, nullptr);
     }
     m_total = m_bytesWritten;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -24,7 +25,8 @@ bool parseByteRange(const std::string &value, int64_t &length, int64_t &offset, 
             return false;
         offset = o;
     }
-    return true;
+    // The range's end must fit, or every later sum with it overflows.
+    return length <= std::numeric_limits<int64_t>::max() - (hasOffset ? offset : 0);
 }
 
 bool parseIv(const std::string &text, uint8_t iv[16])
@@ -132,7 +134,8 @@ bool HlsPlaylist::parse(const std::string &text, const std::string &baseUrl, std
                 if (!hasOffset)
                     pendingOffset = -1; // filled from the previous range of the same address
             } else if (tag == "#EXT-X-MEDIA-SEQUENCE") {
-                mediaSequence = strtoll(value.c_str(), nullptr, 10);
+                // An unsigned 64-bit number; kept as its bits, the IV derivation uses them modulo 2^64.
+                mediaSequence = static_cast<int64_t>(strtoull(value.c_str(), nullptr, 10));
             } else if (tag == "#EXT-X-ENDLIST") {
                 endList = true;
             } else if (tag == "#EXT-X-KEY") {
@@ -202,10 +205,12 @@ bool HlsPlaylist::parse(const std::string &text, const std::string &baseUrl, std
         seg.duration = pendingDuration;
         seg.keyIndex = currentKey;
         seg.mapIndex = currentMap;
-        seg.sequence = mediaSequence + static_cast<int64_t>(segments.size());
+        seg.sequence = static_cast<int64_t>(static_cast<uint64_t>(mediaSequence) + segments.size());
         if (pendingRange) {
             seg.length = pendingLength;
             seg.offset = pendingOffset >= 0 ? pendingOffset : nextOffset[uri];
+            if (seg.length > std::numeric_limits<int64_t>::max() - seg.offset)
+                return fail("bad byte range");
             nextOffset[uri] = seg.offset + seg.length;
         }
         segments.push_back(seg);

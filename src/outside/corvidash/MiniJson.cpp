@@ -131,7 +131,7 @@ struct Reader
                     break;
                 }
                 ++i;
-                v.object.emplace_back(std::move(key), value(depth + 1));
+                v.object.push_back({std::move(key), value(depth + 1)});
                 space();
                 if (i < s.size() && s[i] == ',') {
                     ++i;

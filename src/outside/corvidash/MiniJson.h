@@ -17,7 +17,8 @@ public:
     double number = 0.0;
     std::string string;
     std::vector<MiniJson> array;
-    std::vector<std::pair<std::string, MiniJson>> object;
+    struct Member; // key and value; a std::pair would need MiniJson complete here
+    std::vector<Member> object;
 
     static MiniJson parse(const std::string &text, bool *ok = nullptr);
     static std::string quote(const std::string &text);
@@ -25,4 +26,10 @@ public:
     const MiniJson *get(const std::string &key) const;
     // The text of a string, or of the first string in an array, or of the "url"/"@id" of an object.
     std::string text() const;
+};
+
+struct MiniJson::Member
+{
+    std::string key;
+    MiniJson value;
 };

@@ -281,7 +281,8 @@ std::string PageSniffer::toUtf8(const std::string &body, const std::string &cont
     size_t outLeft = out.size();
     while (inLeft > 0) {
         if (iconv(conv, &in, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1)) {
-            if (errno == EILSEQ || errno == EINVAL) {
+            // With //IGNORE glibc reports EILSEQ after it consumed everything.
+            if ((errno == EILSEQ || errno == EINVAL) && inLeft > 0) {
                 ++in;
                 --inLeft;
                 continue;

@@ -20,7 +20,14 @@ constexpr int kMaxFailures = 4;
 constexpr int64_t kMinSteal = 512 * 1024;   // never split a range into halves smaller than this
 constexpr int64_t kStealAlign = 64 * 1024;
 constexpr size_t kMaxPlaylistBytes = 4 << 20;
+// The control file is rewritten once every connection may have gained a chunk,
+// at most every kControlMinInterval and at least every kControlInterval, so a
+// kill re-fetches about a chunk per connection without a write storm on fast links.
+constexpr int64_t kControlChunk = 1 << 20;
+constexpr auto kControlMinInterval = std::chrono::milliseconds(20);
 constexpr auto kControlInterval = std::chrono::milliseconds(500);
+// Turbo starts with this many connections; the governor doubles from there.
+constexpr int kTurboInitialConnections = 2;
 constexpr int kAbortRestart = -1;
 constexpr int kAbortRangeRefused = -2;
 
@@ -588,8 +595,10 @@ int RangeDownload::run()
     m_multi = curl_multi_init();
     if (!m_multi)
         return close(CORVIDASH_INIT_FAILED);
-    m_governor = std::make_unique<ConnectionGovernor>(m_job.turbo ? m_job.maxConnections : 1);
+    m_governor = std::make_unique<ConnectionGovernor>(m_job.turbo ? m_job.maxConnections : 1,
+                                                      m_job.turbo ? kTurboInitialConnections : 1);
     auto lastControl = Clock::now();
+    int64_t controlBytes = m_bytesThisRun;
     for (int restarts = 0;;) {
         if (m_stop.load())
             return close(RunResult::Stopped);
@@ -600,11 +609,13 @@ int RangeDownload::run()
         int running = 0;
         curl_multi_perform(m_multi, &running);
         int left = 0;
+        bool freed = false;
         while (CURLMsg *msg = curl_multi_info_read(m_multi, &left)) {
             if (msg->msg != CURLMSG_DONE)
                 continue;
             for (auto &c : m_connections) {
                 if (c->active && c->easy == msg->easy_handle) {
+                    freed = true;
                     finished(*c, msg->data.result);
                     break;
                 }
@@ -641,10 +652,15 @@ int RangeDownload::run()
         m_sink.progress(downloaded(), m_decided && !m_playlistReady ? m_total : -1);
         if (complete)
             return finalize();
-        if (now - lastControl >= kControlInterval) {
+        const int64_t sinceControl = m_bytesThisRun - controlBytes;
+        if (now - lastControl >= kControlInterval ||
+            (now - lastControl >= kControlMinInterval && sinceControl >= kControlChunk * std::max(1, active))) {
             saveControl();
             lastControl = now;
+            controlBytes = m_bytesThisRun;
         }
-        curl_multi_poll(m_multi, nullptr, 0, 50, nullptr);
+        // A finished connection takes its next range at once instead of after the wait.
+        if (!freed)
+            curl_multi_poll(m_multi, nullptr, 0, 50, nullptr);
     }
 }
