@@ -204,6 +204,8 @@ public:
     void removeFromDispatcher();
     void terminateReelgrabTask();
     bool hasServiceProxy() const { return bool(m_serviceProxy); }
+    // The queue could not start the task (no helper program): it fails and observers are told.
+    void failToLaunch();
     bool hasHelperProcess() const;
     qint64 helperProcessId() const;
     // A message from the helper.

@@ -247,6 +247,14 @@ void QVReelgrabTask::failHelper(const QVReelgrabError &error)
     tellObservers([this, &error](QVReelgrabTaskObserver *o) { o->reelgrabDownloadDidFailed(this, error); });
 }
 
+void QVReelgrabTask::failToLaunch()
+{
+    m_downloadStatus = QVReelgrabTaskStatusFailed;
+    const QVReelgrabError error = QVReelgrabError::reelgrab(QVReelgrabError::ProcessEndedUnexpectedly,
+                                                            QStringLiteral("the download helper could not be started"));
+    tellObservers([this, &error](QVReelgrabTaskObserver *o) { o->reelgrabDownloadDidFailed(this, error); });
+}
+
 void QVReelgrabTask::helperDidTerminate()
 {
     // The helper ended without being told to: the task fails with code 0 and nothing else.

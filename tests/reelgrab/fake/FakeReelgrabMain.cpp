@@ -2,6 +2,7 @@
 // protocol can be tested without sniffing or downloading anything.
 //   FAKE_RGK_MODE: finish | pause | fail | sniff-fail | crash | silent
 //   FAKE_RGK_LOG:  file that gets one line per message received
+//   FAKE_RGK_DELAY_MS: how long a download takes in the finish mode
 #include "reelgrab/QVReelgrabTask.h"
 #include "reelgrab/QVXConnection.h"
 #include "reelgrab/RGKMessage.h"
@@ -47,7 +48,11 @@ public:
             send(DownloadDownloading, archiveSegments({}));
             if (m_mode == QLatin1String("pause"))
                 return;  // waits for the pause command
-            finish();
+            const int delay = qEnvironmentVariableIntValue("FAKE_RGK_DELAY_MS");
+            if (delay > 0)
+                QTimer::singleShot(delay, [this] { finish(); });
+            else
+                finish();
         } else if (name == QLatin1String(PauseDownloadTask)) {
             send(DownloadWillPause);
             send(DownloadPaused);

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "reelgrab/QVReelgrabTask.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QTimer>
+#include <QVariantMap>
+
+#include <optional>
+
+// Told of the queue's life, always on the main thread. Answers default to yes.
+class QVReelgrabTaskDispatcherDelegate
+{
+public:
+    virtual ~QVReelgrabTaskDispatcherDelegate() = default;
+    virtual bool isPlaylistCouldAnalyst(const QString &url, const QVariantMap &params) { return true; }
+    virtual bool reelgrabTaskCouldAdd(QVReelgrabTask *task) { return true; }
+    virtual void reelgrabTaskDidAdded(QVReelgrabTask *task) {}
+    virtual bool reelgrabTasksCouldAdd(const QList<QVReelgrabTask *> &tasks) { return true; }
+    // Optional: nothing means "not implemented", and reelgrabTasksCouldAdd answers instead.
+    virtual std::optional<bool> reelgrabTasksCouldAddFrom(const QList<QVReelgrabTask *> &tasks, const QString &from)
+    {
+        return std::nullopt;
+    }
+    virtual void reelgrabTasksDidAdd(const QList<QVReelgrabTask *> &tasks) {}
+    virtual bool reelgrabTaskCouldLoad(QVReelgrabTask *task) { return true; }
+    virtual void reelgrabTaskDidLoad(QVReelgrabTask *task) {}
+    virtual void reelgrabTaskWillbeRemoved(QVReelgrabTask *task) {}
+    virtual void reelgrabTaskDidFinished(QVReelgrabTask *task) {}
+    virtual void reelgrabKitUpdateDidComplete2(const QString &info) {}
+};
+
+// The queue of download tasks: runs at most "download-max-tasks" helpers at once, starts the next
+// waiting task whenever one leaves the running set, stores unfinished tasks in the "Downloading"
+// table of the library database and brings them back at the next start.
+class QVReelgrabTaskDispatcher : public QObject, public QVReelgrabTaskDispatchProtocol
+{
+    Q_OBJECT
+public:
+    // Content classes of an address.
+    enum : int { ContentRefused = 0, ContentOrdinaryPage = 2, ContentAddAtOnce = 16 };
+
+    explicit QVReelgrabTaskDispatcher(const QVariantMap &preference, QObject *parent = nullptr);
+    ~QVReelgrabTaskDispatcher() override;
+
+    void setDelegate(QVReelgrabTaskDispatcherDelegate *delegate) { m_delegate = delegate; }
+    void setObjectForPreferenceKey(const QVariant &value, const QString &key);
+    QVariant preference(const QString &key) const { return m_preferences.value(key); }
+    int maxRunningTasks() const;
+
+    bool loadReelgrabTasksCompatibleDatabase(const QString &path);
+    int userSelectedContentOfURL(const QString &url) const;
+    bool addReelgrabTask(const QString &url, const QVariantMap &params);
+    bool addReelgrabTasks(const QStringList &urls, const QString &from, const QVariantMap &params);
+    // nullptr: every task.
+    void pauseTasks(const QList<QVReelgrabTask *> *tasks);
+    void restartTasks(const QList<QVReelgrabTask *> *tasks);
+    void removeTasks(const QList<QVReelgrabTask *> *tasks);
+    void rearrange(const QList<QVReelgrabTask *> &order);
+    void cancelAllTasks();
+
+    QList<QVReelgrabTask *> tasks() const;
+    int runningTaskCount() const;
+    // Writes the queue now (synchronize() coalesces writes that come in a burst).
+    bool storeNow();
+
+    // QVReelgrabTaskDispatchProtocol
+    void attachNextTask() override;
+    void synchronize() override;
+    void reelgrabTaskDidFinished(QVReelgrabTask *task) override;
+    void removeReelgrabTask(QVReelgrabTask *task) override;
+
+private:
+    QVReelgrabTask *makeTask(const QString &url, const QVariantMap &params);
+    void enqueue(QVReelgrabTask *task);
+    void drop(QVReelgrabTask *task);
+    void scheduleRun();
+    void runWaitingTasks();
+    bool isRunning(QVReelgrabTask *task) const;
+    void writeClientPreferences() const;
+    qint64 nextTaskId();
+
+    QVReelgrabTaskDispatcherDelegate *m_delegate = nullptr;
+    QVariantMap m_preferences;
+    QList<QVReelgrabTask *> m_tasks;  // queue order; owned (children)
+    QSet<QVReelgrabTask *> m_resumed; // waiting tasks whose live helper was told to go on
+    QString m_databasePath;
+    QTimer m_runTimer;
+    QTimer m_storeTimer;
+    qint64 m_lastTaskId = 0;
+};

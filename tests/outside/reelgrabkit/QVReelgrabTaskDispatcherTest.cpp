@@ -1,0 +1,225 @@
+#include "outside/reelgrabkit/QVReelgrabTaskDispatcher.h"
+
+#include "platform/PropertyList.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sqlite3.h>
+
+namespace {
+
+struct Delegate : QVReelgrabTaskDispatcherDelegate
+{
+    QStringList events;
+    bool refuseAdd = false;
+    bool reelgrabTaskCouldAdd(QVReelgrabTask *) override { return !refuseAdd; }
+    void reelgrabTaskDidAdded(QVReelgrabTask *t) override { events << QStringLiteral("added ") + t->storedPageUrl(); }
+    void reelgrabTaskDidLoad(QVReelgrabTask *t) override { events << QStringLiteral("loaded ") + t->storedPageUrl(); }
+    void reelgrabTaskWillbeRemoved(QVReelgrabTask *t) override { events << QStringLiteral("removed ") + t->storedPageUrl(); }
+    void reelgrabTaskDidFinished(QVReelgrabTask *t) override { events << QStringLiteral("finished ") + t->storedPageUrl(); }
+    int count(const QString &prefix) const
+    {
+        int n = 0;
+        for (const QString &e : events)
+            n += e.startsWith(prefix);
+        return n;
+    }
+};
+
+class Dispatcher : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QVReelgrabTask::setHelperExecutable(QStringLiteral(FAKE_REELGRAB_PATH));
+        qputenv("FAKE_RGK_MODE", "finish");
+        qunsetenv("FAKE_RGK_DELAY_MS");
+        m_db = TestEnvironment::home() + QStringLiteral("/support/Library-%1.db").arg(++s_n);
+    }
+    void TearDown() override { QVReelgrabTask::setHelperExecutable(QString()); }
+    std::unique_ptr<QVReelgrabTaskDispatcher> make(int maxTasks, bool autoResume = true)
+    {
+        auto d = std::make_unique<QVReelgrabTaskDispatcher>(QVariantMap{{QStringLiteral("download-ffmpeg"), QStringLiteral("/usr/bin/ffmpeg")}});
+        d->setDelegate(&delegate);
+        d->setObjectForPreferenceKey(maxTasks, QStringLiteral("download-max-tasks"));
+        d->setObjectForPreferenceKey(autoResume, QStringLiteral("download-auto-resume"));
+        d->setObjectForPreferenceKey(TestEnvironment::home() + QStringLiteral("/Downloads"), QStringLiteral("download-directory"));
+        d->loadReelgrabTasksCompatibleDatabase(m_db);
+        return d;
+    }
+    static QString page(int i) { return QStringLiteral("http://127.0.0.1:9/page%1").arg(i); }
+
+    Delegate delegate;
+    QString m_db;
+    static inline int s_n = 0;
+};
+
+} // namespace
+
+TEST_F(Dispatcher, ClassifiesAddresses)
+{
+    auto d = make(1);
+    struct Case { const char *url; int content; };
+    const Case cases[] = {
+        {"https://example.com/watch", 2},
+        {"http://www.youtube.com/watch?v=abc&list=PL1", 2},
+        {"https://www.youtube.com/playlist?list=PL1", 16},
+        {"ftp://example.com/x", 0},
+        {"javascript:alert(1)", 0},
+        {"not an address", 0},
+        {"", 0},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(d->userSelectedContentOfURL(QString::fromLatin1(c.url)), c.content) << c.url;
+    EXPECT_FALSE(d->addReelgrabTask(QStringLiteral("file:///etc/passwd"), {}));
+    EXPECT_TRUE(d->tasks().isEmpty());
+}
+
+TEST_F(Dispatcher, RunsAtMostTheLimitAtOnceAndFinishesEveryTask)
+{
+    qputenv("FAKE_RGK_DELAY_MS", "400");
+    auto d = make(2);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(d->addReelgrabTask(page(i), {{QStringLiteral("Contents"), 4}}));
+    EXPECT_EQ(d->tasks().first()->downloadContent(), 4);
+    int most = 0, mostHelpers = 0;
+    ASSERT_TRUE(TestEnvironment::waitFor([&] {
+        most = qMax(most, d->runningTaskCount());
+        int helpers = 0;
+        for (QVReelgrabTask *t : d->tasks())
+            helpers += t->hasHelperProcess();
+        mostHelpers = qMax(mostHelpers, helpers);
+        return delegate.count(QStringLiteral("finished")) == 3;
+    }, 30000));
+    EXPECT_EQ(most, 2);
+    EXPECT_LE(mostHelpers, 2);
+    EXPECT_EQ(delegate.count(QStringLiteral("added")), 3);
+    TestEnvironment::waitFor([&] { return d->tasks().isEmpty(); }, 2000);
+    EXPECT_TRUE(d->tasks().isEmpty());
+}
+
+TEST_F(Dispatcher, AKilledHelperFailsOnlyItsTaskWhichRestarts)
+{
+    qputenv("FAKE_RGK_MODE", "pause");  // helpers hold at "downloading"
+    auto d = make(2);
+    d->addReelgrabTask(page(1), {});
+    d->addReelgrabTask(page(2), {});
+    ASSERT_TRUE(TestEnvironment::waitFor([&] {
+        const auto ts = d->tasks();
+        return ts.size() == 2 && ts[0]->downloadStatus() == QVReelgrabTaskStatusDownloading
+            && ts[1]->downloadStatus() == QVReelgrabTaskStatusDownloading;
+    }, 15000));
+    QVReelgrabTask *victim = d->tasks()[0];
+    QVReelgrabTask *other = d->tasks()[1];
+    ::kill(pid_t(victim->helperProcessId()), SIGKILL);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return victim->downloadStatus() == QVReelgrabTaskStatusFailed; }, 5000));
+    EXPECT_EQ(other->downloadStatus(), QVReelgrabTaskStatusDownloading);
+    EXPECT_TRUE(other->hasHelperProcess());
+
+    qputenv("FAKE_RGK_MODE", "finish");
+    const QList<QVReelgrabTask *> again{victim};
+    d->restartTasks(&again);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return delegate.count(QStringLiteral("finished ") + page(1)) == 1; }, 15000));
+    EXPECT_EQ(other->downloadStatus(), QVReelgrabTaskStatusDownloading);
+    d->cancelAllTasks();
+    EXPECT_FALSE(other->hasHelperProcess());
+}
+
+TEST_F(Dispatcher, UnfinishedTasksComeBackAtTheNextStart)
+{
+    qputenv("FAKE_RGK_MODE", "pause");
+    QString guid;
+    {
+        auto first = make(1);
+        first->addReelgrabTask(page(1), {});
+        first->addReelgrabTask(page(2), {});
+        ASSERT_TRUE(TestEnvironment::waitFor([&] { return first->runningTaskCount() == 1 && first->tasks()[0]->downloadStatus() == QVReelgrabTaskStatusDownloading; }, 15000));
+        guid = first->tasks()[0]->guid();
+        first->cancelAllTasks();  // what quitting does
+    }
+    // Without auto-resume they come back paused and wait for the user.
+    {
+        Delegate quiet;
+        auto paused = std::make_unique<QVReelgrabTaskDispatcher>(QVariantMap{});
+        paused->setDelegate(&quiet);
+        paused->setObjectForPreferenceKey(false, QStringLiteral("download-auto-resume"));
+        paused->loadReelgrabTasksCompatibleDatabase(m_db);
+        ASSERT_EQ(paused->tasks().size(), 2);
+        EXPECT_EQ(paused->tasks()[0]->downloadStatus(), QVReelgrabTaskStatusPaused);
+        TestEnvironment::waitFor([] { return false; }, 200);
+        EXPECT_EQ(paused->runningTaskCount(), 0);
+        paused->setDelegate(nullptr);
+    }
+    qputenv("FAKE_RGK_MODE", "finish");
+    delegate.events.clear();
+    auto second = make(2, true);
+    EXPECT_EQ(delegate.count(QStringLiteral("loaded")), 2);
+    ASSERT_EQ(second->tasks().size(), 2);
+    EXPECT_EQ(second->tasks()[0]->guid(), guid);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return delegate.count(QStringLiteral("finished")) == 2; }, 20000));
+}
+
+TEST_F(Dispatcher, AnUnreadableStoredTaskIsSkipped)
+{
+    {
+        auto d = make(1);
+        d->pauseTasks(nullptr);
+        qputenv("FAKE_RGK_MODE", "silent");
+        d->addReelgrabTask(page(1), {});
+        d->pauseTasks(nullptr);
+        d->cancelAllTasks();
+        d->storeNow();
+    }
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(m_db.toUtf8().constData(), &db), SQLITE_OK);
+    sqlite3_exec(db, "INSERT INTO Downloading(DownloadID,PageURL,ResumeData,Status) VALUES(99,'x',x'a1ffff00',4)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    Delegate d2;
+    auto again = std::make_unique<QVReelgrabTaskDispatcher>(QVariantMap{});
+    again->setDelegate(&d2);
+    again->setObjectForPreferenceKey(false, QStringLiteral("download-auto-resume"));
+    EXPECT_TRUE(again->loadReelgrabTasksCompatibleDatabase(m_db));
+    ASSERT_EQ(again->tasks().size(), 1);
+    EXPECT_EQ(again->tasks()[0]->storedPageUrl(), page(1));
+    // New identifiers never repeat a stored one.
+    again->pauseTasks(nullptr);
+    again->addReelgrabTask(page(2), {});
+    EXPECT_GT(again->tasks()[1]->taskId(), 99);
+    again->cancelAllTasks();
+    again->setDelegate(nullptr);
+}
+
+TEST_F(Dispatcher, RemoveRearrangeAndRefuse)
+{
+    qputenv("FAKE_RGK_MODE", "silent");
+    auto d = make(1);
+    delegate.refuseAdd = true;
+    EXPECT_FALSE(d->addReelgrabTask(page(0), {}));
+    delegate.refuseAdd = false;
+    d->pauseTasks(nullptr);
+    d->setObjectForPreferenceKey(0, QStringLiteral("download-max-tasks"));  // still at least one
+    EXPECT_EQ(d->maxRunningTasks(), 1);
+    ASSERT_TRUE(d->addReelgrabTasks({page(1), page(2), QStringLiteral("bad"), page(3)}, QStringLiteral("test"), {}));
+    ASSERT_EQ(d->tasks().size(), 3);
+    const auto ts = d->tasks();
+    d->rearrange({ts[2], ts[0]});
+    EXPECT_EQ(d->tasks(), (QList<QVReelgrabTask *>{ts[2], ts[0], ts[1]}));
+    d->removeTasks(nullptr);
+    EXPECT_TRUE(d->tasks().isEmpty());
+    EXPECT_EQ(delegate.count(QStringLiteral("removed")), 3);
+}
+
+TEST_F(Dispatcher, WritesTheClientPreferencesFile)
+{
+    auto d = make(1);
+    d->setObjectForPreferenceKey(true, QStringLiteral("download-speedup"));
+    const QVariantMap prefs = PropertyList::readFile(QVReelgrabTask::clientPreferencesPath()).toMap();
+    EXPECT_TRUE(prefs.value(QStringLiteral("download-speedup")).toBool());
+    EXPECT_EQ(prefs.value(QStringLiteral("download-ffmpeg")).toString(), QStringLiteral("/usr/bin/ffmpeg"));
+    EXPECT_TRUE(prefs.contains(QStringLiteral("download-swiftcarry")));
+    EXPECT_EQ(prefs.value(QStringLiteral("download-max-tasks")).toLongLong(), 1);
+}
