@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <dlfcn.h>
+
+// The engine library (libCorvidash.so) is opened at run time; every function is looked up by
+// name when it is needed, so an older or partial library only loses the steps it lacks.
+namespace EngineLibrary {
+
+inline constexpr const char *FileName = "libCorvidash.so";
+
+// dlopen with lazy binding; nullptr when it does not open (the reason goes to *error).
+void *open(const QString &path, QString *error = nullptr);
+void close(void *handle);
+
+// The default library: next to the running program (/proc/self/exe, not argv[0]), else in the
+// build layout's ../lib beside it.
+QString defaultPath();
+
+template <typename F>
+F symbol(void *handle, const char *name)
+{
+    if (!handle)
+        return nullptr;
+    return reinterpret_cast<F>(::dlsym(handle, name));
+}
+
+} // namespace EngineLibrary

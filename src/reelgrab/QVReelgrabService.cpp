@@ -1,0 +1,606 @@
+#include "reelgrab/QVReelgrabService.h"
+
+#include "platform/AppPaths.h"
+#include "platform/Dispatch.h"
+#include "platform/PropertyList.h"
+#include "reelgrab/EngineLibrary.h"
+#include "reelgrab/Func.h"
+#include "reelgrab/GUID.h"
+#include "reelgrab/MediaFormatCode.h"
+#include "reelgrab/QVReelgrabAdjuster.h"
+#include "reelgrab/RGKMessage.h"
+#include "reelgrab/SyncHttp.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace {
+
+using LogInitFn = int (*)(const char *);
+using LogLevelFn = void (*)(int);
+using LogFreeFn = void (*)();
+using CookiesFn = const char *(*)(const char *, const char *);
+
+const QString kYouTube = QStringLiteral("youtube.com");
+const QString kYouTubeShort = QStringLiteral("youtu.be");
+
+// Engine code for a helper that has no engine to run: "Faile To Init".
+constexpr qint64 EngineInitFailed = 1002;
+// Engine code for a segment without a place to be written: "File error".
+constexpr qint64 EngineFileError = 1006;
+
+const QStringList &mediaExtensions()
+{
+    static const QStringList list{QStringLiteral("mp4"), QStringLiteral("m4v"), QStringLiteral("m4a"),
+                                  QStringLiteral("mov"), QStringLiteral("flv"), QStringLiteral("webm"),
+                                  QStringLiteral("mkv"), QStringLiteral("avi"), QStringLiteral("mpeg"),
+                                  QStringLiteral("mpg"), QStringLiteral("mp3"), QStringLiteral("wav"),
+                                  QStringLiteral("ts"),  QStringLiteral("3gp"), QStringLiteral("ogg"),
+                                  QStringLiteral("ogv"), QStringLiteral("oga"), QStringLiteral("aac"),
+                                  QStringLiteral("wmv"), QStringLiteral("opus")};
+    return list;
+}
+
+} // namespace
+
+QVReelgrabService::QVReelgrabService(const QString &libPath, const QString &logFileID, QObject *parent)
+    : QObject(parent), m_libPath(libPath)
+{
+    QString error;
+    m_libHandle = EngineLibrary::open(libPath, &error);
+    Func(FuncLogInfo, QStringLiteral("initWithLibPath _libHandle:%1").arg(quintptr(m_libHandle), 0, 16));
+    if (!m_libHandle) {
+        Func(FuncLogError, QStringLiteral("Reelgrab could not open the engine library %1: %2").arg(libPath, error));
+        return;
+    }
+    auto logInit = EngineLibrary::symbol<LogInitFn>(m_libHandle, "ALogInit");
+    auto logLevel = EngineLibrary::symbol<LogLevelFn>(m_libHandle, "ALogSetLevel");
+    fLogDFunc = EngineLibrary::symbol<LogDFunction>(m_libHandle, "LogD");
+    if (logInit && logLevel) {
+        const QString folder = AppPaths::reelgrabKitLogs();
+        AppPaths::ensureFolder(folder);
+        const QString id = logFileID.isEmpty() ? QStringLiteral("standalone") : QFileInfo(logFileID).fileName();
+        logInit(QFile::encodeName(QDir(folder).filePath(QStringLiteral("%1-%2.log").arg(id, QStringLiteral("core")))).constData());
+        logLevel(2);
+    }
+    Func(FuncLogInfo, QStringLiteral("ReelgrabService(%1) Load Library From %2 Successed.").arg(::getpid()).arg(libPath));
+}
+
+QVReelgrabService::~QVReelgrabService()
+{
+    m_mediaSniffer.reset();
+    m_reelgraber.reset();
+    if (m_libHandle) {
+        fLogDFunc = nullptr;
+        if (auto logFree = EngineLibrary::symbol<LogFreeFn>(m_libHandle, "ALogFree"))
+            logFree();
+        // The engine may still hold threads of its own; keep its code mapped until exit.
+    }
+}
+
+QVariantMap QVReelgrabService::preferences() const
+{
+    if (m_preferencesFilePath.isEmpty() || !QFileInfo::exists(m_preferencesFilePath))
+        return {};
+    return PropertyList::readFile(m_preferencesFilePath, nullptr, PropertyList::OnDamage::Keep).toMap();
+}
+
+QString QVReelgrabService::toolPath(const char *key, const char *fallbackProgram) const
+{
+    const QString path = preferences().value(QString::fromLatin1(key)).toString();
+    if (!path.isEmpty() || !fallbackProgram)
+        return path;
+    return QStandardPaths::findExecutable(QString::fromLatin1(fallbackProgram));
+}
+
+void QVReelgrabService::send(const char *name, const QByteArray &object)
+{
+    if (m_delegate)
+        m_delegate->sendMessage(QString::fromLatin1(name), object);
+}
+
+QVReelgraber *QVReelgrabService::reelgraber()
+{
+    if (!m_reelgraber) {
+        m_reelgraber = std::make_unique<QVReelgraber>(m_libHandle);
+        m_reelgraber->setDelegate(this);
+    }
+    return m_reelgraber.get();
+}
+
+QVMediaSniffer *QVReelgrabService::mediaSniffer()
+{
+    if (!m_mediaSniffer) {
+        m_mediaSniffer = std::make_unique<QVMediaSniffer>(m_libHandle);
+        m_mediaSniffer->setDelegate(this);
+    }
+    const QVariant budget = preferences().value(QStringLiteral("download-webview-seconds"));
+    if (budget.isValid())
+        m_mediaSniffer->setWebViewBudget(budget.toFloat());
+    return m_mediaSniffer.get();
+}
+
+QVSniffingMediaSegment *QVReelgrabService::currentSegment()
+{
+    return m_downloadTask ? m_downloadTask->segmentAt(m_downloadingSegment) : nullptr;
+}
+
+void QVReelgrabService::sendMessage(const QString &name, const QByteArray &object)
+{
+    if (name == QLatin1String(RGKMessage::ReelgrabPreferences)) {
+        if (const auto path = RGKMessage::stringFromArchive(object))
+            m_preferencesFilePath = *path;
+    } else if (name == QLatin1String(RGKMessage::AttachDownloadTask)) {
+        QString error;
+        std::unique_ptr<QVReelgrabTask> task = QVReelgrabTask::taskWithArchive(object, &error);
+        Func(FuncLogInfo, QStringLiteral("receive log%1").arg(task ? task->guid() : error));
+        if (!task)
+            return;
+        Func(FuncLogInfo, QStringLiteral("in task"));
+        m_retrySpeedOff = false;
+        m_retryClearTmpDir = false;
+        attachDownloadTask(std::move(task));
+    } else if (name == QLatin1String(RGKMessage::PauseDownloadTask)) {
+        pauseDownloadTask();
+    } else if (name == QLatin1String(RGKMessage::ResumeDownloadTask)) {
+        resumeDownloadTask();
+    } else {
+        Func(FuncLogError, QStringLiteral("Unknow Message Named \"%1\" Reviceive").arg(name));
+    }
+}
+
+quint32 QVReelgrabService::formatForDirectMime(const QString &mime)
+{
+    static const QHash<QString, const char *> table{
+        {QStringLiteral("video/flv"), "flv "},           {QStringLiteral("video/x-flv"), "flv "},
+        {QStringLiteral("binary/octet-stream"), "mp4 "}, {QStringLiteral("video/mp4"), "mp4 "},
+        {QStringLiteral("audio/mpeg"), "mp3 "},          {QStringLiteral("audio/x-mpeg"), "mp3 "},
+        {QStringLiteral("application/x-octet-stream"), "mp3 "}, {QStringLiteral("application/octet-stream"), "mp4 "},
+        {QStringLiteral("video/"), "flv "},              {QStringLiteral("text/plain"), "flv "},
+        {QStringLiteral("video/x-msvideo"), "avi "},     {QStringLiteral("audio/x-wav"), "wav "},
+        {QStringLiteral("video/mpeg"), "mpeg"},          {QStringLiteral("video/quicktime"), "mov "},
+        {QStringLiteral("flv-application/octet-stream"), "flv "},
+        {QStringLiteral("application/x-rhapsodycontent"), "mp3 "}, {QStringLiteral("audio/mp4"), "mp4a"}};
+    const auto it = table.constFind(mime);
+    return it == table.constEnd() ? 0 : MediaFormatCode::fromString(QString::fromLatin1(*it));
+}
+
+QPair<QString, QString> QVReelgrabService::suggestedNameParts(const QString &suggested)
+{
+    // A server may suggest "../../x" or "a/b.sh": only the last component counts, and only a
+    // media extension survives.
+    QString name = suggested;
+    name.replace(u'\\', u'/');
+    name = name.section(u'/', -1);
+    name.remove(QChar(0));
+    const QFileInfo info(name);
+    QString ext = info.suffix().toLower();
+    QString base = info.completeBaseName();
+    if (!mediaExtensions().contains(ext)) {
+        ext.clear();
+        base = name;
+    }
+    if (base == QLatin1String(".") || base == QLatin1String(".."))
+        base.clear();
+    return {base, ext};
+}
+
+void QVReelgrabService::attachDownloadTask(std::unique_ptr<QVReelgrabTask> task)
+{
+    if (!task) {
+        Func(FuncLogError, QStringLiteral("attach DownloadTask faile without any task."));
+        return;
+    }
+    m_downloadTask = std::move(task);
+    QVReelgrabTask *t = m_downloadTask.get();
+    if (!m_libHandle || !reelgraber()->isUsable()) {
+        // Nothing could ever download this task: say so instead of waiting for ever.
+        Func(FuncLogError, QStringLiteral("dylib handle is nil"));
+        finalFailure(QVReelgrabError::reelgrab(EngineInitFailed,
+                                               QStringLiteral("The download engine %1 could not be loaded.").arg(m_libPath)));
+        return;
+    }
+    if (!t->segments().isEmpty()) {
+        if (t->cookies().isEmpty())
+            t->setCookies(getCookies());
+        QList<QVSniffingMediaSegment> segments = t->segments();
+        for (auto &s : segments)
+            if (s.downloadStatus() != QVReelgrabTaskStatusCompleted)
+                s.setDownloadStatus(QVReelgrabTaskStatusWaiting);
+        t->setSegments(segments);
+        t->synchronizeSubtitle();
+        downloadNextSegments();
+        return;
+    }
+    t->setCookies(getCookies());
+    const SyncHttp::Response probe = SyncHttp::head(t->pageUrl(), ProbeTimeoutMs);
+    const QString mime = probe.ok && probe.status / 100 == 2 ? probe.mimeType : QString();
+    if (mime.toLower().contains(QStringLiteral("video"))) {
+        t->setDownloadStatus(QVReelgrabTaskStatusDownloading);
+        const auto [base, ext] = suggestedNameParts(probe.suggestedFileName);
+        const quint32 format = formatForDirectMime(mime);
+        t->setMediaTitle(base);
+        t->setMediaExtName(!ext.isEmpty() ? ext : format ? MediaFormatCode::extName(format) : QStringLiteral("mp4"));
+        QVSniffingMediaSegment segment;
+        segment.setUrl(t->pageUrl());
+        segment.setBytes(probe.contentLength);
+        segment.setMediaFormat(format);
+        t->setSegments({segment});
+        adoptResumableTarget();
+        downloadNextSegments();
+        return;
+    }
+    QVMediaSniffer *sniffer = mediaSniffer();
+    const QString pageUrl = t->pageUrl();
+    const QString cookies = t->cookies();
+    const QString userAgent = t->userAgent();
+    dispatch::global(dispatch::Priority::High,
+                     [sniffer, pageUrl, cookies, userAgent]() { sniffer->sniffingPageUrl(pageUrl, cookies, userAgent); });
+}
+
+QString QVReelgrabService::getCookies()
+{
+    if (!m_libHandle) {
+        Func(FuncLogError, QStringLiteral("dylib handle is nil"));
+        return {};
+    }
+    if (!m_downloadTask)
+        return {};
+    QStringList browsers{QStringLiteral("chrome"), QStringLiteral("firefox"), QStringLiteral("safari")};
+    const QString browser = m_downloadTask->browser();
+    if (!browser.isEmpty()) {
+        browsers.prepend(browser);
+        Func(FuncLogInfo, QStringLiteral("insert plugin browser:%1 to get cookies").arg(browser));
+    } else {
+        QString handler;
+        const QString xdg = QStandardPaths::findExecutable(QStringLiteral("xdg-settings"));
+        if (!xdg.isEmpty()) {
+            QProcess p;
+            p.start(xdg, {QStringLiteral("get"), QStringLiteral("default-web-browser")});
+            if (p.waitForFinished(2000))
+                handler = QString::fromLocal8Bit(p.readAllStandardOutput()).toLower();
+        }
+        const QString front = handler.contains(QStringLiteral("chrom")) ? QStringLiteral("chrome")
+            : handler.contains(QStringLiteral("firefox"))               ? QStringLiteral("firefox")
+                                                                        : QStringLiteral("safari");
+        browsers.prepend(front);
+        Func(FuncLogInfo, QStringLiteral("insert default browser %1 to get cookies!").arg(front));
+    }
+    QString cookies;
+    if (auto get = EngineLibrary::symbol<CookiesFn>(m_libHandle, "GetWebBrowserCookies")) {
+        const QByteArray page = m_downloadTask->pageUrl().toUtf8();
+        for (const QString &name : browsers) {
+            const char *text = get(name.toUtf8().constData(), page.constData());
+            cookies = text ? QString::fromUtf8(text) : QString();
+            if (cookies.startsWith(QStringLiteral("fennix_exception:"))) {
+                Func(FuncLogError, QStringLiteral("Get Cookies exception: %1").arg(cookies));
+                cookies.clear();
+            }
+            if (cookies.size() >= 2) {
+                Func(FuncLogInfo, QStringLiteral("get cookies from %1").arg(name));
+                break;
+            }
+        }
+    }
+    const QString page = m_downloadTask->pageUrl();
+    cookies = QVReelgrabAdjuster::adjustCookies(cookies, page);
+    if ((page.contains(kYouTube) || page.contains(kYouTubeShort)) && cookies.size() > YouTubeCookieLimit) {
+        Func(FuncLogInfo, QStringLiteral("youtube cookies length %1,  clear it").arg(cookies.size()));
+        cookies.clear();
+    }
+    return cookies;
+}
+
+bool QVReelgrabService::isTurboTask() const
+{
+    return preferences().value(QStringLiteral("download-speedup")).toBool() && m_downloadTask
+        && m_downloadTask->isSiteof(QStringLiteral("youtube"));
+}
+
+bool QVReelgrabService::downloadNextSegments()
+{
+    if (!m_downloadTask)
+        return false;
+    QVReelgrabTask *t = m_downloadTask.get();
+    qsizetype index = -1;
+    for (qsizetype i = 0; i < t->segments().size(); ++i)
+        if (t->segments()[i].downloadStatus() != QVReelgrabTaskStatusCompleted) {
+            index = i;
+            break;
+        }
+    if (index < 0)
+        return false;
+    const QString savePath = t->savePath4Segment(index);
+    if (savePath.isEmpty()) {
+        finalFailure(QVReelgrabError::reelgrab(EngineFileError, QStringLiteral("No place to write the download.")));
+        return true;
+    }
+    t->segmentAt(index)->setSavePath(savePath);
+    const QVSniffingMediaSegment &segment = t->segments()[index];
+    QVReelgraber *binding = reelgraber();
+    binding->setCookies(t->cookies());
+    binding->setUserAgent(t->userAgent());
+    binding->setDownloadUrl(segment.url());
+    binding->setSavePath(savePath);
+    const bool turbo = isTurboTask() && !m_retrySpeedOff;
+    Func(FuncLogInfo, QStringLiteral("download with speedup:%1, resume:%2").arg(int(turbo)).arg(int(m_bResume)));
+    m_downloadingSegment = index;
+    if (!binding->download(turbo, m_bResume))
+        finalFailure(QVReelgrabError::reelgrab(EngineInitFailed, QStringLiteral("The download engine cannot run.")));
+    return true;
+}
+
+void QVReelgrabService::pauseDownloadTask()
+{
+    if (m_downloadTask && m_downloadTask->downloadStatus() == QVReelgrabTaskStatusDownloading && !m_postProcessing)
+        reelgraber()->pause();
+}
+
+void QVReelgrabService::resumeDownloadTask()
+{
+    if (!m_downloadTask || m_downloadTask->downloadStatus() != QVReelgrabTaskStatusPaused)
+        return;
+    m_downloadTask->setDownloadStatus(QVReelgrabTaskStatusDownloading);
+    downloadNextSegments();
+}
+
+// --- sniffer events ---
+
+void QVReelgrabService::sniffingDidStarted(QVMediaSniffer *)
+{
+    if (!m_downloadTask)
+        return;
+    m_downloadTask->setDownloadStatus(QVReelgrabTaskStatusSniffing);
+    send(RGKMessage::SniffingStarted);
+}
+
+void QVReelgrabService::sniffingInProgress(QVMediaSniffer *, float progress)
+{
+    if (m_downloadTask && m_downloadTask->downloadStatus() == QVReelgrabTaskStatusSniffing)
+        send(RGKMessage::SniffingSniffing, RGKMessage::archiveNumber(progress));
+}
+
+void QVReelgrabService::sniffingDidCompleted(QVMediaSniffer *, const QVMediaSniffingResult &result)
+{
+    if (!m_downloadTask)
+        return;
+    QVReelgrabTask *t = m_downloadTask.get();
+    Func(FuncLogInfo, QStringLiteral("Sniffing Did Completed With Result:%1").arg(result.description()));
+    t->setSniffingResult(result);
+    if (t->segments().isEmpty()) {
+        t->setDownloadStatus(QVReelgrabTaskStatusSniffingFailed);
+        send(RGKMessage::SniffingFailed, RGKMessage::archiveError(QVReelgrabError::reelgrab(QVReelgrabError::NoMediaFound)));
+        return;
+    }
+    t->setDownloadStatus(QVReelgrabTaskStatusDownloading);
+    adoptResumableTarget();
+    t->synchronizeSubtitle();
+    t->targetFileName(); // reserves the name with an empty placeholder
+    send(RGKMessage::SniffingCompleted, t->archivedData());
+    downloadNextSegments();
+}
+
+void QVReelgrabService::sniffingDidFailed(QVMediaSniffer *, const QVReelgrabError &error)
+{
+    if (!m_downloadTask || m_downloadTask->downloadStatus() == QVReelgrabTaskStatusSniffingFailed)
+        return; // a late page error after the failure was already told
+    if (m_downloadTask->downloadStatus() != QVReelgrabTaskStatusSniffing
+        && m_downloadTask->downloadStatus() != QVReelgrabTaskStatusQueued)
+        return;
+    m_downloadTask->setDownloadStatus(QVReelgrabTaskStatusSniffingFailed);
+    const QVReelgrabError e = error.isNull() ? QVReelgrabError::reelgrab(QVReelgrabError::NoMediaFound) : error;
+    send(RGKMessage::SniffingFailed, RGKMessage::archiveError(e));
+}
+
+void QVReelgrabService::sniffingDidCanceled(QVMediaSniffer *)
+{
+    if (m_downloadTask)
+        m_downloadTask->setDownloadStatus(QVReelgrabTaskStatusCancelled);
+}
+
+// --- engine events ---
+
+void QVReelgrabService::downloadDidStarted(QVReelgraber *)
+{
+    if (!m_downloadTask)
+        return;
+    m_downloadTask->setDownloadStatus(QVReelgrabTaskStatusDownloading);
+    if (auto *s = currentSegment())
+        s->setDownloadStatus(QVReelgrabTaskStatusDownloading);
+    send(RGKMessage::DownloadStarted, m_downloadTask->archivedData());
+}
+
+void QVReelgrabService::downloadDidProcessing(QVReelgraber *, qint64 speed, qint64 downloadSize, qint64 totalSize)
+{
+    if (!m_downloadTask || m_downloadTask->downloadStatus() != QVReelgrabTaskStatusDownloading)
+        return;
+    if (downloadSize > ProgressResetsRetries)
+        m_retryCount = RetryCount;
+    m_bResume = true;
+    if (auto *s = currentSegment()) {
+        s->setDownloadedBytes(downloadSize);
+        s->setDownloadSpeed(speed);
+        if (totalSize != 2147483647)
+            s->setBytes(totalSize);
+    }
+    send(RGKMessage::DownloadDownloading, RGKMessage::archiveSegments(m_downloadTask->segments()));
+}
+
+void QVReelgrabService::downloadDidCompleted(QVReelgraber *)
+{
+    if (!m_downloadTask)
+        return;
+    if (auto *s = currentSegment()) {
+        s->setDownloadStatus(QVReelgrabTaskStatusCompleted);
+        s->setDownloadSpeed(0);
+    }
+    if (downloadNextSegments())
+        return;
+    m_downloadTask->setDownloadStatus(QVReelgrabTaskStatusCompleted);
+    send(RGKMessage::DownloadCompleted);
+    startPostProcessing();
+}
+
+void QVReelgrabService::startPostProcessing()
+{
+    QVReelgrabTask *t = m_downloadTask.get();
+    QVReelgrabPostProcessor::Job job;
+    job.segments = t->segments();
+    job.downloadContent = t->downloadContent();
+    job.target = t->targetFileName();
+    job.pageUrl = t->pageUrl();
+    job.guid = t->guid();
+    if (const auto *s = currentSegment())
+        job.currentSegmentPath = s->savePath();
+    job.ffmpegPath = toolPath("download-ffmpeg", "ffmpeg");
+    job.swiftcarryPath = toolPath("download-swiftcarry", nullptr);
+    const qsizetype count = job.segments.size();
+    m_postProcessing = true;
+    QPointer<QVReelgrabService> self(this);
+    // The tools may run for minutes: off the main thread, the result handed back to it.
+    dispatch::global(dispatch::Priority::Default, [self, job, count]() {
+        const QVReelgrabPostProcessor::Result result = QVReelgrabPostProcessor::run(job);
+        dispatch::async_main([self, result, count]() {
+            if (self)
+                self->postProcessingDone(result, count);
+        });
+    });
+}
+
+void QVReelgrabService::postProcessingDone(const QVReelgrabPostProcessor::Result &result, qsizetype segmentCount)
+{
+    m_postProcessing = false;
+    if (result.ok) {
+        if (segmentCount > 1)
+            clearWorkFolder();
+        send(RGKMessage::DownloadFinished, RGKMessage::archiveString(result.path));
+        return;
+    }
+    const QVReelgrabError error = QVReelgrabError::reelgrab(QVReelgrabError::OutputMissingOrTooSmall);
+    if (segmentCount < 2)
+        send(RGKMessage::DownloadFailed, RGKMessage::archiveError(error));
+    else
+        handleFailure(error, true);
+}
+
+void QVReelgrabService::adoptResumableTarget()
+{
+    QVReelgrabTask *t = m_downloadTask.get();
+    if (!t->storedTargetFileName().isEmpty() || t->targetFilePath().isEmpty())
+        return;
+    // An earlier run that was killed left its reserved (empty) name with the engine's state
+    // beside it: continue there instead of starting a second copy.
+    const QString candidate = QDir(t->targetFilePath()).filePath(QStringLiteral("%1.%2").arg(t->mediaFileName(), t->mediaExtName()));
+    const QFileInfo info(candidate);
+    if (info.isFile() && info.size() == 0 && QFileInfo::exists(candidate + QStringLiteral(".cvctl")))
+        t->setTargetFileName(candidate);
+}
+
+void QVReelgrabService::clearWorkFolder()
+{
+    // Only the task's own folder, named by its identifier under the temporary folder.
+    if (!m_downloadTask || !isGUID(m_downloadTask->guid()))
+        return;
+    QDir(m_downloadTask->workFolder()).removeRecursively();
+}
+
+void QVReelgrabService::downloadDidFailed(QVReelgraber *, const QVReelgrabError &error)
+{
+    handleFailure(error, false);
+}
+
+void QVReelgrabService::handleFailure(const QVReelgrabError &error, bool fromPostProcessing)
+{
+    if (!m_downloadTask)
+        return;
+    // Only the service's own post-processing failure takes this road; an engine code that
+    // happens to be 4 is an ordinary engine failure.
+    if (fromPostProcessing && error.code() == QVReelgrabError::OutputMissingOrTooSmall) {
+        if (isTurboTask() && !m_retryClearTmpDir) {
+            m_retrySpeedOff = true;
+            m_retryClearTmpDir = true;
+            m_bResume = false;
+            Func(FuncLogError, QStringLiteral("downloadDidFailed with Combine InvalidMedia, retry download with single thread."));
+            clearWorkFolder();
+            QList<QVSniffingMediaSegment> segments = m_downloadTask->segments();
+            for (auto &s : segments)
+                s.setDownloadStatus(QVReelgrabTaskStatusWaiting);
+            m_downloadTask->setSegments(segments);
+            attachDownloadTask(std::move(m_downloadTask));
+            return;
+        }
+        finalFailure(error);
+        return;
+    }
+    --m_retryCount;
+    if (m_retryCount > 0) {
+        Func(FuncLogError, QStringLiteral("downloadDidFailed, retry download"));
+        attachDownloadTask(std::move(m_downloadTask));
+        return;
+    }
+    if (isTurboTask() && !m_retrySpeedOff) {
+        m_retryCount = RetryCount;
+        m_bResume = false;
+        m_retrySpeedOff = true;
+        Func(FuncLogError, QStringLiteral("downloadDidFailed, SpeedOff retry download"));
+        attachDownloadTask(std::move(m_downloadTask));
+        return;
+    }
+    finalFailure(error);
+}
+
+void QVReelgrabService::finalFailure(const QVReelgrabError &error)
+{
+    QVReelgrabTask *t = m_downloadTask.get();
+    t->setDownloadStatus(QVReelgrabTaskStatusFailed);
+    if (auto *s = currentSegment()) {
+        s->setDownloadStatus(QVReelgrabTaskStatusFailed);
+        s->setDownloadSpeed(0);
+    }
+    t->setSniffingResult(QVMediaSniffingResult());
+    t->setSegments({});
+    m_downloadingSegment = -1;
+    send(RGKMessage::DownloadFailed, RGKMessage::archiveError(error));
+}
+
+void QVReelgrabService::downloadWillPause(QVReelgraber *)
+{
+    if (!m_downloadTask)
+        return;
+    m_downloadTask->setDownloadStatus(QVReelgrabTaskStatusPaused);
+    if (auto *s = currentSegment()) {
+        s->setDownloadStatus(QVReelgrabTaskStatusPaused);
+        s->setDownloadSpeed(0);
+    }
+    send(RGKMessage::DownloadWillPause);
+}
+
+void QVReelgrabService::downloadDidPaused(QVReelgraber *)
+{
+    if (!m_downloadTask)
+        return;
+    // A resume may already have come in; then the task is downloading again.
+    if (m_downloadTask->downloadStatus() == QVReelgrabTaskStatusPaused)
+        if (auto *s = currentSegment()) {
+            s->setDownloadStatus(QVReelgrabTaskStatusPaused);
+            s->setDownloadSpeed(0);
+        }
+    send(RGKMessage::DownloadPaused);
+}
+
+void QVReelgrabService::downloadDidCancel(QVReelgraber *)
+{
+    if (!m_downloadTask)
+        return;
+    m_downloadTask->setDownloadStatus(QVReelgrabTaskStatusFailed);
+    if (auto *s = currentSegment()) {
+        s->setDownloadStatus(QVReelgrabTaskStatusFailed);
+        s->setDownloadSpeed(0);
+    }
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "reelgrab/QVMediaSniffer.h"
+#include "reelgrab/QVReelgrabPostProcessor.h"
+#include "reelgrab/QVReelgrabTask.h"
+#include "reelgrab/QVReelgraber.h"
+#include "reelgrab/QVXConnection.h"
+
+#include <QObject>
+#include <QVariantMap>
+
+#include <memory>
+
+// The root object of a helper process: takes the four commands, runs its one task (cookies,
+// probe, sniffing, segment downloads, post-processing) and reports every step. Everything runs
+// on the main thread; engine and sniffer events are handed over to it.
+class QVReelgrabService : public QObject,
+                          public QVRemoteMessageTarget,
+                          public QVReelgraberDelegate,
+                          public QVMediaSnifferDelegate
+{
+    Q_OBJECT
+public:
+    static constexpr qint32 RetryCount = 3;
+    static constexpr qint64 ProgressResetsRetries = 1024;
+    static constexpr int ProbeTimeoutMs = 60000;
+    static constexpr int YouTubeCookieLimit = 51200;
+
+    QVReelgrabService(const QString &libPath, const QString &logFileID, QObject *parent = nullptr);
+    ~QVReelgrabService() override;
+
+    // Incoming command (name and keyed-archive object).
+    void sendMessage(const QString &name, const QByteArray &object) override;
+
+    QVRemoteMessageTarget *delegate() const { return m_delegate; }
+    void setDelegate(QVRemoteMessageTarget *d) { m_delegate = d; }
+    QVReelgrabTask *downloadTask() const { return m_downloadTask.get(); }
+    void setDownloadTask(std::unique_ptr<QVReelgrabTask> task) { m_downloadTask = std::move(task); }
+    QString preferencesFilePath() const { return m_preferencesFilePath; }
+    void setPreferencesFilePath(const QString &p) { m_preferencesFilePath = p; }
+    bool isLibraryLoaded() const { return m_libHandle != nullptr; }
+    qint32 retryCount() const { return m_retryCount; }
+
+    void attachDownloadTask(std::unique_ptr<QVReelgrabTask> task);
+    void pauseDownloadTask();
+    void resumeDownloadTask();
+    QString getCookies();
+    bool downloadNextSegments();
+    QVariantMap preferences() const;
+
+    // Media type of a direct download by its exact MIME type; 0 when not in the table.
+    static quint32 formatForDirectMime(const QString &mime);
+    // The usable part of a server-suggested name: its last component, split into a base name
+    // and a whitelisted media extension (empty when the extension is not one).
+    static QPair<QString, QString> suggestedNameParts(const QString &suggested);
+
+    // QVReelgraberDelegate
+    void downloadDidStarted(QVReelgraber *) override;
+    void downloadDidProcessing(QVReelgraber *, qint64 speed, qint64 downloadSize, qint64 totalSize) override;
+    void downloadDidCompleted(QVReelgraber *) override;
+    void downloadDidFailed(QVReelgraber *, const QVReelgrabError &error) override;
+    void downloadWillPause(QVReelgraber *) override;
+    void downloadDidPaused(QVReelgraber *) override;
+    void downloadDidCancel(QVReelgraber *) override;
+
+    // QVMediaSnifferDelegate
+    void sniffingDidStarted(QVMediaSniffer *) override;
+    void sniffingInProgress(QVMediaSniffer *, float progress) override;
+    void sniffingDidCompleted(QVMediaSniffer *, const QVMediaSniffingResult &result) override;
+    void sniffingDidFailed(QVMediaSniffer *, const QVReelgrabError &error) override;
+    void sniffingDidCanceled(QVMediaSniffer *) override;
+    bool sniffingCouldSniffByWebView() override { return true; }
+
+private:
+    void send(const char *name, const QByteArray &object = QByteArray());
+    QVReelgraber *reelgraber();
+    QVMediaSniffer *mediaSniffer();
+    QVSniffingMediaSegment *currentSegment();
+    bool isTurboTask() const;
+    void handleFailure(const QVReelgrabError &error, bool fromPostProcessing);
+    void finalFailure(const QVReelgrabError &error);
+    void startPostProcessing();
+    void postProcessingDone(const QVReelgrabPostProcessor::Result &result, qsizetype segmentCount);
+    QString toolPath(const char *key, const char *fallbackProgram) const;
+    void clearWorkFolder();
+    void adoptResumableTarget();
+
+    void *m_libHandle = nullptr;
+    QString m_libPath;
+    QVRemoteMessageTarget *m_delegate = nullptr;
+    std::unique_ptr<QVReelgrabTask> m_downloadTask;
+    qsizetype m_downloadingSegment = -1;
+    std::unique_ptr<QVMediaSniffer> m_mediaSniffer;
+    std::unique_ptr<QVReelgraber> m_reelgraber;
+    QString m_preferencesFilePath;
+    bool m_retrySpeedOff = false;
+    bool m_retryClearTmpDir = false;
+    bool m_bResume = true;
+    qint32 m_retryCount = RetryCount;
+    bool m_postProcessing = false;
+};

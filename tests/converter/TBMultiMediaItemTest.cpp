@@ -1,0 +1,74 @@
+#include "converter/MediaLoaderController.h"
+#include "converter/TBMultiMediaItem.h"
+#include "outside/vexlume/VexlumeCodecs.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using VexlumeCodecs::fourCC;
+
+TEST(MediaItemRecord, NearestStandardHeight)
+{
+    const struct
+    {
+        double w, h;
+        int expected;
+    } cases[] = {{700, 400, 360}, {0, 0, 240}, {1920, 1080, 1080}, {5000, 3000, 2160},
+                 // exactly halfway between 1280x720 and 1920x1080 keeps the smaller
+                 {1600, 900, 720}};
+    for (const auto &c : cases) {
+        TBMultiMediaItem item;
+        item.setResolution(QSizeF(c.w, c.h));
+        EXPECT_EQ(item.nearlyResolution(), c.expected) << c.w << "x" << c.h;
+    }
+}
+
+TEST(MediaItemRecord, DefaultTargetsInBitsPerSecondWithSmartFit)
+{
+    TBMultiMediaItem::setDefaultSettingsProvider([](bool audio, IM_EncodeParamEx *b) {
+        TBMultiMediaItem::builtInDefaultSettings(audio, b);
+        if (!audio)
+            b->videoBitrate = 1500;
+        return true;
+    });
+    auto video = TBMultiMediaItem::defuatVideoConverterParam();
+    EXPECT_EQ(video->videoBitrate(), 1500000u);
+    EXPECT_EQ(video->fourCC(), fourCC("mp4 "));
+    EXPECT_EQ(video->smartFixFlag(), 2u | 4u | 8u);
+    EXPECT_TRUE(video->filePath().isEmpty());
+    IM_EncodeParamEx block;
+    ASSERT_TRUE(EncodeParamData::fromData(video->encData(), &block));
+    EXPECT_EQ(block.presetDefaultsFlag, 1);
+    EXPECT_EQ(block.videoBitrate, 1500000u);
+
+    auto audio = TBMultiMediaItem::defuatAudioConverterParam();
+    EXPECT_EQ(audio->resolution(), QSizeF(0, 0));
+    EXPECT_EQ(audio->frameRate(), 0.0f);
+    EXPECT_EQ(audio->videoBitrate(), 0u);
+    EXPECT_EQ(audio->fourCC(), fourCC("mp3 "));
+    EXPECT_EQ(audio->audioBitrate() % 1000, 0u);
+    TBMultiMediaItem::setDefaultSettingsProvider(nullptr);
+}
+
+TEST(MediaLoaderHelpers, BitrateTitleAndFailureText)
+{
+    EXPECT_EQ(MediaLoaderController::getRightnessVideoBitrateforWidth(1280, 720), 4000);
+    EXPECT_EQ(MediaLoaderController::getRightnessVideoBitrateforWidth(4000, 2100), 256000);
+    EXPECT_EQ(MediaLoaderController::getRightnessVideoBitrateforWidth(0, 0), 384);
+    EXPECT_EQ(MediaLoaderController::getUnUsedTitle(QStringLiteral("Movie(12)")), QStringLiteral("Movie"));
+    EXPECT_EQ(MediaLoaderController::getUnUsedTitle(QStringLiteral("Movie()")), QStringLiteral("Movie"));
+    EXPECT_EQ(MediaLoaderController::getUnUsedTitle(QStringLiteral("(12)")), QString());
+    EXPECT_EQ(MediaLoaderController::getUnUsedTitle(QStringLiteral("Movie(1a)")), QString());
+    EXPECT_EQ(MediaLoaderController::getUnUsedTitle(QString()), QString());
+    EXPECT_EQ(MediaLoaderController::failureText({QStringLiteral("/x/a.mp4"), QStringLiteral("/y/b.avi")}),
+              QStringLiteral("Importing completed. 2 video(s) failed to import:\r\na.mp4\r\nb.avi"));
+    MediaLoaderController loader;
+    const QString temp = loader.getTempImagePath();
+    ASSERT_FALSE(temp.isEmpty());
+    EXPECT_TRUE(temp.endsWith(QStringLiteral(".jpg")));
+    const QFileInfo folder(QFileInfo(temp).absolutePath());
+    EXPECT_EQ(folder.permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),
+              QFile::Permissions());
+}
