@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reelgrab/QVOnlineVideoInfo.h"
+
 #include "reelgrab/QVMediaSniffingResult.h"
 #include "reelgrab/QVReelgrabError.h"
 
@@ -68,6 +70,17 @@ public:
 
     QVMediaSnifferDelegate *delegate() const { return m_delegate; }
     void setDelegate(QVMediaSnifferDelegate *d) { m_delegate = d; }
+
+    // Quick sniff through the engine's one-call answer, synchronous on the caller's thread.
+    static QVOnlineVideoInfo quickSniffingWithLibHandle(void *libHandle, const QString &pageUrl, const QString &browser);
+    // Parses the engine's quick-sniff JSON answer.
+    static QVOnlineVideoInfo onlineVideoInfoFromQuickSniff(const QByteArray &json);
+    // Bytes a download of that line count and length is expected to take.
+    static qint64 filesizeofResolution(qint32 resolution, qint64 seconds);
+    // The browser whose cookies a page is read with: the given one, else the desktop's default.
+    static QString cookieBrowser(const QString &browser);
+    // The browser's cookies for the page ("" when there are none or reading them failed).
+    static QString cookiesForPage(void *libHandle, const QString &browser, const QString &pageUrl);
 
     static void setWebViewFactory(WebViewFactory factory);
     static bool hasWebViewFactory();

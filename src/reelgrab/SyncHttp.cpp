@@ -58,7 +58,9 @@ SyncHttp::Response run(const QByteArray &method, const QString &url, qint64 maxB
         QNetworkRequest request(address);
         request.setTransferTimeout(timeoutMs);
         request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-        QNetworkReply *reply = manager.sendCustomRequest(request, method);
+        // A HEAD sent as a custom verb would wait for the announced body on a kept-alive
+        // connection; only head() tells the stack there is none.
+        QNetworkReply *reply = method == "HEAD" ? manager.head(request) : manager.sendCustomRequest(request, method);
         QEventLoop loop;
         QTimer deadline;
         deadline.setSingleShot(true);

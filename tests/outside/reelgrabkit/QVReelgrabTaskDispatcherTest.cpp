@@ -1,4 +1,6 @@
 #include "outside/reelgrabkit/QVReelgrabTaskDispatcher.h"
+#include "outside/reelgrabkit/ReelgrabKit.h"
+#include "reelgrab/QVMediaSniffer.h"
 
 #include "platform/PropertyList.h"
 #include "support/TestEnvironment.h"
@@ -222,4 +224,32 @@ TEST_F(Dispatcher, WritesTheClientPreferencesFile)
     EXPECT_EQ(prefs.value(QStringLiteral("download-ffmpeg")).toString(), QStringLiteral("/usr/bin/ffmpeg"));
     EXPECT_TRUE(prefs.contains(QStringLiteral("download-swiftcarry")));
     EXPECT_EQ(prefs.value(QStringLiteral("download-max-tasks")).toLongLong(), 1);
+}
+
+TEST(ReelgrabKitFacade, QuickSniffAnswersAndSizeEstimates)
+{
+    const QByteArray answer = R"({"info":{"title":"A &amp; B","duration":"1:02:03"},
+        "download_links":[{"quality":"720p","type":"MP4"},{"quality":"hd","type":"mkv"},{"quality":"1080p60","type":"M4A"},
+                          {"quality":"999","type":"webm"}],
+        "subtitles":{"en":{},"de":{}}})";
+    const QVOnlineVideoInfo info = QVMediaSniffer::onlineVideoInfoFromQuickSniff(answer);
+    EXPECT_EQ(info.mediaTitle(), QStringLiteral("A &amp; B"));
+    EXPECT_EQ(info.duration(), 3723);
+    const auto tracks = info.mediaInfos();
+    ASSERT_EQ(tracks.size(), 4);
+    EXPECT_EQ(tracks[0].mediaQuality, 720);
+    EXPECT_EQ(tracks[0].mediaFormat, 0x6d703420u);  // "mp4 "
+    EXPECT_EQ(tracks[1].mediaQuality, 0);
+    EXPECT_EQ(tracks[1].mediaFormat, 0u);          // listed, format unset
+    EXPECT_EQ(tracks[2].mediaFormat, 0x6d703461u);  // "mp4a"
+    EXPECT_EQ(tracks[2].mediaQuality, 1080);
+    EXPECT_EQ(tracks[3].mediaQuality, 0);
+    EXPECT_EQ(info.subtitleCodes(), (QStringList{"de", "en"}));
+    for (const QByteArray bad : {QByteArray(), QByteArray("null"), QByteArray("[1,2]"), QByteArray("{\"info\":7}")})
+        EXPECT_TRUE(QVMediaSniffer::onlineVideoInfoFromQuickSniff(bad).mediaInfos().isEmpty());
+
+    ReelgrabKit kit;
+    EXPECT_EQ(kit.filesizeofResolution(0, 10), 320000);
+    EXPECT_EQ(kit.filesizeofResolution(720, 10), qint64(2500 + 128) * 10 * 128);
+    EXPECT_EQ(kit.filesizeofResolution(777, 10), 0);
 }
