@@ -89,8 +89,11 @@ int run(const QStringList &argv)
 
     auto connection = std::make_unique<QVXConnection>();
     if (!args.clientName.isEmpty()) {
-        if (!connection->initWithClientName(args.clientName))
+        if (!connection->initWithClientName(args.clientName)) {
+            // Nobody would ever send work or end this process: leave at once.
             Func(FuncLogError, QStringLiteral("Reelgrab could not reach its client %1").arg(args.clientName));
+            return -1;
+        }
     }
     auto service = std::make_unique<QVReelgrabService>(args.libraryPath, args.clientName);
     Outbox outbox(connection.get(), standalone);

@@ -493,10 +493,101 @@ def flight_sheet(name, icon):
     return s
 
 
+def table_sheet():
+    """Art of the tool bar, tables, badges and image scrollers (sheet "TableArt")."""
+    s = Sheet('TableArt')
+    w = 14  # scroller thickness, the width of the style's scroll bars
+
+    def chevron(direction, color, cx, cy):
+        d = {'up': 'M%g %gl3.5-3.5 3.5 3.5' % (cx - 3.5, cy + 1.75),
+             'down': 'M%g %gl3.5 3.5 3.5-3.5' % (cx - 3.5, cy - 1.75)}[direction]
+        return ('<path d="%s" fill="none" stroke="%s" stroke-width="1.6" stroke-linecap="round" '
+                'stroke-linejoin="round"/>' % (d, color))
+
+    def arrow(direction, pressed, h, at):
+        fill = ACCENT_SOFT2 if pressed else '#EDF0F3'
+        ink = ACCENT_DOWN if pressed else MUTED
+        return rrect(1, 1 if direction == 'up' else 0, w - 2, h - 1, 4, fill) + chevron(direction, ink, w / 2.0, at)
+
+    track = '<rect x="0" y="0" width="%g" height="%%g" fill="%s"/>' % (w, '#F6F7F9')
+    vertical = {
+        # Arrows apart: decrement at the start, increment at the end.
+        'NotTogetherDecrement': (14, arrow('up', False, 14, 7)),
+        'NotTogetherDecrementHighlight': (14, arrow('up', True, 14, 7)),
+        'NotTogetherIncrement': (14, arrow('down', False, 14, 7)),
+        'NotTogetherIncrementHighlight': (14, arrow('down', True, 14, 7)),
+        # Arrows together at the end: the decrement image reaches 4 points back into the track.
+        'TogetherDecrement': (18, track % 18 + arrow('up', False, 17, 11)),
+        'TogetherDecrementHighlight': (18, track % 18 + arrow('up', True, 17, 11)),
+        'TogetherIncrement': (14, arrow('down', False, 14, 7)),
+        'TogetherIncrementHighlight': (14, arrow('down', True, 14, 7)),
+        'ArrowOtherSideEndPart': (6, track % 6),
+        'KnobLeft': (6, '<path d="M3 6V5a4 4 0 0 1 8 0v1z" fill="#C3CAD2"/>'),
+        'KnobMiddle': (4, '<rect x="3" y="0" width="8" height="4" fill="#C3CAD2"/>'),
+        'KnobRight': (6, '<path d="M3 0v1a4 4 0 0 0 8 0V0z" fill="#C3CAD2"/>'),
+        'Background': (4, track % 4 + '<rect x="0" y="0" width="1" height="4" fill="%s"/>' % '#E6EAEE'),
+    }
+    for part, (h, body) in vertical.items():
+        s.add('ScrollBarV' + part, w, h, body)
+        # The horizontal set is the vertical one mirrored across the diagonal.
+        s.add('HScrollBarV' + part, h, w, '<g transform="matrix(0 1 1 0 0 0)">%s</g>' % body)
+    # Sort indicators of the table header.
+    s.add('tableHeader_down', 10, 8, chevron('down', MUTED, 5, 4))
+    s.add('tableHeader_up', 10, 8, chevron('up', MUTED, 5, 4))
+    # Badge masks by label length: up to 2, 3, 4, 5 or more characters (23 points high).
+    for n, width in ((1, 23), (3, 30), (4, 36), (5, 42)):
+        s.add('CTBadge_%d' % n, width, 23, rrect(0, 0, width, 23, 11.5, '#000000'))
+    # Tool-bar item backgrounds on the green bar: hover and selected.
+    s.add('toolbar-item-hover', 40, 40, rrect(4, 2, 32, 36, 10, SURFACE + '" fill-opacity="0.14'), (14, 0, 14, 0))
+    s.add('toolbar-item-selected', 40, 40, rrect(4, 2, 32, 36, 10, SURFACE + '" fill-opacity="0.26'), (14, 0, 14, 0))
+    s.add('toolbar-item-disabled-icon', 32, 32, glyph('nothing', SURFACE + '" stroke-opacity="0.5', 2, 2, 28, 2.0))
+    # Row pictures: the install image of a site row and a playlist thumbnail.
+    s.add('table-install', 36, 36, '<circle cx="18" cy="18" r="17" fill="%s"/>' % ACCENT_SOFT +
+          glyph('download', ACCENT, 6, 6, 24, 2.2))
+    s.add('table-site', 20, 20, rrect(0, 0, 20, 20, 5, ACCENT) + glyph('online', SURFACE, 3, 3, 14, 1.6))
+    return s
+
+
+def popover_sheet():
+    """Pictures the pop-over controls ask for by plain name (sheet "AppImages")."""
+    s = Sheet('AppImages')
+    w = 260
+    # Arrow pop list, vertical three parts: a head with the arrow, a stretched body, a rounded tail.
+    head = ('<path d="M0.5 16.5V14.5a6 6 0 0 1 6-6H%g l8-7.5 8 7.5H%g a6 6 0 0 1 6 6V16.5" fill="%s" stroke="%s"/>'
+            % (w / 2.0 - 8, w - 6.5, SURFACE, BORDER))
+    s.add('findlist_t', w, 16, head)
+    s.add('findlist_m', w, 4, '<rect x="0" y="0" width="%g" height="4" fill="%s"/>' % (w, SURFACE) +
+          '<path d="M0.5 0v4M%g 0v4" stroke="%s"/>' % (w - 0.5, BORDER))
+    s.add('findlist_b', w, 10, '<path d="M0.5 0V3.5a6 6 0 0 0 6 6H%g a6 6 0 0 0 6-6V0" fill="%s" stroke="%s"/>'
+          % (w - 6.5, SURFACE, BORDER))
+    # Pop-up button: a green pill, the right cap holding the chevron's room behind a divider.
+    s.add('select_l', 10, 26, '<path d="M10 0H7a7 7 0 0 0-7 7v12a7 7 0 0 0 7 7h3z" fill="%s"/>' % ACCENT)
+    s.add('select_m', 4, 26, '<rect x="0" y="0" width="4" height="26" fill="%s"/>' % ACCENT)
+    s.add('select_r', 26, 26, '<path d="M0 0h19a7 7 0 0 1 7 7v12a7 7 0 0 1-7 7H0z" fill="%s"/>' % ACCENT +
+          '<path d="M0.5 6v14" stroke="#FFFFFF" stroke-opacity="0.45"/>')
+    return s
+
+
+def animation4_sheet():
+    """Waiting frames of the flat progress bar: a green segment sweeping the track."""
+    s = Sheet('Animation4')
+    n, w, h = 12, 120, 8
+    for k in range(n):
+        # The segment enters at the left and leaves at the right, cut at the track's ends.
+        x = -24 + (w + 24) * k / float(n - 1)
+        x0, x1 = max(0.0, x), min(float(w), x + 30)
+        body = rrect(0, 0, w, h, 4, '#E9EBED')
+        if x1 - x0 > 1:
+            body += rrect(x0, 0, x1 - x0, h, min(4, (x1 - x0) / 2), ACCENT)
+        s.add('Animation4-%02d' % (k + 1), w, h, body)
+    return s
+
+
 def main():
     sheets = [main_sheet(), main_slice_sheet(), guide_sheet(), instructions_sheet(), animation_sheet(),
               tips_sheet(), toolbox_sheet(), device_sheet(), cover_sheet(),
-              flight_sheet('AddConverterAnimate', 'convert'), flight_sheet('AddTransferAnimate', 'transfer')]
+              flight_sheet('AddConverterAnimate', 'convert'), flight_sheet('AddTransferAnimate', 'transfer'), table_sheet(),
+              popover_sheet(), animation4_sheet()]
     files = []
     for s in sheets:
         s.write()

@@ -71,8 +71,12 @@ void Downloader::emit(int32_t type, int32_t code, int64_t downloaded, int64_t to
 void Downloader::progress(int64_t downloaded, int64_t total)
 {
     const auto now = Clock::now();
-    if (now - m_lastProgress < kProgressInterval)
+    // The first bytes are reported at once, so a list shows a download moving without waiting
+    // a whole interval; later reports keep the interval.
+    const bool first = !m_progressSent && downloaded > 0 && total >= 0;
+    if (!first && now - m_lastProgress < kProgressInterval)
         return;
+    m_progressSent = true;
     const double seconds = std::chrono::duration<double>(now - m_lastProgress).count();
     const double rate = seconds > 0 && seconds < 5 ? static_cast<double>(downloaded - m_lastProgressBytes) / seconds : 0.0;
     m_lastProgress = now;
@@ -143,6 +147,7 @@ int Downloader::start(bool resume, bool turbo)
     EngineLog::line(2, "start %s -> %s (resume %d, turbo %d)", job.url.c_str(), job.savePath.c_str(), resume, turbo);
     m_lastProgress = Clock::now();
     m_lastProgressBytes = 0;
+    m_progressSent = false;
     emit(CORVIDASH_EVENT_STARTED, 0, 0, -1);
     int64_t downloaded = 0, total = -1;
     const int code = runJob(job, downloaded, total);

@@ -50,4 +50,5 @@ private:
 
     Clock::time_point m_lastProgress{};
     int64_t m_lastProgressBytes = 0;
+    bool m_progressSent = false;
 };

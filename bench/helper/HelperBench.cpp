@@ -1,0 +1,120 @@
+// helper_bench [runs]: time from queueing a direct media address to its first progress report
+// (a real helper and engine against a loopback server), and the round trip of one message over
+// each connection road. Prints medians.
+#include "LoopbackServer.h"
+#include "outside/reelgrabkit/QVReelgrabTaskDispatcher.h"
+#include "reelgrab/QVXConnection.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+struct FirstProgress : QVReelgrabTaskDispatcherDelegate, QVReelgrabTaskObserver
+{
+    QElapsedTimer clock;
+    qint64 firstProgressMs = -1;
+    bool finished = false;
+    void reelgrabTaskDidAdded(QVReelgrabTask *t) override { t->addObserver(this); }
+    void reelgrabDownloadingWithSpeed(QVReelgrabTask *, qint64) override
+    {
+        if (firstProgressMs < 0)
+            firstProgressMs = clock.elapsed();
+    }
+    void reelgrabTaskDidFinished(QVReelgrabTask *) override { finished = true; }
+};
+
+bool spin(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return -1;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct Echo : QVRemoteMessageTarget
+{
+    int received = 0;
+    void sendMessage(const QString &, const QByteArray &) override { ++received; }
+};
+
+double roundTripMs(bool sockets, int rounds)
+{
+    if (sockets)
+        qputenv("APP_SANDBOX_CONTAINER_ID", "bench");
+    else
+        qunsetenv("APP_SANDBOX_CONTAINER_ID");
+    Echo taskSide, helperSide;
+    QVXConnection task, helper;
+    helper.setTerminateHandler([](int) {});
+    const QString name = task.registeRootObject(&taskSide, QStringLiteral("RGK-bench-%1").arg(sockets));
+    helper.initWithClientName(name);
+    const QString service = helper.registeRootObject(&helperSide, name + QStringLiteral("-s"));
+    auto proxy = task.rootObjectNamed(service);
+    helper.sendMessage(QStringLiteral("warm"), {});
+    spin([&] { return taskSide.received > 0; }, 5000);
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer t;
+        t.start();
+        const int before = taskSide.received;
+        proxy->sendMessage(QStringLiteral("ping"), QByteArray(200, 'p'));
+        spin([&] { return helperSide.received > i; }, 5000);
+        helper.sendMessage(QStringLiteral("pong"), QByteArray(200, 'q'));
+        spin([&] { return taskSide.received > before; }, 5000);
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    qunsetenv("APP_SANDBOX_CONTAINER_ID");
+    return median(times);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 10;
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/share")).toLocal8Bit());
+    QVReelgrabTask::setHelperExecutable(QStringLiteral(REELGRAB_PROGRAM));
+
+    LoopbackServer server;
+    LoopbackServer::Resource r;
+    r.body = std::string(4 * 1024 * 1024, 'm');
+    r.contentType = "video/mp4";
+    server.add("/media.mp4", r);
+
+    std::vector<double> starts;
+    for (int i = 0; i < runs; ++i) {
+        FirstProgress watch;
+        QVReelgrabTaskDispatcher d({});
+        d.setDelegate(&watch);
+        d.setObjectForPreferenceKey(home.path() + QStringLiteral("/dl%1").arg(i), QStringLiteral("download-directory"));
+        QDir().mkpath(home.path() + QStringLiteral("/dl%1").arg(i));
+        watch.clock.start();
+        d.addReelgrabTask(QString::fromStdString(server.url("/media.mp4")) + QStringLiteral("?run=%1").arg(i), {});
+        if (spin([&] { return watch.firstProgressMs >= 0; }, 30000))
+            starts.push_back(double(watch.firstProgressMs));
+        spin([&] { return watch.finished; }, 30000);
+        d.cancelAllTasks();
+    }
+    std::printf("helper start to first progress: median %.1f ms over %zu runs (target < 50 ms)\n", median(starts), starts.size());
+    std::printf("message round trip, named connections: median %.3f ms\n", roundTripMs(false, 200));
+    std::printf("message round trip, socket transport: median %.3f ms\n", roundTripMs(true, 200));
+    return 0;
+}

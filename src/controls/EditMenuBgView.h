@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QWidget>
+
+// The white rounded plate behind an EditMenu's rows.
+class EditMenuBgView : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+};

@@ -1,0 +1,125 @@
+#include "converter/ConverterUtilities.h"
+
+#include "platform/MainBundle.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QSysInfo>
+#include <QThread>
+
+namespace {
+
+QMutex g_hookLock;
+SystemActionHook g_hook;
+
+QString firstLineValue(const QString &path, const QString &prefix, QChar separator)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    // These files are small; a cap keeps a strange one from being read whole.
+    const QList<QByteArray> lines = file.read(256 * 1024).split('\n');
+    for (const QByteArray &raw : lines) {
+        const QString line = QString::fromUtf8(raw);
+        if (!line.startsWith(prefix))
+            continue;
+        const qsizetype at = line.indexOf(separator);
+        if (at < 0)
+            continue;
+        QString value = line.mid(at + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
+            value = value.mid(1, value.size() - 2);
+        return value;
+    }
+    return {};
+}
+
+} // namespace
+
+bool MakeSureFolderExist(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    if (info.isDir())
+        return true;
+    const QString clean = QDir::cleanPath(info.absoluteFilePath());
+    const QString parent = QFileInfo(clean).path();
+    if (parent != clean && !MakeSureFolderExist(parent))
+        return false;
+    return QDir().mkdir(clean);
+}
+
+QVariant ValueForKeyInInfoPlist(const QString &key)
+{
+    if (key.isEmpty())
+        return {};
+    return MainBundle::infoValue(key);
+}
+
+void SetSystemActionHookForTesting(SystemActionHook hook)
+{
+    QMutexLocker lock(&g_hookLock);
+    g_hook = std::move(hook);
+}
+
+int SendAppleEventToSystemProcess(uint32_t eventID)
+{
+    QString method;
+    if (eventID == kAESleep)
+        method = QStringLiteral("Suspend");
+    else if (eventID == kAEShutDown)
+        method = QStringLiteral("PowerOff");
+    else
+        return errAEEventNotHandled;
+    SystemActionHook hook;
+    {
+        QMutexLocker lock(&g_hookLock);
+        hook = g_hook;
+    }
+    if (hook)
+        return hook(method).isEmpty() ? 0 : errAEEventFailed;
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.login1"),
+                                                       QStringLiteral("/org/freedesktop/login1"),
+                                                       QStringLiteral("org.freedesktop.login1.Manager"), method);
+    call << false;  // not interactive: no password prompt from a background action
+    const QDBusMessage reply = QDBusConnection::systemBus().call(call, QDBus::Block, 25000);
+    return reply.type() == QDBusMessage::ErrorMessage ? errAEEventFailed : 0;
+}
+
+QVariantMap GetSystemInfo()
+{
+    QVariantMap info;
+    QString version = firstLineValue(QStringLiteral("/etc/os-release"), QStringLiteral("VERSION_ID="), u'=');
+    if (version.isEmpty())
+        version = QSysInfo::productVersion();
+    if (!version.isEmpty() && version != QLatin1String("unknown"))
+        info.insert(QStringLiteral("OS Version"), version);
+
+    const QString arch = QSysInfo::currentCpuArchitecture();
+    const bool intel = arch.startsWith(QLatin1String("x86")) || arch == QLatin1String("i386");
+    const bool power = arch.startsWith(QLatin1String("power"));
+    info.insert(QStringLiteral("CPU Type"), intel ? QStringLiteral("Intel") : power ? QStringLiteral("PowerPC") : QStringLiteral("Unknown"));
+    info.insert(QStringLiteral("CPU SubType"), intel ? QStringLiteral("Intel") : QStringLiteral("Other"));
+
+    QFile modelFile(QStringLiteral("/sys/devices/virtual/dmi/id/product_name"));
+    if (modelFile.open(QIODevice::ReadOnly)) {
+        const QString name = QString::fromUtf8(modelFile.read(256)).trimmed();
+        if (!name.isEmpty())
+            info.insert(QStringLiteral("Mac Model"), name);
+    }
+    info.insert(QStringLiteral("CPU Number"), QThread::idealThreadCount());
+    bool ok = false;
+    const double mhz = firstLineValue(QStringLiteral("/proc/cpuinfo"), QStringLiteral("cpu MHz"), u':').toDouble(&ok);
+    if (ok && mhz > 0)
+        info.insert(QStringLiteral("CPU Speed"), qint64(mhz));
+    const QString mem = firstLineValue(QStringLiteral("/proc/meminfo"), QStringLiteral("MemTotal:"), u':');
+    const qint64 kb = mem.section(u' ', 0, 0).toLongLong(&ok);
+    if (ok && kb > 0)
+        info.insert(QStringLiteral("Memory"), kb / 1024);
+    return info;
+}

@@ -1,0 +1,24 @@
+# Presets, converter globals, Smart Fit and the converter's images.
+fennix_add_test(converter_presets_tests
+  SOURCES
+    ConverterGlobalsTest.cpp
+    PresetCatalogueTest.cpp
+    SmartFitTest.cpp
+    SubtitleServicesTest.cpp
+    ${PROJECT_SOURCE_DIR}/tests/outside/swiftcarry/MediaFixtures.cpp
+  LIBS fennix_converter_presets
+  TIMEOUT 300)
+
+# Drawing the sheets needs a GUI application object.
+fennix_add_test(converter_presets_gui_tests
+  SOURCES ConverterImagesTest.cpp EncodeOpenPanelTest.cpp
+  LIBS fennix_converter_presets_gui
+  GUI)
+
+# One real conversion per built-in preset through the pipeline's argument list.
+fennix_add_test(converter_presets_conversion_tests
+  SOURCES
+    PresetConversionTest.cpp
+    ${PROJECT_SOURCE_DIR}/tests/outside/swiftcarry/MediaFixtures.cpp
+  LIBS fennix_converter_presets fennix_swiftcarry_engine
+  TIMEOUT 900)
