@@ -82,7 +82,8 @@ QStringList conversionArguments(const IM_EncodeParamEx &b, const QVMediaFileInfo
     QStringList args = commonHead();
     args << QStringLiteral("-i") << fileArgument(in);
     const bool burnSubtitle = wantVideo && !subtitle.isEmpty();
-    const uint32_t mask = b.smartFitMask;
+    // Values under Smart Fit were fitted to the source and the rules before the block got here;
+    // the block always says what to write.
 
     if (wantVideo) {
         args << QStringLiteral("-map") << QStringLiteral("0:v:0");
@@ -97,7 +98,7 @@ QStringList conversionArguments(const IM_EncodeParamEx &b, const QVMediaFileInfo
                 return fail(QStringLiteral("no encoder for video code %1").arg(b.videoFourCC));
             args << QStringLiteral("-c:v") << encoder;
             QStringList filters;
-            if (!IsAutomaticOfMask(mask, IM_AutoResolution) && (b.width > 0 || b.height > 0))
+            if ((b.width > 0 || b.height > 0))
                 filters << QStringLiteral("scale=%1:%2")
                                .arg(b.width > 0 ? even(b.width) : -2)
                                .arg(b.height > 0 ? even(b.height) : -2);
@@ -105,9 +106,9 @@ QStringList conversionArguments(const IM_EncodeParamEx &b, const QVMediaFileInfo
                 filters << QStringLiteral("subtitles=filename=%1").arg(escapeFilterValue(QFileInfo(subtitle).absoluteFilePath()));
             if (!filters.isEmpty())
                 args << QStringLiteral("-vf") << filters.join(QLatin1Char(','));
-            if (!IsAutomaticOfMask(mask, IM_AutoFrameRate) && b.frameRate > 0)
+            if (b.frameRate > 0)
                 args << QStringLiteral("-r") << QString::number(b.frameRate, 'g', 10);
-            if (!IsAutomaticOfMask(mask, IM_AutoVideoBitrate) && b.videoBitrate > 0)
+            if (b.videoBitrate > 0)
                 args << QStringLiteral("-b:v") << QString::number(b.videoBitrate);
             else if (sv->bitRate() > 0)
                 args << QStringLiteral("-b:v") << QString::number(sv->bitRate());
@@ -131,11 +132,11 @@ QStringList conversionArguments(const IM_EncodeParamEx &b, const QVMediaFileInfo
             if (encoder.isEmpty())
                 return fail(QStringLiteral("no encoder for audio code %1").arg(b.audioFourCC));
             args << QStringLiteral("-c:a") << encoder;
-            if (!IsAutomaticOfMask(mask, IM_AutoAudioBitrate) && b.audioBitrate > 0)
+            if (b.audioBitrate > 0)
                 args << QStringLiteral("-b:a") << QString::number(b.audioBitrate);
-            if (!IsAutomaticOfMask(mask, IM_AutoSampleRate) && b.sampleRate > 0)
+            if (b.sampleRate > 0)
                 args << QStringLiteral("-ar") << QString::number(b.sampleRate);
-            if (!IsAutomaticOfMask(mask, IM_AutoChannels) && b.channels > 0)
+            if (b.channels > 0)
                 args << QStringLiteral("-ac") << QString::number(b.channels);
         }
     } else {

@@ -100,13 +100,15 @@ TEST_F(SwiftcarryTool, ConversionArgumentsFollowTheBlock)
     // An output named like an option stays a file.
     EXPECT_EQ(args.last(), QStringLiteral("file:") + out);
 
-    // Smart Fit bits leave the source's values alone.
+    // Values under Smart Fit were fitted before the block got here: the fitted ones are written.
     IM_EncodeParamEx fit = mp4Block();
     fit.smartFitMask = IM_AutoResolution | IM_AutoFrameRate | IM_AutoSampleRate;
+    fit.width = 1280;
+    fit.height = 720;
     args = FfmpegCommand::conversionArguments(fit, source, s_clip, {}, out, false, &error);
-    EXPECT_FALSE(args.contains(QStringLiteral("-vf")));
-    EXPECT_FALSE(args.contains(QStringLiteral("-r")));
-    EXPECT_FALSE(args.contains(QStringLiteral("-ar")));
+    EXPECT_EQ(valueAfter(args, QStringLiteral("-vf")), QStringLiteral("scale=1280:720"));
+    EXPECT_TRUE(args.contains(QStringLiteral("-r")));
+    EXPECT_TRUE(args.contains(QStringLiteral("-ar")));
 
     // Lossless copies what the target can carry unchanged.
     args = FfmpegCommand::conversionArguments(mp4Block(), source, s_clip, {}, out, true, &error);
