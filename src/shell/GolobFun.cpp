@@ -169,9 +169,14 @@ QString GolobFun::convertTimeToHMSPro(double seconds)
 
 qint64 GolobFun::convertStringToTime(const QString &hms)
 {
+    // Saturates at the ends of the range: absurd input never wraps into a plausible length.
     qint64 total = 0;
-    for (const QString &part : hms.split(QLatin1Char(':')))
-        total = qint64(quint64(total) * 60 + quint64(leadingInteger(part))); // wraps, never traps
+    for (const QString &part : hms.split(QLatin1Char(':'))) {
+        qint64 next = 0;
+        if (__builtin_mul_overflow(total, qint64(60), &next) || __builtin_add_overflow(next, leadingInteger(part), &next))
+            return (total < 0) ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
+        total = next;
+    }
     return total;
 }
 

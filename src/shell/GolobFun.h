@@ -64,4 +64,23 @@ public:
     static void addDowbloadFailedLog(const QString &logName, const QString &url);
     static QVariantMap createDowbloadFailedInfo(const QString &logName, const QString &url);
     static QString getLastFailedURLS();
+
+    // Registered defaults and the one-time preference import (GolobFunDefaults.cpp).
+    // The factory values, rebuilt on every call. Stored texts are neutral codes ("Date",
+    // "Descending", "480P"); pages translate them only for display.
+    static QVariantMap defaultValues();
+    // Carries settings over from the two older sibling products once (see AppDelegate).
+    static void importPlist();
+    // The accepted keys of an older product's preferences; a newer key always wins over the
+    // old name of the same setting.
+    static QVariantMap validatedPlistDictionary(const QVariantMap &source);
+    // Where the older products kept their preferences (in the user's configuration folder).
+    static QString olderDownloaderPreferencesPath();
+    static QString olderStudioPreferencesPath();
+    // "custom.plist": installation values, kept in the user's configuration folder and
+    // written atomically.
+    static QString customPlistPath();
+    static QVariant infoValueForKey(const QString &key);
+    static bool setInfoValue(const QVariant &value, const QString &key);
+    static void removeCustomPlist();
 };

@@ -583,11 +583,100 @@ def animation4_sheet():
     return s
 
 
+# Glyphs of the preview player, on the same 24 x 24 grid as GLYPHS.
+PLAYER_GLYPHS = {
+    'p-prev': [('f', 'M17.5 6.5v11L9.5 12z'), ('s', 'M7 6.5v11')],
+    'p-next': [('f', 'M6.5 6.5v11L14.5 12z'), ('s', 'M17 6.5v11')],
+    'p-play': [('f', 'M9 6.5l9 5.5-9 5.5z')],
+    'p-pause': [('f', 'M7.5 6h3v12h-3zM13.5 6h3v12h-3z')],
+    'p-once': [('s', 'M4 12h11M12 8.5l3.5 3.5-3.5 3.5M19 6.5v11')],
+    'p-repeat': [('s', 'M5 11V9.5A2.5 2.5 0 0 1 7.5 7H18M15.5 4.5L18 7l-2.5 2.5M19 13v1.5a2.5 2.5 0 0 1-2.5 2.5H6M8.5 19.5L6 17l2.5-2.5')],
+    'p-order': [('s', 'M4.5 7h9M4.5 12h9M4.5 17h6M16 10v8M13.5 15.5L16 18l2.5-2.5')],
+    'p-camera': [('s', 'M4.5 8.5A1.5 1.5 0 0 1 6 7h2l1.5-2h5L16 7h2a1.5 1.5 0 0 1 1.5 1.5v9A1.5 1.5 0 0 1 18 19H6a1.5 1.5 0 0 1-1.5-1.5z'), ('c', (12, 13, 3.2))],
+    'p-full': [('s', 'M4.5 9V4.5H9M15 4.5h4.5V9M19.5 15v4.5H15M9 19.5H4.5V15')],
+    'p-unfull': [('s', 'M9 4.5V9H4.5M19.5 9H15V4.5M15 19.5V15h4.5M4.5 15H9v4.5')],
+    'p-cc': [('r', (3.5, 6, 17, 12, 2.5)), ('s', 'M10.5 10.2a2.2 2.2 0 1 0 0 3.6M16.5 10.2a2.2 2.2 0 1 0 0 3.6')],
+    'p-vol-min': [('f', 'M4.5 9.5h3.5l4.5-3.5v12l-4.5-3.5H4.5z')],
+    'p-vol-max': [('f', 'M3.5 9.5H7l4.5-3.5v12L7 14.5H3.5z'), ('s', 'M14.5 9.5a3.5 3.5 0 0 1 0 5M17 7a7 7 0 0 1 0 10')],
+}
+
+PLAYER_BAR = '#1F2933'
+PLAYER_INK = '#E9EDF1'
+PLAYER_TRACK = '#4A5562'
+
+
+def player_button(icon, down, size=32):
+    """A flat icon on the dark control bar: light ink at rest, accent plate while pressed."""
+    body = ''
+    color = PLAYER_INK
+    if down:
+        body += rrect(1, 1, size - 2, size - 2, 7, '#FFFFFF" fill-opacity="0.12')
+        color = ACCENT_HOVER
+    g = size * 0.66
+    body += glyph(icon, color, (size - g) / 2, (size - g) / 2, g, 1.8)
+    return body
+
+
+def player_sheet():
+    """The preview player: control-bar art, seek and volume sliders, subtitle windows."""
+    GLYPHS.update(PLAYER_GLYPHS)
+    s = Sheet('PlayerArt')
+    # Control bar background (scaled over the bar): dark, a hair line on top.
+    s.add('btnCtrlViewImage', 64, 70, '<rect width="64" height="70" fill="%s"/>' % PLAYER_BAR +
+          '<rect width="64" height="1" fill="#FFFFFF" fill-opacity="0.10"/>')
+    for name, icon in (('player_prev', 'p-prev'), ('player_next', 'p-next'), ('player_Singles', 'p-once'),
+                       ('player_Circulation', 'p-repeat'), ('player_order', 'p-order'),
+                       ('player_snapshot', 'p-camera'), ('player_fullscreen', 'p-full'),
+                       ('player_unfullscreen', 'p-unfull'), ('CC_off', 'p-cc'),
+                       ('player_volume_min', 'p-vol-min'), ('player_volume_max', 'p-vol-max')):
+        s.add(name + '_normal', 32, 32, player_button(icon, False))
+        s.add(name + '_down', 32, 32, player_button(icon, True))
+        s.add(name + '_disabled', 32, 32, glyph(icon, '#6B7683', 32 * 0.17, 32 * 0.17, 32 * 0.66, 1.8))
+    # Subtitles on: the CC glyph in the accent colour.
+    s.add('CC_on_normal', 32, 32, glyph('p-cc', ACCENT_HOVER, 32 * 0.17, 32 * 0.17, 32 * 0.66, 1.8))
+    s.add('CC_on_down', 32, 32, rrect(1, 1, 30, 30, 7, '#FFFFFF" fill-opacity="0.12') +
+          glyph('p-cc', ACCENT, 32 * 0.17, 32 * 0.17, 32 * 0.66, 1.8))
+    # Play and pause: a green disc.
+    for name, icon in (('player_play', 'p-play'), ('player_stop', 'p-pause')):
+        for state, fill in (('normal', ACCENT), ('down', ACCENT_DOWN)):
+            s.add('%s_%s' % (name, state), 40, 40, '<circle cx="20" cy="20" r="19" fill="%s"/>' % fill +
+                  glyph(icon, SURFACE, 9, 9, 22, 1.8))
+    # Seek slider: track, played part, knob.
+    s.add('playerSliderImage', 40, 9, rrect(0, 0, 40, 9, 4.5, PLAYER_TRACK))
+    s.add('playerSliderPlayingImage', 40, 9, rrect(0, 0, 40, 9, 4.5, ACCENT))
+    s.add('playerSliderBallImage', 24, 24, '<circle cx="12" cy="12" r="9" fill="%s" stroke="%s" stroke-width="3"/>'
+          % (SURFACE, ACCENT) + '<circle cx="12" cy="12" r="11.5" fill="none" stroke="#000000" stroke-opacity="0.15"/>')
+    # Volume slider: thin track, fill and a small knob (brighter ring while pressed).
+    s.add('soundSliderImage', 40, 4, rrect(0, 0, 40, 4, 2, PLAYER_TRACK))
+    s.add('soundSliderFillImage', 40, 4, rrect(0, 0, 40, 4, 2, ACCENT))
+    s.add('soundBtn', 12, 12, '<circle cx="6" cy="6" r="5.5" fill="%s"/>' % SURFACE)
+    s.add('soundBtnSel', 12, 12, '<circle cx="6" cy="6" r="5" fill="%s" stroke="%s" stroke-width="1.5"/>' % (SURFACE, ACCENT))
+    # Subtitle switch.
+    s.add('CCSwitch_on', 44, 24, rrect(0, 0, 44, 24, 12, ACCENT) + '<circle cx="32" cy="12" r="9" fill="%s"/>' % SURFACE)
+    s.add('CCSwitch_off', 44, 24, rrect(0, 0, 44, 24, 12, PLAYER_TRACK) + '<circle cx="12" cy="12" r="9" fill="%s"/>' % PLAYER_INK)
+    # Colour schemes 1..4: text colour on background, ringed in the accent when chosen.
+    schemes = {1: ('#FFFFFF', '#000000'), 2: ('#000000', '#FFFFFF'), 3: ('#FFFF00', '#000000'), 4: ('#FFFFFF', '#0000FF')}
+    for n, (ink, back) in schemes.items():
+        face = rrect(3, 3, 42, 26, 5, back, '#6B7683') + (
+            '<text x="24" y="21.5" font-family="sans-serif" font-size="15" font-weight="bold" '
+            'text-anchor="middle" fill="%s">Aa</text>' % ink)
+        s.add('AA%d_normal' % n, 48, 32, face)
+        s.add('AA%d_down' % n, 48, 32, rrect(0, 0, 48, 32, 7, 'none', ACCENT, 2.5) + face)
+    # Three-part buttons of the style window: dark and accent.
+    for look, states in (('buttonblack', (('normal', '#3A4450'), ('down', '#2B333C'))),
+                         ('buttonblue', (('normal', ACCENT), ('down', ACCENT_DOWN)))):
+        for state, fill in states:
+            s.add('%s_%s_l' % (look, state), 8, 26, '<path d="M8 0H6a6 6 0 0 0-6 6v14a6 6 0 0 0 6 6h2z" fill="%s"/>' % fill)
+            s.add('%s_%s_m' % (look, state), 4, 26, '<rect width="4" height="26" fill="%s"/>' % fill)
+            s.add('%s_%s_r' % (look, state), 8, 26, '<path d="M0 0h2a6 6 0 0 1 6 6v14a6 6 0 0 1-6 6H0z" fill="%s"/>' % fill)
+    return s
+
+
 def main():
     sheets = [main_sheet(), main_slice_sheet(), guide_sheet(), instructions_sheet(), animation_sheet(),
               tips_sheet(), toolbox_sheet(), device_sheet(), cover_sheet(),
               flight_sheet('AddConverterAnimate', 'convert'), flight_sheet('AddTransferAnimate', 'transfer'), table_sheet(),
-              popover_sheet(), animation4_sheet()]
+              popover_sheet(), animation4_sheet(), player_sheet()]
     files = []
     for s in sheets:
         s.write()

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class NamedConnection;
+
+// One running instance per user. The first instance listens on a per-user local socket; a
+// later "FennixPro URL" process hands its address over and exits, and the first instance treats
+// it as an opened URL.
+class URLHandOff : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr const char *DefaultName = "FennixPro-url-events";
+    static constexpr const char *MessageName = "GURL";
+    static constexpr int MaxURLBytes = 4 * 1024 * 1024;
+
+    using Handler = std::function<void(const QString &url)>;
+
+    explicit URLHandOff(const QString &name = QString::fromLatin1(DefaultName), QObject *parent = nullptr);
+    ~URLHandOff() override;
+
+    // Becomes the listening instance; false (with *error) when another live instance listens.
+    bool listen(Handler handler, QString *error = nullptr);
+    bool isListening() const;
+    // Hands urls to the listening instance; false when none answers.
+    bool sendToRunningInstance(const QStringList &urls, QString *error = nullptr) const;
+
+private:
+    QString m_name;
+    std::unique_ptr<NamedConnection> m_server;
+};

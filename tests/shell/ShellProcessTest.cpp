@@ -1,0 +1,94 @@
+// The FennixPro program itself: it starts offscreen, a second start hands its address to the
+// first and exits, and SIGTERM ends it the way Quit does with no child process left.
+#include "platform/AppPaths.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+QString logText()
+{
+    QFile f(AppPaths::logFolder() + QStringLiteral("/FennixPro.log"));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+QList<qint64> childrenOf(qint64 pid)
+{
+    QList<qint64> out;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString &tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile f(tasks.filePath(tid + QStringLiteral("/children")));
+        if (f.open(QIODevice::ReadOnly))
+            for (const QByteArray &p : f.readAll().split(' '))
+                if (p.trimmed().toLongLong() > 0)
+                    out.append(p.trimmed().toLongLong());
+    }
+    return out;
+}
+
+bool alive(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    // A zombie has ended; only its parent has not collected it yet.
+    return !stat.readAll().contains(") Z ");
+}
+
+QProcessEnvironment offscreen()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return env;
+}
+
+} // namespace
+
+TEST(FennixProProgram, StartsHandsOverAddressesAndQuitsOnSigterm)
+{
+    QProcess app;
+    app.setProcessEnvironment(offscreen());
+    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app.start(QStringLiteral(FENNIXPRO_PATH), {});
+    ASSERT_TRUE(app.waitForStarted(10000));
+    ASSERT_TRUE(TestEnvironment::waitFor([] { return logText().contains(QStringLiteral("application Did FinishLaunching")); }, 20000))
+        << qPrintable(logText());
+
+    const QString address = QStringLiteral("http://v.example.com/watch?v=42");
+    const QString request = QStringLiteral("pelqa://")
+        + QString::fromLatin1(QByteArray("pageUrl=" + address.toUtf8() + "-QV-GUES-resolution=720").toBase64());
+    QProcess second;
+    second.setProcessEnvironment(offscreen());
+    second.start(QStringLiteral(FENNIXPRO_PATH), {request});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return logText().contains(QStringLiteral("[PlaceholderPage addReelgrabTask] ") + address); }, 10000))
+        << qPrintable(logText());
+    EXPECT_EQ(app.state(), QProcess::Running);
+
+    const QList<qint64> children = childrenOf(app.processId());
+    ::kill(pid_t(app.processId()), SIGTERM);
+    ASSERT_TRUE(app.waitForFinished(20000));
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.exitCode(), 0);
+    EXPECT_TRUE(logText().contains(QStringLiteral("[QVAppDelegate applicationWillTerminate]")));
+    for (qint64 child : children)
+        EXPECT_FALSE(alive(child)) << child;
+
+    // With nobody listening, a start with an address becomes the running instance itself.
+    QProcess again;
+    again.setProcessEnvironment(offscreen());
+    again.start(QStringLiteral(FENNIXPRO_PATH), {QStringLiteral("http://plain.example.com/first")});
+    ASSERT_TRUE(again.waitForStarted(10000));
+    ASSERT_TRUE(TestEnvironment::waitFor([] { return logText().contains(QStringLiteral("[PlaceholderPage addReelgrabTask] http://plain.example.com/first")); }, 20000));
+    ::kill(pid_t(again.processId()), SIGINT);
+    ASSERT_TRUE(again.waitForFinished(20000));
+    EXPECT_EQ(again.exitCode(), 0);
+}

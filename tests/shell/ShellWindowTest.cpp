@@ -1,0 +1,470 @@
+// The application's windows offscreen: start-up, pages by tool-bar click, notifications, URL
+// events, the after-tasks count-down, the message box and the confirmation dialog. Pictures of
+// every page land in SHELL_SCREENS_DIR for a look by eye.
+#include "controls/AddToTaskAnimationWnd.h"
+#include "controls/ControlGeometry.h"
+#include "controls/MGCheckButton.h"
+#include "controls/MGHoverButton.h"
+#include "controls/QVToolBarItem.h"
+#include "outside/scriblet/ScribletLogger.h"
+#include "platform/Dispatch.h"
+#include "platform/NotificationCenter.h"
+#include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
+#include "shell/AppDelegate.h"
+#include "shell/CountDownSheet.h"
+#include "shell/MGMessageBox.h"
+#include "shell/MainWindowCtrl.h"
+#include "shell/PlaceholderPage.h"
+#include "shell/QuitCheckDialogboxController.h"
+#include "shell/SystemPowerService.h"
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMainWindow>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+class FakePower : public SystemPowerService
+{
+public:
+    int powerOff() override { return ++offs, 0; }
+    int suspend() override { return ++suspends, 0; }
+    int offs = 0, suspends = 0;
+};
+
+class FakeClock : public dispatch::Clock
+{
+public:
+    qint64 nowMs() const override { return now; }
+    qint64 now = 5'000'000;
+};
+
+QString pelqa(const QByteArray &text)
+{
+    return QStringLiteral("pelqa://") + QString::fromLatin1(text.toBase64());
+}
+
+void saveScreen(QWidget *w, const QString &name)
+{
+    const QString dir = QStringLiteral(SHELL_SCREENS_DIR);
+    QDir().mkpath(dir);
+    w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+class ShellWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        AppDelegate::initializeClass();
+        delegate = std::make_unique<AppDelegate>();
+        delegate->launch();
+        ctrl = delegate->mainWindowCtrl();
+        window = ctrl->window();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        ctrl->mainToolBar()->repaint();
+    }
+    void TearDown() override
+    {
+        MGMessageBox::setRunHookForTesting({});
+        QuitCheckDialogboxController::setRunHookForTesting({});
+        delegate->applicationWillTerminate();
+        delegate.reset();
+    }
+    PlaceholderPage *placeholder(int tag) const { return dynamic_cast<PlaceholderPage *>(ctrl->page(tag)); }
+    void clickTag(int tag)
+    {
+        QVToolBar *bar = ctrl->mainToolBar();
+        bar->repaint();
+        QVToolBarItem *item = bar->toolBarItemWithTag(tag);
+        ASSERT_NE(item, nullptr);
+        const QPointF centre = ControlGeometry::toQt(bar->getItemFrame(item), bar->height()).center();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, centre.toPoint());
+    }
+
+    std::unique_ptr<AppDelegate> delegate;
+    MainWindowCtrl *ctrl = nullptr;
+    QMainWindow *window = nullptr;
+};
+
+} // namespace
+
+TEST_F(ShellWindow, StartsAndOpensEveryPageByToolBarClick)
+{
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_NE(ctrl->currentPage(), nullptr);
+    EXPECT_EQ(ctrl->currentPage(), ctrl->page(0));
+    EXPECT_EQ(ctrl->page(1), nullptr);  // pages come on first use
+    EXPECT_EQ(ctrl->mainToolBar()->allBarItem().size(), 5);
+    saveScreen(window, QStringLiteral("main-0-download"));
+
+    const char *const names[] = {"download", "record", "convert", "transfer", "online"};
+    for (int tag : {1, 2, 3, 4, 0}) {
+        SCOPED_TRACE(tag);
+        clickTag(tag);
+        ASSERT_EQ(ctrl->currentPage(), ctrl->page(tag));
+        EXPECT_EQ(ctrl->curButtonType(), tag);
+        EXPECT_EQ(ctrl->bodyView(), ctrl->page(tag)->view());
+        EXPECT_TRUE(ctrl->bodyView()->isVisible());
+        EXPECT_EQ(ctrl->mainToolBar()->selectedItem()->tag(), tag);
+        PlaceholderPage *page = placeholder(tag);
+        ASSERT_NE(page, nullptr);
+        if (tag == 4) {
+            EXPECT_EQ(page->stateInfoLable(), nullptr);  // the Online page takes no status label
+        } else {
+            EXPECT_EQ(page->stateInfoLable(), ctrl->stateInfoLable());
+            EXPECT_GE(page->showCount(), 1);
+        }
+        for (int other : {0, 1, 2, 3})
+            if (other != tag && placeholder(other))
+                EXPECT_EQ(placeholder(other)->stateInfoLable(), nullptr);
+        QTest::qWait(20);
+        saveScreen(window, QStringLiteral("main-%1-%2").arg(tag).arg(QLatin1String(names[tag])));
+    }
+
+    // The scheduler's pop-over.
+    ctrl->timeSchedulerClick();
+    ASSERT_NE(ctrl->timeScheduleWindow(), nullptr);
+    EXPECT_TRUE(ctrl->timeScheduleWindow()->isVisible());
+    saveScreen(ctrl->timeScheduleWindow(), QStringLiteral("popover-after-tasks"));
+    ctrl->hiddenTimeSchedulerWindow();
+    EXPECT_FALSE(ctrl->timeScheduleWindow()->isVisible());
+
+    // A later start without an address (or the Window menu) brings the window back.
+    window->hide();
+    delegate->openURL(QString());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(delegate->applicationShouldHandleReopen(true));
+}
+
+TEST(AppDelegate, OpensItsFoldersWithoutOpeningThemToOthers)
+{
+    QStringList opened;
+    Workspace::setHookForTesting([&opened](const QString &, const QStringList &targets) {
+        opened += targets;
+        return true;
+    });
+    const QString folder = TestEnvironment::home() + QStringLiteral("/Movies/Saved Here/deeper");
+    UserDefaults::standard().setString(QStringLiteral("downloadedSavePath"), folder);
+    EXPECT_TRUE(AppDelegate::openFolderForKey(QStringLiteral("downloadedSavePath")));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(QFileInfo(folder).permissions() & QFileDevice::WriteOther, 0);
+    EXPECT_FALSE(opened.isEmpty());
+    UserDefaults::standard().setString(QStringLiteral("convertedPath"), QString());
+    EXPECT_FALSE(AppDelegate::openFolderForKey(QStringLiteral("convertedPath")));
+    Workspace::setHookForTesting({});
+}
+
+TEST_F(ShellWindow, NotificationsReachTheirPages)
+{
+    NotificationCenter &nc = NotificationCenter::defaultCenter();
+    nc.post(QStringLiteral("AddToConverterNotification"), QVariantList{1, 2, 3},
+            {{QStringLiteral("AminFrame"), QStringLiteral("{{200, 300}, {40, 40}}")}});
+    ASSERT_NE(placeholder(2), nullptr);
+    EXPECT_EQ(placeholder(2)->receivedItemCount(), 3);
+    EXPECT_EQ(ctrl->currentPage(), ctrl->page(0));  // made, not shown
+    ASSERT_NE(ctrl->addToTaskAnimationWnd(), nullptr);
+    EXPECT_EQ(ctrl->addToTaskAnimationWnd()->flightCount(), 1);
+    const QRectF target = ctrl->animationTargetForTag(2);
+    EXPECT_TRUE(ctrl->mainToolBar()->geometry().intersects(target.toRect()));
+    EXPECT_TRUE(ctrl->mainToolBar()->toolBarItemWithTag(2)->isNewOrHot());
+    QTest::qWait(100);
+    saveScreen(window, QStringLiteral("main-flyin"));
+
+    nc.post(QStringLiteral("AddToTransferNotification"), QStringLiteral("not a list"));
+    ASSERT_NE(placeholder(3), nullptr);
+    EXPECT_EQ(placeholder(3)->receivedItemCount(), 0);
+
+    nc.post(QStringLiteral("GotoRecordViewNotification"));
+    EXPECT_EQ(ctrl->currentPage(), ctrl->page(1));
+    EXPECT_EQ(ctrl->curButtonType(), 0);  // only clicks change it
+
+    // No task was taken: no fly-in for the online page's report.
+    const int flights = ctrl->addToTaskAnimationWnd()->flightCount();
+    nc.post(QStringLiteral("OnlineDownloadedFinishNotification"));
+    EXPECT_EQ(ctrl->addToTaskAnimationWnd()->flightCount(), flights);
+
+    EXPECT_EQ(MainWindowCtrl::rectFromString(QStringLiteral("{{1, 2}, {3, 4}}")), QRectF(1, 2, 3, 4));
+    EXPECT_TRUE(MainWindowCtrl::rectFromString(QStringLiteral("{{1, 2}, {3}}")).isNull());
+    EXPECT_TRUE(MainWindowCtrl::rectFromString(QStringLiteral("{{1e300, 2}, {3, 4}}")).isNull());
+    EXPECT_EQ(MainWindowCtrl::itemSpaceForLanguage(QStringLiteral("fr")), 0);
+    EXPECT_EQ(MainWindowCtrl::itemSpaceForLanguage(QStringLiteral("en")), 18);
+    EXPECT_EQ(MainWindowCtrl::itemSpaceForLanguage(QStringLiteral("zh")), 18);
+}
+
+TEST_F(ShellWindow, URLEventsReachTheRunningList)
+{
+    FakeClock clock;
+    dispatch::Clock::setForTesting(&clock);
+    PlaceholderPage *download = placeholder(0);
+    ASSERT_NE(download, nullptr);
+
+    ctrl->handleGetURLEvent(QStringLiteral("jsLog://hello pelqa://x"));
+    EXPECT_TRUE(download->requests().isEmpty());
+    EXPECT_TRUE(ctrl->isURLLanch());
+
+    ctrl->handleGetURLEvent(pelqa("pageUrl=http://v.example.com/a-QV-GUES-resolution=MP3-QV-GUES-browser=Chrome"
+                                  "-QV-GUES-cookies=SID=s3cr3t-session"));
+    ASSERT_EQ(download->requests().size(), 1);
+    EXPECT_EQ(download->requests()[0].params.value(QStringLiteral("Cookies")).toString(), QStringLiteral("SID=s3cr3t-session"));
+    ScribletLogger::defaultLogger().flush();
+    QFile log(ScribletLogger::defaultLogger().filePath());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray logged = log.readAll();
+    EXPECT_TRUE(logged.contains("Decode scheme:"));
+    EXPECT_FALSE(logged.contains("s3cr3t"));
+    EXPECT_EQ(download->requests()[0].url, QStringLiteral("http://v.example.com/a"));
+    EXPECT_EQ(download->requests()[0].params.value(QStringLiteral("Contents")).toInt(), 4);
+    EXPECT_EQ(download->requests()[0].params.value(QStringLiteral("Browser")).toString(), QStringLiteral("Chrome"));
+    // Single pages are never rate-limited.
+    ctrl->handleGetURLEvent(pelqa("pageUrl=http://v.example.com/b"));
+    EXPECT_EQ(download->requests().size(), 2);
+
+    // Plain addresses: one a second.
+    ctrl->handleGetURLEvent(QStringLiteral("http://plain.example.com/1"));
+    clock.now += 500;
+    ctrl->handleGetURLEvent(QStringLiteral("http://plain.example.com/2"));
+    clock.now += 500;
+    ctrl->handleGetURLEvent(QStringLiteral("http://plain.example.com/3"));
+    ASSERT_EQ(download->requests().size(), 4);
+    EXPECT_EQ(download->requests()[2].url, QStringLiteral("http://plain.example.com/1"));
+    EXPECT_EQ(download->requests()[3].url, QStringLiteral("http://plain.example.com/3"));
+    // A refused address does not use up the second.
+    clock.now += 1000;
+    ctrl->handleGetURLEvent(QStringLiteral("file:///etc/passwd"));
+    ctrl->handleGetURLEvent(QStringLiteral("http://plain.example.com/4"));
+    EXPECT_EQ(download->requests().size(), 5);
+
+    ctrl->handleGetURLEvent(pelqa("resolution=playlist-QV-GUES-pageUrl=http://v.example.com/list"
+                                  "-QV-ITEM-title=One-QV-GUES-duration=0:10-QV-GUES-pageUrl=http://v.example.com/1"
+                                  "-QV-ITEM-title=Bad-QV-GUES-pageUrl=data:text/html,x"));
+    ASSERT_EQ(download->requests().size(), 6);
+    EXPECT_EQ(download->requests()[5].url, QStringLiteral("http://v.example.com/list"));
+    ASSERT_EQ(download->requests()[5].items.size(), 1);
+    EXPECT_EQ(download->requests()[5].params.value(QStringLiteral("Contents")).toInt(), 16);
+    QTest::qWait(20);
+    saveScreen(window, QStringLiteral("main-0-download-with-requests"));
+
+    // While the Online page is on screen it stays, and the task flies to the Download item.
+    clickTag(4);
+    ctrl->handleGetURLEvent(pelqa("pageUrl=http://v.example.com/c"));
+    EXPECT_EQ(ctrl->currentPage(), ctrl->page(4));
+    EXPECT_EQ(download->requests().size(), 7);
+    ASSERT_NE(ctrl->addToTaskAnimationWnd(), nullptr);
+    EXPECT_GE(ctrl->addToTaskAnimationWnd()->flightCount(), 1);
+    dispatch::Clock::setForTesting(nullptr);
+}
+
+TEST_F(ShellWindow, CountDownBeforeTheAfterTasksAction)
+{
+    FakePower power;
+    SystemPowerService::setSharedForTesting(&power);
+    CountDownSheet::setTickForTesting(5);
+    UserDefaults &d = UserDefaults::standard();
+    NotificationCenter &nc = NotificationCenter::defaultCenter();
+
+    d.setInteger(QStringLiteral("TimeSchedulerMode"), 1);
+    nc.post(QStringLiteral("TimeForScheduledTask"));
+    EXPECT_EQ(ctrl->timingAlertWnd(), nullptr);
+
+    d.setInteger(QStringLiteral("TimeSchedulerMode"), 3);
+    placeholder(0)->setHasTask(true);
+    nc.post(QStringLiteral("TimeForScheduledTask"));
+    EXPECT_EQ(ctrl->timingAlertWnd(), nullptr);
+    placeholder(0)->setHasTask(false);
+
+    nc.post(QStringLiteral("TimeForScheduledTask"));
+    ASSERT_NE(ctrl->timingAlertWnd(), nullptr);
+    EXPECT_TRUE(ctrl->timingAlertWnd()->isCounting());
+    EXPECT_EQ(ctrl->timingAlertWnd()->remaining(), 30);
+    saveScreen(ctrl->timingAlertWnd(), QStringLiteral("countdown-sleep"));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return power.suspends == 1; }, 5000));
+    EXPECT_EQ(power.offs, 0);
+
+    // Cancelled: nothing happens.
+    d.setInteger(QStringLiteral("TimeSchedulerMode"), 2);
+    nc.post(QStringLiteral("TimeForScheduledTask"));
+    ctrl->timingAlertWnd()->cancel();
+    QTest::qWait(300);
+    EXPECT_EQ(power.offs, 0);
+
+    // A question open when the count-down starts is closed as cancelled, never confirmed.
+    d.setInteger(QStringLiteral("TimeSchedulerMode"), 4);
+    d.setBool(QStringLiteral("AlertWhenDeleteDownloading"), true);
+    // The test's own event loops must live on: watch the request instead of quitting.
+    QObject::disconnect(ctrl, &MainWindowCtrl::quitRequested, delegate.get(), nullptr);
+    QSignalSpy quit(ctrl, &MainWindowCtrl::quitRequested);
+    QuitCheckDialogboxController::setRunHookForTesting([](QuitCheckDialogboxController *dialog) {
+        dialog->checkbox()->setState(1);
+        QTimer::singleShot(20, [] { NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask")); });
+    });
+    QuitCheckDialogboxController dialog(window);
+    EXPECT_EQ(dialog.runModalForType(1), int(QuitCheckDialogboxController::Cancelled));
+    EXPECT_TRUE(d.boolForKey(QStringLiteral("AlertWhenDeleteDownloading")));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return quit.count() == 1; }, 5000));
+
+    MGMessageBox::setRunHookForTesting([](MGMessageBox *) {
+        QTimer::singleShot(20, [] { NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask")); });
+    });
+    EXPECT_EQ(MGMessageBox::question(QStringLiteral("Delete?"), QString(), QString(), QString(), QImage(), window->frameGeometry()),
+              int(MGMessageBox::Closed));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return quit.count() == 2; }, 5000));
+
+    SystemPowerService::setSharedForTesting(nullptr);
+    CountDownSheet::setTickForTesting(1000);
+}
+
+TEST(MGMessageBox, ResultsForEveryButtonAndTheCheckBox)
+{
+    const struct
+    {
+        const char *button;  // objectName, or "close", "escape", "thread"
+        bool ticked;
+        int expected;
+    } cases[] = {
+        {"defaultButton", false, 1}, {"otherButton", false, 2}, {"thirdButton", false, 3},
+        {"defaultButton", true, 4},  {"otherButton", true, 5},  {"thirdButton", true, 6},
+        {"close", true, 0},          {"escape", false, 0},      {"thread", false, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.button << " " << c.ticked);
+        const QString button = QString::fromLatin1(c.button);
+        MGMessageBox::setRunHookForTesting([button, ticked = c.ticked](MGMessageBox *box) {
+            box->noteCheckButton()->setState(ticked ? 1 : 0);
+            QTimer::singleShot(0, box, [box, button] {
+                if (button == QLatin1String("close"))
+                    box->closeButton()->click();
+                else if (button == QLatin1String("escape"))
+                    QTest::keyClick(box, Qt::Key_Escape);
+                else if (button == QLatin1String("thread"))
+                    std::thread([box] { box->orderOutAndStopModal(); }).join();
+                else
+                    box->findChild<MGHoverButton *>(button)->click();
+            });
+        });
+        const int result = MGMessageBox::questionWithNoAskCheck(QStringLiteral("Remove the file?"), QString(),
+                                                                QStringLiteral("Don't ask me again"), QStringLiteral("Remove"),
+                                                                QStringLiteral("Keep"), QStringLiteral("Later"), QImage(), QRect());
+        EXPECT_EQ(result, c.expected);
+    }
+    // Without a check box, a tick never counts.
+    MGMessageBox::setRunHookForTesting([](MGMessageBox *box) {
+        box->noteCheckButton()->setState(1);
+        QTimer::singleShot(0, box, [box] { box->noButton()->click(); });
+    });
+    EXPECT_EQ(MGMessageBox::question(QStringLiteral("Q"), QString(), QString(), QString(), QImage(), QRect()), 2);
+    MGMessageBox::setRunHookForTesting({});
+}
+
+TEST(MGMessageBox, DefaultsPlacementAndPictures)
+{
+    MGMessageBox::setRunHookForTesting([](MGMessageBox *box) {
+        EXPECT_EQ(box->titleText(), QStringLiteral("Fennix Pro"));
+        EXPECT_EQ(box->yesButton()->title(), QStringLiteral("YES"));
+        EXPECT_EQ(box->noButton()->title(), QStringLiteral("NO"));
+        EXPECT_TRUE(box->noteCheckButton()->isHidden());
+        EXPECT_TRUE(box->threeButton()->isHidden());
+        QTimer::singleShot(0, box, [box] {
+            saveScreen(box, QStringLiteral("messagebox-question"));
+            box->yesButton()->click();
+        });
+    });
+    EXPECT_EQ(MGMessageBox::question(QStringLiteral("Do you want to remove the selected task(s)?"), QString(), QString(),
+                                     QString(), QImage(), QRect(100, 100, 801, 601)),
+              1);
+
+    MGMessageBox::setRunHookForTesting([](MGMessageBox *box) {
+        EXPECT_TRUE(box->noButton()->isHidden());
+        EXPECT_TRUE(box->noteTextField()->isHidden());
+        EXPECT_FALSE(box->urlTextField()->isHidden());
+        EXPECT_EQ(box->size(), QSize(520, 200));
+        EXPECT_EQ(box->yesButton()->geometry(), QRect(460, 200 - 20 - 32, 120, 32));
+        QTimer::singleShot(0, box, [box] { box->yesButton()->click(); });
+    });
+    MGMessageBox::questionWithLink(QStringLiteral("A newer version is available."), QStringLiteral("Update"),
+                                   QStringLiteral("Release notes"), QStringLiteral("http://127.0.0.1/notes"), QSize(520, 200),
+                                   QStringLiteral("OK"), QImage(), QRect());
+    MGMessageBox::setRunHookForTesting({});
+
+    EXPECT_EQ(MGMessageBox::originForParentRect(QRect(100, 100, 801, 601), QSize(400, 200)), QPoint(300, 300));
+    EXPECT_EQ(MGMessageBox::originForParentRect(QRect(0, 0, 399, 199), QSize(400, 200)), QPoint(0, 0));
+    EXPECT_EQ(MGMessageBox::originForParentRect(QRect(10, 10, 100, 100), QSize(403, 203)), QPoint(-141, -41));
+    MGMessageBox box;
+    box.resize(400, 200);
+    box.setFrameOriginWithParentRect(QRect(100, 100, 801, 601));
+    EXPECT_EQ(box.pos(), QPoint(300, 300));
+    box.setFrameOriginWithParentRect(QRect());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(box.geometry().center().x() / 2, screen.center().x() / 2);
+}
+
+TEST(QuitCheckDialogbox, KeysAndAnswers)
+{
+    const struct
+    {
+        int type;
+        bool confirm;
+        bool ticked;
+        int expected;
+        const char *key;  // cleared key, or nullptr
+    } cases[] = {
+        {0, true, true, 0, "AlertWhenDeleteDownloading"},
+        {1, true, true, 0, "AlertWhenDeleteDownloading"},
+        {1, true, false, 0, nullptr},
+        {1, false, true, 1, nullptr},
+        {2, true, true, 0, "AlertWhenDeleteAllDownloading"},
+        {5, true, true, 0, "isShowquitWhentaskRunning"},
+        {5, false, true, 1, nullptr},
+    };
+    UserDefaults &d = UserDefaults::standard();
+    const QStringList keys = {"AlertWhenDeleteDownloading", "AlertWhenDeleteAllDownloading", "isShowquitWhentaskRunning"};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.type << c.confirm << c.ticked);
+        for (const QString &k : keys)
+            d.setBool(k, true);
+        QuitCheckDialogboxController::setRunHookForTesting([&c](QuitCheckDialogboxController *dialog) {
+            dialog->checkbox()->setState(c.ticked ? 1 : 0);
+            const bool confirm = c.confirm;
+            QTimer::singleShot(0, dialog, [dialog, confirm] { (confirm ? dialog->okButton() : dialog->cancelButton())->click(); });
+        });
+        QuitCheckDialogboxController dialog;
+        EXPECT_EQ(dialog.runModalForType(c.type), c.expected);
+        for (const QString &k : keys)
+            EXPECT_EQ(d.boolForKey(k), !(c.key && k == QLatin1String(c.key))) << qPrintable(k);
+    }
+
+    // Closed without a button: cancelled, defaults untouched.
+    for (const QString &k : keys)
+        d.setBool(k, true);
+    QuitCheckDialogboxController::setRunHookForTesting([](QuitCheckDialogboxController *dialog) {
+        dialog->checkbox()->setState(1);
+        QTimer::singleShot(0, dialog, [dialog] {
+            saveScreen(dialog, QStringLiteral("quitcheck-delete"));
+            dialog->closeButton()->click();
+        });
+    });
+    QuitCheckDialogboxController closed;
+    EXPECT_EQ(closed.returncode(), int(QuitCheckDialogboxController::Cancelled));
+    EXPECT_EQ(closed.runModalForType(0), int(QuitCheckDialogboxController::Cancelled));
+    for (const QString &k : keys)
+        EXPECT_TRUE(d.boolForKey(k));
+    EXPECT_EQ(closed.height(), QuitCheckDialogboxController::NibHeight - 15);
+
+    QuitCheckDialogboxController quitDialog;
+    quitDialog.setupForType(5);
+    EXPECT_EQ(quitDialog.height(), QuitCheckDialogboxController::NibHeight);
+    EXPECT_EQ(quitDialog.okButton()->title(), QStringLiteral("Quit"));
+    QuitCheckDialogboxController::setRunHookForTesting({});
+}

@@ -1,0 +1,78 @@
+#include "controls/QVUrlLabel.h"
+#include "platform/MainBundle.h"
+#include "platform/Workspace.h"
+#include "shell/AboutWindowCtrl.h"
+#include "shell/MTSupportedSitesDefaultWndCtr.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QLabel>
+#include <QTcpServer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace {
+
+// The web engine's sandbox cannot run as root in CI containers; the variable must be set
+// before the engine starts (the test environment's list may not carry it through).
+const bool sandboxOff = qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+
+TEST(SmallWindows, AboutShowsTheBundleValues)
+{
+    QVariantMap info = MainBundle::infoDictionary();
+    const QVariantMap saved = info;
+    info.insert(QStringLiteral("CFBundleDisplayName"), QStringLiteral("Fennix Pro"));
+    info.insert(QStringLiteral("CFBundleVersion"), QStringLiteral("1001"));
+    info.insert(QStringLiteral("NSHumanReadableCopyright"), QStringLiteral("Copyright test"));
+    info.insert(QStringLiteral("HomePageURL"), QStringLiteral("http://127.0.0.1:9/home"));
+    MainBundle::setInfoDictionaryForTesting(info);
+    AboutWindowCtrl about;
+    EXPECT_EQ(about.displayName()->text(), QStringLiteral("Fennix Pro"));
+    EXPECT_EQ(about.displayVersion()->text(), QStringLiteral("Version: 1001"));
+    EXPECT_EQ(about.copyright()->text(), QStringLiteral("Copyright test"));
+    EXPECT_EQ(about.homePage()->url(), QStringLiteral("http://127.0.0.1:9/home"));
+    about.show();
+    const QString dir = QStringLiteral(WINDOWS_SCREENS_DIR);
+    QDir().mkpath(dir);
+    about.grab().save(dir + QStringLiteral("/about.png"));
+    MainBundle::setInfoDictionaryForTesting(saved);
+}
+
+TEST(SmallWindows, SupportedSitesHeadline)
+{
+    EXPECT_FALSE(MTSupportedSitesDefaultWndCtr::headlineHtml(QStringLiteral("100+ Websites Supported")).contains(QLatin1String("bold")));
+    const QString marked = MTSupportedSitesDefaultWndCtr::headlineHtml(QStringLiteral("10,000+ Websites <Supported>"));
+    EXPECT_TRUE(marked.contains(QLatin1String("font-weight:bold; color:#71acdd;\">10,000+</span>")));
+    EXPECT_TRUE(marked.contains(QLatin1String("&lt;Supported&gt;")));
+}
+
+TEST(SmallWindows, SupportedSitesLoadsOnlyItsOwnPage)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QStringList opened;
+    Workspace::setHookForTesting([&](const QString &, const QStringList &targets) {
+        opened << targets;
+        return true;
+    });
+    MTSupportedSitesDefaultWndCtr window;
+    window.show();
+    const QUrl own = MTSupportedSitesDefaultWndCtr::siteListURL();
+    ASSERT_TRUE(own.isValid());
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return window.webView()->title() == QLatin1String("Supported Sites"); }, 30000));
+
+    // A remote address that merely contains the page's name is not our page.
+    const QString lookalike = QStringLiteral("http://127.0.0.1:%1/MTSupportedSites.html").arg(server.serverPort());
+    EXPECT_FALSE(MTSupportedSitesDefaultWndCtr::isOwnPage(QUrl(lookalike)));
+    EXPECT_TRUE(MTSupportedSitesDefaultWndCtr::isOwnPage(own));
+    window.webView()->page()->runJavaScript(QStringLiteral("location.href = '%1';").arg(lookalike));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return !opened.isEmpty(); }, 10000));
+    EXPECT_EQ(opened.value(0), lookalike);
+    TestEnvironment::waitFor([] { return false; }, 300);
+    EXPECT_EQ(window.webView()->url(), own);
+    Workspace::setHookForTesting({});
+}
+
+} // namespace
