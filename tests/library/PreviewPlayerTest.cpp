@@ -245,11 +245,11 @@ protected:
     {
         QVUltraPlayer::setAudioOutput("null");
         s_dir = new QTemporaryDir;
-        MediaFixtures::ClipSpec spec;
-        spec.seconds = 1.5;
-        s_a = MediaFixtures::makeClip(s_dir->path(), "first.mp4", spec);
-        spec.size = "640x360";
-        s_b = MediaFixtures::makeClip(s_dir->path(), "second.mp4", spec);
+        MediaFixtures::ClipSpec wanted;
+        wanted.seconds = 1.5;
+        s_a = MediaFixtures::makeClip(s_dir->path(), "first.mp4", wanted);
+        wanted.size = "640x360";
+        s_b = MediaFixtures::makeClip(s_dir->path(), "second.mp4", wanted);
         s_bad = MediaFixtures::makeCorrupt(s_dir->path(), "broken.mp4");
     }
     static void TearDownTestSuite() { delete s_dir; }

@@ -38,22 +38,22 @@ IM_EncodeParamEx mp3Target(uint32_t audioBitrate)
     return b;
 }
 
-QString makeClip(const QString &dir, const QString &name, const ClipSpec &spec)
+QString makeClip(const QString &dir, const QString &name, const ClipSpec &wanted)
 {
     const QString out = QDir(dir).filePath(name);
-    const QString secs = QString::number(spec.seconds);
+    const QString secs = QString::number(wanted.seconds);
     QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
                      QStringLiteral("-y")};
-    if (spec.video)
+    if (wanted.video)
         args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
-             << QStringLiteral("testsrc=size=%1:rate=25:duration=%2").arg(spec.size, secs);
-    if (spec.audio)
+             << QStringLiteral("testsrc=size=%1:rate=25:duration=%2").arg(wanted.size, secs);
+    if (wanted.audio)
         args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
              << QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(secs);
-    if (spec.video)
+    if (wanted.video)
         args << QStringLiteral("-c:v") << QStringLiteral("libx264") << QStringLiteral("-preset")
              << QStringLiteral("ultrafast") << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
-    if (spec.audio)
+    if (wanted.audio)
         args << QStringLiteral("-c:a") << QStringLiteral("aac");
     args << QStringLiteral("file:") + out;
     QProcess p;

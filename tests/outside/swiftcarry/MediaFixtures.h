@@ -22,7 +22,7 @@ IM_EncodeParamEx mp4Target(int width, int height, uint32_t videoBitrate, uint32_
 IM_EncodeParamEx mp3Target(uint32_t audioBitrate);
 
 // A H.264/AAC MP4 (or audio-only M4A when video is off) at dir/name; empty on failure.
-QString makeClip(const QString &dir, const QString &name, const ClipSpec &spec = {});
+QString makeClip(const QString &dir, const QString &name, const ClipSpec &wanted = {});
 // Bytes that look like nothing a demuxer accepts.
 QString makeCorrupt(const QString &dir, const QString &name);
 // ffprobe's streams and format as JSON (an empty map when ffprobe fails).

@@ -42,9 +42,9 @@ protected:
     {
         QVUltraPlayer::setAudioOutput(QStringLiteral("null"));
         s_dir = new QTemporaryDir;
-        MediaFixtures::ClipSpec spec;
-        spec.seconds = 3.0;
-        s_clip = MediaFixtures::makeClip(s_dir->path(), QStringLiteral("clip.mp4"), spec);
+        MediaFixtures::ClipSpec wanted;
+        wanted.seconds = 3.0;
+        s_clip = MediaFixtures::makeClip(s_dir->path(), QStringLiteral("clip.mp4"), wanted);
     }
     static void TearDownTestSuite()
     {
