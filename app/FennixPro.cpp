@@ -16,12 +16,30 @@
 #ifdef FENNIX_WITH_CONVERTER
 #include "converter/ConverterGlobal.h"
 #endif
+#ifdef FENNIX_WITH_DOWNLOAD_PAGE
+#include "downloads/DownloadPageRegistration.h"
+#endif
+#ifdef FENNIX_WITH_ONLINE_PAGE
+#include "downloads/OnlineRegistration.h"
+#endif
+#ifdef FENNIX_WITH_SHELL_WINDOWS
+#include "shell/ShellWindows.h"
+#endif
 
 namespace {
 
 // The start-up work of the subsystems built into this program, in the shell's order.
 void registerSubsystemSteps()
 {
+#ifdef FENNIX_WITH_DOWNLOAD_PAGE
+    registerDownloadPage();
+#endif
+#ifdef FENNIX_WITH_ONLINE_PAGE
+    registerOnlinePage();
+#endif
+#ifdef FENNIX_WITH_SHELL_WINDOWS
+    registerShellWindows();
+#endif
 #ifdef FENNIX_WITH_CONVERTER
     ShellRegistry::registerStep(QStringLiteral("WindowShown"), [] {
         InitGlobalData();

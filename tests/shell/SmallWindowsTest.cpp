@@ -3,12 +3,15 @@
 #include "platform/Workspace.h"
 #include "shell/AboutWindowCtrl.h"
 #include "shell/MTSupportedSitesDefaultWndCtr.h"
+#include "shell/VsWndCtr.h"
+#include "shell/WelcomeWindowCtrl.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QTcpServer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -73,6 +76,59 @@ TEST(SmallWindows, SupportedSitesLoadsOnlyItsOwnPage)
     TestEnvironment::waitFor([] { return false; }, 300);
     EXPECT_EQ(window.webView()->url(), own);
     Workspace::setHookForTesting({});
+}
+
+TEST(SmallWindows, WhatsNewCarouselFollowsThePicturesThatShip)
+{
+    auto picture = [](QColor c) {
+        QImage i(574, 367, QImage::Format_RGB32);
+        i.fill(c);
+        return i;
+    };
+    {
+        WelcomeWindowCtrl two({picture(Qt::red), picture(Qt::blue)});
+        EXPECT_EQ(two.pictureView()->width(), 1148);
+        int shown = 0;
+        for (QPushButton *b : two.pageButtons())
+            shown += b->isVisibleTo(&two) ? 1 : 0;
+        EXPECT_EQ(shown, 2);
+        EXPECT_FALSE(two.previousButton()->isVisibleTo(&two));
+        two.gotoNext();
+        EXPECT_EQ(two.index(), 2);
+        EXPECT_TRUE(two.previousButton()->isVisibleTo(&two));
+        EXPECT_FALSE(two.nextButton()->isVisibleTo(&two));
+        two.gotoNext(); // no page 3
+        EXPECT_EQ(two.index(), 2);
+        two.gotoPrevious();
+        EXPECT_EQ(two.index(), 1);
+    }
+    WelcomeWindowCtrl one({picture(Qt::green)});
+    for (QPushButton *b : one.pageButtons())
+        EXPECT_FALSE(b->isVisibleTo(&one));
+}
+
+TEST(SmallWindows, OfferButtonsOpenTheirAddresses)
+{
+    QVariantMap info = MainBundle::infoDictionary();
+    const QVariantMap saved = info;
+    info.insert(QStringLiteral("CouponBuyURL"), QStringLiteral("http://127.0.0.1:9/buy"));
+    info.insert(QStringLiteral("CouponDownloadURL"), QStringLiteral("http://127.0.0.1:9/try"));
+    MainBundle::setInfoDictionaryForTesting(info);
+    QStringList opened;
+    Workspace::setHookForTesting([&](const QString &, const QStringList &targets) {
+        opened << targets;
+        return true;
+    });
+    {
+        VsWndCtr offer;
+        offer.clickBuy();
+        EXPECT_EQ(offer.result(), 1);
+    }
+    VsWndCtr offer;
+    offer.clickTry();
+    EXPECT_EQ(opened, (QStringList{QStringLiteral("http://127.0.0.1:9/buy"), QStringLiteral("http://127.0.0.1:9/try")}));
+    Workspace::setHookForTesting({});
+    MainBundle::setInfoDictionaryForTesting(saved);
 }
 
 } // namespace

@@ -1,0 +1,56 @@
+#include "downloads/DatabaseLibraryHandoff.h"
+
+#include "downloads/DataBaseManager.h"
+#include "downloads/DownloadedItem.h"
+#include "outside/scriblet/ScribletLogger.h"
+#include "reelgrab/QVReelgrabTask.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+
+DatabaseLibraryHandoff::DatabaseLibraryHandoff(DataBaseManager *manager)
+    : m_manager(manager)
+{
+}
+
+std::shared_ptr<DownloadedItem> DatabaseLibraryHandoff::itemFromTask(QVReelgrabTask *task)
+{
+    auto item = std::make_shared<DownloadedItem>();
+    const QString file = task->storedTargetFileName();
+    item->setPageURL(task->pageUrl());
+    item->setFilePath(file);
+    item->setThumbnailPath(task->mediaThumbnail());
+    item->setWebIconPath(task->mediaIcon());
+    const QFileInfo info(file);
+    item->setVideoSize(info.exists() ? info.size() : task->mediaSize());
+    const qint32 quality = task->mediaQuality();
+    if (quality > 0 && quality < QVReelgrabTask::HighestQuality && !(task->downloadContent() & QVReelgrabContentAudio))
+        item->setResolution(quality);
+    item->setPlaylistName(task->playlistName());
+    item->setPlaylistUId(task->playlistUUID());
+    item->setPlaylistIndex(qint32(task->indexInPlaylist()));
+    item->setAddDate(QDateTime::currentDateTimeUtc());
+    return item;
+}
+
+std::shared_ptr<DownloadedItem> DatabaseLibraryHandoff::addNodeByReelgrabTask(QVReelgrabTask *task)
+{
+    if (!task)
+        return nullptr;
+    auto item = itemFromTask(task);
+    DataBaseManager &db = m_manager ? *m_manager : DataBaseManager::defaultManager();
+    if (db.insertDownloadedItem(*item) < 0) {
+        ScribletLogError(QStringLiteral("==>>finished download not stored: %1").arg(item->filePath()));
+        return nullptr;
+    }
+    m_items << item;
+    return item;
+}
+
+int DatabaseLibraryHandoff::getPlaylistCountByID(const QString &playlistID) const
+{
+    if (playlistID.isEmpty())
+        return 0;
+    return int(std::count_if(m_items.begin(), m_items.end(),
+                             [&](const auto &item) { return item->playlistUId() == playlistID; }));
+}

@@ -1,0 +1,388 @@
+#include "downloads/DownloadViewCtrl.h"
+
+#include "controls/AFSwitchControl.h"
+#include "controls/DownloadTableView.h"
+#include "controls/MGHoverButton.h"
+#include "downloads/DatabaseLibraryHandoff.h"
+#include "downloads/DownloadURLRules.h"
+#include "downloads/PasteURLWndCtrl.h"
+#include "downloads/TurboAminWindowCtrl.h"
+#include "outside/kelvra/QVHPHelper.h"
+#include "outside/scriblet/ScribletLogger.h"
+#include "platform/MainBundle.h"
+#include "platform/NotificationCenter.h"
+#include "platform/UserDefaults.h"
+#include "shell/GolobFun.h"
+#include "shell/UIManager.h"
+#include "shell/WKDataColleciton.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMimeData>
+#include <QStackedWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+QString tr1(const char *english) { return MainBundle::localizedString(english); }
+QStringList mainSlices(std::initializer_list<int> numbers)
+{
+    QStringList s;
+    for (int n : numbers)
+        s << QStringLiteral("mainform-%1").arg(n);
+    return s;
+}
+const QString DCKey = QStringLiteral("values.DownAndConvertOneMode");
+} // namespace
+
+DownloadViewCtrl::DownloadViewCtrl(std::unique_ptr<LibraryHandoff> library, const QString &databasePath,
+                                   QObject *parent)
+    : QObject(parent)
+    , m_library(library ? std::move(library) : std::make_unique<DatabaseLibraryHandoff>())
+    , m_downloadingViewCtr(std::make_unique<DownloadingViewCtr>(databasePath))
+{
+    m_downloadingViewCtr->setDelegate(this);
+    m_downloadingViewCtr->setPlaylistFinishCounter(
+        [this](const QString &id) { return m_library->getPlaylistCountByID(id); });
+    NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("DragURLToMainApp"),
+                                                    [this](const Notification &n) { dragURLtoApp(n.object); });
+}
+
+DownloadViewCtrl::~DownloadViewCtrl()
+{
+    NotificationCenter::defaultCenter().removeObserver(this);
+    m_downloadingViewCtr->setDelegate(nullptr);
+    // The list's view sits inside the page's; the list takes its rows off it first.
+    m_downloadingViewCtr.reset();
+    delete m_view.data();
+}
+
+QWidget *DownloadViewCtrl::view()
+{
+    if (!m_view)
+        loadView();
+    return m_view;
+}
+
+MGHoverButton *DownloadViewCtrl::makeToolButton(QWidget *parent, const QString &tip, const QStringList &slices)
+{
+    auto *b = new MGHoverButton(parent);
+    UIManager::setupHoverButtonThemeInMain(b, slices.join(QLatin1Char(',')));
+    b->setToolTip(tip);
+    b->setFixedSize(32, 32);
+    return b;
+}
+
+void DownloadViewCtrl::loadView()
+{
+    auto *root = new QWidget;
+    m_view = root;
+    root->setObjectName(QStringLiteral("DownloadViewCtrl"));
+    root->setAutoFillBackground(true);
+    QPalette pal = root->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    root->setPalette(pal);
+    auto *layout = new QVBoxLayout(root);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // Head: the two tabs, then the tool bar of the tab shown.
+    auto *head = new QWidget(root);
+    head->setFixedHeight(56);
+    head->setObjectName(QStringLiteral("DownloadHead"));
+    head->setStyleSheet(QStringLiteral("#DownloadHead{background:#FFFFFF;border-bottom:1px solid #E1E5E8;}"));
+    auto *headLayout = new QHBoxLayout(head);
+    headLayout->setContentsMargins(16, 8, 16, 8);
+    headLayout->setSpacing(8);
+    m_psateUrlBtn = new MGHoverButton(head);
+    m_psateUrlBtn->setButtonDisplayType(MGHoverButton::DisplayFilled);
+    m_psateUrlBtn->setImageName(QStringLiteral("mainform"));
+    m_psateUrlBtn->setIconSliceName(QStringLiteral("mainform-198"));
+    m_psateUrlBtn->setTitle(tr1("Paste URL"));
+    m_psateUrlBtn->setMinimumSize(QLocale().name().startsWith(QLatin1String("ja")) ? 136 : 120, 36);
+    m_psateUrlBtn->setToolTip(tr1("Paste URL"));
+    headLayout->addWidget(m_psateUrlBtn);
+    headLayout->addSpacing(12);
+    m_downloadingBtn = new MGHoverButton(head);
+    m_downloadingBtn->setTitle(tr1("Downloading"));
+    m_downloadingBtn->setMinimumSize(110, 36);
+    m_downloadedBtn = new MGHoverButton(head);
+    m_downloadedBtn->setTitle(tr1("Downloaded"));
+    m_downloadedBtn->setMinimumSize(110, 36);
+    headLayout->addWidget(m_downloadingBtn);
+    headLayout->addWidget(m_downloadedBtn);
+    headLayout->addStretch(1);
+
+    m_downloadingHeadBox = new QWidget(head);
+    auto *runLayout = new QHBoxLayout(m_downloadingHeadBox);
+    runLayout->setContentsMargins(0, 0, 0, 0);
+    m_turboTaskBtn = new MGHoverButton(m_downloadingHeadBox);
+    m_turboTaskBtn->setFixedSize(32, 32);
+    // Our slice sheet draws resume and pause as 769 and 761, and the bin as 328.
+    m_startAllTaskBtn = makeToolButton(m_downloadingHeadBox, tr1("Resume All"), mainSlices({769, 770, 771, 772}));
+    m_pauseAllTaskBtn = makeToolButton(m_downloadingHeadBox, tr1("Pause All"), mainSlices({761, 762, 763, 764}));
+    m_deleteTaskBtn = makeToolButton(m_downloadingHeadBox, tr1("Delete All"), mainSlices({328, 329, 330, 331}));
+    m_oneConverterSwitchControl = new AFSwitchControl(m_downloadingHeadBox);
+    m_oneConverterSwitchControl->setFixedSize(75, 23);
+    m_lblConverted = new QLabel(m_downloadingHeadBox);
+    runLayout->addWidget(m_lblConverted);
+    runLayout->addWidget(m_oneConverterSwitchControl);
+    runLayout->addSpacing(12);
+    runLayout->addWidget(m_turboTaskBtn);
+    runLayout->addWidget(m_startAllTaskBtn);
+    runLayout->addWidget(m_pauseAllTaskBtn);
+    runLayout->addWidget(m_deleteTaskBtn);
+    headLayout->addWidget(m_downloadingHeadBox);
+
+    m_downloadedHeadBox = new QWidget(head);
+    auto *libLayout = new QHBoxLayout(m_downloadedHeadBox);
+    libLayout->setContentsMargins(0, 0, 0, 0);
+    libLayout->addWidget(makeToolButton(m_downloadedHeadBox, tr1("Show in Finder"), mainSlices({441, 442, 443, 444})));
+    libLayout->addWidget(makeToolButton(m_downloadedHeadBox, tr1("Add to Convert List"), mainSlices({332, 333, 334, 335})));
+    libLayout->addWidget(makeToolButton(m_downloadedHeadBox, tr1("Delete"), mainSlices({445, 446, 447, 448})));
+    m_downloadedHeadBox->hide();
+    headLayout->addWidget(m_downloadedHeadBox);
+    layout->addWidget(head);
+
+    m_bodyBox = new QStackedWidget(root);
+    m_bodyBox->addWidget(m_downloadingViewCtr->view());
+    // The library tab's own page comes with the library; until then a plain view with the count.
+    m_libraryPlaceholder = new QWidget(m_bodyBox);
+    auto *libBody = new QVBoxLayout(m_libraryPlaceholder);
+    m_libraryCountLabel = new QLabel(m_libraryPlaceholder);
+    m_libraryCountLabel->setAlignment(Qt::AlignCenter);
+    m_libraryCountLabel->setStyleSheet(QStringLiteral("color:#9A9A9A;font-size:14px;"));
+    libBody->addWidget(m_libraryCountLabel);
+    m_bodyBox->addWidget(m_libraryPlaceholder);
+    layout->addWidget(m_bodyBox, 1);
+
+    connect(m_psateUrlBtn, &MGHoverButton::clicked, this, &DownloadViewCtrl::pasteUrl);
+    connect(m_downloadingBtn, &MGHoverButton::clicked, this, [this] { switchDispalyContent(0); });
+    connect(m_downloadedBtn, &MGHoverButton::clicked, this, [this] { switchDispalyContent(1); });
+    connect(m_startAllTaskBtn, &MGHoverButton::clicked, this, [this] { m_downloadingViewCtr->resumeAll(); });
+    connect(m_pauseAllTaskBtn, &MGHoverButton::clicked, this, [this] { m_downloadingViewCtr->pauseAll(); });
+    connect(m_deleteTaskBtn, &MGHoverButton::clicked, this, [this] { m_downloadingViewCtr->clickDeleteAllMenuItem(); });
+    connect(m_turboTaskBtn, &MGHoverButton::clicked, this, &DownloadViewCtrl::clickSpeedUp);
+
+    UserDefaults &defaults = UserDefaults::standard();
+    m_oneConverterSwitchControl->bind(&defaults, DCKey);
+    AFSwitchControl::Delegate delegate;
+    delegate.switchChangedStatus = [this](AFSwitchControl *s) { setDownConvertMode(s->state() != 0); };
+    m_oneConverterSwitchControl->setDelegate(delegate);
+    setDownConvertMode(defaults.boolForKey(DCKey));
+    reSetTurboBtn();
+
+    const bool showLibrary = m_downloadingViewCtr->tasksCount() == 0 && m_library->displayItemCount() > 0;
+    switchDispalyContent(showLibrary ? 1 : 0);
+}
+
+void DownloadViewCtrl::setStateInfoLable(QLabel *label)
+{
+    m_stateInfoLable = label;
+    downloadItemCountDidChanged();
+}
+
+void DownloadViewCtrl::startShowView()
+{
+    if (!m_view)
+        return;
+    if (m_bodyBox->currentIndex() == 1) {
+        m_libraryPlaceholder->setFocus();
+        m_libraryCountLabel->setText(tr1("%d items").replace(QLatin1String("%d"), QString::number(m_library->displayItemCount())));
+        if (m_stateInfoLable)
+            m_stateInfoLable->setText(m_library->displayItemCount() > 0 ? m_libraryCountLabel->text() : QString());
+    } else {
+        if (m_downloadingViewCtr->tableView())
+            m_downloadingViewCtr->tableView()->setFocus();
+        m_downloadingViewCtr->refreshDownloadingItem();
+    }
+}
+
+bool DownloadViewCtrl::isHasTask() const
+{
+    return m_downloadingViewCtr->isAnyTaskRunning();
+}
+
+QString DownloadViewCtrl::formatMutiURL(const QString &text)
+{
+    return DownloadURLRules::formatMutiURL(text);
+}
+
+void DownloadViewCtrl::switchDispalyContent(int tab)
+{
+    if (!m_view)
+        loadView();
+    const QString pressed = QStringLiteral("mainform-138,mainform-138,mainform-138,mainform-138");
+    UIManager::setupHoverButtonThemeInMain(tab == 0 ? m_downloadingBtn : m_downloadedBtn, pressed);
+    MGHoverButton *other = tab == 0 ? m_downloadedBtn : m_downloadingBtn;
+    other->setNormalSliceName(QString());
+    other->setHoverSliceName(QString());
+    other->setDownSliceName(QString());
+    other->setDisableSliceName(QString());
+    other->update();
+    m_downloadingBtn->setTextColor(tab == 0 ? QColor(32, 192, 91) : QColor(90, 100, 110));
+    m_downloadedBtn->setTextColor(tab == 1 ? QColor(32, 192, 91) : QColor(90, 100, 110));
+    if (m_bodyBox->currentIndex() != tab) {
+        m_bodyBox->setCurrentIndex(tab);
+        m_downloadingHeadBox->setVisible(tab == 0);
+        m_downloadedHeadBox->setVisible(tab == 1);
+    }
+    startShowView();
+}
+
+int DownloadViewCtrl::currentTab() const
+{
+    return m_bodyBox ? m_bodyBox->currentIndex() : 0;
+}
+
+void DownloadViewCtrl::changeToDownloadingView()
+{
+    switchDispalyContent(0);
+}
+
+void DownloadViewCtrl::pasteUrl()
+{
+    if (!m_pasteGuard.accept())
+        return;
+    downloadWithType(2);
+    WKDataColleciton::share().collectMainFeature(QStringLiteral("MainFeature_PasteURL"));
+}
+
+void DownloadViewCtrl::downloadMP3()
+{
+    if (!m_pasteGuard.accept())
+        return;
+    downloadWithType(4);
+}
+
+void DownloadViewCtrl::downloadWithType(int type)
+{
+    changeToDownloadingView();
+    QString address = DownloadURLRules::pastedAddress(QApplication::clipboard()->text());
+    if (address.isEmpty()) {
+        PasteURLWndCtrl window(m_view ? m_view->window() : nullptr);
+        if (window.showModal() != 1)
+            return;
+        const QString cleaned = DownloadURLRules::formatMutiURL(window.getURL().trimmed());
+        address = cleaned.isEmpty() ? QString() : DownloadURLRules::escapedURL(cleaned);
+        if (!DownloadURLRules::isDownloadableAddress(address)) {
+            ScribletLogError(QStringLiteral("pasted address refused: %1").arg(window.getURL()));
+            return;
+        }
+    }
+    if (type == 4)
+        m_downloadingViewCtr->addReelgrabTask(address, QVariantMap{{QStringLiteral("Contents"), 4}}, false);
+    else
+        m_downloadingViewCtr->addReelgrabTask(address, QVariantMap(), true);
+}
+
+void DownloadViewCtrl::dragURLtoApp(const QVariant &object)
+{
+    QString text;
+    if (const auto *mime = qobject_cast<const QMimeData *>(object.value<QObject *>())) {
+        if (mime->hasUrls() && !mime->urls().isEmpty())
+            text = mime->urls().constFirst().toString();
+    } else if (object.typeId() == QMetaType::QUrl) {
+        text = object.toUrl().toString();
+    } else {
+        text = object.toString();
+    }
+    const QString address = DownloadURLRules::formatMutiURL(text);
+    ScribletLogInfo(QStringLiteral("dragURL URL = %1").arg(address));
+    if (DownloadURLRules::droppedAddress(text).isEmpty()) {
+        ScribletLogError(QStringLiteral("dragURLtoApp dragUrl is not valid."));
+        return;
+    }
+    // Dropped addresses go on as they are, unless the queue could not read them (blanks and
+    // other characters an address may not hold): those are escaped rather than refused.
+    const QString queued = QUrl(address, QUrl::StrictMode).isValid() ? address : DownloadURLRules::escapedURL(address);
+    m_downloadingViewCtr->addReelgrabTask(queued, QVariantMap(), false);
+    QVHPHelper::share().commIncreaseDataCollect(QStringLiteral("Id_Download"), QStringLiteral("Id_Download_Drag"));
+}
+
+void DownloadViewCtrl::reelgrabTaskDidFinished(QVReelgrabTask *task)
+{
+    m_library->addNodeByReelgrabTask(task);
+    NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask"));
+    downloadItemCountDidChanged();
+}
+
+void DownloadViewCtrl::downloadItemCountDidChanged()
+{
+    if (!m_stateInfoLable || !m_view || !m_view->isVisible() || currentTab() != 0)
+        return;
+    const int count = m_downloadingViewCtr->tasksCount();
+    m_stateInfoLable->setText(count >= 1 ? tr1("%d items").replace(QLatin1String("%d"), QString::number(count))
+                                         : QString());
+}
+
+void DownloadViewCtrl::reSetTurboBtn()
+{
+    if (!m_turboTaskBtn)
+        return;
+    const bool on = UserDefaults::standard().boolForKey(QStringLiteral("AutoDownloadSpeedup"));
+    m_turboTaskBtn->setDrawMode(0);
+    m_turboTaskBtn->setImageName(QStringLiteral("mainform"));
+    m_turboTaskBtn->setNormalSliceName(on ? QStringLiteral("mainform-261") : QStringLiteral("mainform-260"));
+    m_turboTaskBtn->setHoverSliceName(QStringLiteral("mainform-261"));
+    m_turboTaskBtn->setDownSliceName(QStringLiteral("mainform-262"));
+    m_turboTaskBtn->setDisableSliceName(QStringLiteral("mainform-263"));
+    m_turboTaskBtn->setState(on ? 1 : 0);
+    m_turboTaskBtn->setToolTip(tr1("Turbo Mode: 3X faster downloading speed"));
+    m_turboTaskBtn->update();
+}
+
+void DownloadViewCtrl::clickSpeedUp()
+{
+    WKDataColleciton::share().collectMainFeature(QStringLiteral("MainFeature_TurboMode"));
+    UserDefaults &defaults = UserDefaults::standard();
+    const bool on = defaults.boolForKey(QStringLiteral("AutoDownloadSpeedup"));
+    if (!on) {
+        int answer = 0;
+        if (m_turboAnswer) {
+            answer = m_turboAnswer();
+        } else {
+            if (!m_turboWinCtrl)
+                m_turboWinCtrl = new TurboAminWindowCtrl(m_view ? m_view->window() : nullptr);
+            const QRect around = m_view ? m_view->window()->frameGeometry() : QRect();
+            answer = m_turboWinCtrl->showTurboWindow(around);
+        }
+        if (answer != 1)
+            return;
+    }
+    defaults.setBool(QStringLiteral("AutoDownloadSpeedup"), !on);
+    defaults.synchronize();
+    m_downloadingViewCtr->setTurboModeState(!on);
+    QVHPHelper::share().commIncreaseDataCollect(QStringLiteral("Id_Turbomode"), !on ? QStringLiteral("Id_Turbomode_Open")
+                                                                                   : QStringLiteral("Id_Turbomode_Close"));
+    reSetTurboBtn();
+    m_downloadingViewCtr->refreshDownloadingItem();
+}
+
+void DownloadViewCtrl::setDownConvertMode(bool on)
+{
+    UserDefaults &defaults = UserDefaults::standard();
+    if (defaults.boolForKey(DCKey) != on) {
+        defaults.setBool(DCKey, on);
+        defaults.synchronize();
+    }
+    GolobFun::setInfoValue(on, QStringLiteral("DownAndConvertOneMode"));
+    if (m_lblConverted) {
+        m_lblConverted->setText(downConvertLabelText());
+        m_lblConverted->setStyleSheet(on ? QStringLiteral("color:black;") : QStringLiteral("color:#A0A0A0;"));
+    }
+    QVHPHelper::share().commIncreaseDataCollect(QStringLiteral("Id_DC"), on ? QStringLiteral("Id_DC_ON")
+                                                                           : QStringLiteral("Id_DC_OFF"));
+}
+
+QString DownloadViewCtrl::downConvertLabelText() const
+{
+    UserDefaults &defaults = UserDefaults::standard();
+    const QString title =
+        defaults.dictionaryForKey(QStringLiteral("OneModeConvertSetingParam")).value(QStringLiteral("FormatTitle")).toString();
+    if (defaults.boolForKey(DCKey) && !title.isEmpty())
+        return tr1("Download then Convert to %@").replace(QLatin1String("%@"), title);
+    return tr1("Download then Convert");
+}

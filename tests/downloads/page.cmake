@@ -1,0 +1,26 @@
+# Tests of the Download page.
+if(TARGET fennix_downloads_page)
+  fennix_add_test(fennix_downloads_page_tests
+    SOURCES DownloadPageRulesTest.cpp DownloadingListTest.cpp
+    LIBS fennix_downloads_page
+    GUI
+    TIMEOUT 180)
+  if(TARGET fake_reelgrab)
+    add_dependencies(fennix_downloads_page_tests fake_reelgrab)
+    target_compile_definitions(fennix_downloads_page_tests PRIVATE FAKE_REELGRAB_PATH="$<TARGET_FILE:fake_reelgrab>")
+  endif()
+
+  # The page driving real helper processes against a loopback server, and a picture of it.
+  if(TARGET Reelgrab AND TARGET Corvidash)
+    fennix_add_test(fennix_downloads_page_end_to_end_tests
+      SOURCES DownloadPageEndToEndTest.cpp ${PROJECT_SOURCE_DIR}/tests/outside/corvidash/LoopbackServer.cpp
+      LIBS fennix_downloads_page
+      GUI
+      TIMEOUT 400)
+    target_include_directories(fennix_downloads_page_end_to_end_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/outside/corvidash)
+    add_dependencies(fennix_downloads_page_end_to_end_tests Reelgrab Corvidash)
+    target_compile_definitions(fennix_downloads_page_end_to_end_tests PRIVATE
+      REELGRAB_PROGRAM="$<TARGET_FILE:Reelgrab>"
+      PAGE_GRAB_PATH="${CMAKE_CURRENT_BINARY_DIR}/DownloadPage.png")
+  endif()
+endif()
