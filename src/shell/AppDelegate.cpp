@@ -139,6 +139,20 @@ void AppDelegate::buildMenu()
     add(file, "Open Downloaded Folder", &AppDelegate::openDownLoadedFolder);
     add(file, "Open Converted Folder", &AppDelegate::openCovertedFolder);
 
+    // Third menu: the running-downloads list takes its items over once it exists (matched by
+    // position and tag); the time scheduler triggers "Resume All" and "Pause All" here.
+    QMenu *download = bar->addMenu(QStringLiteral("Download"));
+    const QList<QPair<int, const char *>> downloadItems = {{2, "Pause"},       {3, "Resume"},     {4, "Pause All"},
+                                                           {5, "Resume All"}, {6, "Retry All"}, {7, "Delete"},
+                                                           {8, "Delete All"}};
+    for (const auto &[tag, title] : downloadItems) {
+        if (tag == 4 || tag == 7)
+            download->addSeparator();
+        QAction *a = download->addAction(QString::fromLatin1(title));
+        a->setData(QString::fromLatin1(title));
+        a->setProperty("tag", tag);
+    }
+
     QMenu *window = bar->addMenu(QStringLiteral("Window"));
     add(window, "Minimize", [this] { mainWindow()->showMinimized(); }, QKeySequence(QStringLiteral("Ctrl+M")));
     add(window, "Zoom", [this] {

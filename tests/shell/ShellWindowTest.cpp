@@ -21,6 +21,8 @@
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -467,4 +469,18 @@ TEST(QuitCheckDialogbox, KeysAndAnswers)
     EXPECT_EQ(quitDialog.height(), QuitCheckDialogboxController::NibHeight);
     EXPECT_EQ(quitDialog.okButton()->title(), QStringLiteral("Quit"));
     QuitCheckDialogboxController::setRunHookForTesting({});
+}
+
+TEST_F(ShellWindow, TheDownloadMenuIsThirdAndCarriesTheSchedulerCommands)
+{
+    const QList<QAction *> menus = window->menuBar()->actions();
+    ASSERT_GE(menus.size(), 3);
+    QMenu *download = menus[2]->menu();
+    ASSERT_NE(download, nullptr);
+    EXPECT_EQ(download->title(), QStringLiteral("Download"));
+    QStringList tagged;
+    for (QAction *a : download->actions())
+        if (a->property("tag").toInt() > 0)
+            tagged << QStringLiteral("%1 %2").arg(a->property("tag").toInt()).arg(a->data().toString());
+    EXPECT_EQ(tagged, (QStringList{"2 Pause", "3 Resume", "4 Pause All", "5 Resume All", "6 Retry All", "7 Delete", "8 Delete All"}));
 }
