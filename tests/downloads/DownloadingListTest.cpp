@@ -421,3 +421,17 @@ TEST_F(PageRoads, PasteMp3WindowDialogAndDrop)
     EXPECT_EQ(queued().constLast(), QStringLiteral("https://videos.example.com/%7Eb")) << "a readable address goes on unchanged";
     EXPECT_EQ(page->downloadingList()->tasksCount(), 4);
 }
+
+TEST_F(RunningList, FollowsChangedPreferencesAfterTheWindowSaysSo)
+{
+    QVReelgrabTaskDispatcher *dispatcher = list->reelgrabDispatcher();
+    EXPECT_EQ(dispatcher->maxRunningTasks(), 1);
+    UserDefaults::standard().setInteger(QStringLiteral("numberOfDownload"), 4);
+    UserDefaults::standard().setBool(QStringLiteral("AutoDownloadSpeedup"), true);
+    EXPECT_EQ(dispatcher->maxRunningTasks(), 1);  // nothing changes before the notification
+    NotificationCenter::defaultCenter().post(QStringLiteral("Noticication-Named-Preferences-Update"));
+    EXPECT_EQ(dispatcher->maxRunningTasks(), 4);
+    EXPECT_TRUE(UserDefaults::toBool(dispatcher->preference(QStringLiteral("download-speedup"))));
+    UserDefaults::standard().setInteger(QStringLiteral("numberOfDownload"), 1);
+    UserDefaults::standard().setBool(QStringLiteral("AutoDownloadSpeedup"), false);
+}
