@@ -29,23 +29,7 @@
 namespace {
 bool shown(const MGHoverButton *b) { return b && !b->isHidden() && b->isEnabled(); }
 
-QByteArray makeClip()
-{
-    static QByteArray clip;
-    if (!clip.isEmpty())
-        return clip;
-    const QString path = TestEnvironment::home() + QStringLiteral("/clip-source.mp4");
-    QProcess ff;
-    ff.start(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
-                                        QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                        QStringLiteral("testsrc=duration=1:size=320x240:rate=25,noise=alls=60:allf=t"),
-                                        QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-q:v"), QStringLiteral("2"), path});
-    ff.waitForFinished(60000);
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    clip = f.readAll();
-    return clip;
-}
+QByteArray makeClip() { return TestEnvironment::noisyVideoClip(); }
 
 // Paste clicks less than 800 ms apart are dropped; the test's clock moves on a second a paste.
 struct SteppingClock : dispatch::Clock

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QThread>
 
 #include <cstdlib>
@@ -48,6 +50,24 @@ bool waitFor(const std::function<bool()> &pred, int timeoutMs)
         QThread::msleep(1);
     }
     return true;
+}
+
+QByteArray noisyVideoClip()
+{
+    static QByteArray clip;
+    if (!clip.isEmpty())
+        return clip;
+    const QString path = home() + QStringLiteral("/clip-source.mp4");
+    QProcess ff;
+    ff.start(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
+                                        QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                        QStringLiteral("testsrc=duration=1:size=320x240:rate=25,noise=alls=60:allf=t"),
+                                        QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-q:v"), QStringLiteral("2"), path});
+    ff.waitForFinished(60000);
+    QFile f(path);
+    if (f.open(QIODevice::ReadOnly))
+        clip = f.readAll();
+    return clip;
 }
 
 } // namespace TestEnvironment

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -15,5 +16,9 @@ QString runtimeDir();
 
 // Spins the event loop until pred() holds or timeoutMs passes; returns pred().
 bool waitFor(const std::function<bool()> &pred, int timeoutMs = 5000);
+
+// A one-second MPEG-4 clip of noise (about 1.4 MB, so throttled downloads take a while), made
+// once per process with the ffmpeg program; empty when ffmpeg is missing.
+QByteArray noisyVideoClip();
 
 } // namespace TestEnvironment

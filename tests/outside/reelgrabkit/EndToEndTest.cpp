@@ -20,23 +20,7 @@ struct Delegate : QVReelgrabTaskDispatcherDelegate
     void reelgrabTaskDidFinished(QVReelgrabTask *t) override { finishedFiles << t->storedTargetFileName(); }
 };
 
-QByteArray makeClip()
-{
-    static QByteArray clip;
-    if (!clip.isEmpty())
-        return clip;
-    const QString path = TestEnvironment::home() + QStringLiteral("/clip-source.mp4");
-    QProcess ff;
-    ff.start(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
-                                        QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                        QStringLiteral("testsrc=duration=1:size=320x240:rate=25,noise=alls=60:allf=t"),
-                                        QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-q:v"), QStringLiteral("2"), path});
-    ff.waitForFinished(60000);
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    clip = f.readAll();
-    return clip;
-}
+QByteArray makeClip() { return TestEnvironment::noisyVideoClip(); }
 
 class EndToEnd : public ::testing::TestWithParam<bool>
 {
