@@ -1,24 +1,19 @@
-#include "reelgrab/QVWebPageSniffer.h"
+#include "reelgrab/PngConverter.h"
+#include "reelgrab/QVMediaSniffer.h"
+#include "reelgrab/QVWebSnifferProcess.h"
 #include "reelgrab/ReelgrabMain.h"
 
-#include <QGuiApplication>
-
-#include <unistd.h>
+#include <QCoreApplication>
 
 int main(int argc, char **argv)
 {
-    // A background helper: never a window, never a taskbar entry. The web page it may load to
-    // find media renders off screen.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1"); // the engine's sandbox refuses root
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    // Silence before anything can play.
-    ReelgrabWeb::initAudioFunc();
-    QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(QStringLiteral("Reelgrab"));
-    QGuiApplication::setOrganizationDomain(QStringLiteral("com.Halvorn.ReelgrabKit"));
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    ReelgrabWeb::install();
+    // A background helper without windows: no toolkit beyond QtCore. Pages the engine library
+    // cannot read are loaded by the child program beside this one, muted, and only then.
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Reelgrab"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("com.Halvorn.ReelgrabKit"));
+    const QString child = QVWebSnifferProcess::defaultProgram();
+    QVMediaSniffer::setWebViewFactory([child]() { return std::make_unique<QVWebSnifferProcess>(child); });
+    QVMediaSniffer::setImageEncoder(&PngConverter::pngOf);
     return ReelgrabMain::run(QCoreApplication::arguments());
 }

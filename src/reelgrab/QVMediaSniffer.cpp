@@ -386,6 +386,10 @@ void QVMediaSniffer::sniffingPageUrlUsingWebViewSniffer(const QString &pageUrl, 
                 d->sniffingDidFailed(s, QVReelgrabError(QStringLiteral("NSURLErrorDomain"), -1, QString()));
             });
         };
+        m_webView->onBroken = [self](const QString &description) {
+            if (self)
+                self->webRoadBroken(description);
+        };
     }
     Q_UNUSED(cookies);
     m_webPageUrl = pageUrl;
@@ -424,6 +428,22 @@ void QVMediaSniffer::finishWebRoad()
         report([this, result](QVMediaSnifferDelegate *d) { d->sniffingDidCompleted(this, result); });
     else
         report([this](QVMediaSnifferDelegate *d) { d->sniffingDidFailed(this, m_error); });
+}
+
+void QVMediaSniffer::webRoadBroken(const QString &description)
+{
+    if (m_sniffingCanceled)
+        return;
+    Func(FuncLogError, QStringLiteral("Webview Sniffer Broke: %1.").arg(description));
+    const QVMediaSniffingResult result = m_webResult;
+    stopWebviewSniffer();
+    // What was found before the break still counts.
+    if (!result.candidateMedias().isEmpty())
+        report([this, result](QVMediaSnifferDelegate *d) { d->sniffingDidCompleted(this, result); });
+    else
+        report([this, description](QVMediaSnifferDelegate *d) {
+            d->sniffingDidFailed(this, QVReelgrabError::reelgrab(QVReelgrabError::NoMediaFound, description));
+        });
 }
 
 void QVMediaSniffer::setTimesForTesting(float sniffed, float budget)
@@ -508,6 +528,7 @@ void QVMediaSniffer::stopWebviewSniffer()
         m_webView->onTitle = nullptr;
         m_webView->onIcon = nullptr;
         m_webView->onLoadFailed = nullptr;
+        m_webView->onBroken = nullptr;
         m_webView->stop();
         m_webView.reset();
     }

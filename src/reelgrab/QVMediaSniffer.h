@@ -43,8 +43,10 @@ public:
     std::function<void(const QString &title)> onTitle;
     // PNG bytes of the page's icon.
     std::function<void(const QByteArray &png)> onIcon;
-    // The main frame failed to load; description of the error.
+    // The main frame failed to load; description of the error. The road goes on.
     std::function<void(const QString &description)> onLoadFailed;
+    // The road broke and cannot go on (its process died, hung or talked nonsense).
+    std::function<void(const QString &description)> onBroken;
 };
 
 // Finds the media behind a page: the engine's sniffer first, then (when the delegate allows and
@@ -118,6 +120,7 @@ private:
     void report(std::function<void(QVMediaSnifferDelegate *)> call);
     void tick();
     void finishWebRoad();
+    void webRoadBroken(const QString &description);
 
     void *m_mediaSniffer = nullptr;
     void *m_libHandle = nullptr;

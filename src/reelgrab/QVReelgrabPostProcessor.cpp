@@ -5,6 +5,7 @@
 #include "reelgrab/MediaFormatCode.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -14,7 +15,8 @@
 
 namespace {
 
-constexpr int ToolTimeoutMs = 6 * 60 * 60 * 1000;
+// A tool that has not ended by then is taken to hang: it is stopped and the step fails.
+constexpr qint64 ToolTimeoutMs = 6LL * 60 * 60 * 1000;
 
 qint64 fileSize(const QString &path)
 {
@@ -65,9 +67,19 @@ bool QVReelgrabPostProcessor::runTool(const QString &program, const QStringList 
     bool ok = process.waitForStarted(10000);
     if (ok) {
         // Read as it comes so a talkative tool never blocks on a full pipe.
+        QElapsedTimer clock;
+        clock.start();
         while (!process.waitForFinished(1000)) {
             if (process.state() == QProcess::NotRunning)
                 break;
+            if (clock.elapsed() > ToolTimeoutMs) {
+                Func(FuncLogError, QStringLiteral("%1 still runs after %2 s, stopped")
+                                       .arg(QFileInfo(program).fileName())
+                                       .arg(ToolTimeoutMs / 1000));
+                process.kill();
+                process.waitForFinished(5000);
+                break;
+            }
         }
         const QByteArray out = process.readAllStandardOutput() + process.readAllStandardError();
         if (!out.isEmpty())

@@ -494,12 +494,47 @@ void QVReelgrabService::adoptResumableTarget()
     QVReelgrabTask *t = m_downloadTask.get();
     if (!t->storedTargetFileName().isEmpty() || t->targetFilePath().isEmpty())
         return;
-    // An earlier run that was killed left its reserved (empty) name with the engine's state
-    // beside it: continue there instead of starting a second copy.
+    // An earlier run that was killed left its reserved (empty) name, with the engine's state
+    // beside it or in that run's work folder: continue there instead of starting a second copy.
     const QString candidate = QDir(t->targetFilePath()).filePath(QStringLiteral("%1.%2").arg(t->mediaFileName(), t->mediaExtName()));
     const QFileInfo info(candidate);
-    if (info.isFile() && info.size() == 0 && QFileInfo::exists(candidate + QStringLiteral(".cvctl")))
+    if (!info.isFile() || info.size() != 0)
+        return;
+    if (QFileInfo::exists(candidate + QStringLiteral(".cvctl"))) {
         t->setTargetFileName(candidate);
+        return;
+    }
+    const QString folder = resumableWorkFolder(info.completeBaseName());
+    if (folder.isEmpty())
+        return;
+    Func(FuncLogInfo, QStringLiteral("continue the download kept in %1").arg(folder));
+    t->setGuid(QFileInfo(folder).fileName());
+    t->setTargetFileName(candidate);
+}
+
+QString QVReelgrabService::resumableWorkFolder(const QString &baseName) const
+{
+    // A work folder is taken over only when it is named like a task's and the engine's state
+    // in it is for one of this task's addresses under this task's file name.
+    QStringList urls;
+    for (const auto &s : m_downloadTask->segments())
+        urls << s.url();
+    const QDir root(QDir(AppPaths::temporary()).filePath(QStringLiteral("ReelgrabKit/Downloading")));
+    for (const QFileInfo &dir : root.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!isGUID(dir.fileName()) || dir.isSymLink())
+            continue;
+        for (const QFileInfo &ctl : QDir(dir.filePath()).entryInfoList({QStringLiteral("*.cvctl")}, QDir::Files)) {
+            if (!ctl.fileName().startsWith(baseName) || ctl.size() > 64 * 1024)
+                continue;
+            QFile file(ctl.filePath());
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray &line : file.readAll().split('\n'))
+                if (line.startsWith("url ") && urls.contains(QString::fromUtf8(line.mid(4))))
+                    return dir.filePath();
+        }
+    }
+    return {};
 }
 
 void QVReelgrabService::clearWorkFolder()

@@ -84,6 +84,7 @@ private:
     QString toolPath(const char *key, const char *fallbackProgram) const;
     void clearWorkFolder();
     void adoptResumableTarget();
+    QString resumableWorkFolder(const QString &baseName) const;
 
     void *m_libHandle = nullptr;
     QString m_libPath;

@@ -1,8 +1,14 @@
 #include "reelgrab/QVWebPageSniffer.h"
 
 #include "reelgrab/Func.h"
+#include "reelgrab/WebSnifferWire.h"
 
 #include <QBuffer>
+#include <QCborMap>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <QFileInfo>
 #include <QIcon>
 #include <QImage>
@@ -14,6 +20,13 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
+
+#include <cerrno>
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 class QVWebRequestWatcher : public QWebEngineUrlRequestInterceptor
 {
@@ -171,10 +184,124 @@ void QVWebPageSniffer::requestSeen(const QUrl &url)
 
 namespace ReelgrabWeb {
 
-void install()
+namespace {
+
+bool writeAll(int fd, const QByteArray &bytes)
 {
-    QVMediaSniffer::setWebViewFactory([]() { return std::make_unique<QVWebPageSniffer>(); });
-    QVMediaSniffer::setImageEncoder([](const QByteArray &bytes) { return pngOf(QImage::fromData(bytes)); });
+    const char *p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+} // namespace
+
+int runSnifferChild(int argc, char **argv)
+{
+    // Never outlive the helper that asked.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() == 1)
+        return 1;
+    ::signal(SIGPIPE, SIG_IGN);
+    // Standard output carries only records: whatever a library prints goes to standard error.
+    const int records = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (records < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0)
+        return 1;
+
+    // Never a window, never a taskbar entry: the page renders off screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1"); // the engine's sandbox refuses root
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Silence before anything can play.
+    initAudioFunc();
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("ReelgrabWebSniffer"));
+    QGuiApplication::setOrganizationDomain(QStringLiteral("com.Halvorn.ReelgrabKit"));
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+
+    std::unique_ptr<QVWebPageSniffer> sniffer;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &app, []() { QCoreApplication::exit(0); });
+    auto send = [records](const WebSnifferWire::Event &event) {
+        if (!writeAll(records, WebSnifferWire::encodeEvent(event)))
+            QCoreApplication::exit(0); // nobody listens any more
+    };
+
+    QByteArray input;
+    QSocketNotifier notifier(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&]() {
+        char chunk[16384];
+        const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            return;
+        if (n <= 0) {
+            // The helper closed our input (or died): leave.
+            notifier.setEnabled(false);
+            QCoreApplication::exit(0);
+            return;
+        }
+        if (sniffer)
+            return; // one request per run; the rest is ignored
+        input.append(chunk, n);
+        QCborMap record;
+        QString error;
+        const WebSnifferWire::Take take = WebSnifferWire::takeRecord(input, &record, &error);
+        if (take == WebSnifferWire::Take::NeedMore)
+            return;
+        WebSnifferWire::Request request;
+        if (take == WebSnifferWire::Take::Broken || !WebSnifferWire::decodeRequest(record, &request, &error)) {
+            Func(FuncLogError, QStringLiteral("ReelgrabWebSniffer: a bad request (%1)").arg(error));
+            QCoreApplication::exit(2);
+            return;
+        }
+        sniffer = std::make_unique<QVWebPageSniffer>();
+        sniffer->onResponse = [send](const QString &url, const QString &mime, qint64 length, const QString &ext) {
+            WebSnifferWire::Event e;
+            e.kind = WebSnifferWire::Event::Response;
+            e.url = url;
+            e.mime = mime;
+            e.length = length;
+            e.ext = ext;
+            send(e);
+        };
+        sniffer->onTitle = [send](const QString &title) {
+            WebSnifferWire::Event e;
+            e.kind = WebSnifferWire::Event::Title;
+            e.text = title;
+            send(e);
+        };
+        sniffer->onIcon = [send](const QByteArray &png) {
+            WebSnifferWire::Event e;
+            e.kind = WebSnifferWire::Event::Icon;
+            e.png = png;
+            send(e);
+        };
+        sniffer->onLoadFailed = [send](const QString &description) {
+            WebSnifferWire::Event e;
+            e.kind = WebSnifferWire::Event::LoadFailed;
+            e.text = description;
+            send(e);
+        };
+        limit.start(request.seconds * 1000);
+        sniffer->load(request.pageUrl, request.userAgent);
+    });
+    const int status = app.exec();
+    notifier.setEnabled(false);
+    if (sniffer)
+        sniffer->stop();
+    sniffer.reset();
+    ::close(records);
+    return status;
 }
 
 int initAudioFunc()

@@ -39,10 +39,11 @@ private:
     QSet<QString> m_probed;
 };
 
-// Hooks of the web library: the page-loading road and PNG encoding for the sniffer. Pages the
-// helper loads never make a sound.
+// The child program of the page-loading road (ReelgrabWebSniffer): reads one request from
+// standard input, loads the page and writes what it finds to standard output, until its input
+// closes, its parent dies or the request's time runs out. Pages it loads never make a sound.
 namespace ReelgrabWeb {
-void install();
+int runSnifferChild(int argc, char **argv);
 // On this platform silencing is done per page (muted pages); kept as the start-up step.
 int initAudioFunc();
 } // namespace ReelgrabWeb

@@ -9,9 +9,11 @@
 #include "reelgrab/RGKMessage.h"
 
 #include <QCoreApplication>
+#include <QMutex>
 #include <QUuid>
 
 #include <cstdio>
+#include <thread>
 
 namespace ReelgrabMain {
 
@@ -80,12 +82,53 @@ private:
     bool m_standalone;
 };
 
+// Stands for the service until it exists: the helper announces itself while the engine library
+// is still loading, and whatever the client sends meanwhile waits here.
+class ServiceDoor : public QVRemoteMessageTarget
+{
+public:
+    void sendMessage(const QString &name, const QByteArray &object) override
+    {
+        QVRemoteMessageTarget *service = nullptr;
+        {
+            QMutexLocker lock(&m_mutex);
+            if (!m_service) {
+                m_waiting.append({name, object});
+                return;
+            }
+            service = m_service;
+        }
+        service->sendMessage(name, object);
+    }
+
+    void open(QVRemoteMessageTarget *service)
+    {
+        QList<QPair<QString, QByteArray>> waiting;
+        {
+            QMutexLocker lock(&m_mutex);
+            m_service = service;
+            waiting.swap(m_waiting);
+        }
+        for (const auto &[name, object] : waiting)
+            service->sendMessage(name, object);
+    }
+
+private:
+    QMutex m_mutex;
+    QVRemoteMessageTarget *m_service = nullptr;
+    QList<QPair<QString, QByteArray>> m_waiting;
+};
+
 } // namespace
 
 int run(const QStringList &argv)
 {
     const Arguments args = parseArguments(argv, EngineLibrary::defaultPath());
     const bool standalone = !args.pageUrl.isEmpty();
+
+    // Loading the engine library (and everything it links) is the longest step of the start:
+    // begin it at once beside the connection; the service's own open then finds it loaded.
+    std::thread([path = args.libraryPath]() { EngineLibrary::open(path); }).detach();
 
     auto connection = std::make_unique<QVXConnection>();
     if (!args.clientName.isEmpty()) {
@@ -95,13 +138,15 @@ int run(const QStringList &argv)
             return -1;
         }
     }
+    ServiceDoor door;
+    if (!args.clientName.isEmpty()) {
+        connection->registeRootObject(&door, args.clientName + QStringLiteral("-s"));
+        connection->sendMessage(QString::fromLatin1(RGKMessage::ProcessLaunched), connection->registeName().toUtf8());
+    }
     auto service = std::make_unique<QVReelgrabService>(args.libraryPath, args.clientName);
     Outbox outbox(connection.get(), standalone);
     service->setDelegate(&outbox);
-    if (!args.clientName.isEmpty()) {
-        connection->registeRootObject(service.get(), args.clientName + QStringLiteral("-s"));
-        connection->sendMessage(QString::fromLatin1(RGKMessage::ProcessLaunched), connection->registeName().toUtf8());
-    }
+    door.open(service.get());
 
     if (standalone) {
         QVReelgrabService *s = service.get();

@@ -1,6 +1,7 @@
 #include "PageSniffer.h"
 
 #include "CurlSetup.h"
+#include "DashManifest.h"
 #include "EngineLog.h"
 #include "HlsPlaylist.h"
 #include "HttpFetch.h"
@@ -244,6 +245,8 @@ int PageSniffer::formatFor(const std::string &what)
         return CORVIDASH_FORMAT_MP3;
     if (s == "m4a" || s == "aac" || s == "audio/mp4" || s == "audio/aac")
         return CORVIDASH_FORMAT_MP4_AUDIO;
+    if (s == "mpd" || s == "application/dash+xml")
+        return ManifestFormat;
     if (s == "ts" || s == "m3u8" || s == "video/mp2t" || s.find("mpegurl") != std::string::npos)
         return CORVIDASH_FORMAT_TS;
     if (s.rfind("video/", 0) == 0)
@@ -495,6 +498,91 @@ PageSniffer::Findings PageSniffer::parseHtml(const std::string &html, const std:
     return f;
 }
 
+std::vector<PageSniffer::Media> PageSniffer::dashMedias(const std::string &manifest, const std::string &url)
+{
+    DashManifest dash;
+    std::string why;
+    if (!dash.parse(manifest, url, &why)) {
+        EngineLog::line(1, "manifest %s not used: %s", url.c_str(), why.c_str());
+        return {};
+    }
+    auto formatOf = [](const DashManifest::Representation &r) {
+        const std::string mime = lower(r.mimeType);
+        if (r.hasVideo && !r.hasAudio)
+            return mime == "video/mp4" ? CORVIDASH_FORMAT_MP4_VIDEO : 0; // only MP4 pictures are joined with sound
+        if (r.hasVideo) {
+            const int f = formatFor(mime);
+            return f > 0 ? f : 0;
+        }
+        if (mime == "audio/mp4")
+            return CORVIDASH_FORMAT_MP4_AUDIO;
+        return mime == "audio/mpeg" ? CORVIDASH_FORMAT_MP3 : 0;
+    };
+    auto seconds = [](double s) { return static_cast<int64_t>(s + 0.5); };
+    std::vector<Media> out;
+    if (dash.periods.size() == 1) {
+        const auto &period = dash.periods.front();
+        for (const auto &r : period.representations) {
+            Media m;
+            m.format = formatOf(r);
+            if (!m.format)
+                continue;
+            m.url = r.url;
+            m.height = r.height;
+            m.bitrate = r.bandwidth;
+            m.duration = seconds(period.duration > 0 ? period.duration : dash.duration);
+            out.push_back(m);
+        }
+        return out;
+    }
+    // Several periods: a track is a representation of the first period followed by its
+    // match in every later one (same id, else the nearest picture size and bitrate).
+    // Picture-only tracks are left out: their pieces could not be both joined and
+    // concatenated.
+    for (const auto &first : dash.periods.front().representations) {
+        const int format = formatOf(first);
+        if (!format || format == CORVIDASH_FORMAT_MP4_VIDEO)
+            continue;
+        Media m;
+        m.format = format;
+        m.height = first.height;
+        m.bitrate = first.bandwidth;
+        for (const auto &period : dash.periods) {
+            const DashManifest::Representation *match = nullptr;
+            for (const auto &r : period.representations) {
+                if (formatOf(r) != format)
+                    continue;
+                if (!first.id.empty() && r.id == first.id) {
+                    match = &r;
+                    break;
+                }
+                if (!match || std::make_pair(std::abs(r.height - first.height), std::llabs(r.bandwidth - first.bandwidth))
+                        < std::make_pair(std::abs(match->height - first.height), std::llabs(match->bandwidth - first.bandwidth)))
+                    match = &r;
+            }
+            if (!match) {
+                m.pieces.clear();
+                break;
+            }
+            m.pieces.push_back({match->url, seconds(period.duration)});
+            m.duration += seconds(period.duration);
+        }
+        if (m.pieces.empty())
+            continue;
+        m.url = m.pieces.front().url;
+        if (!m.duration)
+            m.duration = seconds(dash.duration);
+        out.push_back(m);
+    }
+    return out;
+}
+
+void PageSniffer::addManifest(const std::string &url, const std::string &body, Result &result)
+{
+    for (const Media &m : dashMedias(body, url))
+        addMedia(m, result);
+}
+
 void PageSniffer::addMedia(const Media &m, Result &result)
 {
     for (const auto &existing : result.medias) {
@@ -569,6 +657,12 @@ PageSniffer::Result PageSniffer::sniff(const std::string &pageUrl)
             result.code = CORVIDASH_INVALID_URL;
         return result;
     }
+    if (type.find("dash+xml") != std::string::npos || DashManifest::looksLikeManifest(page.body)) {
+        addManifest(url, page.body, result);
+        if (result.medias.empty())
+            result.code = CORVIDASH_INVALID_URL;
+        return result;
+    }
     if (memchr(page.body.data(), 0, std::min<size_t>(page.body.size(), 8192))) {
         result.code = CORVIDASH_INVALID_URL; // binary, not a page
         return result;
@@ -603,6 +697,19 @@ PageSniffer::Result PageSniffer::sniff(const std::string &pageUrl)
             ++m_fetches;
             if (!list.code)
                 addPlaylist(list.effectiveUrl, list.body, result);
+            continue;
+        }
+        if (m.format == ManifestFormat || CurlSetup::pathExtension(m.url) == "mpd") {
+            if (m_fetches >= kMaxFetches)
+                continue;
+            HttpFetch::Options listOptions;
+            listOptions.maxBytes = 4 << 20;
+            listOptions.timeoutSeconds = kPageTimeout;
+            listOptions.stop = &m_stop;
+            auto manifest = HttpFetch::get(m.url, m_settings, listOptions);
+            ++m_fetches;
+            if (!manifest.code)
+                addManifest(manifest.effectiveUrl, manifest.body, result);
             continue;
         }
         Media copy = m;

@@ -14,14 +14,21 @@
 class PageSniffer
 {
 public:
-    struct Media
+    // One consecutive piece of a media that comes in several files.
+    struct Piece
     {
         std::string url;
+        int64_t duration = 0;
+    };
+    struct Media
+    {
+        std::string url;  // the first piece's address when there are pieces
         int format = 0;   // engine format number
         int height = 0;   // picture lines, 0 unknown
         int64_t bitrate = 0;
         int64_t size = 0;
         int64_t duration = 0;
+        std::vector<Piece> pieces; // empty: the media is the one file at url
     };
     struct Subtitle
     {
@@ -58,14 +65,21 @@ public:
     Result sniff(const std::string &pageUrl);
 
     static Findings parseHtml(const std::string &html, const std::string &baseUrl);
+    // formatFor's answer for a DASH manifest, which is expanded before anything is reported.
+    static constexpr int ManifestFormat = -1;
     // Media format number for an extension or MIME type; 0 when not media.
     static int formatFor(const std::string &extensionOrType);
+    // What a DASH manifest offers: every representation of a one-period manifest (picture-only
+    // MP4 as CORVIDASH_FORMAT_MP4_VIDEO beside its sound tracks), or the tracks that run through
+    // every period of a longer one, each period a piece.
+    static std::vector<Media> dashMedias(const std::string &manifest, const std::string &url);
     static int qualityCode(int height);
     static std::string toUtf8(const std::string &body, const std::string &contentType);
     static std::string vttToSrt(const std::string &text);
 
 private:
     void addPlaylist(const std::string &url, const std::string &body, Result &result);
+    void addManifest(const std::string &url, const std::string &body, Result &result);
     void addMedia(const Media &m, Result &result);
 
     DownloadJob m_settings;

@@ -133,17 +133,20 @@ uint8_t URLSniffingGetTypeInfo(CorvidashSniffer *handle, int typeIndex, Corvidas
     info->quality = PageSniffer::qualityCode(m.height);
     info->bitrate = static_cast<int32_t>(std::min<int64_t>(m.bitrate, INT32_MAX));
     info->seekable = 1;
-    info->segmentCount = 1;
+    info->segmentCount = m.pieces.empty() ? 1 : static_cast<int32_t>(m.pieces.size());
     return 1;
 }
 
 int64_t URLSniffingGetSegmentUrl(CorvidashSniffer *handle, int typeIndex, int segmentIndex, int64_t reserved, char **url)
 {
     (void)reserved;
-    if (!handle || !url || typeIndex < 0 || typeIndex >= static_cast<int>(handle->result.medias.size()) ||
-        segmentIndex != 0)
+    if (!handle || !url || typeIndex < 0 || typeIndex >= static_cast<int>(handle->result.medias.size()))
         return -1;
-    const std::string &text = handle->result.medias[static_cast<size_t>(typeIndex)].url;
+    const auto &m = handle->result.medias[static_cast<size_t>(typeIndex)];
+    const size_t count = m.pieces.empty() ? 1 : m.pieces.size();
+    if (segmentIndex < 0 || static_cast<size_t>(segmentIndex) >= count)
+        return -1;
+    const std::string &text = m.pieces.empty() ? m.url : m.pieces[static_cast<size_t>(segmentIndex)].url;
     *url = duplicate(text);
     return *url ? static_cast<int64_t>(text.size()) : -1;
 }
@@ -159,10 +162,18 @@ void URLSniffingFreeSegmentUrl(CorvidashSniffer *handle, char **text)
 
 uint8_t URLSniffingGetSegmentInfo(CorvidashSniffer *handle, int typeIndex, int segmentIndex, CorvidashSegmentInfo *info)
 {
-    if (!handle || !info || typeIndex < 0 || typeIndex >= static_cast<int>(handle->result.medias.size()) ||
-        segmentIndex != 0)
+    if (!handle || !info || typeIndex < 0 || typeIndex >= static_cast<int>(handle->result.medias.size()))
         return 0;
     const auto &m = handle->result.medias[static_cast<size_t>(typeIndex)];
+    if (!m.pieces.empty()) {
+        if (segmentIndex < 0 || static_cast<size_t>(segmentIndex) >= m.pieces.size())
+            return 0;
+        info->size = 0;
+        info->duration = m.pieces[static_cast<size_t>(segmentIndex)].duration;
+        return 1;
+    }
+    if (segmentIndex != 0)
+        return 0;
     info->size = m.size;
     info->duration = m.duration ? m.duration : handle->result.duration;
     return 1;

@@ -200,6 +200,92 @@ TEST_F(corvidashSniff, PagesWithoutMediaFindNothing)
     EXPECT_EQ(sniff("notaurl").code, CORVIDASH_MALFORMED_URL);
 }
 
+TEST_F(corvidashSniff, DashManifestTracks)
+{
+    const std::string head = "<?xml version='1.0'?><!-- made by hand --><MPD xmlns='urn:mpeg:dash:schema:mpd:2011' "
+                             "type='static' mediaPresentationDuration='PT4.5S'>";
+    // A picture-only MP4 and a sound track of one period; a WebM picture without sound is
+    // left out (nothing joins it), as is a representation cut into template pieces.
+    const std::string split = head +
+        "<BaseURL>media/</BaseURL><Period>"
+        "<AdaptationSet contentType='video' mimeType='video/mp4'>"
+        "<Representation id='v1' bandwidth='900000' width='640' height='360' codecs='avc1.4d401e'>"
+        "<BaseURL>v360.mp4</BaseURL><SegmentBase indexRange='0-99'/></Representation>"
+        "<Representation id='v2' bandwidth='2000000' height='720' codecs='avc1.4d401f'><BaseURL>v720.mp4</BaseURL></Representation>"
+        "<Representation id='t' bandwidth='1' height='1080'><SegmentTemplate media='$Number$.m4s'/></Representation>"
+        "</AdaptationSet>"
+        "<AdaptationSet mimeType='video/webm'><Representation id='w' codecs='vp9'><BaseURL>w.webm</BaseURL></Representation></AdaptationSet>"
+        "<AdaptationSet mimeType='audio/mp4' lang='en'><Representation id='a' bandwidth='128000' codecs='mp4a.40.2'>"
+        "<BaseURL>a&amp;b.m4a</BaseURL></Representation></AdaptationSet></Period></MPD>";
+    // Three periods of muxed MP4: one track of three pieces; the 240-line track has no match
+    // in the second period, so the nearest one stands in.
+    const std::string periods = head +
+        "<Period duration='PT1.5S'><AdaptationSet mimeType='video/mp4' codecs='mp4v.20.9,mp4a.40.2'>"
+        "<Representation id='hi' height='480'><BaseURL>p1.mp4</BaseURL></Representation></AdaptationSet></Period>"
+        "<Period duration='PT1.5S'><BaseURL>two/</BaseURL><AdaptationSet mimeType='video/mp4' codecs='mp4v.20.9,mp4a.40.2'>"
+        "<Representation id='other' height='480'><BaseURL>p2.mp4</BaseURL></Representation></AdaptationSet></Period>"
+        "<Period duration='PT1.5S'><AdaptationSet mimeType='video/mp4'>"
+        "<Representation id='hi' height='480'><BaseURL>p3.mp4</BaseURL></Representation></AdaptationSet></Period></MPD>";
+    struct Case
+    {
+        const char *name;
+        std::string manifest;
+        int code;
+        std::vector<int> formats;
+        std::vector<int> segmentCounts;
+        std::vector<std::string> urls; // relative to the server
+    };
+    const Case cases[] = {
+        {"split", split, 0,
+         {CORVIDASH_FORMAT_MP4_VIDEO, CORVIDASH_FORMAT_MP4_VIDEO, CORVIDASH_FORMAT_MP4_AUDIO}, {1, 1, 1},
+         {"/dash/media/v360.mp4", "/dash/media/v720.mp4", "/dash/media/a&b.m4a"}},
+        {"periods", periods, 0, {CORVIDASH_FORMAT_MP4}, {3}, {"/dash/p1.mp4", "/dash/two/p2.mp4", "/dash/p3.mp4"}},
+        {"live", "<MPD type='dynamic'><Period><AdaptationSet mimeType='video/mp4'><Representation>"
+                 "<BaseURL>x.mp4</BaseURL></Representation></AdaptationSet></Period></MPD>",
+         CORVIDASH_INVALID_URL, {}, {}, {}},
+        {"templates only", head + "<Period><AdaptationSet mimeType='video/mp4'><SegmentTemplate media='$Number$.m4s'/>"
+                                  "<Representation><BaseURL>x.mp4</BaseURL></Representation></AdaptationSet></Period></MPD>",
+         CORVIDASH_INVALID_URL, {}, {}, {}},
+        {"mismatched tags", head + "<Period><AdaptationSet></Period></MPD>", CORVIDASH_INVALID_URL, {}, {}, {}},
+        {"unterminated", head + "<Period><AdaptationSet mimeType='video/mp4", CORVIDASH_INVALID_URL, {}, {}, {}},
+        {"stray brackets", head + std::string(5000, '<'), CORVIDASH_INVALID_URL, {}, {}, {}},
+        {"nested too deeply", [&] {
+             std::string deep = head + "<Period>";
+             for (int i = 0; i < 200; ++i)
+                 deep += "<x>";
+             for (int i = 0; i < 200; ++i)
+                 deep += "</x>";
+             return deep + "<AdaptationSet mimeType='video/mp4'><Representation><BaseURL>x.mp4</BaseURL>"
+                           "</Representation></AdaptationSet></Period></MPD>";
+         }(),
+         CORVIDASH_INVALID_URL, {}, {}, {}},
+        {"other scheme", head + "<Period><AdaptationSet mimeType='video/mp4'><Representation>"
+                                "<BaseURL>file:///etc/passwd</BaseURL></Representation></AdaptationSet></Period></MPD>",
+         CORVIDASH_INVALID_URL, {}, {}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        page("/dash/manifest.mpd", c.manifest, "application/dash+xml");
+        page("/dash/page.html", "<title>Dash</title><video><source src='manifest.mpd' type='application/dash+xml'></video>");
+        // The page that names the manifest and the manifest's own address give the same.
+        for (const std::string path : {"/dash/page.html", "/dash/manifest.mpd"}) {
+            const Sniffed s = sniff(server.url(path));
+            EXPECT_EQ(s.code, c.code);
+            std::vector<int> formats, counts;
+            for (const auto &t : s.types) {
+                formats.push_back(t.format);
+                counts.push_back(t.segmentCount);
+            }
+            EXPECT_EQ(formats, c.formats);
+            EXPECT_EQ(counts, c.segmentCounts);
+            std::vector<std::string> expected;
+            for (const auto &u : c.urls)
+                expected.push_back(server.url(u));
+            EXPECT_EQ(s.urls, expected);
+        }
+    }
+}
+
 TEST_F(corvidashSniff, QuickSniffAnswersJson)
 {
     page("/q.html", "<title>Quick</title><meta property='og:video:duration' content='3723'>"

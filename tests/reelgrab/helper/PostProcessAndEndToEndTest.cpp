@@ -9,12 +9,17 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -129,8 +134,9 @@ TEST(ReelgrabPostProcess, BranchTable)
         const QStringList left = QDir(d).entryList(QStringList{QStringLiteral(".*part*"), QStringLiteral("*.lst")},
                                                    QDir::Files | QDir::Hidden);
         EXPECT_TRUE(left.isEmpty()) << left.join(u' ').toStdString();
-        if (!c.ok && c.preexisting < 0)
+        if (!c.ok && c.preexisting < 0) {
             EXPECT_FALSE(QFileInfo::exists(c.target));
+        }
     }
 }
 
@@ -237,15 +243,37 @@ struct RunResult
     QString out, err;
 };
 
-RunResult runReelgrab(const QString &url, int webSeconds = 20, int timeoutMs = 90000)
+// The helper's temporary folder: private to this test process, so what a run leaves there
+// can be checked.
+QString helperTemp()
+{
+    const QString path = TestEnvironment::home() + QStringLiteral("/helper-tmp");
+    QDir().mkpath(path);
+    return path;
+}
+
+QString writePrefs(int webSeconds)
 {
     const QString prefs = TestEnvironment::home() + QStringLiteral("/standalone.plist");
     writeFile(prefs, QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
                                     "<key>download-webview-seconds</key><integer>%1</integer></dict></plist>\n")
                          .arg(webSeconds)
                          .toUtf8());
+    return prefs;
+}
+
+void startReelgrab(QProcess &p, const QString &url, int webSeconds)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), helperTemp());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(REELGRAB_PROGRAM), {QStringLiteral("-u"), url, QStringLiteral("-p"), writePrefs(webSeconds)});
+}
+
+RunResult runReelgrab(const QString &url, int webSeconds = 20, int timeoutMs = 90000)
+{
     QProcess p;
-    p.start(QStringLiteral(REELGRAB_PROGRAM), {QStringLiteral("-u"), url, QStringLiteral("-p"), prefs});
+    startReelgrab(p, url, webSeconds);
     RunResult r;
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
@@ -255,6 +283,37 @@ RunResult runReelgrab(const QString &url, int webSeconds = 20, int timeoutMs = 9
     r.out = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
     r.err = QString::fromLocal8Bit(p.readAllStandardError());
     return r;
+}
+
+// Packet sizes and digests of one kind of stream ("v" or "a"), in order: equal lists mean
+// the streams are identical whatever container holds them.
+QStringList packets(const QStringList &files, const QString &kind)
+{
+    QStringList out;
+    for (const QString &file : files) {
+        QProcess p;
+        p.start(ffmpeg(), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), file, QStringLiteral("-map"),
+                           QStringLiteral("0:") + kind, QStringLiteral("-c"), QStringLiteral("copy"), QStringLiteral("-f"),
+                           QStringLiteral("framemd5"), QStringLiteral("-")});
+        p.waitForFinished(60000);
+        for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n')) {
+            const QStringList fields = line.split(u',');
+            if (!line.startsWith(u'#') && fields.size() >= 6)
+                out << fields[4].trimmed() + u' ' + fields[5].trimmed();
+        }
+    }
+    return out;
+}
+
+// What is left in a folder, recursively, as relative paths.
+QStringList contents(const QString &folder)
+{
+    QStringList out;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << QDir(folder).relativeFilePath(it.next());
+    out.sort();
+    return out;
 }
 
 class ReelgrabStandalone : public ::testing::Test
@@ -276,6 +335,14 @@ protected:
         *s_big = readAll(d + QStringLiteral("/big.webm"));
         makeMedia({"-f", "lavfi", "-i", "testsrc=duration=2:size=160x120:rate=10", "-c:v", "mpeg4", "-f", "hls",
                    "-hls_time", "1", "-hls_list_size", "0", "-hls_segment_filename", d + "/seg%d.ts", d + "/list.m3u8"});
+        // Picture and sound apart, as adaptive streaming serves them; and a film in three
+        // self-contained parts.
+        makeMedia({"-f", "lavfi", "-i", "testsrc=duration=2:size=160x120:rate=10", "-c:v", "mpeg4", "-an", d + "/picture.mp4"});
+        makeMedia({"-f", "lavfi", "-i", "sine=frequency=440:duration=2", "-c:a", "aac", d + "/sound.m4a"});
+        for (int i = 1; i <= 3; ++i)
+            makeMedia({"-f", "lavfi", "-i", "testsrc=duration=1:size=160x120:rate=10", "-f", "lavfi", "-i",
+                       QStringLiteral("sine=frequency=%1:duration=1").arg(300 * i), "-c:v", "mpeg4", "-c:a", "aac",
+                       "-shortest", d + QStringLiteral("/part%1.mp4").arg(i)});
     }
     void SetUp() override
     {
@@ -371,6 +438,217 @@ TEST_F(ReelgrabStandalone, VideoInsertedByScriptIsFoundByLoadingThePage)
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(QFileInfo(run.out).fileName(), QStringLiteral("Late video.webm"));
     EXPECT_EQ(readAll(run.out), *s_big);
+}
+
+TEST_F(ReelgrabStandalone, SeparatePictureAndSoundAreJoined)
+{
+    const QString d = TestEnvironment::home() + QStringLiteral("/media");
+    TestHttpServer server;
+    server.add(QStringLiteral("/dash/picture.mp4"), readAll(d + QStringLiteral("/picture.mp4")), "video/mp4");
+    server.add(QStringLiteral("/dash/sound.m4a"), readAll(d + QStringLiteral("/sound.m4a")), "audio/mp4");
+    server.add(QStringLiteral("/dash/manifest.mpd"),
+               "<?xml version=\"1.0\"?><MPD xmlns=\"urn:mpeg:dash:schema:mpd:2011\" type=\"static\" "
+               "mediaPresentationDuration=\"PT2S\"><Period>"
+               "<AdaptationSet contentType=\"video\" mimeType=\"video/mp4\">"
+               "<Representation id=\"v\" bandwidth=\"300000\" width=\"160\" height=\"120\" codecs=\"mp4v.20.9\">"
+               "<BaseURL>picture.mp4</BaseURL></Representation></AdaptationSet>"
+               "<AdaptationSet contentType=\"audio\" mimeType=\"audio/mp4\">"
+               "<Representation id=\"a\" bandwidth=\"128000\" codecs=\"mp4a.40.2\"><BaseURL>sound.m4a</BaseURL>"
+               "</Representation></AdaptationSet></Period></MPD>",
+               "application/dash+xml");
+    server.add(QStringLiteral("/split.html"),
+               "<html><head><title>Split streams</title></head><body><video><source src=\"/dash/manifest.mpd\" "
+               "type=\"application/dash+xml\"></video></body></html>",
+               "text/html");
+    const RunResult run = runReelgrab(server.url(QStringLiteral("/split.html")));
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(QFileInfo(run.out).absolutePath(), QDir(downloads()).absolutePath());
+    EXPECT_EQ(QFileInfo(run.out).fileName(), QStringLiteral("Split streams.mp4"));
+    const QStringList picture = packets({d + QStringLiteral("/picture.mp4")}, QStringLiteral("v"));
+    const QStringList sound = packets({d + QStringLiteral("/sound.m4a")}, QStringLiteral("a"));
+    ASSERT_FALSE(picture.isEmpty());
+    ASSERT_FALSE(sound.isEmpty());
+    EXPECT_EQ(packets({run.out}, QStringLiteral("v")), picture);
+    EXPECT_EQ(packets({run.out}, QStringLiteral("a")), sound);
+    // The two downloads were fetched once each, and their work folder is gone.
+    EXPECT_EQ(server.gets(QStringLiteral("/dash/picture.mp4")), 1);
+    EXPECT_EQ(server.gets(QStringLiteral("/dash/sound.m4a")), 1);
+    EXPECT_EQ(contents(helperTemp() + QStringLiteral("/ReelgrabKit/Downloading")), QStringList());
+}
+
+TEST_F(ReelgrabStandalone, SegmentedMediaIsConcatenated)
+{
+    const QString d = TestEnvironment::home() + QStringLiteral("/media");
+    TestHttpServer server;
+    QString periods;
+    QStringList parts;
+    for (int i = 1; i <= 3; ++i) {
+        parts << d + QStringLiteral("/part%1.mp4").arg(i);
+        // A quote in the address: the concatenation list must carry it through.
+        server.add(QStringLiteral("/parts/it's-%1.mp4").arg(i), readAll(parts.last()), "video/mp4");
+        periods += QStringLiteral("<Period duration=\"PT1S\"><AdaptationSet mimeType=\"video/mp4\" "
+                                  "codecs=\"mp4v.20.9,mp4a.40.2\"><Representation id=\"only\" height=\"120\">"
+                                  "<BaseURL>it's-%1.mp4</BaseURL></Representation></AdaptationSet></Period>")
+                       .arg(i);
+    }
+    server.add(QStringLiteral("/parts/film.mpd"),
+               QStringLiteral("<MPD type=\"static\" mediaPresentationDuration=\"PT3S\">%1</MPD>").arg(periods).toUtf8(),
+               "application/dash+xml");
+    server.add(QStringLiteral("/parts.html"),
+               "<html><head><title>In three parts</title></head><body><video src=\"/parts/film.mpd\"></video></body></html>",
+               "text/html");
+    const RunResult run = runReelgrab(server.url(QStringLiteral("/parts.html")));
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(QFileInfo(run.out).fileName(), QStringLiteral("In three parts.mp4"));
+    for (const QString &kind : QStringList{QStringLiteral("v"), QStringLiteral("a")}) {
+        SCOPED_TRACE(kind.toStdString());
+        const QStringList expected = packets(parts, kind);
+        ASSERT_FALSE(expected.isEmpty());
+        EXPECT_EQ(packets({run.out}, kind), expected);
+    }
+    // Neither the parts nor the list stay behind.
+    EXPECT_EQ(contents(helperTemp()).filter(QRegularExpression(QStringLiteral("\\.lst$|\\.mp4"))), QStringList());
+}
+
+TEST_F(ReelgrabStandalone, KilledHelperLeavesResumableDataThatASecondRunCompletes)
+{
+    TestHttpServer server;
+    TestHttpServer::Resource slow;
+    slow.body = *s_big;
+    slow.contentType = "video/webm";
+    slow.bytesPerSecond = 100 * 1024;
+    server.add(QStringLiteral("/slow/killed-film.webm"), slow);
+    const QString url = server.url(QStringLiteral("/slow/killed-film.webm"));
+    const QStringList before = contents(downloads());
+    const QStringList tempBefore = contents(helperTemp());
+
+    QProcess first;
+    startReelgrab(first, url, 5);
+    ASSERT_TRUE(first.waitForStarted());
+    // Wait until the engine has recorded real progress, then kill it without warning.
+    const QString target = QDir(downloads()).filePath(QStringLiteral("killed-film.webm"));
+    const QRegularExpression done(QStringLiteral("^done 0 (\\d+)$"), QRegularExpression::MultilineOption);
+    const bool progressed = TestEnvironment::waitFor(
+        [&] {
+            const auto m = done.match(QString::fromUtf8(readAll(target + QStringLiteral(".cvctl"))));
+            return m.hasMatch() && m.captured(1).toLongLong() >= 100000;
+        },
+        60000);
+    ::kill(pid_t(first.processId()), SIGKILL);
+    first.waitForFinished();
+    ASSERT_TRUE(progressed) << first.readAllStandardError().toStdString();
+
+    // Only the reserved empty name and the engine's partial data, beside it; no finished
+    // file and nothing elsewhere.
+    QStringList left = contents(downloads());
+    for (const QString &name : before)
+        left.removeOne(name);
+    for (const QString &name : left)
+        EXPECT_TRUE(name.startsWith(QStringLiteral("killed-film.webm"))) << name.toStdString();
+    EXPECT_TRUE(left.contains(QStringLiteral("killed-film.webm.cvpart")));
+    EXPECT_TRUE(left.contains(QStringLiteral("killed-film.webm.cvctl")));
+    EXPECT_EQ(QFileInfo(target).size(), 0);
+    EXPECT_EQ(contents(helperTemp()), tempBefore);
+
+    // The second run continues where the first stopped, into the same name.
+    slow.bytesPerSecond = 0;
+    server.add(QStringLiteral("/slow/killed-film.webm"), slow);
+    const int getsBefore = server.gets(QStringLiteral("/slow/killed-film.webm"));
+    const RunResult second = runReelgrab(url, 5);
+    ASSERT_EQ(second.code, 0) << second.err.toStdString();
+    EXPECT_EQ(second.out, target);
+    EXPECT_EQ(readAll(target), *s_big);
+    const QList<QByteArray> ranges = server.ranges(QStringLiteral("/slow/killed-film.webm")).mid(getsBefore);
+    ASSERT_FALSE(ranges.isEmpty());
+    const bool resumed = std::any_of(ranges.begin(), ranges.end(), [](const QByteArray &r) {
+        return r.startsWith("bytes=") && r.mid(6).split('-').value(0).toLongLong() >= 100000;
+    });
+    EXPECT_TRUE(resumed) << ranges.join(", ").toStdString();
+    QStringList after = contents(downloads());
+    for (const QString &name : before)
+        after.removeOne(name);
+    EXPECT_EQ(after, QStringList{QStringLiteral("killed-film.webm")});
+}
+
+TEST_F(ReelgrabStandalone, KilledSegmentedDownloadIsCompletedFromItsWorkFolder)
+{
+    const QString d = TestEnvironment::home() + QStringLiteral("/media");
+    TestHttpServer server;
+    QStringList parts;
+    QString periods;
+    auto serveParts = [&](int bytesPerSecond) {
+        for (int i = 1; i <= 3; ++i) {
+            TestHttpServer::Resource r;
+            r.body = readAll(d + QStringLiteral("/part%1.mp4").arg(i));
+            r.contentType = "video/mp4";
+            r.bytesPerSecond = bytesPerSecond;
+            server.add(QStringLiteral("/kept/p%1.mp4").arg(i), r);
+        }
+    };
+    for (int i = 1; i <= 3; ++i) {
+        parts << d + QStringLiteral("/part%1.mp4").arg(i);
+        periods += QStringLiteral("<Period duration=\"PT1S\"><AdaptationSet mimeType=\"video/mp4\">"
+                                  "<Representation><BaseURL>p%1.mp4</BaseURL></Representation></AdaptationSet></Period>")
+                       .arg(i);
+    }
+    serveParts(4096);
+    server.add(QStringLiteral("/kept/film.mpd"), QStringLiteral("<MPD type=\"static\">%1</MPD>").arg(periods).toUtf8(),
+               "application/dash+xml");
+    server.add(QStringLiteral("/kept.html"),
+               "<html><head><title>Kept parts</title></head><body><video src=\"/kept/film.mpd\"></video></body></html>",
+               "text/html");
+    const QString work = helperTemp() + QStringLiteral("/ReelgrabKit/Downloading");
+    const QStringList before = contents(downloads());
+    const QStringList workBefore = contents(work);
+
+    QProcess first;
+    startReelgrab(first, server.url(QStringLiteral("/kept.html")), 5);
+    ASSERT_TRUE(first.waitForStarted());
+    const QRegularExpression done(QStringLiteral("^done 0 (\\d+)$"), QRegularExpression::MultilineOption);
+    QString control;
+    const bool progressed = TestEnvironment::waitFor(
+        [&] {
+            for (const QString &name : contents(work)) {
+                const auto m = done.match(QString::fromUtf8(readAll(work + u'/' + name)));
+                if (name.endsWith(QLatin1String(".cvctl")) && m.hasMatch() && m.captured(1).toLongLong() >= 8192) {
+                    control = name;
+                    return true;
+                }
+            }
+            return false;
+        },
+        60000);
+    ::kill(pid_t(first.processId()), SIGKILL);
+    first.waitForFinished();
+    ASSERT_TRUE(progressed) << first.readAllStandardError().toStdString();
+
+    // The download folder holds only the reserved empty name; the parts are in the work folder.
+    const QString target = QDir(downloads()).filePath(QStringLiteral("Kept parts.mp4"));
+    QStringList left = contents(downloads());
+    for (const QString &name : before)
+        left.removeOne(name);
+    EXPECT_EQ(left, QStringList{QStringLiteral("Kept parts.mp4")});
+    EXPECT_EQ(QFileInfo(target).size(), 0);
+
+    serveParts(0);
+    const RunResult second = runReelgrab(server.url(QStringLiteral("/kept.html")), 5);
+    ASSERT_EQ(second.code, 0) << second.err.toStdString();
+    EXPECT_EQ(second.out, target);
+    for (const QString &kind : QStringList{QStringLiteral("v"), QStringLiteral("a")}) {
+        SCOPED_TRACE(kind.toStdString());
+        EXPECT_EQ(packets({second.out}, kind), packets(parts, kind));
+    }
+    // The interrupted part went on from where it was.
+    const QString part = QStringLiteral("/kept/p%1.mp4").arg(control.section(u'/', -1).section(u'-', -1).left(2).toInt(nullptr, 16) + 1);
+    const QList<QByteArray> ranges = server.ranges(part);
+    EXPECT_TRUE(std::any_of(ranges.begin(), ranges.end(),
+                            [](const QByteArray &r) { return r.mid(6).split('-').value(0).toLongLong() >= 8192; }))
+        << part.toStdString() << ": " << ranges.join(", ").toStdString();
+    QStringList after = contents(downloads());
+    for (const QString &name : before)
+        after.removeOne(name);
+    EXPECT_EQ(after, QStringList{QStringLiteral("Kept parts.mp4")});
+    EXPECT_EQ(contents(work), workBefore);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <QList>
 
+#include <algorithm>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -57,6 +59,12 @@ int TestHttpServer::gets(const QString &path)
 {
     QMutexLocker lock(&m_mutex);
     return m_gets.value(path);
+}
+
+QList<QByteArray> TestHttpServer::ranges(const QString &path)
+{
+    QMutexLocker lock(&m_mutex);
+    return m_ranges.value(path);
 }
 
 void TestHttpServer::acceptLoop()
@@ -115,8 +123,10 @@ void TestHttpServer::serve(int fd)
         found = m_resources.contains(path);
         if (found)
             r = m_resources.value(path);
-        if (method == "GET")
+        if (method == "GET") {
             m_gets[path]++;
+            m_ranges[path].append(range);
+        }
     }
     QByteArray head;
     QByteArray body = r.body;
@@ -152,8 +162,19 @@ void TestHttpServer::serve(int fd)
         payload = body;
     }
     head += "Content-Length: " + QByteArray::number(payload.size()) + "\r\n\r\n";
-    if (sendAll(fd, head.constData(), head.size()) && method != "HEAD")
-        sendAll(fd, payload.constData(), payload.size());
+    if (sendAll(fd, head.constData(), head.size()) && method != "HEAD") {
+        if (r.bytesPerSecond <= 0) {
+            sendAll(fd, payload.constData(), payload.size());
+        } else {
+            // Slow serving, a tenth of a second's worth at a time, until the client goes away.
+            const qsizetype step = std::max(1, r.bytesPerSecond / 10);
+            for (qsizetype at = 0; at < payload.size() && !m_stopping; at += step) {
+                if (!sendAll(fd, payload.constData() + at, std::min(step, payload.size() - at)))
+                    break;
+                ::usleep(100000);
+            }
+        }
+    }
     ::shutdown(fd, SHUT_WR);
     ::close(fd);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QMap>
 #include <QMutex>
 #include <QString>
@@ -21,6 +22,7 @@ public:
         QByteArray contentType = "application/octet-stream";
         QByteArray disposition; // Content-Disposition value, when set
         int status = 200;
+        int bytesPerSecond = 0; // 0: as fast as it goes
     };
 
     TestHttpServer();
@@ -30,6 +32,8 @@ public:
     void add(const QString &path, const QByteArray &body, const QByteArray &contentType);
     QString url(const QString &path) const;
     int gets(const QString &path);
+    // The Range header of every GET of path, in order ("" for none).
+    QList<QByteArray> ranges(const QString &path);
 
 private:
     void acceptLoop();
@@ -42,5 +46,6 @@ private:
     QMutex m_mutex;
     QMap<QString, Resource> m_resources;
     QMap<QString, int> m_gets;
+    QMap<QString, QList<QByteArray>> m_ranges;
     std::vector<std::thread> m_workers;
 };
