@@ -22,6 +22,9 @@
 #ifdef FENNIX_WITH_ONLINE_PAGE
 #include "downloads/OnlineRegistration.h"
 #endif
+#ifdef FENNIX_WITH_LIBRARY_PAGE
+#include "library/DownloadedViewCtrl.h"
+#endif
 #ifdef FENNIX_WITH_SHELL_WINDOWS
 #include "shell/ShellWindows.h"
 #endif
@@ -32,6 +35,9 @@ namespace {
 void registerSubsystemSteps()
 {
 #ifdef FENNIX_WITH_DOWNLOAD_PAGE
+#ifdef FENNIX_WITH_LIBRARY_PAGE
+    setLibraryPageFactory([] { return std::make_unique<DownloadedViewCtrl>(); });
+#endif
     registerDownloadPage();
 #endif
 #ifdef FENNIX_WITH_ONLINE_PAGE

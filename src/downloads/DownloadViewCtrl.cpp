@@ -2,8 +2,12 @@
 
 #include "controls/AFSwitchControl.h"
 #include "controls/DownloadTableView.h"
+#include "controls/EditMenu.h"
+#include "controls/EditMenuItem.h"
 #include "controls/MGHoverButton.h"
+#include "controls/MGPopupButton.h"
 #include "downloads/DatabaseLibraryHandoff.h"
+#include "downloads/DownConvertFormatSheet.h"
 #include "downloads/DownloadURLRules.h"
 #include "downloads/PasteURLWndCtrl.h"
 #include "downloads/TurboAminWindowCtrl.h"
@@ -53,6 +57,8 @@ DownloadViewCtrl::DownloadViewCtrl(std::unique_ptr<LibraryHandoff> library, cons
 DownloadViewCtrl::~DownloadViewCtrl()
 {
     NotificationCenter::defaultCenter().removeObserver(this);
+    delete m_pasteListMenu.data();
+    delete m_directFromatCtl.data();
     m_downloadingViewCtr->setDelegate(nullptr);
     // The list's view sits inside the page's; the list takes its rows off it first.
     m_downloadingViewCtr.reset();
@@ -96,12 +102,12 @@ void DownloadViewCtrl::loadView()
     auto *headLayout = new QHBoxLayout(head);
     headLayout->setContentsMargins(16, 8, 16, 8);
     headLayout->setSpacing(8);
-    m_psateUrlBtn = new MGHoverButton(head);
-    m_psateUrlBtn->setButtonDisplayType(MGHoverButton::DisplayFilled);
-    m_psateUrlBtn->setImageName(QStringLiteral("mainform"));
-    m_psateUrlBtn->setIconSliceName(QStringLiteral("mainform-198"));
-    m_psateUrlBtn->setTitle(tr1("Paste URL"));
-    m_psateUrlBtn->setMinimumSize(QLocale().name().startsWith(QLatin1String("ja")) ? 136 : 120, 36);
+    // The paste button's arrow part opens the "Download MP3" menu.
+    m_psateUrlBtn = new MGPopupButton(head);
+    m_psateUrlBtn->setText(tr1("Paste URL"));
+    m_psateUrlBtn->setFixedSize(QLocale().name().startsWith(QLatin1String("ja")) ? 146 : 130, 30);
+    m_psateUrlBtn->setPopTarget(this);
+    m_psateUrlBtn->setPopupAction("clickPopupButton");
     m_psateUrlBtn->setToolTip(tr1("Paste URL"));
     headLayout->addWidget(m_psateUrlBtn);
     headLayout->addSpacing(12);
@@ -120,8 +126,8 @@ void DownloadViewCtrl::loadView()
     runLayout->setContentsMargins(0, 0, 0, 0);
     m_turboTaskBtn = new MGHoverButton(m_downloadingHeadBox);
     m_turboTaskBtn->setFixedSize(32, 32);
-    // Our slice sheet draws resume and pause as 769 and 761, and the bin as 328.
-    m_startAllTaskBtn = makeToolButton(m_downloadingHeadBox, tr1("Resume All"), mainSlices({769, 770, 771, 772}));
+    // Pause all shows the pause picture; the bin slices are delete all's.
+    m_startAllTaskBtn = makeToolButton(m_downloadingHeadBox, tr1("Resume All"), mainSlices({256, 257, 258, 259}));
     m_pauseAllTaskBtn = makeToolButton(m_downloadingHeadBox, tr1("Pause All"), mainSlices({761, 762, 763, 764}));
     m_deleteTaskBtn = makeToolButton(m_downloadingHeadBox, tr1("Delete All"), mainSlices({328, 329, 330, 331}));
     m_oneConverterSwitchControl = new AFSwitchControl(m_downloadingHeadBox);
@@ -148,17 +154,32 @@ void DownloadViewCtrl::loadView()
 
     m_bodyBox = new QStackedWidget(root);
     m_bodyBox->addWidget(m_downloadingViewCtr->view());
-    // The library tab's own page comes with the library; until then a plain view with the count.
+    // The library tab shows the library's own page when it has one, else a plain view with the
+    // count. The count label is kept either way: the status text is made from it.
     m_libraryPlaceholder = new QWidget(m_bodyBox);
     auto *libBody = new QVBoxLayout(m_libraryPlaceholder);
+    libBody->setContentsMargins(0, 0, 0, 0);
     m_libraryCountLabel = new QLabel(m_libraryPlaceholder);
     m_libraryCountLabel->setAlignment(Qt::AlignCenter);
     m_libraryCountLabel->setStyleSheet(QStringLiteral("color:#9A9A9A;font-size:14px;"));
     libBody->addWidget(m_libraryCountLabel);
+    if (QWidget *libraryPage = m_library->view()) {
+        m_libraryCountLabel->hide();
+        libBody->addWidget(libraryPage, 1);
+        m_libraryPlaceholder->setFocusProxy(libraryPage);
+        m_library->setItemCountObserver([this] {
+            if (!m_libraryCountLabel)
+                return;
+            const int count = m_library->displayItemCount();
+            m_libraryCountLabel->setText(tr1("%d items").replace(QLatin1String("%d"), QString::number(count)));
+            if (m_stateInfoLable && currentTab() == 1)
+                m_stateInfoLable->setText(count > 0 ? m_libraryCountLabel->text() : QString());
+        });
+    }
     m_bodyBox->addWidget(m_libraryPlaceholder);
     layout->addWidget(m_bodyBox, 1);
 
-    connect(m_psateUrlBtn, &MGHoverButton::clicked, this, &DownloadViewCtrl::pasteUrl);
+    connect(m_psateUrlBtn, &MGPopupButton::clicked, this, &DownloadViewCtrl::pasteUrl);
     connect(m_downloadingBtn, &MGHoverButton::clicked, this, [this] { switchDispalyContent(0); });
     connect(m_downloadedBtn, &MGHoverButton::clicked, this, [this] { switchDispalyContent(1); });
     connect(m_startAllTaskBtn, &MGHoverButton::clicked, this, [this] { m_downloadingViewCtr->resumeAll(); });
@@ -169,9 +190,11 @@ void DownloadViewCtrl::loadView()
     UserDefaults &defaults = UserDefaults::standard();
     m_oneConverterSwitchControl->bind(&defaults, DCKey);
     AFSwitchControl::Delegate delegate;
-    delegate.switchChangedStatus = [this](AFSwitchControl *s) { setDownConvertMode(s->state() != 0); };
+    delegate.switchWillChangeStatus = [this](AFSwitchControl *) { switchWillChangeStatus(); };
+    delegate.switchChangedStatus = [this](AFSwitchControl *s) { switchChangedStatus(s->state() != 0); };
     m_oneConverterSwitchControl->setDelegate(delegate);
-    setDownConvertMode(defaults.boolForKey(DCKey));
+    GolobFun::setInfoValue(defaults.boolForKey(DCKey), QStringLiteral("DownAndConvertOneMode"));
+    updateDownConvertLabel();
     reSetTurboBtn();
 
     const bool showLibrary = m_downloadingViewCtr->tasksCount() == 0 && m_library->displayItemCount() > 0;
@@ -364,17 +387,91 @@ void DownloadViewCtrl::clickSpeedUp()
 void DownloadViewCtrl::setDownConvertMode(bool on)
 {
     UserDefaults &defaults = UserDefaults::standard();
-    if (defaults.boolForKey(DCKey) != on) {
-        defaults.setBool(DCKey, on);
-        defaults.synchronize();
-    }
+    defaults.setBool(DCKey, on);
     GolobFun::setInfoValue(on, QStringLiteral("DownAndConvertOneMode"));
-    if (m_lblConverted) {
-        m_lblConverted->setText(downConvertLabelText());
-        m_lblConverted->setStyleSheet(on ? QStringLiteral("color:black;") : QStringLiteral("color:#A0A0A0;"));
+    defaults.synchronize();
+    updateDownConvertLabel();
+}
+
+void DownloadViewCtrl::updateDownConvertLabel()
+{
+    if (!m_lblConverted)
+        return;
+    const bool on = UserDefaults::standard().boolForKey(DCKey);
+    m_lblConverted->setText(downConvertLabelText());
+    m_lblConverted->setStyleSheet(on ? QStringLiteral("color:black;") : QStringLiteral("color:#A0A0A0;"));
+}
+
+void DownloadViewCtrl::switchWillChangeStatus()
+{
+    // Switching on always asks for the output format first: the mode is never on without a
+    // stored conversion for the library to run.
+    if (m_oneConverterSwitchControl && m_oneConverterSwitchControl->state() != 0)
+        return;
+    if (m_formatSheetRunner) {
+        m_formatSheetRunner();
+        return;
     }
-    QVHPHelper::share().commIncreaseDataCollect(QStringLiteral("Id_DC"), on ? QStringLiteral("Id_DC_ON")
-                                                                           : QStringLiteral("Id_DC_OFF"));
+    if (!m_directFromatCtl) {
+        m_directFromatCtl = new DownConvertFormatSheet(nullptr, m_view ? m_view->window() : nullptr);
+        m_directFromatCtl->setIsOneMode(true);
+        m_directFromatCtl->setDelegate([this](int code, const QVariantMap &param) { paramWindowClose(code, param); });
+    }
+    m_directFromatCtl->showSheet(m_view);
+}
+
+void DownloadViewCtrl::paramWindowClose(int code, const QVariantMap &param)
+{
+    if (code == 0 || param.isEmpty())
+        return;
+    UserDefaults &defaults = UserDefaults::standard();
+    defaults.setObject(QStringLiteral("OneModeConvertSetingParam"), param);
+    setDownConvertMode(true);
+    // The switch follows the stored value; it reports the change itself.
+    if (m_oneConverterSwitchControl && m_oneConverterSwitchControl->state() == 0)
+        m_oneConverterSwitchControl->setState(1);
+    else
+        switchChangedStatus(true);
+    const QString title = param.value(QStringLiteral("FormatTitle")).toString();
+    if (!title.isEmpty())
+        QVHPHelper::share().autoCreatedIncreaseDataCollect(QStringLiteral("Id_DC_Format"), formatStatisticsValue(title));
+}
+
+void DownloadViewCtrl::switchChangedStatus(bool on)
+{
+    if (on) {
+        updateDownConvertLabel();
+        QVHPHelper::share().commIncreaseDataCollect(QStringLiteral("Id_DC"), QStringLiteral("Id_DC_ON"));
+        return;
+    }
+    setDownConvertMode(false);
+    QVHPHelper::share().commIncreaseDataCollect(QStringLiteral("Id_DC"), QStringLiteral("Id_DC_OFF"));
+}
+
+QString DownloadViewCtrl::formatStatisticsValue(const QString &title)
+{
+    QString value = title;
+    for (const QChar c : {QLatin1Char(','), QLatin1Char('-'), QLatin1Char('('), QLatin1Char(')')}) {
+        const qsizetype at = value.indexOf(c);
+        if (at >= 0)
+            value[at] = QLatin1Char('_');
+    }
+    value.prepend(QLatin1Char('w'));
+    value.replace(QLatin1Char(' '), QLatin1Char('_'));
+    return value;
+}
+
+void DownloadViewCtrl::clickPopupButton()
+{
+    if (!m_psateUrlBtn)
+        return;
+    if (m_pasteListMenu)
+        m_pasteListMenu->deleteLater();
+    m_pasteListMenu = new EditMenu(QSizeF(m_psateUrlBtn->width(), 38), false);
+    m_pasteListMenu->setKnobWidth(0);
+    if (EditMenuItem *item = m_pasteListMenu->addItemWithTitle(tr1("Download MP3"), this, "downloadMP3"))
+        item->setIsSelected(true);
+    m_pasteListMenu->popUpAtPoint(m_psateUrlBtn->mapToGlobal(QPoint(0, m_psateUrlBtn->height())));
 }
 
 QString DownloadViewCtrl::downConvertLabelText() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/EditMenu.h"
+#include "downloads/DownConvertFormatSheet.h"
 #include "downloads/DownloadingViewCtr.h"
 #include "downloads/LibraryHandoff.h"
 #include "downloads/PasteClickGuard.h"
@@ -12,6 +14,7 @@
 
 class AFSwitchControl;
 class MGHoverButton;
+class MGPopupButton;
 class QLabel;
 class QStackedWidget;
 class TurboAminWindowCtrl;
@@ -49,7 +52,10 @@ public:
     void reelgrabTaskDidFinished(QVReelgrabTask *task) override;
     void downloadItemCountDidChanged() override;
 
-    void downloadMP3();
+    Q_INVOKABLE void downloadMP3();
+    // The arrow part of the paste button: a one-item menu "Download MP3" under the button.
+    Q_INVOKABLE void clickPopupButton();
+    EditMenu *pasteListMenu() const { return m_pasteListMenu; }
     // 2 video (options dialog allowed), 4 MP3.
     void downloadWithType(int type);
     void dragURLtoApp(const QVariant &object);
@@ -57,10 +63,21 @@ public:
     // 0 the running downloads, 1 the library.
     void switchDispalyContent(int tab);
     int currentTab() const;
+    // Stores the mode (and its mirror) and redraws the label; the switch follows the default.
     void setDownConvertMode(bool on);
     QString downConvertLabelText() const;
+    // The "Download then Convert" switch: asking for the output format before it turns on,
+    // the format sheet's answer, and the change itself.
+    void switchWillChangeStatus();
+    void paramWindowClose(int code, const QVariantMap &param);
+    void switchChangedStatus(bool on);
+    // The statistics value of a chosen format: "w" + title, first ",", "-", "(", ")" and every
+    // blank made "_".
+    static QString formatStatisticsValue(const QString &title);
+    // Runs instead of the format sheet when set (tests answer with paramWindowClose).
+    void setFormatSheetRunner(std::function<void()> runner) { m_formatSheetRunner = std::move(runner); }
 
-    MGHoverButton *pasteButton() const { return m_psateUrlBtn; }
+    MGPopupButton *pasteButton() const { return m_psateUrlBtn; }
     MGHoverButton *turboButton() const { return m_turboTaskBtn; }
     AFSwitchControl *convertSwitch() const { return m_oneConverterSwitchControl; }
 
@@ -70,6 +87,7 @@ public:
 private:
     void loadView();
     void reSetTurboBtn();
+    void updateDownConvertLabel();
     MGHoverButton *makeToolButton(QWidget *parent, const QString &tip, const QStringList &slices);
 
     std::unique_ptr<LibraryHandoff> m_library;
@@ -78,9 +96,12 @@ private:
     QPointer<QLabel> m_stateInfoLable;
     std::function<int()> m_turboAnswer;
     QPointer<TurboAminWindowCtrl> m_turboWinCtrl;
+    std::function<void()> m_formatSheetRunner;
+    QPointer<DownConvertFormatSheet> m_directFromatCtl;
+    QPointer<EditMenu> m_pasteListMenu;
 
     QPointer<QWidget> m_view;
-    MGHoverButton *m_psateUrlBtn = nullptr;
+    MGPopupButton *m_psateUrlBtn = nullptr;
     MGHoverButton *m_startAllTaskBtn = nullptr;
     MGHoverButton *m_pauseAllTaskBtn = nullptr;
     MGHoverButton *m_deleteTaskBtn = nullptr;

@@ -1,17 +1,21 @@
 #include "downloads/DownloadingViewCtr.h"
 
+#include "controls/AppImages.h"
+#include "controls/ControlSlices.h"
 #include "controls/DownloadTableView.h"
 #include "controls/MGHoverButton.h"
 #include "downloads/DataBaseManager.h"
 #include "downloads/DockProgress.h"
 #include "downloads/DownloadingActionViewCtrl.h"
 #include "downloads/MTDockIconContentView.h"
+#include "downloads/MTDownloadingOptionsView.h"
 #include "downloads/MediaOptionsWndCtrl.h"
 #include "downloads/ReelgrabingUI.h"
 #include "outside/basquire/MacOSXManager.h"
 #include "outside/kelvra/QVHPHelper.h"
 #include "outside/reelgrabkit/ReelgrabKit.h"
 #include "outside/scriblet/ScribletLogger.h"
+#include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
@@ -33,6 +37,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProcess>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStandardPaths>
@@ -406,9 +411,39 @@ void DownloadingViewCtr::reelgrabTaskDidFinished(QVReelgrabTask *task)
 
 void DownloadingViewCtr::reelgrabKitUpdateDidComplete2(const QString &info)
 {
-    // Updates of the helper come with the application's own package here; the relaunch tool
-    // of other systems (a copy run from the temporary folder) has no place on Linux.
     ScribletLogInfo(QStringLiteral("reelgrabKit Did Complete Update:%1").arg(info));
+    int answer = 0;
+    // The question belongs to the main thread; a caller elsewhere waits for the answer.
+    dispatch::sync_main([this, &answer] {
+        const QRect parent = m_view ? m_view->window()->frameGeometry() : QRect();
+        answer = MGMessageBox::question(tr1("Please relaunch to complete this update."), tr1("Update successfully!"),
+                                        tr1("Relaunch Now"), tr1("Cancel"), QImage(), parent);
+    });
+    if (answer != MGMessageBox::DefaultButton)
+        return;
+    reelgrabDispatcher()->pauseTasks(nullptr);
+    const QStringList arguments = relaunchArguments(QCoreApplication::applicationFilePath(),
+                                                    QCoreApplication::arguments().mid(1),
+                                                    QCoreApplication::applicationPid());
+    if (m_relaunchHandler) {
+        m_relaunchHandler(QStringLiteral("/bin/sh"), arguments);
+        return;
+    }
+    // No tool is copied anywhere: a shell waits for this process to end and starts the
+    // program again from where it is installed.
+    if (!QProcess::startDetached(QStringLiteral("/bin/sh"), arguments))
+        ScribletLogError(QStringLiteral("relaunch after the update could not be started"));
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+QStringList DownloadingViewCtr::relaunchArguments(const QString &program, const QStringList &arguments, qint64 pid)
+{
+    // Every value is a separate argument of the script, never part of its text.
+    static const QString script =
+        QStringLiteral("pid=\"$1\"; shift; while kill -0 \"$pid\" 2>/dev/null; do sleep 0.2; done; exec \"$@\"");
+    QStringList argv{QStringLiteral("-c"), script, QStringLiteral("fennix-relaunch"), QString::number(pid), program};
+    argv += arguments;
+    return argv;
 }
 
 // Task observer -------------------------------------------------------------------------------
@@ -564,18 +599,26 @@ void DownloadingViewCtr::loadView()
     m_emptyView = new QWidget(m_tableView->viewport());
     m_emptyView->hide();
 
-    // Bottom bar with the pause-all and resume-all buttons.
-    auto *bottom = new QWidget(root);
+    // Bottom bar with the pause-all and resume-all buttons, right-aligned, 20 points from the
+    // edge and 10 apart, each as large as its picture.
+    auto *bottom = new MTDownloadingOptionsView(root);
+    bottom->setObjectName(QStringLiteral("DownloadingBottomBar"));
     bottom->setFixedHeight(40);
-    bottom->setStyleSheet(QStringLiteral("background:#F7F9FA;border-top:1px solid #E1E5E8;"));
-    m_pauseAllButton = new MGHoverButton(bottom);
-    m_pauseAllButton->setImageName(QStringLiteral("mainform"));
-    m_pauseAllButton->setTitle(tr1("Pause All"));
-    m_pauseAllButton->resize(96, 28);
-    m_resumeAllButton = new MGHoverButton(bottom);
-    m_resumeAllButton->setImageName(QStringLiteral("mainform"));
-    m_resumeAllButton->setTitle(tr1("Resume All"));
-    m_resumeAllButton->resize(96, 28);
+    auto makeBottomButton = [bottom](const char *title, const char *picture) {
+        auto *b = new MGHoverButton(bottom);
+        b->setImageName(QStringLiteral("mainform"));
+        b->setDrawMode(1);
+        b->setNormalSliceName(QStringLiteral("mainform-56"));
+        b->setHoverSliceName(QStringLiteral("mainform-57"));
+        b->setDownSliceName(QStringLiteral("mainform-58"));
+        b->setDisableSliceName(QStringLiteral("mainform-59"));
+        b->setTitle(tr1(title));
+        const QSizeF size = ControlSlices::pointSize(AppImages::named(QString::fromLatin1(picture)));
+        b->setFixedSize(size.isEmpty() ? QSize(96, 28) : size.toSize());
+        return b;
+    };
+    m_pauseAllButton = makeBottomButton("Pause All", "pauseallbtn_normal");
+    m_resumeAllButton = makeBottomButton("Resume All", "restartbtn_normal");
     auto *bottomLayout = new QHBoxLayout(bottom);
     bottomLayout->setContentsMargins(20, 6, 20, 6);
     bottomLayout->addStretch(1);

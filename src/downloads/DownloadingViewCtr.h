@@ -135,6 +135,15 @@ public:
     void downloadingTaskWillPausePlaylist(const DownloadNode::Ptr &node) override;
     void downloadingTaskWillResumePlaylist(const DownloadNode::Ptr &node) override;
 
+    // After a helper update: how the program is started again once this process has ended
+    // (program and its arguments); tests put their own here, the default starts it and quits.
+    void setRelaunchHandler(std::function<void(const QString &, const QStringList &)> handler)
+    {
+        m_relaunchHandler = std::move(handler);
+    }
+    // Arguments of /bin/sh that wait for process pid to end, then run program with arguments.
+    static QStringList relaunchArguments(const QString &program, const QStringList &arguments, qint64 pid);
+
     // "Contents" bit mask of a task on the YouTube site test of the statistics.
     static bool isYouTubeTask(const QVReelgrabTask *task);
 
@@ -155,6 +164,7 @@ private:
     DownloadingViewCtrDelegate *m_delegate = nullptr;
     std::function<int(const QString &)> m_playlistFinishCounter;
     DownloadContentRules::OptionsDialog m_optionsDialog;
+    std::function<void(const QString &, const QStringList &)> m_relaunchHandler;
     QList<DownloadNode::Ptr> m_downloadTaskNodeArray;
     QList<DownloadNode::Ptr> m_displayNodeArray;
     QList<DownloadNode::Ptr> m_playlistNodeArray;

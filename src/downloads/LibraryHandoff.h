@@ -2,20 +2,31 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class DownloadedItem;
+class QLineEdit;
 class QVReelgrabTask;
+class QWidget;
 
-// Where the Download page hands finished downloads: the library. The library page of its own
-// comes later; until then the finished item is only stored.
+// Where the Download page hands finished downloads: the library. Without the library page the
+// finished item is only stored (DatabaseLibraryHandoff); the page itself answers view() too.
 class LibraryHandoff
 {
 public:
     virtual ~LibraryHandoff() = default;
-    // Takes a finished task; answers the stored item, or null when it could not be stored.
+    // Takes a finished task; answers the item, or null when it could not be taken.
     virtual std::shared_ptr<DownloadedItem> addNodeByReelgrabTask(QVReelgrabTask *task) = 0;
     virtual int displayItemCount() const = 0;
     // Members of a play list already in the library.
     virtual int getPlaylistCountByID(const QString &playlistID) const = 0;
+    // The library tab's body; null when there is none to show.
+    virtual QWidget *view() { return nullptr; }
+    // The field whose text filters the library.
+    virtual void setSearchFeild(QLineEdit *field) { (void)field; }
+    // Called after every change of displayItemCount().
+    virtual void setItemCountObserver(std::function<void()> observer) { (void)observer; }
+    // Whether a conversion of the library is queued or running (asked before a shut-down).
+    virtual bool hasConvertingTask() const { return false; }
 };

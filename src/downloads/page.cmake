@@ -16,11 +16,16 @@ fennix_gui_library(fennix_downloads_page
     ${CMAKE_CURRENT_LIST_DIR}/DownloadingActionViewCtrl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DLoadingItemViewCtr.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DownloadingViewCtr.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MTDownloadingOptionsView.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DownConvertFormatSheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DatabaseLibraryHandoff.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DownloadViewCtrl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DownloadPageRegistration.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DownloadedActionViewCtrl.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DeleteModalWindowCtr.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DownloadedItemViewCtrl.cpp
   LIBS fennix_downloads_core fennix_reelgrabkit fennix_controls fennix_shell_gui fennix_shell_lookfeel
-       fennix_basquire Qt6::DBus)
+       fennix_basquire fennix_converter_presets Qt6::DBus)
 # The shell's window library (message box, confirmation dialog, page registry) is defined in a
 # folder that may come later or be left out of a partial build.
 target_link_libraries(fennix_downloads_page PUBLIC $<$<TARGET_EXISTS:fennix_shell_app>:fennix_shell_app>)

@@ -1,7 +1,7 @@
 # Tests of the Download page.
 if(TARGET fennix_downloads_page)
   fennix_add_test(fennix_downloads_page_tests
-    SOURCES DownloadPageRulesTest.cpp DownloadingListTest.cpp
+    SOURCES DownloadPageRulesTest.cpp DownloadingListTest.cpp DownloadPageConvertTest.cpp
     LIBS fennix_downloads_page
     GUI
     TIMEOUT 180)
@@ -23,4 +23,11 @@ if(TARGET fennix_downloads_page)
       REELGRAB_PROGRAM="$<TARGET_FILE:Reelgrab>"
       PAGE_GRAB_PATH="${CMAKE_CURRENT_BINARY_DIR}/DownloadPage.png")
   endif()
+
+  # The finished-media row, its action bar and the delete window, with pictures of them.
+  fennix_add_test(fennix_downloaded_row_tests
+    SOURCES DownloadedRowTest.cpp
+    LIBS fennix_downloads_page Qt6::Test
+    GUI)
+  target_compile_definitions(fennix_downloaded_row_tests PRIVATE ROW_GRAB_DIR="${CMAKE_CURRENT_BINARY_DIR}/row-grabs")
 endif()

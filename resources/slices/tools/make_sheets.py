@@ -74,6 +74,7 @@ GLYPHS = {
     'key': [('c', (8.5, 12, 3.5)), ('s', 'M12 12h8M17 12v3M19.5 12v2.5')],
     'shield': [('s', 'M12 3.5l7 3v5c0 4.5-3 7.5-7 9-4-1.5-7-4.5-7-9v-5z'), ('s', 'M9 12l2 2 4-4')],
     'cable': [('s', 'M12 3v5M9 8h6v4a3 3 0 0 1-6 0zM12 15v6')],
+    'play-circle': [('c', (12, 12, 8)), ('f', 'M10.2 8.4l5.2 3.6-5.2 3.6z')],
     'star': [('f', 'M12 3.5l2.6 5.4 5.9.8-4.3 4.1 1 5.9-5.2-2.8-5.2 2.8 1-5.9-4.3-4.1 5.9-.8z')],
 }
 
@@ -327,7 +328,8 @@ def main_sheet():
         (745, 746, 747, 748): 'close', (712, 714, 716, 718): 'convert', (728, 729, 730, 731): 'transfer',
         (480, 481, 482, 483): 'home', (513, 514, 515, 516): 'back', (535, 536, 537, 538): 'forward',
         (557, 558, 559, 560): 'refresh', (484, 485, 486, 487): 'add', (328, 329, 330, 331): 'trash',
-        (445, 446, 447, 448): 'folder', (441, 442, 443, 444): 'convert', (332, 333, 334, 335): 'transfer',
+        (445, 446, 447, 448): 'trash', (441, 442, 443, 444): 'folder', (332, 333, 334, 335): 'convert',
+        (256, 257, 258, 259): 'play-circle',
         (577, 578, 579, 580): 'trash',
     }
     for names, icon in sets.items():
@@ -563,6 +565,16 @@ def popover_sheet():
     # Pop-up button: a green pill, the right cap holding the chevron's room behind a divider.
     s.add('select_l', 10, 26, '<path d="M10 0H7a7 7 0 0 0-7 7v12a7 7 0 0 0 7 7h3z" fill="%s"/>' % ACCENT)
     s.add('select_m', 4, 26, '<rect x="0" y="0" width="4" height="26" fill="%s"/>' % ACCENT)
+    # Bottom bar of the running list: a light strip with a hairline on top, laid as a pattern.
+    bar = '<rect width="%g" height="40" fill="#F7F9FA"/><rect width="%g" height="1" fill="#E1E5E8"/>' \
+          '<rect y="1" width="%g" height="1" fill="#FFFFFF"/>'
+    s.add('DownloadingBottomLeft', 10, 40, bar % (10, 10, 10))
+    s.add('DownloadingBottomMiddle', 8, 40, bar % (8, 8, 8) +
+          '<rect x="3.5" y="38" width="1" height="1" fill="#E1E5E8" fill-opacity="0.6"/>')
+    s.add('DownloadingBottomRight', 10, 40, bar % (10, 10, 10))
+    # Faces of the bar's two buttons (their sizes place the buttons).
+    s.add('pauseallbtn_normal', 100, 28, button_bg('outline', 'normal', 100, 28))
+    s.add('restartbtn_normal', 108, 28, button_bg('outline', 'normal', 108, 28))
     s.add('select_r', 26, 26, '<path d="M0 0h19a7 7 0 0 1 7 7v12a7 7 0 0 1-7 7H0z" fill="%s"/>' % ACCENT +
           '<path d="M0.5 6v14" stroke="#FFFFFF" stroke-opacity="0.45"/>')
     return s

@@ -1,0 +1,501 @@
+// The library page's item actions: context menu, rename, delete, missing files, addresses,
+// reveal and the hand-offs to the Convert and Transfer pages.
+#include "library/DownloadedViewCtrl.h"
+
+#include "controls/DownloadTableView.h"
+#include "downloads/DataBaseManager.h"
+#include "downloads/DeleteModalWindowCtr.h"
+#include "library/LibraryDelete.h"
+#include "library/LibraryMenuRules.h"
+#include "library/LibraryRename.h"
+#include "outside/kelvra/QVHPHelper.h"
+#include "outside/scriblet/ScribletLogger.h"
+#include "platform/MainBundle.h"
+#include "platform/NotificationCenter.h"
+#include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
+#include "shell/MGMessageBox.h"
+#include "shell/WKDataColleciton.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QWidget>
+
+namespace {
+
+QString loc(const char *english)
+{
+    return MainBundle::localizedString(english);
+}
+
+void count(const char *group, const char *key)
+{
+    QVHPHelper::share().commIncreaseDataCollect(QString::fromLatin1(group), QString::fromLatin1(key));
+}
+
+bool fileExists(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo::exists(path);
+}
+
+using Action = LibraryMenuRules::Action;
+
+Action actionFor(const QString &name)
+{
+    static const QHash<QString, Action> actions = {
+        {QStringLiteral("showInFinder:"), Action::ShowInFinder},
+        {QStringLiteral("renameTitle:"), Action::Rename},
+        {QStringLiteral("playVideo:"), Action::Play},
+        {QStringLiteral("deleteItem:"), Action::Delete},
+        {QStringLiteral("deleteAll:"), Action::DeleteAll},
+        {QStringLiteral("collateFile:"), Action::CollateFile},
+        {QStringLiteral("clickExpandMenuItem:"), Action::ExpandPlaylist},
+        {QStringLiteral("clickCollapseMenuItem:"), Action::CollapsePlaylist},
+        {QStringLiteral("copyURLAction:"), Action::CopyURL},
+        {QStringLiteral("goToSourcePage:"), Action::GoToSourcePage},
+        {QStringLiteral("converterItem:"), Action::AddToConvert},
+        {QStringLiteral("transferItem:"), Action::AddToTransfer},
+    };
+    return actions.value(name, Action::Other);
+}
+
+} // namespace
+
+QRect DownloadedViewCtrl::pageWindowFrame() const
+{
+    return m_view && m_view->window() ? m_view->window()->frameGeometry() : QRect();
+}
+
+// ---- Menu ------------------------------------------------------------------------------------
+
+void DownloadedViewCtrl::setMenuLocalized()
+{
+    if (!m_tableMenu)
+        return;
+    static const struct
+    {
+        const char *name;
+        const char *title;
+    } titles[] = {{"showInFinder:", "Show in Finder"},         {"renameTitle:", "Rename"},
+                  {"playVideo:", "Play"},                      {"deleteItem:", "Delete"},
+                  {"deleteAll:", "Delete All"},                {"collateFile:", "Clear Invalid Files"},
+                  {"clickExpandMenuItem:", "Expand Playlist"}, {"clickCollapseMenuItem:", "Collapse Playlist"},
+                  {"copyURLAction:", "Copy URL"},              {"goToSourcePage:", "Go to Source Page"},
+                  {"converterItem:", "Add to Convert List"},   {"transferItem:", "Add to Transfer List"}};
+    for (const auto &t : titles)
+        if (QAction *a = menuItem(QString::fromLatin1(t.name)))
+            a->setText(loc(t.title));
+    if (_menuSortBy)
+        _menuSortBy->setText(loc("Sort by"));
+    if (m_sortMenu) {
+        m_sortMenu->setTitle(loc("Sort by"));
+        for (QAction *a : m_sortMenu->actions())
+            if (!a->data().toString().isEmpty())
+                a->setText(loc(a->data().toString().toUtf8().constData()));
+    }
+}
+
+bool DownloadedViewCtrl::validateMenuItem(QAction *item)
+{
+    if (!item)
+        return false;
+    const Action action = actionFor(item->objectName());
+    if (action == Action::Play && selectedRows().size() > 1)
+        item->setText(loc("Play"));
+    LibraryMenuRules::Selection s{_displayNodeArr, selectedRows(), canShowMenuPlayBtn()};
+    return LibraryMenuRules::isEnabled(action, s);
+}
+
+void DownloadedViewCtrl::menuWillOpen(QMenu *menu)
+{
+    if (menu) {
+        for (QAction *a : menu->actions())
+            if (actionFor(a->objectName()) != Action::Other)
+                a->setEnabled(validateMenuItem(a));
+        if (m_sortMenu) {
+            const auto sortItems = m_sortMenu->actions();
+            const bool anyOn = std::any_of(sortItems.begin(), sortItems.end(), [](QAction *a) { return a->isChecked(); });
+            if (!anyOn) {
+                const UserDefaults &d = UserDefaults::standard();
+                const QString key = d.stringForKey(QStringLiteral("SortByKey"));
+                const QString order = d.stringForKey(QStringLiteral("SortByOrder"));
+                for (QAction *a : sortItems)
+                    if (a->text() == key || a->text() == order || a->data().toString() == key
+                        || a->data().toString() == order)
+                        a->setChecked(true);
+            }
+        }
+    }
+    if (QWidget *focus = QApplication::focusWidget())
+        focus->clearFocus();
+}
+
+// ---- Missing files ---------------------------------------------------------------------------
+
+bool DownloadedViewCtrl::checkSelectedFilesExist(const DownloadNode::Ptr &node)
+{
+    const auto item = node ? node->downloadItem() : nullptr;
+    if (!item)
+        return false;
+    if (fileExists(item->filePath()))
+        return true;
+    if (selectedRows().size() > 1)
+        return false;
+    const int answer = MGMessageBox::question(
+        loc("The video could not be used because the original file could not be found. ") + QLatin1Char('\n')
+            + loc("Would you like to locate it or remove it from the list?"),
+        QString(), item->fileName(), loc("Locate"), loc("Remove"), loc("Cancel"), QImage(), pageWindowFrame());
+    if (answer == MGMessageBox::OtherButton) {
+        m_dataBase->deleteDownloadedItem(*item);
+        removeNode(node);
+        changeVideoInfomationPicture();
+        refreshDownloadedTableView();
+        changeMediaListForPlayer();
+        tellCountChanged();
+        return false;
+    }
+    if (answer == MGMessageBox::ThirdButton)
+        return false;
+    Workspace::revealInFileManager({QFileInfo(item->filePath()).path()});
+    return false;
+}
+
+// ---- Rename ----------------------------------------------------------------------------------
+
+bool DownloadedViewCtrl::isRightFileName(const QString &text)
+{
+    return LibraryRename::isRightFileName(text);
+}
+
+QString DownloadedViewCtrl::rightFileNameLength(const QString &text)
+{
+    return LibraryRename::rightFileNameLength(text);
+}
+
+void DownloadedViewCtrl::renameTitle(QObject *)
+{
+    count("Id_Rmenu", "Id_Rmenu_Rename");
+    count("Id_DownloadedVideo", "Id_DownloadedVideo_Rename");
+    const auto node = selectedNode();
+    if (!node || !checkSelectedFilesExist(node))
+        return;
+    if (const auto row = rowForNode(node))
+        row->beginTitleEditing();
+}
+
+void DownloadedViewCtrl::changeDidEnd(const DownloadNode::Ptr &node, const QString &title)
+{
+    const auto item = node ? node->downloadItem() : nullptr;
+    const auto row = node ? rowForNode(node) : nullptr;
+    auto restore = [&] {
+        if (row) {
+            row->displayViewCtroller(item);
+            if (QLineEdit *field = row->getTitleTxtField())
+                field->setReadOnly(true);
+        }
+        refreshDownloadedTableView();
+    };
+    if (!item || LibraryDelete::isBusy(*item)) {
+        restore();
+        return;
+    }
+    DataBaseManager &db = *m_dataBase;
+    const auto result = LibraryRename::renameFile(item->filePath(), item->fileSuffix(), title,
+                                                  [&db](const QString &path) { return db.isTheFileInDataBase(path); });
+    switch (result.outcome) {
+    case LibraryRename::Outcome::Renamed:
+        item->setFilePath(result.newPath);
+        m_dataBase->updateDownloadedItem(*item);
+        break;
+    case LibraryRename::Outcome::Blank:
+    case LibraryRename::Outcome::Unchanged:
+        break;
+    default:
+        MGMessageBox::warning(LibraryRename::warningText(result), LibraryRename::warningTitle(result), result.error,
+                              loc("OK"), QImage(), pageWindowFrame());
+        break;
+    }
+    restore();
+}
+
+// ---- Delete ----------------------------------------------------------------------------------
+
+void DownloadedViewCtrl::deleteItem(QObject *sender)
+{
+    if (sender)
+        count("Id_Rmenu", "Id_Rmenu_Delete");
+    if (_displayNodeArr.isEmpty())
+        return;
+    QList<int> rows = selectedRows();
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    QList<DownloadNode::Ptr> nodes;
+    for (int row : rows)
+        if (row >= 0 && row < _displayNodeArr.size())
+            nodes.append(_displayNodeArr.at(row));
+    deleteItemArray(nodes);
+}
+
+void DownloadedViewCtrl::deleteAll(QObject *)
+{
+    count("Id_Rmenu", "Id_Rmenu_DeleteAll");
+    if (_displayNodeArr.isEmpty())
+        return;
+    // "Delete All" is refused while any item is busy.
+    if (std::any_of(_displayNodeArr.begin(), _displayNodeArr.end(), [](const DownloadNode::Ptr &n) {
+            return n->downloadItem() && LibraryDelete::isBusy(*n->downloadItem());
+        })) {
+        QApplication::beep();
+        return;
+    }
+    deleteItemArray(QList<DownloadNode::Ptr>(_displayNodeArr));
+}
+
+void DownloadedViewCtrl::deleteItemWithKeyDown(const Notification &n)
+{
+    if (n.objectPointer() != static_cast<QObject *>(_tableView)) {
+        QApplication::beep();
+        return;
+    }
+    for (const auto &node : selectedNodes()) {
+        if (node->downloadItem() && LibraryDelete::isBusy(*node->downloadItem())) {
+            QApplication::beep();
+            return;
+        }
+    }
+    deleteItem(nullptr);
+}
+
+void DownloadedViewCtrl::downloadedItemWillDelete(const DownloadNode::Ptr &node)
+{
+    const int row = int(_displayNodeArr.indexOf(node));
+    if (row >= 0)
+        selectRows({row});
+    deleteItemArray({node});
+}
+
+void DownloadedViewCtrl::deleteItemArray(const QList<DownloadNode::Ptr> &nodes)
+{
+    if (nodes.isEmpty())
+        return;
+    const int answer = DeleteModalWindowCtr::showDeleteItemsTip(pageWindowFrame());
+    if (answer == DeleteModalWindowCtr::Cancel)
+        return;
+    const auto report = LibraryDelete::deleteRows(nodes, answer, *m_dataBase, _downloadedNodeArr);
+    for (const auto &node : report.removed)
+        removeNode(node);
+    refreshDownloadedTableView();
+    tellCountChanged();
+    if (!report.keptFiles.isEmpty())
+        MGMessageBox::warning(LibraryDelete::keptFilesText(report.keptFiles), loc("Move to Trash failed"), QString(),
+                              loc("OK"), QImage(), pageWindowFrame());
+}
+
+bool DownloadedViewCtrl::deleteFileToTrash(const QString &path)
+{
+    return DownloadedItem::deleteFileToTrash(path);
+}
+
+QStringList DownloadedViewCtrl::deleteAllVideoSegment(const QStringList &segmentPaths)
+{
+    return LibraryDelete::deleteAllVideoSegment(segmentPaths);
+}
+
+bool DownloadedViewCtrl::isConverting() const
+{
+    return std::any_of(_downloadedNodeArr.begin(), _downloadedNodeArr.end(), [](const DownloadNode::Ptr &n) {
+        return n->downloadItem() && LibraryDelete::isBusy(*n->downloadItem());
+    });
+}
+
+QString DownloadedViewCtrl::modifyImportFileName(const QString &path)
+{
+    const QFileInfo info(path);
+    QString name = info.completeBaseName();
+    for (QChar c : QStringLiteral("*|:\\\"<>?/"))
+        name.replace(c, QLatin1Char(' '));
+    name = name.left(LibraryRename::MaxNameLength);
+    const QString target = info.path() + QLatin1Char('/') + name + QLatin1Char('.') + info.suffix();
+    if (target == path)
+        return path;
+    if (QFileInfo::exists(target) || !QFile::rename(path, target)) {
+        ScribletLogError(QStringLiteral("cannot give %1 the name %2").arg(path, target));
+        return path;
+    }
+    return target;
+}
+
+// ---- Clear invalid files ---------------------------------------------------------------------
+
+void DownloadedViewCtrl::collateFile(QObject *)
+{
+    count("Id_Rmenu", "Id_Rmenu_CollateFiles");
+    const int answer = MGMessageBox::question(
+        loc("Collating will clear all unavailable tracks that the original files could not be found."), QString(),
+        loc("Cancel"), loc("Collate"), QImage(), pageWindowFrame());
+    if (answer != MGMessageBox::OtherButton)
+        return;
+    QList<DownloadNode::Ptr> gone;
+    int lastPosition = -1;
+    for (int i = 0; i < _downloadedNodeArr.size(); ++i) {
+        const auto item = _downloadedNodeArr.at(i)->downloadItem();
+        if (!item || fileExists(item->filePath()) || LibraryDelete::isBusy(*item))
+            continue;
+        m_dataBase->deleteDownloadedItem(*item);
+        gone.append(_downloadedNodeArr.at(i));
+        lastPosition = i;
+    }
+    if (gone.isEmpty())
+        return;
+    for (const auto &node : gone)
+        removeNode(node);
+    refreshDownloadedTableView();
+    if (lastPosition >= numberOfRowsInTableView() && numberOfRowsInTableView() > 0)
+        selectRows({numberOfRowsInTableView() - 1});
+    changeMediaListForPlayer();
+    tellCountChanged();
+}
+
+// ---- Single-item commands --------------------------------------------------------------------
+
+void DownloadedViewCtrl::copyURLAction(QObject *)
+{
+    count("Id_Rmenu", "Id_Rmenu_CopyURL");
+    const auto node = selectedNode();
+    if (node && node->downloadItem())
+        QGuiApplication::clipboard()->setText(node->downloadItem()->pageURL());
+}
+
+void DownloadedViewCtrl::goToSourcePage(QObject *)
+{
+    count("Id_Rmenu", "Id_Rmenu_GotoSourcePage");
+    const auto node = selectedNode();
+    if (!node || !node->downloadItem())
+        return;
+    const QString page = node->downloadItem()->pageURL();
+    const auto url = LibraryMenuRules::sourcePageUrl(page);
+    if (!url) {
+        // Only web pages are opened: a stored file: or script address never reaches the desktop.
+        ScribletLogError(QStringLiteral("-->>gotoSourcePage refused:%1").arg(page));
+        return;
+    }
+    ScribletLogInfo(QStringLiteral("-->>gotoSourcePage:%1").arg(url->toString()));
+    Workspace::openUrl(*url);
+}
+
+void DownloadedViewCtrl::showInFinder(QObject *)
+{
+    const auto node = selectedNode();
+    if (!node)
+        return;
+    if (checkSelectedFilesExist(node))
+        Workspace::revealInFileManager({node->downloadItem()->filePath()});
+    count("Id_Rmenu", "Id_Rmenu_ShowinFinder");
+    count("Id_DownloadedVideo", "Id_DownloadedVideo_FileLocated");
+}
+
+void DownloadedViewCtrl::locateFile(QObject *)
+{
+    const auto node = selectedNode();
+    if (!node || !node->downloadItem())
+        return;
+    const QString path = node->downloadItem()->filePath();
+    if (fileExists(path))
+        Workspace::revealInFileManager({path});
+    else
+        MGMessageBox::warning(loc("The video could not be found."), QString(), QString(), loc("OK"), QImage(),
+                              pageWindowFrame());
+    count("Id_Rmenu", "Id_Rmenu_LocateConvertedFile");
+}
+
+// ---- Hand-offs -------------------------------------------------------------------------------
+
+QList<std::shared_ptr<DownloadedItem>> DownloadedViewCtrl::handOffItems(const QList<DownloadNode::Ptr> &rows) const
+{
+    QList<std::shared_ptr<DownloadedItem>> items;
+    for (const auto &row : rows)
+        for (const auto &member : membersOfRow(row)) {
+            const auto item = member->downloadItem();
+            if (item && item->taskStatus() != DownloadedItem::TaskWaiting && item->taskStatus() != DownloadedItem::TaskRunning
+                && !items.contains(item))
+                items.append(item);
+        }
+    return items;
+}
+
+void DownloadedViewCtrl::postHandOff(const char *name, const QList<DownloadNode::Ptr> &rows, const QVariantMap &userInfo)
+{
+    const auto items = handOffItems(rows);
+    if (QByteArray(name) == "AddToConverterNotification")
+        WKDataColleciton::share().collectConvertSourceFrom(QStringLiteral("Downloaded"));
+    else
+        WKDataColleciton::share().collectTransferSourceFrom(QStringLiteral("Downloaded"));
+    // The receiving pages take an array; each entry holds the shared item.
+    QVariantList list;
+    for (const auto &item : items)
+        list.append(QVariant::fromValue(item));
+    NotificationCenter::defaultCenter().post(QString::fromLatin1(name), list, userInfo);
+}
+
+void DownloadedViewCtrl::converterItem(QObject *)
+{
+    postHandOff("AddToConverterNotification", selectedNodes(), {});
+}
+
+void DownloadedViewCtrl::transferItem(QObject *)
+{
+    postHandOff("AddToTransferNotification", selectedNodes(), {});
+}
+
+namespace {
+
+QVariantMap animationInfo(const std::shared_ptr<DownloadedItemViewCtrl> &row)
+{
+    const QRect r = row ? row->getAminStartFrame() : QRect();
+    return {{QStringLiteral("AminFrame"),
+             QStringLiteral("{{%1, %2}, {%3, %4}}").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())}};
+}
+
+} // namespace
+
+void DownloadedViewCtrl::downloadedItemAddToConverter(const DownloadNode::Ptr &node)
+{
+    postHandOff("AddToConverterNotification", {node},
+                animationInfo(node ? node->downloadingItemViewCtr<DownloadedItemViewCtrl>() : nullptr));
+}
+
+void DownloadedViewCtrl::downloadedItemAddToTransfer(const DownloadNode::Ptr &node)
+{
+    postHandOff("AddToTransferNotification", {node},
+                animationInfo(node ? node->downloadingItemViewCtr<DownloadedItemViewCtrl>() : nullptr));
+}
+
+void DownloadedViewCtrl::transferDownloadedFile(QObject *)
+{
+    if (!_delegate || !_delegate->answersTransferFileByItems())
+        return;
+    QList<std::shared_ptr<DownloadedItem>> items;
+    for (const auto &node : selectedNodes())
+        if (checkSelectedFilesExist(node))
+            items.append(node->downloadItem());
+    if (!items.isEmpty())
+        _delegate->transferFileByItems(items, false);
+}
+
+void DownloadedViewCtrl::transferConvertedFile(QObject *)
+{
+    const auto node = selectedNode();
+    const auto item = node ? node->downloadItem() : nullptr;
+    if (!item || item->status() != DownloadedItem::StatusConverted)
+        return;
+    if (!fileExists(item->covertedFilePath())) {
+        MGMessageBox::warning(loc("The video could not be found."), QString(), QString(), loc("OK"), QImage(),
+                              pageWindowFrame());
+        return;
+    }
+    if (_delegate && _delegate->answersTransferFileByItems())
+        _delegate->transferFileByItems({item}, true);
+}

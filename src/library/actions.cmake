@@ -1,0 +1,24 @@
+# Item actions of the library (rename, delete, menu rules), the names and stored choice of
+# download-then-convert, and the music-library hand-off.
+fennix_core_library(fennix_library_actions
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/LibraryRename.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LibraryRename.h
+    ${CMAKE_CURRENT_LIST_DIR}/LibraryDelete.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LibraryDelete.h
+    ${CMAKE_CURRENT_LIST_DIR}/LibraryMenuRules.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LibraryMenuRules.h
+    ${CMAKE_CURRENT_LIST_DIR}/OneModeConvertSetting.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/OneModeConvertSetting.h
+    ${CMAKE_CURRENT_LIST_DIR}/OneModeOutputNames.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/OneModeOutputNames.h
+    ${CMAKE_CURRENT_LIST_DIR}/ITunesHelper.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ITunesHelper.h
+    ${CMAKE_CURRENT_LIST_DIR}/iTunesAppInterface.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/iTunesAppInterface.h
+  LIBS fennix_downloads_core fennix_converter_core fennix_converter_presets fennix_platform fennix_scriblet)
+
+# The library page's item actions and download-then-convert use these.
+if(TARGET fennix_library_page)
+  target_link_libraries(fennix_library_page PUBLIC fennix_library_actions)
+endif()

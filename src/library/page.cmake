@@ -1,0 +1,15 @@
+# The library page: finished downloads with play-list groups, sorting and search, the item
+# actions and the download-then-convert queue.
+set(_library_page_sources
+  ${CMAKE_CURRENT_LIST_DIR}/LibrarySearchFilter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DownloadedViewCtrl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DownloadedViewCtrlSorting.cpp)
+foreach(_part DownloadedViewCtrlItemActions DownloadedViewCtrlConvertMode)
+  if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/${_part}.cpp)
+    list(APPEND _library_page_sources ${CMAKE_CURRENT_LIST_DIR}/${_part}.cpp)
+  endif()
+endforeach()
+fennix_gui_library(fennix_library_page
+  SOURCES ${_library_page_sources}
+  LIBS fennix_downloads_page fennix_library_core fennix_library_player fennix_converter_core
+       fennix_controls fennix_platform fennix_scriblet)

@@ -1,0 +1,163 @@
+#include "converter/ConverterGlobal.h"
+#include "converter/EncFormatMgr.h"
+#include "downloads/DataBaseManager.h"
+#include "library/DownloadedViewCtrl.h"
+#include "library/OneModeOutputNames.h"
+#include "outside/swiftcarry/MediaFixtures.h"
+#include "platform/MainBundle.h"
+#include "platform/UserDefaults.h"
+#include "reelgrab/QVReelgrabTask.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Rows of "Downloaded" as another program reads them: file path and status.
+QList<QPair<QString, int>> storedRows(const QString &dbPath)
+{
+    QList<QPair<QString, int>> rows;
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(dbPath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return rows;
+    }
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT FilePath, Status FROM Downloaded", -1, &st, nullptr) == SQLITE_OK)
+        while (sqlite3_step(st) == SQLITE_ROW)
+            rows.append({QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))),
+                         sqlite3_column_int(st, 1)});
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return rows;
+}
+
+} // namespace
+
+// A finished download joins the library and, with "Download then Convert" on and MP3 stored,
+// is converted; the converted file takes its place in the list and in "Library.db".
+TEST(DownloadThenConvert, FinishedDownloadIsConvertedAndReplaced)
+{
+    QTemporaryDir dir;
+    // A clip with sound, as a downloaded video has (made with ffmpeg's lavfi sources).
+    QDir().mkpath(dir.filePath(QStringLiteral("Downloads")));
+    const QString clip = MediaFixtures::makeClip(dir.filePath(QStringLiteral("Downloads")), QStringLiteral("noisy clip.mp4"),
+                                                 {1.0, QStringLiteral("320x240"), true, true});
+    ASSERT_FALSE(clip.isEmpty()) << "ffmpeg is needed";
+
+    g_formatMgr = EncFormatMgr::initWithFile(MainBundle::pathForResource(QStringLiteral("Format"), QStringLiteral("std")),
+                                             dir.filePath(QStringLiteral("CustomFormat.pro")));
+    ASSERT_TRUE(g_formatMgr);
+    const auto mp3 = g_formatMgr->defaultMp3Format();
+    ASSERT_TRUE(mp3);
+
+    UserDefaults &defaults = UserDefaults::standard();
+    defaults.setObject(QStringLiteral("OneModeConvertSetingParam"),
+                       QVariantMap{{QStringLiteral("FormatTitle"), QStringLiteral("MP3")},
+                                   {QStringLiteral("formatID"), mp3->iD()},
+                                   {QStringLiteral("encParam"), EncodeParamData::toData(MediaFixtures::mp3Target(128000))},
+                                   {QStringLiteral("isExportToItunes"), false}});
+    defaults.setBool(QStringLiteral("values.DownAndConvertOneMode"), true);
+
+    DataBaseManager &db = DataBaseManager::defaultManager();
+    ASSERT_TRUE(db.loadDataBase());
+    auto page = std::make_unique<DownloadedViewCtrl>();
+    page->view();
+
+    QVReelgrabTask task;
+    task.setTargetFileName(clip);
+    task.setPageUrl(QStringLiteral("https://example.org/watch?v=1"));
+    const auto item = page->addNodeByReelgrabTask(&task);
+    ASSERT_TRUE(item);
+
+    // Loaded, listed, stored, converted, replaced.
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return item->taskStatus() >= DownloadedItem::TaskFinished; }, 120000));
+    EXPECT_EQ(item->taskStatus(), quint32(DownloadedItem::TaskFinished));
+    EXPECT_EQ(item->status(), DownloadedItem::StatusConverted);
+    EXPECT_FALSE(page->isHasConvertingTask());
+    const QString converted = QFileInfo(clip).path() + QStringLiteral("/noisy clip.mp3");
+    EXPECT_EQ(item->filePath(), converted);
+    EXPECT_TRUE(QFileInfo::exists(converted));
+    EXPECT_FALSE(QFileInfo::exists(clip)) << "the download went to the Trash";
+    EXPECT_EQ(MediaFixtures::codecNames(MediaFixtures::probe(converted)), QStringList{QStringLiteral("mp3")});
+    EXPECT_GT(item->time(), 0);
+    EXPECT_FALSE(OneModeOutputNames::isReserved(QFileInfo(clip).path() + QStringLiteral("/noisy clip_MP3.mp3")));
+
+    ASSERT_EQ(page->downloadedNodeArr().size(), 1);
+    EXPECT_EQ(page->downloadedNodeArr().first()->downloadItem(), item);
+    const auto rows = storedRows(db.databasePath());
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.first().first, converted);
+    EXPECT_EQ(rows.first().second, 5);
+
+    defaults.removeObjectForKey(QStringLiteral("values.DownAndConvertOneMode"));
+    g_formatMgr.reset();
+}
+
+// A conversion that cannot run (MP3 of a clip without sound) does not leave the item busy.
+TEST(DownloadThenConvert, FailedConversionIsNoLongerBusy)
+{
+    QTemporaryDir dir;
+    const QString clip = dir.filePath(QStringLiteral("silent.mp4"));
+    {
+        QFile f(clip);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(TestEnvironment::noisyVideoClip()); // picture only
+    }
+    UserDefaults &defaults = UserDefaults::standard();
+    defaults.setObject(QStringLiteral("OneModeConvertSetingParam"),
+                       QVariantMap{{QStringLiteral("formatID"), 100},
+                                   {QStringLiteral("encParam"), EncodeParamData::toData(MediaFixtures::mp3Target(128000))}});
+    defaults.setBool(QStringLiteral("values.DownAndConvertOneMode"), true);
+    ASSERT_TRUE(DataBaseManager::defaultManager().loadDataBase());
+    auto page = std::make_unique<DownloadedViewCtrl>();
+    page->view();
+    QVReelgrabTask task;
+    task.setTargetFileName(clip);
+    const auto item = page->addNodeByReelgrabTask(&task);
+    ASSERT_TRUE(item);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return item->taskStatus() == DownloadedItem::TaskFailed; }, 60000));
+    EXPECT_EQ(item->status(), DownloadedItem::StatusPlain);
+    EXPECT_FALSE(page->isHasConvertingTask());
+    EXPECT_TRUE(QFileInfo::exists(clip));
+    EXPECT_TRUE(item->covertedFilePath().isEmpty());
+    defaults.removeObjectForKey(QStringLiteral("values.DownAndConvertOneMode"));
+}
+
+// A stored choice whose encoder block is cut short is refused: the download joins the library
+// and is not left busy.
+TEST(DownloadThenConvert, ShortStoredBlockLeavesThePlainDownload)
+{
+    QTemporaryDir dir;
+    const QString clip = dir.filePath(QStringLiteral("short.mp4"));
+    {
+        QFile f(clip);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(TestEnvironment::noisyVideoClip());
+    }
+    UserDefaults &defaults = UserDefaults::standard();
+    defaults.setObject(QStringLiteral("OneModeConvertSetingParam"),
+                       QVariantMap{{QStringLiteral("formatID"), 100},
+                                   {QStringLiteral("encParam"), EncodeParamData::toData(MediaFixtures::mp3Target(128000)).left(1000)}});
+    defaults.setBool(QStringLiteral("values.DownAndConvertOneMode"), true);
+    ASSERT_TRUE(DataBaseManager::defaultManager().loadDataBase());
+    auto page = std::make_unique<DownloadedViewCtrl>();
+    page->view();
+    QVReelgrabTask task;
+    task.setTargetFileName(clip);
+    const auto item = page->addNodeByReelgrabTask(&task);
+    ASSERT_TRUE(item);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return page->loadQueue().isEmpty() && item->downloadID() > 0; }, 60000));
+    EXPECT_EQ(item->status(), DownloadedItem::StatusPlain);
+    EXPECT_FALSE(page->isHasConvertingTask());
+    EXPECT_EQ(item->filePath(), clip);
+    EXPECT_TRUE(QFileInfo::exists(clip));
+    defaults.removeObjectForKey(QStringLiteral("values.DownAndConvertOneMode"));
+}
