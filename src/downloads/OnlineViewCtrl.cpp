@@ -47,10 +47,12 @@ OnlineViewCtrl::OnlineViewCtrl(UserDefaults &defaults, QWidget *parent)
     root->setSpacing(0);
     auto *bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("onlineToolRow"));
-    bar->setFixedHeight(46);
-    bar->setStyleSheet(QStringLiteral("#onlineToolRow { background: #f6f8f9; border-bottom: 1px solid #dae0e4; }"));
+    // The same head as the Download page: white, 56 high, one thin line below.
+    bar->setFixedHeight(56);
+    bar->setAttribute(Qt::WA_StyledBackground);
+    bar->setStyleSheet(QStringLiteral("#onlineToolRow { background: #FFFFFF; border-bottom: 1px solid #E1E5E8; }"));
     auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(12, 8, 12, 8);
+    row->setContentsMargins(16, 10, 16, 10);
     row->setSpacing(6);
     m_btnHome = toolButton(bar, "mainform-480,mainform-481,mainform-482,mainform-483", "Home");
     m_btnBack = toolButton(bar, "mainform-513,mainform-514,mainform-515,mainform-516", "Back");
@@ -59,16 +61,21 @@ OnlineViewCtrl::OnlineViewCtrl(UserDefaults &defaults, QWidget *parent)
     m_edtURLBrowser = new QLineEdit(bar);
     m_edtURLBrowser->setObjectName(QStringLiteral("addressField"));
     m_edtURLBrowser->setPlaceholderText(MainBundle::localizedString("Paste or enter URL"));
-    m_edtURLBrowser->setMinimumHeight(28);
+    m_edtURLBrowser->setFixedHeight(34);
+    m_edtURLBrowser->setStyleSheet(QStringLiteral(
+        "QLineEdit { background: #F5F7F8; border: 1px solid #DCE1E5; border-radius: 17px; padding: 0 14px; color: #222222; }"
+        "QLineEdit:focus { background: #FFFFFF; border-color: #20C05B; }"));
     m_btnDownload = new MGHoverButton(bar);
     m_btnDownload->setObjectName(QStringLiteral("onlineDownloadButton"));
     m_btnDownload->setTitle(MainBundle::localizedString("Download"));
     m_btnDownload->setButtonDisplayType(MGHoverButton::DisplayAccentText);
-    m_btnDownload->setMinimumSize(96, 28);
+    m_btnDownload->setMinimumSize(110, 34);
     for (QWidget *w : {static_cast<QWidget *>(m_btnHome), static_cast<QWidget *>(m_btnBack),
                        static_cast<QWidget *>(m_btnForward), static_cast<QWidget *>(m_btnFresh)})
         row->addWidget(w);
+    row->addSpacing(6);
     row->addWidget(m_edtURLBrowser, 1);
+    row->addSpacing(6);
     row->addWidget(m_btnDownload);
     root->addWidget(bar);
     m_viewBody = new QWidget(this);
@@ -90,10 +97,24 @@ OnlineViewCtrl::OnlineViewCtrl(UserDefaults &defaults, QWidget *parent)
 
 OnlineViewCtrl::~OnlineViewCtrl()
 {
+    // A web page answers its pending script calls while it is destroyed. Destroy the browser
+    // now, while every member still stands, and let no answer reach the buttons.
+    ++m_checkSerial;
+    delete m_onlineWebCtrl.data();
     if (m_navSiteViewCtrl) {
         m_navSiteViewCtrl->siteNodeDidClick = nullptr;
         m_navSiteViewCtrl->siteNodeDidChange = nullptr;
     }
+}
+
+OnlineWebViewCtrl *OnlineViewCtrl::webCtrl() const
+{
+    return m_onlineWebCtrl;
+}
+
+NavSiteViewCtrl *OnlineViewCtrl::navSiteCtrl() const
+{
+    return m_navSiteViewCtrl;
 }
 
 QString OnlineViewCtrl::rectText(const QRect &r)
@@ -170,6 +191,7 @@ void OnlineViewCtrl::homeClick()
 {
     if (m_curOnlinePage != BrowserFace)
         return;
+    ++m_checkSerial;
     if (m_onlineWebCtrl)
         m_onlineWebCtrl->unInitWebView();
     disEnableWebViewAction();
@@ -199,9 +221,17 @@ void OnlineViewCtrl::downloadClick()
 {
     NotificationCenter &nc = NotificationCenter::defaultCenter();
     nc.post(QStringLiteral("DragURLToMainApp"), m_edtURLBrowser->text());
-    const QPoint origin = m_btnDownload->mapTo(window(), QPoint(0, 0));
     nc.post(QStringLiteral("OnlineDownloadedFinishNotification"), QVariant(),
-            {{QStringLiteral("AminFrame"), rectText(QRect(origin, QSize(40, 40)))}});
+            {{QStringLiteral("AminFrame"), rectText(animationFrame())}});
+}
+
+QRect OnlineViewCtrl::animationFrame() const
+{
+    // The main window reads "AminFrame" with y counted up from its bottom edge and the
+    // rectangle's origin at its lower left: the button's lower left corner, 40 by 40.
+    const QWidget *host = window();
+    const QPoint lowerLeft = m_btnDownload->mapTo(host, QPoint(0, m_btnDownload->height()));
+    return QRect(lowerLeft.x(), host->height() - lowerLeft.y(), 40, 40);
 }
 
 void OnlineViewCtrl::hasVideoHTMLTag(std::function<void(bool)> answer)

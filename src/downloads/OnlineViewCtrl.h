@@ -47,11 +47,13 @@ public:
     MGHoverButton *backButton() const { return m_btnBack; }
     MGHoverButton *forwardButton() const { return m_btnForward; }
     MGHoverButton *freshButton() const { return m_btnFresh; }
-    OnlineWebViewCtrl *webCtrl() const { return m_onlineWebCtrl; }
-    NavSiteViewCtrl *navSiteCtrl() const { return m_navSiteViewCtrl; }
+    OnlineWebViewCtrl *webCtrl() const;
+    NavSiteViewCtrl *navSiteCtrl() const;
 
     // "{{x, y}, {w, h}}"
     static QString rectText(const QRect &r);
+    // Where the add-task fly-in starts, in window coordinates counted up from the bottom.
+    QRect animationFrame() const;
 
 signals:
     // The download button's visibility was decided after a load.

@@ -1,0 +1,177 @@
+// The Online page inside the real main window, next to the real Download page whose running
+// list starts real helper processes: a page with a video served from 127.0.0.1 shows the
+// download button, a click puts the page on the running list and starts the fly-in from the
+// button; a page without media shows no button and adds nothing.
+#include "controls/AddToTaskAnimationWnd.h"
+#include "controls/MGHoverButton.h"
+#include "downloads/DownloadPageRegistration.h"
+#include "downloads/DownloadViewCtrl.h"
+#include "downloads/DownloadingViewCtr.h"
+#include "downloads/OnlineRegistration.h"
+#include "downloads/OnlineViewCtrl.h"
+#include "downloads/OnlineWebViewCtrl.h"
+#include "outside/reelgrabkit/QVReelgrabTaskDispatcher.h"
+#include "platform/NotificationCenter.h"
+#include "reelgrab/QVReelgrabTask.h"
+#include "shell/AppDelegate.h"
+#include "shell/MainWindowCtrl.h"
+#include "shell/ShellRegistry.h"
+
+#include "LoopbackServer.h"
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const bool sandboxOff = qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+
+LoopbackServer::Resource htmlPage(const std::string &body)
+{
+    LoopbackServer::Resource r;
+    r.contentType = "text/html; charset=utf-8";
+    r.body = body;
+    return r;
+}
+
+class OnlinePageEndToEnd : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QVReelgrabTask::setHelperExecutable(QStringLiteral(REELGRAB_PROGRAM));
+        QApplication::setQuitOnLastWindowClosed(false);
+        registerDownloadPage();
+        registerOnlinePage();
+        AppDelegate::initializeClass();
+        delegate = std::make_unique<AppDelegate>();
+        delegate->launch();
+        ctrl = delegate->mainWindowCtrl();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(ctrl->window()));
+        download = dynamic_cast<DownloadViewCtrl *>(ctrl->page(ShellRegistry::Download));
+        ASSERT_NE(download, nullptr) << "the main window opens the Download page at start";
+        ctrl->gotoOnlineView();
+        online = dynamic_cast<OnlineViewCtrl *>(ctrl->page(ShellRegistry::Online));
+        ASSERT_NE(online, nullptr);
+
+        server.add("/watch/clip-page.html",
+                   htmlPage("<html><head><title>Clip</title></head><body><h1>Clip</h1>"
+                            "<video controls src=\"/media/clip.mp4\"></video></body></html>"));
+        server.add("/reading/plain-page.html",
+                   htmlPage("<html><head><title>Plain</title></head><body><p>Only words.</p></body></html>"));
+    }
+    void TearDown() override
+    {
+        if (download)
+            download->downloadingList()->reelgrabDispatcher()->cancelAllTasks();
+        if (delegate)
+            delegate->applicationWillTerminate();
+        delegate.reset();
+        QVReelgrabTask::setHelperExecutable(QString());
+    }
+    QString url(const std::string &path) const { return QString::fromStdString(server.url(path)); }
+    // Loads an address through the address field; answers whether the page was judged to hold
+    // media (the answer given after the load finished).
+    bool load(const QString &address, bool *media)
+    {
+        online->addressField()->setText(address);
+        if (!online->addressEntered())
+            return false;
+        bool finished = false;
+        int answers = 0;
+        QObject guard;
+        QObject::connect(online->webCtrl()->webView(), &QWebEngineView::loadFinished, &guard, [&] { finished = true; });
+        QObject::connect(online, &OnlineViewCtrl::mediaCheckDone, &guard, [&](bool m) {
+            if (finished) {
+                ++answers;
+                *media = m;
+            }
+        });
+        return TestEnvironment::waitFor([&] { return answers > 0; }, 60000);
+    }
+    QStringList listedAddresses() const
+    {
+        QStringList out;
+        for (QVReelgrabTask *t : download->downloadingList()->reelgrabDispatcher()->tasks())
+            out << t->storedPageUrl();
+        return out;
+    }
+
+    LoopbackServer server;
+    std::unique_ptr<AppDelegate> delegate;
+    MainWindowCtrl *ctrl = nullptr;
+    DownloadViewCtrl *download = nullptr;
+    OnlineViewCtrl *online = nullptr;
+};
+
+TEST_F(OnlinePageEndToEnd, ADownloadClickPutsThePageOnTheRunningList)
+{
+    const QString address = url("/watch/clip-page.html");
+    bool media = false;
+    ASSERT_TRUE(load(address, &media));
+    ASSERT_TRUE(media);
+    MGHoverButton *button = online->downloadButton();
+    ASSERT_TRUE(button->isVisible());
+    EXPECT_EQ(online->addressField()->text(), address);
+    // Tasks of earlier tests come back from the stored running list; only ours is new.
+    const QStringList before = listedAddresses();
+    ASSERT_FALSE(before.contains(address));
+
+    QStringList order;
+    QObject observer;
+    NotificationCenter &nc = NotificationCenter::defaultCenter();
+    for (const char *name : {"DragURLToMainApp", "OnlineDownloadedFinishNotification"})
+        nc.addObserver(&observer, QString::fromLatin1(name), [&](const Notification &n) { order << n.name; });
+
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    nc.removeObserver(&observer);
+    EXPECT_EQ(order, (QStringList{QStringLiteral("DragURLToMainApp"), QStringLiteral("OnlineDownloadedFinishNotification")}));
+
+    // The page's address is on the real running list, with a row.
+    EXPECT_EQ(listedAddresses(), before + QStringList{address});
+    DownloadingViewCtr *list = download->downloadingList();
+    EXPECT_EQ(list->tasksCount(), before.size() + 1);
+    EXPECT_TRUE(list->isTaskAdd());
+    QVReelgrabTask *task = list->reelgrabDispatcher()->tasks().value(before.size());
+    ASSERT_NE(task, nullptr);
+    EXPECT_EQ(task->storedPageUrl(), address);
+    EXPECT_NE(list->nodeForTask(task), nullptr);
+
+    // The main window answered the second notification: one fly-in towards Download, starting
+    // where the button sits (its lower left corner), not mirrored to the other half.
+    AddToTaskAnimationWnd *flyIn = ctrl->addToTaskAnimationWnd();
+    ASSERT_NE(flyIn, nullptr);
+    ASSERT_EQ(flyIn->flightCount(), 1);
+    const QRectF start = flyIn->flightRect(0);
+    const QPoint lowerLeft = button->mapTo(ctrl->window(), QPoint(0, button->height()));
+    EXPECT_NEAR(start.left(), lowerLeft.x(), 2.0);
+    EXPECT_NEAR(start.bottom(), lowerLeft.y(), 2.0);
+    EXPECT_EQ(start.size(), QSizeF(40, 40));
+
+    // The task runs on (or has failed) without the Online page's help; it need not finish here.
+    EXPECT_TRUE(TestEnvironment::waitFor([&] { return task->downloadStatus() != 0 || task->hasHelperProcess(); }, 30000));
+}
+
+TEST_F(OnlinePageEndToEnd, APageWithoutMediaShowsNoButtonAndAddsNothing)
+{
+    const QStringList before = listedAddresses();
+    bool media = true;
+    ASSERT_TRUE(load(url("/reading/plain-page.html"), &media));
+    EXPECT_FALSE(media);
+    EXPECT_FALSE(online->downloadButton()->isVisible());
+
+    // After a page with media, a plain page hides the button again.
+    ASSERT_TRUE(load(url("/watch/clip-page.html"), &media));
+    EXPECT_TRUE(online->downloadButton()->isVisible());
+    ASSERT_TRUE(load(url("/reading/plain-page.html"), &media));
+    EXPECT_FALSE(media);
+    EXPECT_FALSE(online->downloadButton()->isVisible());
+    EXPECT_EQ(listedAddresses(), before);
+    EXPECT_TRUE(!ctrl->addToTaskAnimationWnd() || ctrl->addToTaskAnimationWnd()->flightCount() == 0);
+}
+
+} // namespace
