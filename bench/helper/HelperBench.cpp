@@ -1,6 +1,7 @@
-// helper_bench [runs]: time from queueing a direct media address to its first progress report
+// helper_bench [runs] [helper program]: time from queueing a direct media address to its first progress report
 // (a real helper and engine against a loopback server), and the round trip of one message over
-// each connection road. Prints medians.
+// each connection road. Prints medians. A second helper program (say, an earlier build with its
+// engine library in ../lib) can be given to compare runs on the same machine.
 #include "LoopbackServer.h"
 #include "outside/reelgrabkit/QVReelgrabTaskDispatcher.h"
 #include "reelgrab/QVXConnection.h"
@@ -91,7 +92,7 @@ int main(int argc, char **argv)
     QTemporaryDir home;
     qputenv("HOME", home.path().toLocal8Bit());
     qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/share")).toLocal8Bit());
-    QVReelgrabTask::setHelperExecutable(QStringLiteral(REELGRAB_PROGRAM));
+    QVReelgrabTask::setHelperExecutable(argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(REELGRAB_PROGRAM));
 
     LoopbackServer server;
     LoopbackServer::Resource r;

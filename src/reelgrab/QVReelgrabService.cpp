@@ -3,6 +3,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Dispatch.h"
 #include "platform/PropertyList.h"
+#include "reelgrab/DefaultBrowser.h"
 #include "reelgrab/EngineLibrary.h"
 #include "reelgrab/Func.h"
 #include "reelgrab/GUID.h"
@@ -15,9 +16,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QProcess>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -50,14 +52,28 @@ const QStringList &mediaExtensions()
 } // namespace
 
 QVReelgrabService::QVReelgrabService(const QString &libPath, const QString &logFileID, QObject *parent)
-    : QObject(parent), m_libPath(libPath)
+    : QObject(parent), m_libPath(libPath), m_logFileID(logFileID)
 {
-    QString error;
-    m_libHandle = EngineLibrary::open(libPath, &error);
+    // The engine and the ~30 libraries it links take longer to open than anything else at the
+    // start; the connection, the client's first messages and the first request go on meanwhile.
+    m_libraryLoad = std::async(std::launch::async, [libPath]() {
+                        LibraryLoad load;
+                        load.handle = EngineLibrary::open(libPath, &load.error);
+                        return load;
+                    }).share();
+}
+
+void *QVReelgrabService::libHandle()
+{
+    if (m_libraryReady)
+        return m_libHandle;
+    const LibraryLoad load = m_libraryLoad.get();
+    m_libraryReady = true;
+    m_libHandle = load.handle;
     Func(FuncLogInfo, QStringLiteral("initWithLibPath _libHandle:%1").arg(quintptr(m_libHandle), 0, 16));
     if (!m_libHandle) {
-        Func(FuncLogError, QStringLiteral("Reelgrab could not open the engine library %1: %2").arg(libPath, error));
-        return;
+        Func(FuncLogError, QStringLiteral("Reelgrab could not open the engine library %1: %2").arg(m_libPath, load.error));
+        return nullptr;
     }
     auto logInit = EngineLibrary::symbol<LogInitFn>(m_libHandle, "ALogInit");
     auto logLevel = EngineLibrary::symbol<LogLevelFn>(m_libHandle, "ALogSetLevel");
@@ -65,11 +81,17 @@ QVReelgrabService::QVReelgrabService(const QString &libPath, const QString &logF
     if (logInit && logLevel) {
         const QString folder = AppPaths::reelgrabKitLogs();
         AppPaths::ensureFolder(folder);
-        const QString id = logFileID.isEmpty() ? QStringLiteral("standalone") : QFileInfo(logFileID).fileName();
+        const QString id = m_logFileID.isEmpty() ? QStringLiteral("standalone") : QFileInfo(m_logFileID).fileName();
         logInit(QFile::encodeName(QDir(folder).filePath(QStringLiteral("%1-%2.log").arg(id, QStringLiteral("core")))).constData());
         logLevel(2);
     }
-    Func(FuncLogInfo, QStringLiteral("ReelgrabService(%1) Load Library From %2 Successed.").arg(::getpid()).arg(libPath));
+    Func(FuncLogInfo, QStringLiteral("ReelgrabService(%1) Load Library From %2 Successed.").arg(::getpid()).arg(m_libPath));
+    return m_libHandle;
+}
+
+bool QVReelgrabService::isLibraryLoaded()
+{
+    return libHandle() != nullptr;
 }
 
 QVReelgrabService::~QVReelgrabService()
@@ -86,9 +108,30 @@ QVReelgrabService::~QVReelgrabService()
 
 QVariantMap QVReelgrabService::preferences() const
 {
-    if (m_preferencesFilePath.isEmpty() || !QFileInfo::exists(m_preferencesFilePath))
+    // Asked for at every segment and step: read the file again only when it is another file or
+    // has been written since (an atomic replace gives a new inode).
+    PreferencesCache &cache = m_preferencesCache;
+    struct stat st{};
+    if (m_preferencesFilePath.isEmpty() || ::stat(QFile::encodeName(m_preferencesFilePath).constData(), &st) != 0
+        || !S_ISREG(st.st_mode)) {
+        cache = {};
         return {};
-    return PropertyList::readFile(m_preferencesFilePath, nullptr, PropertyList::OnDamage::Keep).toMap();
+    }
+    QByteArray stamp;
+    for (const qint64 v : {qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size), qint64(st.st_mtim.tv_sec),
+                           qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec), qint64(st.st_ctim.tv_nsec)})
+        stamp.append(reinterpret_cast<const char *>(&v), sizeof v);
+    if (cache.path == m_preferencesFilePath && cache.stamp == stamp)
+        return cache.values;
+    // File times are coarse (a few milliseconds): two writes of the same length close together
+    // can leave the same stamp. A file written within the last second is read each time.
+    struct timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const bool settled = now.tv_sec - st.st_mtim.tv_sec > 1 && now.tv_sec - st.st_ctim.tv_sec > 1;
+    cache.path = m_preferencesFilePath;
+    cache.stamp = settled ? stamp : QByteArray();
+    cache.values = PropertyList::readFile(m_preferencesFilePath, nullptr, PropertyList::OnDamage::Keep).toMap();
+    return cache.values;
 }
 
 QString QVReelgrabService::toolPath(const char *key, const char *fallbackProgram) const
@@ -108,7 +151,7 @@ void QVReelgrabService::send(const char *name, const QByteArray &object)
 QVReelgraber *QVReelgrabService::reelgraber()
 {
     if (!m_reelgraber) {
-        m_reelgraber = std::make_unique<QVReelgraber>(m_libHandle);
+        m_reelgraber = std::make_unique<QVReelgraber>(libHandle());
         m_reelgraber->setDelegate(this);
     }
     return m_reelgraber.get();
@@ -117,7 +160,7 @@ QVReelgraber *QVReelgrabService::reelgraber()
 QVMediaSniffer *QVReelgrabService::mediaSniffer()
 {
     if (!m_mediaSniffer) {
-        m_mediaSniffer = std::make_unique<QVMediaSniffer>(m_libHandle);
+        m_mediaSniffer = std::make_unique<QVMediaSniffer>(libHandle());
         m_mediaSniffer->setDelegate(this);
     }
     const QVariant budget = preferences().value(QStringLiteral("download-webview-seconds"));
@@ -199,7 +242,13 @@ void QVReelgrabService::attachDownloadTask(std::unique_ptr<QVReelgrabTask> task)
     }
     m_downloadTask = std::move(task);
     QVReelgrabTask *t = m_downloadTask.get();
-    if (!m_libHandle || !reelgraber()->isUsable()) {
+    // A task without segments starts with a probe of its address. It needs no engine and no
+    // cookies, so it goes out now and runs while the library finishes loading and the cookies
+    // are looked up; with no library file at all nothing could download it, so nothing is sent.
+    std::shared_future<SyncHttp::Response> pendingProbe;
+    if (t->segments().isEmpty() && (m_libraryReady ? m_libHandle != nullptr : QFileInfo::exists(m_libPath)))
+        pendingProbe = SyncHttp::startHead(t->pageUrl(), ProbeTimeoutMs);
+    if (!libHandle() || !reelgraber()->isUsable()) {
         // Nothing could ever download this task: say so instead of waiting for ever.
         Func(FuncLogError, QStringLiteral("dylib handle is nil"));
         finalFailure(QVReelgrabError::reelgrab(EngineInitFailed,
@@ -219,7 +268,7 @@ void QVReelgrabService::attachDownloadTask(std::unique_ptr<QVReelgrabTask> task)
         return;
     }
     t->setCookies(getCookies());
-    const SyncHttp::Response probe = SyncHttp::head(t->pageUrl(), ProbeTimeoutMs);
+    const SyncHttp::Response probe = pendingProbe.valid() ? pendingProbe.get() : SyncHttp::head(t->pageUrl(), ProbeTimeoutMs);
     const QString mime = probe.ok && probe.status / 100 == 2 ? probe.mimeType : QString();
     if (mime.toLower().contains(QStringLiteral("video"))) {
         t->setDownloadStatus(QVReelgrabTaskStatusDownloading);
@@ -246,7 +295,7 @@ void QVReelgrabService::attachDownloadTask(std::unique_ptr<QVReelgrabTask> task)
 
 QString QVReelgrabService::getCookies()
 {
-    if (!m_libHandle) {
+    if (!libHandle()) {
         Func(FuncLogError, QStringLiteral("dylib handle is nil"));
         return {};
     }
@@ -258,17 +307,10 @@ QString QVReelgrabService::getCookies()
         browsers.prepend(browser);
         Func(FuncLogInfo, QStringLiteral("insert plugin browser:%1 to get cookies").arg(browser));
     } else {
-        QString handler;
-        const QString xdg = QStandardPaths::findExecutable(QStringLiteral("xdg-settings"));
-        if (!xdg.isEmpty()) {
-            QProcess p;
-            p.start(xdg, {QStringLiteral("get"), QStringLiteral("default-web-browser")});
-            if (p.waitForFinished(2000))
-                handler = QString::fromLocal8Bit(p.readAllStandardOutput()).toLower();
-        }
-        const QString front = handler.contains(QStringLiteral("chrom")) ? QStringLiteral("chrome")
-            : handler.contains(QStringLiteral("firefox"))               ? QStringLiteral("firefox")
-                                                                        : QStringLiteral("safari");
+        // Looked up once per helper; a retry asks again for the cookies, not for the browser.
+        if (!m_defaultBrowser)
+            m_defaultBrowser = DefaultBrowser::desktopEntry();
+        const QString front = DefaultBrowser::cookieSource(*m_defaultBrowser);
         browsers.prepend(front);
         Func(FuncLogInfo, QStringLiteral("insert default browser %1 to get cookies!").arg(front));
     }

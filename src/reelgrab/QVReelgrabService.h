@@ -9,7 +9,9 @@
 #include <QObject>
 #include <QVariantMap>
 
+#include <future>
 #include <memory>
+#include <optional>
 
 // The root object of a helper process: takes the four commands, runs its one task (cookies,
 // probe, sniffing, segment downloads, post-processing) and reports every step. Everything runs
@@ -26,6 +28,8 @@ public:
     static constexpr int ProbeTimeoutMs = 60000;
     static constexpr int YouTubeCookieLimit = 51200;
 
+    // Starts opening the engine library in the background and returns at once; the first step
+    // that needs the engine waits for it.
     QVReelgrabService(const QString &libPath, const QString &logFileID, QObject *parent = nullptr);
     ~QVReelgrabService() override;
 
@@ -38,7 +42,7 @@ public:
     void setDownloadTask(std::unique_ptr<QVReelgrabTask> task) { m_downloadTask = std::move(task); }
     QString preferencesFilePath() const { return m_preferencesFilePath; }
     void setPreferencesFilePath(const QString &p) { m_preferencesFilePath = p; }
-    bool isLibraryLoaded() const { return m_libHandle != nullptr; }
+    bool isLibraryLoaded(); // waits for the library
     qint32 retryCount() const { return m_retryCount; }
 
     void attachDownloadTask(std::unique_ptr<QVReelgrabTask> task);
@@ -46,6 +50,7 @@ public:
     void resumeDownloadTask();
     QString getCookies();
     bool downloadNextSegments();
+    // The client's preferences file, read again only when it has changed.
     QVariantMap preferences() const;
 
     // Media type of a direct download by its exact MIME type; 0 when not in the table.
@@ -72,6 +77,19 @@ public:
     bool sniffingCouldSniffByWebView() override { return true; }
 
 private:
+    struct LibraryLoad
+    {
+        void *handle = nullptr;
+        QString error;
+    };
+    struct PreferencesCache
+    {
+        QString path;
+        QByteArray stamp; // file identity, size and times; empty when nothing is cached
+        QVariantMap values;
+    };
+
+    void *libHandle();
     void send(const char *name, const QByteArray &object = QByteArray());
     QVReelgraber *reelgraber();
     QVMediaSniffer *mediaSniffer();
@@ -88,6 +106,11 @@ private:
 
     void *m_libHandle = nullptr;
     QString m_libPath;
+    QString m_logFileID;
+    std::shared_future<LibraryLoad> m_libraryLoad;
+    bool m_libraryReady = false;
+    std::optional<QString> m_defaultBrowser;
+    mutable PreferencesCache m_preferencesCache;
     QVRemoteMessageTarget *m_delegate = nullptr;
     std::unique_ptr<QVReelgrabTask> m_downloadTask;
     qsizetype m_downloadingSegment = -1;

@@ -7,13 +7,13 @@
 #include "reelgrab/QVReelgrabService.h"
 #include "reelgrab/QVXConnection.h"
 #include "reelgrab/RGKMessage.h"
+#include "reelgrab/SyncHttp.h"
 
 #include <QCoreApplication>
 #include <QMutex>
 #include <QUuid>
 
 #include <cstdio>
-#include <thread>
 
 namespace ReelgrabMain {
 
@@ -126,9 +126,10 @@ int run(const QStringList &argv)
     const Arguments args = parseArguments(argv, EngineLibrary::defaultPath());
     const bool standalone = !args.pageUrl.isEmpty();
 
-    // Loading the engine library (and everything it links) is the longest step of the start:
-    // begin it at once beside the connection; the service's own open then finds it loaded.
-    std::thread([path = args.libraryPath]() { EngineLibrary::open(path); }).detach();
+    // The service opens the engine library (the longest step of the start) in the background,
+    // and the network thread sets itself up, both beside the connection to the client.
+    SyncHttp::prepare();
+    auto service = std::make_unique<QVReelgrabService>(args.libraryPath, args.clientName);
 
     auto connection = std::make_unique<QVXConnection>();
     if (!args.clientName.isEmpty()) {
@@ -143,7 +144,6 @@ int run(const QStringList &argv)
         connection->registeRootObject(&door, args.clientName + QStringLiteral("-s"));
         connection->sendMessage(QString::fromLatin1(RGKMessage::ProcessLaunched), connection->registeName().toUtf8());
     }
-    auto service = std::make_unique<QVReelgrabService>(args.libraryPath, args.clientName);
     Outbox outbox(connection.get(), standalone);
     service->setDelegate(&outbox);
     door.open(service.get());

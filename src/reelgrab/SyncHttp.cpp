@@ -1,14 +1,22 @@
 #include "reelgrab/SyncHttp.h"
 
-#include <QEventLoop>
+#include <QCoreApplication>
+#include <QMutex>
 #include <QNetworkAccessManager>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
+
+#include <chrono>
+#include <functional>
+#include <future>
+#include <memory>
+#include <set>
 
 namespace {
 
@@ -43,52 +51,103 @@ QString fileNameFromDisposition(const QByteArray &header)
     return v.section(u';', 0, 0).trimmed();
 }
 
-SyncHttp::Response run(const QByteArray &method, const QString &url, qint64 maxBytes, int timeoutMs)
+struct Job
 {
+    QByteArray method;
+    QUrl address;
+    qint64 maxBytes = 0;
+    int timeoutMs = 0;
     SyncHttp::Response out;
-    const QUrl address(url);
-    if (!address.isValid() || address.scheme().isEmpty() || address.host().isEmpty()) {
-        out.error = QStringLiteral("invalid address");
-        return out;
+    std::promise<SyncHttp::Response> done;
+    bool answered = false; // touched on the network thread only
+
+    void answer()
+    {
+        if (answered)
+            return;
+        answered = true;
+        done.set_value(out);
     }
-    QThread *thread = QThread::create([&]() {
-        QNetworkAccessManager manager;
-        manager.setCookieJar(new RefusingCookieJar(&manager));
-        manager.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
-        QNetworkRequest request(address);
-        request.setTransferTimeout(timeoutMs);
+};
+
+// Lives on the network thread and owns the access manager there.
+class Worker : public QObject
+{
+public:
+    ~Worker() override
+    {
+        // Callers still waiting are told instead of waiting for ever.
+        for (const auto &job : m_pending) {
+            job->out.error = QStringLiteral("the network thread has ended");
+            job->answer();
+        }
+    }
+
+    // Calls ready once the manager has made its connection thread (at its first request): a
+    // request that can go nowhere (port 0 of this machine) is refused at once and makes it now.
+    void prepare(std::function<void()> ready)
+    {
+        QNetworkRequest nowhere(QUrl(QStringLiteral("http://127.0.0.1:0/")));
+        nowhere.setTransferTimeout(1000);
+        QNetworkReply *reply = manager()->head(nowhere);
+        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, ready]() {
+            ready();
+            reply->deleteLater();
+        });
+    }
+
+    void start(const std::shared_ptr<Job> &job)
+    {
+        QNetworkRequest request(job->address);
+        request.setTransferTimeout(job->timeoutMs);
         request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
         // A HEAD sent as a custom verb would wait for the announced body on a kept-alive
         // connection; only head() tells the stack there is none.
-        QNetworkReply *reply = method == "HEAD" ? manager.head(request) : manager.sendCustomRequest(request, method);
-        QEventLoop loop;
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        QObject::connect(&deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
-        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        QObject::connect(reply, &QNetworkReply::readyRead, reply, [&]() {
-            if (maxBytes <= 0)
+        QNetworkReply *reply = job->method == "HEAD" ? manager()->head(request)
+                                                     : manager()->sendCustomRequest(request, job->method);
+        m_pending.insert(job);
+        auto *deadline = new QTimer(reply);
+        deadline->setSingleShot(true);
+        QObject::connect(deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
+        QObject::connect(reply, &QNetworkReply::readyRead, reply, [job, reply]() {
+            if (job->maxBytes <= 0 || job->out.truncated)
                 return;
-            out.body += reply->read(maxBytes + 1 - out.body.size());
-            if (out.body.size() > maxBytes) {
-                out.body.truncate(maxBytes);
-                out.truncated = true;
+            job->out.body += reply->read(job->maxBytes + 1 - job->out.body.size());
+            if (job->out.body.size() > job->maxBytes) {
+                job->out.body.truncate(job->maxBytes);
+                job->out.truncated = true;
                 reply->abort();
             }
         });
-        deadline.start(timeoutMs);
-        loop.exec();
-        if (maxBytes > 0 && !out.truncated) {
-            out.body += reply->read(qMax<qint64>(0, maxBytes - out.body.size()));
+        QObject::connect(reply, &QNetworkReply::finished, this, [this, job, reply]() {
+            finish(*job, reply);
+            m_pending.erase(job);
+            job->answer();
+            reply->deleteLater();
+        });
+        deadline->start(job->timeoutMs);
+    }
+
+private:
+    QNetworkAccessManager *manager()
+    {
+        if (!m_manager) {
+            m_manager = new QNetworkAccessManager(this);
+            m_manager->setCookieJar(new RefusingCookieJar(m_manager));
+            m_manager->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
         }
+        return m_manager;
+    }
+
+    static void finish(Job &job, QNetworkReply *reply)
+    {
+        SyncHttp::Response &out = job.out;
+        if (job.maxBytes > 0 && !out.truncated)
+            out.body += reply->read(qMax<qint64>(0, job.maxBytes - out.body.size()));
         const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         out.ok = status.isValid();
         out.status = status.toInt();
-        out.mimeType = reply->header(QNetworkRequest::ContentTypeHeader)
-                           .toString()
-                           .section(u';', 0, 0)
-                           .trimmed()
-                           .toLower();
+        out.mimeType = reply->header(QNetworkRequest::ContentTypeHeader).toString().section(u';', 0, 0).trimmed().toLower();
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         out.contentLength = length.isValid() ? length.toLongLong() : -1;
         out.suggestedFileName = fileNameFromDisposition(reply->rawHeader("Content-Disposition"));
@@ -96,20 +155,125 @@ SyncHttp::Response run(const QByteArray &method, const QString &url, qint64 maxB
             out.suggestedFileName = reply->url().fileName();
         if (reply->error() != QNetworkReply::NoError)
             out.error = reply->errorString();
-        delete reply;
-    });
-    thread->start();
-    thread->wait();
-    delete thread;
-    return out;
+    }
+
+    QNetworkAccessManager *m_manager = nullptr;
+    std::set<std::shared_ptr<Job>> m_pending;
+};
+
+// A thread with a Worker and an event loop.
+class Station
+{
+public:
+    Station()
+    {
+        m_worker = new Worker;
+        m_worker->moveToThread(&m_thread);
+        m_thread.setObjectName(QStringLiteral("SyncHttp"));
+        m_thread.start();
+    }
+
+    ~Station()
+    {
+        // The worker (and with it the access manager) goes on its own thread.
+        QMetaObject::invokeMethod(m_worker, [w = m_worker]() {
+            delete w;
+            QThread::currentThread()->quit();
+        });
+        m_thread.wait();
+    }
+
+    bool isCurrentThread() const { return QThread::currentThread() == &m_thread; }
+
+    template <typename F>
+    void post(F fn)
+    {
+        QMetaObject::invokeMethod(m_worker, [w = m_worker, fn]() { fn(w); }, Qt::QueuedConnection);
+    }
+
+    // The process's station while an application object exists; ended with it.
+    static Station *shared()
+    {
+        QMutexLocker lock(&s_mutex);
+        if (!s_shared && QCoreApplication::instance()) {
+            s_shared = new Station;
+            qAddPostRoutine(&Station::endShared);
+        }
+        return s_shared;
+    }
+
+private:
+    static void endShared()
+    {
+        Station *s = nullptr;
+        {
+            QMutexLocker lock(&s_mutex);
+            std::swap(s, s_shared);
+        }
+        delete s;
+    }
+
+    QThread m_thread;
+    Worker *m_worker = nullptr;
+    static QMutex s_mutex;
+    static Station *s_shared;
+};
+
+QMutex Station::s_mutex;
+Station *Station::s_shared = nullptr;
+
+std::shared_future<SyncHttp::Response> start(const QByteArray &method, const QString &url, qint64 maxBytes, int timeoutMs,
+                                             bool wait)
+{
+    auto job = std::make_shared<Job>();
+    std::shared_future<SyncHttp::Response> answer = job->done.get_future().share();
+    const QUrl address(url);
+    if (!address.isValid() || address.scheme().isEmpty() || address.host().isEmpty()) {
+        job->out.error = QStringLiteral("invalid address");
+        job->answer();
+        return answer;
+    }
+    job->method = method;
+    job->address = address;
+    job->maxBytes = maxBytes;
+    job->timeoutMs = timeoutMs;
+    Station *station = Station::shared();
+    std::unique_ptr<Station> own;
+    if (!station || station->isCurrentThread()) {
+        own = std::make_unique<Station>();
+        station = own.get();
+        wait = true; // the station ends with this call
+    }
+    station->post([job](Worker *w) { w->start(job); });
+    if (wait)
+        answer.wait();
+    return answer;
 }
 
 } // namespace
 
 namespace SyncHttp {
 
-Response head(const QString &url, int timeoutMs) { return run("HEAD", url, 0, timeoutMs); }
+void prepare()
+{
+    // A new thread cannot start while another thread opens a library (the engine, at the
+    // helper's start): let the network thread make the ones its first request needs before the
+    // caller goes on.
+    if (Station *station = Station::shared()) {
+        auto ready = std::make_shared<std::promise<void>>();
+        std::future<void> done = ready->get_future();
+        station->post([ready](Worker *w) { w->prepare([ready]() { ready->set_value(); }); });
+        done.wait_for(std::chrono::seconds(2));
+    }
+}
 
-Response get(const QString &url, qint64 maxBytes, int timeoutMs) { return run("GET", url, maxBytes, timeoutMs); }
+Response head(const QString &url, int timeoutMs) { return start("HEAD", url, 0, timeoutMs, true).get(); }
+
+std::shared_future<Response> startHead(const QString &url, int timeoutMs) { return start("HEAD", url, 0, timeoutMs, false); }
+
+Response get(const QString &url, qint64 maxBytes, int timeoutMs)
+{
+    return start("GET", url, maxBytes, timeoutMs, true).get();
+}
 
 } // namespace SyncHttp

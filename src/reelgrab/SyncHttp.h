@@ -3,9 +3,12 @@
 #include <QByteArray>
 #include <QString>
 
+#include <future>
+
 // Blocking HTTP requests for threads without an event loop of their own (and for the few places
-// that wait on purpose). Each request runs on a short-lived thread with its own network access;
-// no cookie is sent or kept.
+// that wait on purpose). While an application object exists, every request runs on one network
+// thread the process keeps (so connections and set-up are shared); without one, on a short-lived
+// thread of its own. No cookie is sent or kept.
 namespace SyncHttp {
 
 struct Response
@@ -20,7 +23,15 @@ struct Response
     QString error;
 };
 
+// Starts the network thread and the threads of its first request ahead of time, and waits for
+// that (a few milliseconds). Threads cannot start while a library is being opened, so a helper
+// calls this before it opens the engine library on another thread. Optional.
+void prepare();
+
 Response head(const QString &url, int timeoutMs);
+// Sends a HEAD request and returns at once; the answer comes through the future. Without an
+// application object it is answered before this returns.
+std::shared_future<Response> startHead(const QString &url, int timeoutMs);
 // A body longer than maxBytes is cut off and marked truncated.
 Response get(const QString &url, qint64 maxBytes, int timeoutMs);
 

@@ -1,0 +1,241 @@
+// The helper's shared network thread, its reading of the default browser and its cached
+// preferences.
+#include "TestHttpServer.h"
+#include "reelgrab/DefaultBrowser.h"
+#include "reelgrab/QVReelgrabService.h"
+#include "reelgrab/SyncHttp.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <future>
+#include <thread>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &text)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+}
+
+// Sets an environment variable for one scope.
+struct EnvScope
+{
+    QByteArray name, old;
+    bool had;
+    EnvScope(const char *n, const QByteArray &value) : name(n), old(qgetenv(n)), had(qEnvironmentVariableIsSet(n))
+    {
+        qputenv(n, value);
+    }
+    ~EnvScope()
+    {
+        if (had)
+            qputenv(name.constData(), old);
+        else
+            qunsetenv(name.constData());
+    }
+};
+
+} // namespace
+
+TEST(SyncHttp, OneNetworkThreadServesRequestsFromManyThreads)
+{
+    TestHttpServer server;
+    TestHttpServer::Resource clip;
+    clip.body = QByteArray(300000, 'v');
+    clip.contentType = "video/mp4";
+    clip.disposition = "attachment; filename=\"clip one.mp4\"";
+    server.add(QStringLiteral("/clip"), clip);
+    server.add(QStringLiteral("/page"), QByteArray("<html>hello</html>"), "text/html; charset=utf-8");
+    SyncHttp::prepare();
+
+    // Started together from pool threads and the caller: each gets its own answer.
+    std::vector<std::future<SyncHttp::Response>> answers;
+    for (int i = 0; i < 6; ++i)
+        answers.push_back(std::async(std::launch::async, [&server, i]() {
+            return i % 2 ? SyncHttp::get(server.url(QStringLiteral("/page")), 1000, 10000)
+                         : SyncHttp::head(server.url(QStringLiteral("/clip")), 10000);
+        }));
+    const std::shared_future<SyncHttp::Response> pending = SyncHttp::startHead(server.url(QStringLiteral("/clip")), 10000);
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i);
+        const SyncHttp::Response r = answers[i].get();
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        EXPECT_EQ(r.status, 200);
+        if (i % 2) {
+            EXPECT_EQ(r.mimeType, QStringLiteral("text/html"));
+            EXPECT_EQ(r.body, QByteArray("<html>hello</html>"));
+            EXPECT_FALSE(r.truncated);
+        } else {
+            EXPECT_EQ(r.mimeType, QStringLiteral("video/mp4"));
+            EXPECT_EQ(r.contentLength, 300000);
+            EXPECT_EQ(r.suggestedFileName, QStringLiteral("clip one.mp4"));
+            EXPECT_TRUE(r.body.isEmpty());
+        }
+    }
+    const SyncHttp::Response later = pending.get();
+    EXPECT_TRUE(later.ok);
+    EXPECT_EQ(later.contentLength, 300000);
+}
+
+TEST(SyncHttp, LimitsAndFailuresTable)
+{
+    TestHttpServer server;
+    server.add(QStringLiteral("/big"), QByteArray(200000, 'b'), "application/octet-stream");
+    TestHttpServer::Resource slow;
+    slow.body = QByteArray(100000, 's');
+    slow.bytesPerSecond = 2000;
+    server.add(QStringLiteral("/slow"), slow);
+    struct Case
+    {
+        const char *name;
+        QString url;
+        qint64 maxBytes;
+        int timeoutMs;
+        bool ok;
+        qint64 bodySize;
+        bool truncated;
+        bool error;
+    } cases[] = {
+        {"a longer body is cut at the limit", server.url(QStringLiteral("/big")), 1000, 10000, true, 1000, true, true},
+        {"a body within the limit is whole", server.url(QStringLiteral("/big")), 300000, 10000, true, 200000, false, false},
+        {"a stalled transfer ends at its deadline", server.url(QStringLiteral("/slow")), 1 << 20, 300, false, -1, false, true},
+        {"an address without a host", QStringLiteral("http:///x"), 100, 1000, false, 0, false, true},
+        {"not an address", QStringLiteral("::nonsense"), 100, 1000, false, 0, false, true},
+        {"nobody listening", QStringLiteral("http://127.0.0.1:1/x"), 100, 5000, false, 0, false, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const SyncHttp::Response r = SyncHttp::get(c.url, c.maxBytes, c.timeoutMs);
+        if (c.ok) {
+            EXPECT_TRUE(r.ok) << r.error.toStdString();
+        }
+        if (c.bodySize >= 0) {
+            EXPECT_EQ(r.body.size(), c.bodySize);
+        }
+        EXPECT_EQ(r.truncated, c.truncated);
+        EXPECT_EQ(!r.error.isEmpty(), c.error) << r.error.toStdString();
+    }
+    // The thread goes on serving after all of that.
+    EXPECT_TRUE(SyncHttp::head(server.url(QStringLiteral("/big")), 5000).ok);
+}
+
+TEST(DefaultBrowser, ListsTable)
+{
+    struct Case
+    {
+        const char *name;
+        QMap<QString, QByteArray> files; // relative to the private home
+        QByteArray desktop;              // XDG_CURRENT_DESKTOP
+        QString entry;
+        QString source;
+    } cases[] = {
+        {"no list at all", {}, "", QString(), QStringLiteral("safari")},
+        {"user list names firefox",
+         {{QStringLiteral("config/mimeapps.list"),
+           "[Added Associations]\nx-scheme-handler/http=chromium.desktop;\n\n[Default Applications]\n"
+           "text/plain=gedit.desktop\nx-scheme-handler/http=firefox-esr.desktop;chromium.desktop;\n"}},
+         "", QStringLiteral("firefox-esr.desktop"), QStringLiteral("firefox")},
+        {"the desktop's own list comes first",
+         {{QStringLiteral("config/gnome-mimeapps.list"), "[Default Applications]\r\nx-scheme-handler/http=google-chrome.desktop\r\n"},
+          {QStringLiteral("config/mimeapps.list"), "[Default Applications]\nx-scheme-handler/http=firefox.desktop\n"}},
+         "ubuntu:GNOME", QStringLiteral("google-chrome.desktop"), QStringLiteral("chrome")},
+        {"user configuration before system data",
+         {{QStringLiteral("config/mimeapps.list"), "[Default Applications]\nx-scheme-handler/https=org.chromium.Chromium.desktop\n"},
+          {QStringLiteral("data/applications/mimeapps.list"), "[Default Applications]\nx-scheme-handler/http=firefox.desktop\n"}},
+         "", QStringLiteral("org.chromium.Chromium.desktop"), QStringLiteral("chrome")},
+        {"data list when configuration has none",
+         {{QStringLiteral("config/mimeapps.list"), "[Default Applications]\nimage/png=viewer.desktop\n"},
+          {QStringLiteral("data/applications/mimeapps.list"), "[Default Applications]\ntext/html=epiphany.desktop\n"}},
+         "", QStringLiteral("epiphany.desktop"), QStringLiteral("safari")},
+        {"empty values and comments are skipped",
+         {{QStringLiteral("config/mimeapps.list"),
+           "# x-scheme-handler/http=chromium.desktop\n[Default Applications]\nx-scheme-handler/http=;\n"
+           "x-scheme-handler/https=firefox.desktop\n"}},
+         "", QStringLiteral("firefox.desktop"), QStringLiteral("firefox")},
+        {"garbage gives nothing",
+         {{QStringLiteral("config/mimeapps.list"), QByteArray("\0\xff\xfe[Default Applications\n=x\n", 30)}},
+         "", QString(), QStringLiteral("safari")},
+        {"only the first part of a huge list is read",
+         {{QStringLiteral("config/mimeapps.list"),
+           "[Default Applications]\n" + QByteArray(300 * 1024, '#') + "\nx-scheme-handler/http=firefox.desktop\n"}},
+         "", QString(), QStringLiteral("safari")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir(TestEnvironment::home() + QStringLiteral("/browser-XXXXXX"));
+        EnvScope config("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toLocal8Bit());
+        EnvScope configDirs("XDG_CONFIG_DIRS", (dir.path() + QStringLiteral("/etc")).toLocal8Bit());
+        EnvScope data("XDG_DATA_HOME", (dir.path() + QStringLiteral("/data")).toLocal8Bit());
+        EnvScope dataDirs("XDG_DATA_DIRS", (dir.path() + QStringLiteral("/share")).toLocal8Bit());
+        EnvScope desktop("XDG_CURRENT_DESKTOP", c.desktop);
+        for (auto it = c.files.cbegin(); it != c.files.cend(); ++it)
+            writeFile(dir.filePath(it.key()), it.value());
+        const QString entry = DefaultBrowser::desktopEntry();
+        EXPECT_EQ(entry, c.entry);
+        EXPECT_EQ(DefaultBrowser::cookieSource(entry), c.source);
+    }
+}
+
+TEST(ReelgrabService, PreferencesFollowTheFile)
+{
+    QTemporaryDir dir(TestEnvironment::home() + QStringLiteral("/prefs-XXXXXX"));
+    const auto plist = [](const QString &ffmpeg) {
+        return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                              "<key>download-ffmpeg</key><string>%1</string></dict></plist>\n")
+            .arg(ffmpeg)
+            .toUtf8();
+    };
+    const QString path = dir.filePath(QStringLiteral("preferences.plist"));
+    QVReelgrabService service(TestEnvironment::home() + QStringLiteral("/no-such-lib.so"), QString());
+    const auto ffmpeg = [&]() { return service.preferences().value(QStringLiteral("download-ffmpeg")).toString(); };
+
+    EXPECT_TRUE(service.preferences().isEmpty()) << "no path yet";
+    service.setPreferencesFilePath(path);
+    EXPECT_TRUE(service.preferences().isEmpty()) << "no file yet";
+
+    writeFile(path, plist(QStringLiteral("/a")));
+    EXPECT_EQ(ffmpeg(), QStringLiteral("/a"));
+    // Rewritten in place with the same length: still seen.
+    writeFile(path, plist(QStringLiteral("/b")));
+    EXPECT_EQ(ffmpeg(), QStringLiteral("/b"));
+    // Replaced atomically, as the client writes it.
+    {
+        QSaveFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(plist(QStringLiteral("/usr/bin/c")));
+        ASSERT_TRUE(f.commit());
+    }
+    EXPECT_EQ(ffmpeg(), QStringLiteral("/usr/bin/c"));
+    // Another file.
+    const QString other = dir.filePath(QStringLiteral("other.plist"));
+    writeFile(other, plist(QStringLiteral("/d")));
+    service.setPreferencesFilePath(other);
+    EXPECT_EQ(ffmpeg(), QStringLiteral("/d"));
+    // Damaged or gone: nothing, and no stale values.
+    writeFile(other, "<plist><dict><key>download-ffmpeg</key><str");
+    EXPECT_TRUE(ffmpeg().isEmpty());
+    QFile::remove(other);
+    EXPECT_TRUE(service.preferences().isEmpty());
+    writeFile(other, plist(QStringLiteral("/e")));
+    EXPECT_EQ(ffmpeg(), QStringLiteral("/e"));
+    // A file last written long ago, read twice, then written again with the same length.
+    {
+        QFile f(other);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    }
+    EXPECT_EQ(ffmpeg(), QStringLiteral("/e"));
+    EXPECT_EQ(ffmpeg(), QStringLiteral("/e"));
+    writeFile(other, plist(QStringLiteral("/f")));
+    EXPECT_EQ(ffmpeg(), QStringLiteral("/f"));
+}
