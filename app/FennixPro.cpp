@@ -23,7 +23,9 @@
 #include "downloads/OnlineRegistration.h"
 #endif
 #ifdef FENNIX_WITH_LIBRARY_PAGE
+#include "downloads/DownloadedItem.h"
 #include "library/DownloadedViewCtrl.h"
+#include "library/LibraryFollowUpServices.h"
 #endif
 #ifdef FENNIX_WITH_SHELL_WINDOWS
 #include "shell/ShellWindows.h"
@@ -37,6 +39,9 @@ void registerSubsystemSteps()
 #ifdef FENNIX_WITH_DOWNLOAD_PAGE
 #ifdef FENNIX_WITH_LIBRARY_PAGE
     setLibraryPageFactory([] { return std::make_unique<DownloadedViewCtrl>(); });
+    // A finished conversion is counted and, when asked, added to the music library.
+    static LibraryFollowUpServices followUp;
+    DownloadedItem::setFollowUpServices(&followUp);
 #endif
     registerDownloadPage();
 #endif

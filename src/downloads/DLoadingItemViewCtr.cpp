@@ -6,6 +6,7 @@
 #include "controls/QVUrlLabel.h"
 #include "downloads/DownloadingActionViewCtrl.h"
 #include "downloads/ReelgrabingUI.h"
+#include "downloads/ListRowView.h"
 #include "outside/scriblet/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
@@ -46,28 +47,6 @@ QString replaceArgs(QString format, const QStringList &args)
     }
     return format;
 }
-
-// The row's face: white, a light green fill when selected, a line at the bottom.
-class RowView : public QWidget
-{
-public:
-    using QWidget::QWidget;
-    bool selected = false;
-    std::function<void()> onResize;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.fillRect(rect(), selected ? QColor(243, 248, 242) : QColor(Qt::white));
-        p.fillRect(QRect(10, height() - 1, width() - 20, 1), QColor(230, 233, 236));
-    }
-    void resizeEvent(QResizeEvent *) override
-    {
-        if (onResize)
-            onResize();
-    }
-};
 
 // A neutral globe for sites without an icon of their own.
 QImage plainWebIcon()
@@ -111,10 +90,10 @@ QWidget *DLoadingItemViewCtr::view()
 
 void DLoadingItemViewCtr::loadView()
 {
-    auto *row = new RowView;
+    auto *row = new ListRowView;
     m_view = row;
     row->resize(900, RowHeight);
-    row->onResize = [this] { layoutRow(); };
+    row->setOnResize([this] { layoutRow(); });
 
     m_thumbnailView = new MTImageView(row);
     m_webIconView = new QLabel(row);
@@ -824,10 +803,8 @@ void DLoadingItemViewCtr::updateImagesByReelgrabTask()
 void DLoadingItemViewCtr::setSelected(bool selected)
 {
     m_selected = selected;
-    if (auto *row = dynamic_cast<RowView *>(m_view.data())) {
-        row->selected = selected;
-        row->update();
-    }
+    if (auto *row = dynamic_cast<ListRowView *>(m_view.data()))
+        row->setSelected(selected);
 }
 
 // Action view ---------------------------------------------------------------------------------

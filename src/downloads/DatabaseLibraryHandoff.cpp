@@ -3,6 +3,7 @@
 #include "downloads/DataBaseManager.h"
 #include "downloads/DownloadedItem.h"
 #include "outside/scriblet/ScribletLogger.h"
+#include "platform/NotificationCenter.h"
 #include "reelgrab/QVReelgrabTask.h"
 
 #include <QDateTime>
@@ -41,9 +42,12 @@ std::shared_ptr<DownloadedItem> DatabaseLibraryHandoff::addNodeByReelgrabTask(QV
     DataBaseManager &db = m_manager ? *m_manager : DataBaseManager::defaultManager();
     if (db.insertDownloadedItem(*item) < 0) {
         ScribletLogError(QStringLiteral("==>>finished download not stored: %1").arg(item->filePath()));
+        NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask"));
         return nullptr;
     }
     m_items << item;
+    // Storing was all the work this library does on a download: the scheduler may go on.
+    NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask"));
     return item;
 }
 

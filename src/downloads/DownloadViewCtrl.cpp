@@ -6,6 +6,7 @@
 #include "controls/EditMenuItem.h"
 #include "controls/MGHoverButton.h"
 #include "controls/MGPopupButton.h"
+#include "controls/MGSearchFieldCell.h"
 #include "downloads/DatabaseLibraryHandoff.h"
 #include "downloads/DownConvertFormatSheet.h"
 #include "downloads/DownloadURLRules.h"
@@ -145,9 +146,20 @@ void DownloadViewCtrl::loadView()
     m_downloadedHeadBox = new QWidget(head);
     auto *libLayout = new QHBoxLayout(m_downloadedHeadBox);
     libLayout->setContentsMargins(0, 0, 0, 0);
-    libLayout->addWidget(makeToolButton(m_downloadedHeadBox, tr1("Show in Finder"), mainSlices({441, 442, 443, 444})));
-    libLayout->addWidget(makeToolButton(m_downloadedHeadBox, tr1("Add to Convert List"), mainSlices({332, 333, 334, 335})));
-    libLayout->addWidget(makeToolButton(m_downloadedHeadBox, tr1("Delete"), mainSlices({445, 446, 447, 448})));
+    // The search field filters the library by file name; the library is handed it before it
+    // makes its view, so it shows no field of its own.
+    m_searchField = new MGSearchFieldCell(m_downloadedHeadBox);
+    m_searchField->setPlaceholderText(tr1("Search"));
+    m_searchField->setFixedSize(200, 28);
+    libLayout->addWidget(m_searchField);
+    libLayout->addSpacing(8);
+    m_library->setSearchFeild(m_searchField);
+    m_openItemPathBtn = makeToolButton(m_downloadedHeadBox, tr1("Show in Finder"), mainSlices({441, 442, 443, 444}));
+    m_converterItemBtn = makeToolButton(m_downloadedHeadBox, tr1("Add to Convert List"), mainSlices({332, 333, 334, 335}));
+    m_deleteItemBtn = makeToolButton(m_downloadedHeadBox, tr1("Delete"), mainSlices({445, 446, 447, 448}));
+    libLayout->addWidget(m_openItemPathBtn);
+    libLayout->addWidget(m_converterItemBtn);
+    libLayout->addWidget(m_deleteItemBtn);
     m_downloadedHeadBox->hide();
     headLayout->addWidget(m_downloadedHeadBox);
     layout->addWidget(head);
@@ -186,6 +198,9 @@ void DownloadViewCtrl::loadView()
     connect(m_pauseAllTaskBtn, &MGHoverButton::clicked, this, [this] { m_downloadingViewCtr->pauseAll(); });
     connect(m_deleteTaskBtn, &MGHoverButton::clicked, this, [this] { m_downloadingViewCtr->clickDeleteAllMenuItem(); });
     connect(m_turboTaskBtn, &MGHoverButton::clicked, this, &DownloadViewCtrl::clickSpeedUp);
+    connect(m_openItemPathBtn, &MGHoverButton::clicked, this, &DownloadViewCtrl::openItem);
+    connect(m_converterItemBtn, &MGHoverButton::clicked, this, &DownloadViewCtrl::converterItem);
+    connect(m_deleteItemBtn, &MGHoverButton::clicked, this, &DownloadViewCtrl::deleteItem);
 
     UserDefaults &defaults = UserDefaults::standard();
     m_oneConverterSwitchControl->bind(&defaults, DCKey);
@@ -225,7 +240,28 @@ void DownloadViewCtrl::startShowView()
 
 bool DownloadViewCtrl::isHasTask() const
 {
-    return m_downloadingViewCtr->isAnyTaskRunning();
+    // A conversion the library still runs keeps a scheduled shut-down waiting as well.
+    return m_downloadingViewCtr->isAnyTaskRunning() || m_library->hasConvertingTask();
+}
+
+void DownloadViewCtrl::deleteItem()
+{
+    m_library->deleteItem(nullptr);
+}
+
+void DownloadViewCtrl::openItem()
+{
+    m_library->showInFinder(nullptr);
+}
+
+void DownloadViewCtrl::converterItem()
+{
+    m_library->converterItem(nullptr);
+}
+
+void DownloadViewCtrl::transferItem()
+{
+    m_library->transferItem(nullptr);
 }
 
 QString DownloadViewCtrl::formatMutiURL(const QString &text)
@@ -327,8 +363,8 @@ void DownloadViewCtrl::dragURLtoApp(const QVariant &object)
 
 void DownloadViewCtrl::reelgrabTaskDidFinished(QVReelgrabTask *task)
 {
+    // The library tells the scheduler once its own work on the download has ended.
     m_library->addNodeByReelgrabTask(task);
-    NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask"));
     downloadItemCountDidChanged();
 }
 

@@ -15,6 +15,7 @@
 class AFSwitchControl;
 class MGHoverButton;
 class MGPopupButton;
+class MGSearchFieldCell;
 class QLabel;
 class QStackedWidget;
 class TurboAminWindowCtrl;
@@ -51,6 +52,16 @@ public:
     // DownloadingViewCtrDelegate
     void reelgrabTaskDidFinished(QVReelgrabTask *task) override;
     void downloadItemCountDidChanged() override;
+
+    // The library tab's buttons, handed to the library's selection.
+    void deleteItem();
+    void openItem();
+    void converterItem();
+    void transferItem();
+    MGHoverButton *deleteItemButton() const { return m_deleteItemBtn; }
+    MGHoverButton *openItemPathButton() const { return m_openItemPathBtn; }
+    MGHoverButton *converterItemButton() const { return m_converterItemBtn; }
+    MGSearchFieldCell *searchField() const { return m_searchField; }
 
     Q_INVOKABLE void downloadMP3();
     // The arrow part of the paste button: a one-item menu "Download MP3" under the button.
@@ -106,6 +117,10 @@ private:
     MGHoverButton *m_pauseAllTaskBtn = nullptr;
     MGHoverButton *m_deleteTaskBtn = nullptr;
     MGHoverButton *m_turboTaskBtn = nullptr;
+    MGSearchFieldCell *m_searchField = nullptr;
+    MGHoverButton *m_deleteItemBtn = nullptr;
+    MGHoverButton *m_openItemPathBtn = nullptr;
+    MGHoverButton *m_converterItemBtn = nullptr;
     MGHoverButton *m_downloadingBtn = nullptr;
     MGHoverButton *m_downloadedBtn = nullptr;
     QWidget *m_downloadingHeadBox = nullptr;

@@ -8,6 +8,7 @@
 #include "controls/MTImageView.h"
 #include "controls/TableGeometry.h"
 #include "downloads/ConvertJob.h"
+#include "downloads/ListRowView.h"
 #include "outside/basquire/SlicesManager.h"
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
@@ -54,28 +55,6 @@ QString themeOf(int first) // "mainform-N,...,N+3" for the four states
 }
 
 bool isLibraryType(quint32 type) { return type == DownloadedItemViewCtrl::Library || type == DownloadedItemViewCtrl::LibraryAlike; }
-
-// The row's face: white, light green when selected, a line at the bottom.
-class RowView : public QWidget
-{
-public:
-    using QWidget::QWidget;
-    bool selected = false;
-    std::function<void()> onResize;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.fillRect(rect(), selected ? QColor(243, 248, 242) : QColor(Qt::white));
-        p.fillRect(QRect(10, height() - 1, width() - 20, 1), QColor(230, 233, 236));
-    }
-    void resizeEvent(QResizeEvent *) override
-    {
-        if (onResize)
-            onResize();
-    }
-};
 
 // A small round mark: green with a tick for a file that is there, grey with a cross for one
 // that is gone.
@@ -300,12 +279,12 @@ bool DownloadedItemViewCtrl::isDisplayTaskView(quint32 taskStatus)
 
 void DownloadedItemViewCtrl::loadView()
 {
-    auto *row = new RowView;
+    auto *row = new ListRowView;
     m_view = row;
     m_contenView = row;
     row->setObjectName(QStringLiteral("DownloadedItemViewCtrl"));
     row->resize(900, RowHeight);
-    row->onResize = [this] { layoutRow(); };
+    row->setOnResize([this] { layoutRow(); });
 
     QFont small = row->font();
     small.setPixelSize(12);
@@ -519,10 +498,8 @@ void DownloadedItemViewCtrl::fileThumbnailChanged(const std::shared_ptr<Download
 void DownloadedItemViewCtrl::setSelected(bool selected)
 {
     m_selected = selected;
-    if (auto *row = dynamic_cast<RowView *>(m_view.data())) {
-        row->selected = selected;
-        row->update();
-    }
+    if (auto *row = dynamic_cast<ListRowView *>(m_view.data()))
+        row->setSelected(selected);
 }
 
 // Display type and faces ----------------------------------------------------------------------

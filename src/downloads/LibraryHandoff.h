@@ -7,6 +7,7 @@
 
 class DownloadedItem;
 class QLineEdit;
+class QObject;
 class QVReelgrabTask;
 class QWidget;
 
@@ -29,4 +30,12 @@ public:
     virtual void setItemCountObserver(std::function<void()> observer) { (void)observer; }
     // Whether a conversion of the library is queued or running (asked before a shut-down).
     virtual bool hasConvertingTask() const { return false; }
+
+    // The library tab's tool-bar buttons, on the library's selection (sender null): delete
+    // (asks first), reveal the file, hand the items to the Convert or the Transfer page. A
+    // library without a page of its own has no selection and does nothing.
+    virtual void deleteItem(QObject *sender = nullptr) { (void)sender; }
+    virtual void showInFinder(QObject *sender = nullptr) { (void)sender; }
+    virtual void converterItem(QObject *sender = nullptr) { (void)sender; }
+    virtual void transferItem(QObject *sender = nullptr) { (void)sender; }
 };

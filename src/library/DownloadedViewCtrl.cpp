@@ -472,6 +472,9 @@ std::shared_ptr<DownloadedItem> DownloadedViewCtrl::addNodeByReelgrabTask(QVReel
     detachRowViews();
     refreshDownloadedTableView();
     changeMediaListForPlayer();
+    // Nothing is left to load for it; with no load running the library's work has ended.
+    if (downloadedItemArr_.isEmpty() && !isNetWorkLoader_)
+        NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask"));
     return item;
 }
 

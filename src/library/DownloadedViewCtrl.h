@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/SuggestionWindow.h"
 #include "converter/MediaLoaderController.h"
 #include "downloads/DownloadNode.h"
 #include "downloads/DownloadedItemViewCtrl.h"
@@ -205,18 +206,35 @@ public:
     void menuWillOpen(QMenu *menu);
     bool checkSelectedFilesExist(const DownloadNode::Ptr &node);
     void renameTitle(QObject *sender = nullptr);
-    void deleteItem(QObject *sender = nullptr);
+    void deleteItem(QObject *sender = nullptr) override;
     void deleteAll(QObject *sender = nullptr);
     void deleteItemWithKeyDown(const Notification &n);
     void collateFile(QObject *sender = nullptr);
     void copyURLAction(QObject *sender = nullptr);
     void goToSourcePage(QObject *sender = nullptr);
-    void showInFinder(QObject *sender = nullptr);
+    void showInFinder(QObject *sender = nullptr) override;
     void locateFile(QObject *sender = nullptr);
-    void converterItem(QObject *sender = nullptr);
-    void transferItem(QObject *sender = nullptr);
+    void converterItem(QObject *sender = nullptr) override;
+    void transferItem(QObject *sender = nullptr) override;
     void transferDownloadedFile(QObject *sender = nullptr);
     void transferConvertedFile(QObject *sender = nullptr);
+    // The first context-menu item (tag 5000) for a host that transfers to a device: one action,
+    // or a submenu with the downloaded and the converted file for a converted item.
+    void addTransferMenu();
+    // Arrow pop-ups under the show-file and transfer buttons; the click comes back through
+    // popViewDidClickAtRow. The window is closed when the pop-up ends.
+    void showFileMenuForItem(const DownloadNode::Ptr &node);
+    void showTransferMenuForItem(const DownloadNode::Ptr &node);
+    // A row's show-file / transfer button (its "tag" property names the row). A button tool
+    // tip of fewer than 2 characters asks with the pop-up, a longer one acts at once.
+    void clickShowFileButton(QWidget *sender);
+    void transferButtonDidClicked(QWidget *sender);
+    QWidget *showFileButton() const { return _showFileButton; }
+    void setShowFileButton(QWidget *button) { _showFileButton = button; }
+    QWidget *transferFileButton() const { return _btnTransferFile; }
+    void setTransferFileButton(QWidget *button) { _btnTransferFile = button; }
+    // The pop-up shown now, or null.
+    SuggestionWindow *popUpWindow() const { return m_popUpWindow; }
     bool isDownAndConvertOneMode() const;
     void loadNextDownloadFile();
     void networkDidEndLoadFiles(const QList<std::shared_ptr<DownloadedItem>> &items, const QVariant &downloadID) override;
@@ -251,6 +269,7 @@ private:
     QRect pageWindowFrame() const;
     QList<std::shared_ptr<DownloadedItem>> handOffItems(const QList<DownloadNode::Ptr> &rows) const;
     void postHandOff(const char *name, const QList<DownloadNode::Ptr> &rows, const QVariantMap &userInfo);
+    void showArrowPopUp(const DownloadNode::Ptr &node, int type);
     std::shared_ptr<OneModeWatcher> m_oneModeWatcher; // shared_ptr: the page's destructor needs no full type
 
 public:
@@ -294,8 +313,9 @@ private:
     QMenu *m_tableMenu = nullptr;
     QAction *_menuSortBy = nullptr;
     QMenu *m_sortMenu = nullptr;
-    QWidget *_showFileButton = nullptr;
-    QWidget *_btnTransferFile = nullptr;
+    QPointer<QWidget> _showFileButton;
+    QPointer<QWidget> _btnTransferFile;
+    QPointer<SuggestionWindow> m_popUpWindow;
     QWidget *ConvFromatCtl_ = nullptr;
     int convertIndex_ = 0;
     int convertId_ = 0;

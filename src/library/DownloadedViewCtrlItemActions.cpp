@@ -3,6 +3,8 @@
 #include "library/DownloadedViewCtrl.h"
 
 #include "controls/DownloadTableView.h"
+#include "controls/MTArrowPopView.h"
+#include "controls/SuggestionWindow.h"
 #include "downloads/DataBaseManager.h"
 #include "downloads/DeleteModalWindowCtr.h"
 #include "library/LibraryDelete.h"
@@ -113,20 +115,24 @@ bool DownloadedViewCtrl::validateMenuItem(QAction *item)
 void DownloadedViewCtrl::menuWillOpen(QMenu *menu)
 {
     if (menu) {
+        if (_delegate && _delegate->answersTransferFileByItems())
+            addTransferMenu();
         for (QAction *a : menu->actions())
             if (actionFor(a->objectName()) != Action::Other)
                 a->setEnabled(validateMenuItem(a));
         if (m_sortMenu) {
+            // Sort items carry their stored English code; the titles may be translated.
             const auto sortItems = m_sortMenu->actions();
             const bool anyOn = std::any_of(sortItems.begin(), sortItems.end(), [](QAction *a) { return a->isChecked(); });
             if (!anyOn) {
                 const UserDefaults &d = UserDefaults::standard();
                 const QString key = d.stringForKey(QStringLiteral("SortByKey"));
                 const QString order = d.stringForKey(QStringLiteral("SortByOrder"));
-                for (QAction *a : sortItems)
-                    if (a->text() == key || a->text() == order || a->data().toString() == key
-                        || a->data().toString() == order)
+                for (QAction *a : sortItems) {
+                    const QString code = a->data().toString();
+                    if (!code.isEmpty() && (code == key || code == order))
                         a->setChecked(true);
+                }
             }
         }
     }
@@ -498,4 +504,139 @@ void DownloadedViewCtrl::transferConvertedFile(QObject *)
     }
     if (_delegate && _delegate->answersTransferFileByItems())
         _delegate->transferFileByItems({item}, true);
+}
+
+// ---- Device transfer menu and arrow pop-ups ---------------------------------------------------
+
+namespace {
+constexpr int TransferMenuTag = 5000;
+}
+
+void DownloadedViewCtrl::addTransferMenu()
+{
+    const auto node = selectedNode();
+    if (!m_tableMenu || !node || !node->downloadItem())
+        return;
+    const QList<QAction *> actions = m_tableMenu->actions();
+    if (!actions.isEmpty() && actions.first()->property("tag").toInt() == TransferMenuTag) {
+        QAction *old = actions.first();
+        m_tableMenu->removeAction(old);
+        old->deleteLater();
+    }
+    const QString device = _delegate ? _delegate->deviceName() : QString();
+    const QString title = device == QLatin1String("mobile")
+                              ? loc("Transfer to mobile")
+                              : loc("Transfer to %@").replace(QLatin1String("%@"), device);
+    const auto item = node->downloadItem();
+    QAction *first = actions.isEmpty() ? nullptr : m_tableMenu->actions().value(0);
+    QAction *transfer = nullptr;
+    if (selectedRows().size() == 1 && !item->filePath().isEmpty() && !item->covertedFilePath().isEmpty()
+        && item->status() == DownloadedItem::StatusConverted) {
+        auto *sub = new QMenu(title, m_tableMenu);
+        QAction *downloaded = sub->addAction(loc("Transfer downloaded file"));
+        downloaded->setObjectName(QStringLiteral("transferDownloadedFile:"));
+        connect(downloaded, &QAction::triggered, this, [this, sub] { transferDownloadedFile(sub); });
+        QAction *converted = sub->addAction(loc("Transfer converted file"));
+        converted->setObjectName(QStringLiteral("transferConvertedFile:"));
+        connect(converted, &QAction::triggered, this, [this, sub] { transferConvertedFile(sub); });
+        transfer = sub->menuAction();
+    } else {
+        transfer = new QAction(title, m_tableMenu);
+        transfer->setObjectName(QStringLiteral("transferDownloadedFile:"));
+        connect(transfer, &QAction::triggered, this, [this, transfer] { transferDownloadedFile(transfer); });
+    }
+    transfer->setProperty("tag", TransferMenuTag);
+    m_tableMenu->insertAction(first, transfer);
+}
+
+void DownloadedViewCtrl::showArrowPopUp(const DownloadNode::Ptr &node, int type)
+{
+    if (!node)
+        return;
+    if (m_popUpWindow)
+        m_popUpWindow->endFakeMenu();
+    const bool file = type == 1;
+    auto *pop = new MTArrowPopView(QStringLiteral("findlist_t"), QStringLiteral("findlist_m"), QStringLiteral("findlist_b"),
+                                   true);
+    pop->addOneRowString(loc(file ? "Show downloaded file" : "Transfer downloaded file"));
+    pop->addOneRowString(loc(file ? "Show converted file" : "Transfer converted file"));
+    pop->setType(type);
+    const QSize size(file ? 260 : 274, 80);
+    pop->setFixedSize(size);
+    auto *window = new SuggestionWindow(m_view ? m_view->window() : nullptr);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setFixedSize(size);
+    pop->setParent(window);
+    pop->move(0, 0);
+    connect(pop, &MTArrowPopView::didClickAtRow, this, [this, window](MTArrowPopView *, int row, int clickedType) {
+        window->endFakeMenu();
+        popViewDidClickAtRow(row, clickedType);
+    });
+    m_popUpWindow = window;
+
+    // Under the page's button, or under the row when the page has none.
+    QWidget *anchor = file ? _showFileButton.data() : _btnTransferFile.data();
+    QPoint origin;
+    int half = 0;
+    if (anchor) {
+        origin = anchor->mapToGlobal(QPoint(0, anchor->height()));
+        half = anchor->width() / 2;
+    } else if (const auto row = rowForNode(node); row && row->isViewLoaded() && row->view()->isVisible()) {
+        QWidget *v = row->view();
+        origin = v->mapToGlobal(QPoint(v->width() - size.width(), v->height()));
+    } else if (m_view) {
+        origin = m_view->mapToGlobal(QPoint(0, 0));
+    }
+    const int shift = (file ? 130 : 137) - half;
+    window->move(anchor ? origin.x() - shift : origin.x(), origin.y());
+    window->beginFakeMenu();
+}
+
+void DownloadedViewCtrl::showFileMenuForItem(const DownloadNode::Ptr &node)
+{
+    showArrowPopUp(node, 1);
+}
+
+void DownloadedViewCtrl::showTransferMenuForItem(const DownloadNode::Ptr &node)
+{
+    showArrowPopUp(node, 0);
+}
+
+namespace {
+// The row a row's button stands for, or -1.
+int rowOfSender(const QWidget *sender, int rows)
+{
+    if (!sender)
+        return -1;
+    bool ok = false;
+    const int row = sender->property("tag").toInt(&ok);
+    return ok && row >= 0 && row < rows ? row : -1;
+}
+} // namespace
+
+void DownloadedViewCtrl::clickShowFileButton(QWidget *sender)
+{
+    const int row = rowOfSender(sender, numberOfRowsInTableView());
+    if (row < 0)
+        return;
+    sender->setFocus();
+    selectRows({row});
+    const QString tip = _showFileButton ? _showFileButton->toolTip() : QString();
+    if (tip.size() < 2)
+        showFileMenuForItem(_displayNodeArr.at(row));
+    else
+        showInFinder(sender);
+}
+
+void DownloadedViewCtrl::transferButtonDidClicked(QWidget *sender)
+{
+    const int row = rowOfSender(sender, numberOfRowsInTableView());
+    if (row < 0)
+        return;
+    selectRows({row});
+    const QString tip = _btnTransferFile ? _btnTransferFile->toolTip() : QString();
+    if (tip.size() < 2)
+        showTransferMenuForItem(_displayNodeArr.at(row));
+    else
+        transferDownloadedFile(sender);
 }

@@ -3,7 +3,8 @@
 set(_library_page_sources
   ${CMAKE_CURRENT_LIST_DIR}/LibrarySearchFilter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DownloadedViewCtrl.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DownloadedViewCtrlSorting.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/DownloadedViewCtrlSorting.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LibraryFollowUpServices.cpp)
 foreach(_part DownloadedViewCtrlItemActions DownloadedViewCtrlConvertMode)
   if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/${_part}.cpp)
     list(APPEND _library_page_sources ${CMAKE_CURRENT_LIST_DIR}/${_part}.cpp)

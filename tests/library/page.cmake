@@ -4,3 +4,25 @@ fennix_add_test(library_page_tests
   LIBS fennix_library_page Qt6::Test
   GUI
   TIMEOUT 300)
+
+# The library inside the Download page (its tab's buttons, the scheduler, the pop-ups) and a
+# picture of the Downloaded tab.
+fennix_add_test(library_download_page_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/DownloadPageLibraryTest.cpp
+  LIBS fennix_library_page Qt6::Test
+  GUI
+  TIMEOUT 300)
+target_compile_definitions(library_download_page_tests PRIVATE LIBRARY_GRAB_DIR="${CMAKE_CURRENT_BINARY_DIR}/library-grabs")
+
+# The main road on real helpers: a pasted page downloaded from a loopback server becomes a
+# library row, stored in "Library.db", and the library survives a restart.
+if(TARGET Reelgrab AND TARGET Corvidash AND TARGET SwiftcarryCmd)
+  fennix_add_test(library_end_to_end_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/LibraryEndToEndTest.cpp ${PROJECT_SOURCE_DIR}/tests/outside/corvidash/LoopbackServer.cpp
+    LIBS fennix_library_page
+    GUI
+    TIMEOUT 400)
+  target_include_directories(library_end_to_end_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/outside/corvidash)
+  add_dependencies(library_end_to_end_tests Reelgrab Corvidash SwiftcarryCmd)
+  target_compile_definitions(library_end_to_end_tests PRIVATE REELGRAB_PROGRAM="$<TARGET_FILE:Reelgrab>")
+endif()
