@@ -9,6 +9,8 @@ int main(int argc, char **argv)
 {
     // A background helper without windows: no toolkit beyond QtCore. Pages the engine library
     // cannot read are loaded by the child program beside this one, muted, and only then.
+    // Opening the engine library is the longest step of the start: it begins before anything else.
+    ReelgrabMain::startEngineEarly(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Reelgrab"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("com.Halvorn.ReelgrabKit"));

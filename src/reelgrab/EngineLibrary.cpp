@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <mutex>
+#include <utility>
+
 namespace EngineLibrary {
 
 void *open(const QString &path, QString *error)
@@ -23,6 +26,42 @@ void close(void *handle)
 {
     if (handle)
         ::dlclose(handle);
+}
+
+namespace {
+
+std::mutex g_earlyMutex;
+QString g_earlyPath;
+std::shared_future<Load> g_early;
+
+std::shared_future<Load> startLoad(const QString &path)
+{
+    return std::async(std::launch::async, [path]() {
+               Load load;
+               load.handle = open(path, &load.error);
+               return load;
+           }).share();
+}
+
+} // namespace
+
+std::shared_future<Load> openInBackground(const QString &path)
+{
+    {
+        std::lock_guard lock(g_earlyMutex);
+        if (g_early.valid() && g_earlyPath == path) {
+            g_earlyPath.clear();
+            return std::exchange(g_early, {});
+        }
+    }
+    return startLoad(path);
+}
+
+void startEarly(const QString &path)
+{
+    std::lock_guard lock(g_earlyMutex);
+    g_earlyPath = path;
+    g_early = startLoad(path);
 }
 
 QString defaultPath()

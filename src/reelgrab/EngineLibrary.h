@@ -4,6 +4,8 @@
 
 #include <dlfcn.h>
 
+#include <future>
+
 // The engine library (libCorvidash.so) is opened at run time; every function is looked up by
 // name when it is needed, so an older or partial library only loses the steps it lacks.
 namespace EngineLibrary {
@@ -13,6 +15,21 @@ inline constexpr const char *FileName = "libCorvidash.so";
 // dlopen with lazy binding; nullptr when it does not open (the reason goes to *error).
 void *open(const QString &path, QString *error = nullptr);
 void close(void *handle);
+
+struct Load
+{
+    void *handle = nullptr;
+    QString error;
+};
+
+// Opens the library on a thread of its own. When startEarly began opening the same path, that
+// load is taken (once) instead of starting another.
+std::shared_future<Load> openInBackground(const QString &path);
+
+// Begins opening path at once, for a program that knows its library before anything else runs:
+// the next openInBackground of that path takes this load. While the loader maps the library a
+// new thread of the process only starts once it is done.
+void startEarly(const QString &path);
 
 // The default library: next to the running program (/proc/self/exe, not argv[0]), else in the
 // build layout's ../lib beside it.

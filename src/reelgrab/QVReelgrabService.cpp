@@ -56,18 +56,14 @@ QVReelgrabService::QVReelgrabService(const QString &libPath, const QString &logF
 {
     // The engine and the ~30 libraries it links take longer to open than anything else at the
     // start; the connection, the client's first messages and the first request go on meanwhile.
-    m_libraryLoad = std::async(std::launch::async, [libPath]() {
-                        LibraryLoad load;
-                        load.handle = EngineLibrary::open(libPath, &load.error);
-                        return load;
-                    }).share();
+    m_libraryLoad = EngineLibrary::openInBackground(libPath);
 }
 
 void *QVReelgrabService::libHandle()
 {
     if (m_libraryReady)
         return m_libHandle;
-    const LibraryLoad load = m_libraryLoad.get();
+    const EngineLibrary::Load load = m_libraryLoad.get();
     m_libraryReady = true;
     m_libHandle = load.handle;
     Func(FuncLogInfo, QStringLiteral("initWithLibPath _libHandle:%1").arg(quintptr(m_libHandle), 0, 16));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reelgrab/EngineLibrary.h"
 #include "reelgrab/QVMediaSniffer.h"
 #include "reelgrab/QVReelgrabPostProcessor.h"
 #include "reelgrab/QVReelgrabTask.h"
@@ -77,11 +78,6 @@ public:
     bool sniffingCouldSniffByWebView() override { return true; }
 
 private:
-    struct LibraryLoad
-    {
-        void *handle = nullptr;
-        QString error;
-    };
     struct PreferencesCache
     {
         QString path;
@@ -107,7 +103,7 @@ private:
     void *m_libHandle = nullptr;
     QString m_libPath;
     QString m_logFileID;
-    std::shared_future<LibraryLoad> m_libraryLoad;
+    std::shared_future<EngineLibrary::Load> m_libraryLoad;
     bool m_libraryReady = false;
     std::optional<QString> m_defaultBrowser;
     mutable PreferencesCache m_preferencesCache;

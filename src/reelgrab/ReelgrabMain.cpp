@@ -121,14 +121,22 @@ private:
 
 } // namespace
 
+void startEngineEarly(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    EngineLibrary::startEarly(parseArguments(arguments, EngineLibrary::defaultPath()).libraryPath);
+}
+
 int run(const QStringList &argv)
 {
     const Arguments args = parseArguments(argv, EngineLibrary::defaultPath());
     const bool standalone = !args.pageUrl.isEmpty();
 
-    // The service opens the engine library (the longest step of the start) in the background,
-    // and the network thread sets itself up, both beside the connection to the client.
-    SyncHttp::prepare();
+    // The service takes the engine library load begun in main() (or begins one); the connection
+    // to the client and the announcement go on meanwhile. Neither makes a thread on the named
+    // road, so neither waits for the loader.
     auto service = std::make_unique<QVReelgrabService>(args.libraryPath, args.clientName);
 
     auto connection = std::make_unique<QVXConnection>();
@@ -144,6 +152,10 @@ int run(const QStringList &argv)
         connection->registeRootObject(&door, args.clientName + QStringLiteral("-s"));
         connection->sendMessage(QString::fromLatin1(RGKMessage::ProcessLaunched), connection->registeName().toUtf8());
     }
+    // The network thread is made only now: no thread can start while the loader maps the
+    // library, and the client must not wait for the announcement meanwhile. Its manager is ready
+    // well before the probe is needed, which is after the library has loaded.
+    SyncHttp::prepare();
     Outbox outbox(connection.get(), standalone);
     service->setDelegate(&outbox);
     door.open(service.get());

@@ -22,6 +22,10 @@ Arguments parseArguments(const QStringList &argv, const QString &defaultLibrary)
 // work of a killed first one.
 QString standaloneGuid(const QString &pageUrl);
 
+// Begins opening the engine library the arguments name (see EngineLibrary::startEarly); called
+// first thing in main(), before the application object exists.
+void startEngineEarly(int argc, char **argv);
+
 // Runs the helper on the current application object until it is ended; returns the exit status.
 // In standalone mode it ends with the task: 0 and the final path on standard output, or 1 and
 // the error on standard error.

@@ -83,17 +83,14 @@ public:
         }
     }
 
-    // Calls ready once the manager has made its connection thread (at its first request): a
-    // request that can go nowhere (port 0 of this machine) is refused at once and makes it now.
-    void prepare(std::function<void()> ready)
+    // Sets the manager up and has it make its connection thread (at its first request) ahead of
+    // the first real one: a request that can go nowhere (port 0 of this machine) is refused at once.
+    void prepare()
     {
         QNetworkRequest nowhere(QUrl(QStringLiteral("http://127.0.0.1:0/")));
         nowhere.setTransferTimeout(1000);
         QNetworkReply *reply = manager()->head(nowhere);
-        QObject::connect(reply, &QNetworkReply::finished, reply, [reply, ready]() {
-            ready();
-            reply->deleteLater();
-        });
+        QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
     }
 
     void start(const std::shared_ptr<Job> &job)
@@ -256,15 +253,11 @@ namespace SyncHttp {
 
 void prepare()
 {
-    // A new thread cannot start while another thread opens a library (the engine, at the
-    // helper's start): let the network thread make the ones its first request needs before the
-    // caller goes on.
-    if (Station *station = Station::shared()) {
-        auto ready = std::make_shared<std::promise<void>>();
-        std::future<void> done = ready->get_future();
-        station->post([ready](Worker *w) { w->prepare([ready]() { ready->set_value(); }); });
-        done.wait_for(std::chrono::seconds(2));
-    }
+    // Nothing waits here: a thread that is made while another thread opens a library (the
+    // engine, at the helper's start) only starts once the loader lets it, and the manager's
+    // set-up goes on beside the caller.
+    if (Station *station = Station::shared())
+        station->post([](Worker *w) { w->prepare(); });
 }
 
 Response head(const QString &url, int timeoutMs) { return start("HEAD", url, 0, timeoutMs, true).get(); }

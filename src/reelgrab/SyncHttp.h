@@ -23,9 +23,8 @@ struct Response
     QString error;
 };
 
-// Starts the network thread and the threads of its first request ahead of time, and waits for
-// that (a few milliseconds). Threads cannot start while a library is being opened, so a helper
-// calls this before it opens the engine library on another thread. Optional.
+// Starts the network thread and has it set up its manager and the thread of its first request
+// ahead of time; returns at once. Optional: the first request would do the same, later.
 void prepare();
 
 Response head(const QString &url, int timeoutMs);

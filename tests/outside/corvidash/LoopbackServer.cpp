@@ -44,8 +44,10 @@ LoopbackServer::~LoopbackServer()
 
 void LoopbackServer::add(const std::string &path, Resource resource)
 {
+    auto body = std::make_shared<const std::string>(std::move(resource.body));
+    resource.body.clear();
     std::lock_guard lock(m_mutex);
-    m_resources[path] = std::move(resource);
+    m_resources[path] = Stored{std::move(resource), std::move(body)};
 }
 
 std::string LoopbackServer::url(const std::string &path) const
@@ -168,6 +170,7 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
                              const std::map<std::string, std::string> &headers)
 {
     Resource res;
+    std::shared_ptr<const std::string> body;
     std::string key = fullPath;
     bool drop = false;
     {
@@ -185,11 +188,12 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
             const std::string notFound = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
             return sendAll(fd, notFound.data(), notFound.size());
         }
-        res = it->second;
-        if (res.dropAfter >= 0 && it->second.drops != 0) {
+        res = it->second.resource;
+        body = it->second.body;
+        if (res.dropAfter >= 0 && it->second.resource.drops != 0) {
             drop = true;
-            if (it->second.drops > 0)
-                --it->second.drops;
+            if (it->second.resource.drops > 0)
+                --it->second.resource.drops;
         }
         ++stats.active;
         stats.maxActive = std::max(stats.maxActive, stats.active);
@@ -212,7 +216,7 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
     for (int waited = 0; waited < res.delayMs && !m_stopping; waited += 10)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
 
-    const int64_t size = static_cast<int64_t>(res.body.size());
+    const int64_t size = static_cast<int64_t>(body->size());
     int64_t first = 0, last = size - 1;
     int status = res.status;
     std::string extra;
@@ -264,7 +268,7 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
     const int64_t limit = drop ? std::min(length, res.dropAfter) : length;
     while (sent < limit && !m_stopping) {
         const int64_t piece = std::min<int64_t>(limit - sent, 16384);
-        if (!sendAll(fd, res.body.data() + first + sent, static_cast<size_t>(piece)))
+        if (!sendAll(fd, body->data() + first + sent, static_cast<size_t>(piece)))
             return false;
         sent += piece;
         {

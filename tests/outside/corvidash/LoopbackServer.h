@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -47,6 +48,14 @@ public:
     std::vector<std::string> rangeHeaders(const std::string &path);
 
 private:
+    // A body is kept once and shared by every response that sends it: copying a large file per
+    // request would make the server, not the client, the slow side of a measurement.
+    struct Stored
+    {
+        Resource resource; // without its body
+        std::shared_ptr<const std::string> body;
+    };
+
     struct Stats
     {
         int requests = 0;
@@ -67,7 +76,7 @@ private:
     std::atomic<bool> m_stopping{false};
     std::thread m_acceptThread;
     std::mutex m_mutex;
-    std::map<std::string, Resource> m_resources;
+    std::map<std::string, Stored> m_resources;
     std::map<std::string, Stats> m_stats;
     std::vector<std::thread> m_threads;
     std::vector<int> m_clients;

@@ -135,6 +135,27 @@ TEST(ReelgrabBinding, MissingLibraryMakesNothingRun)
     EXPECT_FALSE(binding.download(false, true));
 }
 
+TEST(ReelgrabBinding, AnEarlyLoadIsTakenOnceAndOnlyForItsOwnPath)
+{
+    // The early load of a path without a library fails. An open of another path does not get
+    // it; the first open of that path does; once a library is there, the next open loads afresh.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("libCorvidash.so"));
+    EngineLibrary::startEarly(path);
+    const QString otherPath = dir.filePath(QStringLiteral("other.so"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(FAKE_CORVIDASH), otherPath));
+    const EngineLibrary::Load other = EngineLibrary::openInBackground(otherPath).get();
+    EXPECT_NE(other.handle, nullptr) << other.error.toStdString();
+
+    const EngineLibrary::Load early = EngineLibrary::openInBackground(path).get();
+    EXPECT_EQ(early.handle, nullptr);
+    EXPECT_TRUE(early.error.contains(QStringLiteral("libCorvidash.so"))) << early.error.toStdString();
+    ASSERT_TRUE(QFile::copy(QStringLiteral(FAKE_CORVIDASH), path));
+    const EngineLibrary::Load fresh = EngineLibrary::openInBackground(path).get();
+    EXPECT_NE(fresh.handle, nullptr) << fresh.error.toStdString();
+    EXPECT_TRUE(fresh.error.isEmpty());
+}
+
 // --- service ---
 
 struct Outbox : QVRemoteMessageTarget
