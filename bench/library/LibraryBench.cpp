@@ -2,6 +2,8 @@
 // compares it with the sqlite3 command-line shell reading the same rows. The load goal is
 // under one second; the program exits 1 when it misses it.
 
+#include "BenchHome.h"
+
 #include "downloads/DataBaseManager.h"
 #include "downloads/DownloadedItem.h"
 
@@ -51,11 +53,7 @@ int main(int argc, char **argv)
 {
     // Logs and settings of this run stay in a private home.
     QTemporaryDir home;
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/data")));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
-    qputenv("XDG_STATE_HOME", QFile::encodeName(home.path() + QStringLiteral("/state")));
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(home.path() + QStringLiteral("/cache")));
+    BenchHome::use(home.path());
     QCoreApplication app(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
     const QString folder = home.path() + QStringLiteral("/library");

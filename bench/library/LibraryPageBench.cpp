@@ -3,6 +3,8 @@
 // refresh (filter, sort, play-list grouping, table reload); the goal is under 30 ms. Exits 1
 // when the median keystroke misses it. Not a test; run by hand:
 //   fennix_library_page_bench [items]
+#include "BenchHome.h"
+
 #include "downloads/DataBaseManager.h"
 #include "downloads/DownloadedItem.h"
 #include "library/DownloadedViewCtrl.h"
@@ -57,11 +59,7 @@ double median(QList<double> v)
 int main(int argc, char **argv)
 {
     QTemporaryDir home;
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/data")));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
-    qputenv("XDG_STATE_HOME", QFile::encodeName(home.path() + QStringLiteral("/state")));
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(home.path() + QStringLiteral("/cache")));
+    BenchHome::use(home.path());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

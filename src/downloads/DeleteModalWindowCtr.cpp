@@ -3,14 +3,13 @@
 #include "controls/MGCheckButton.h"
 #include "controls/MGHoverButton.h"
 #include "platform/MainBundle.h"
+#include "shell/ShellDialogParts.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMutex>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScreen>
 
 namespace {
 
@@ -32,26 +31,20 @@ QString questionForType(int type)
 // A round bin sign in the accent colour, drawn once.
 QPixmap deleteIcon()
 {
-    QPixmap pm(44, 44);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath circle;
-    circle.addEllipse(QRectF(2, 2, 40, 40));
-    p.fillPath(circle, QColor(0xf2, 0xa5, 0x2b));
-    p.setPen(QPen(Qt::white, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawLine(QPointF(14, 15), QPointF(30, 15));
-    p.drawLine(QPointF(19, 15), QPointF(20, 12));
-    p.drawLine(QPointF(20, 12), QPointF(24, 12));
-    p.drawLine(QPointF(24, 12), QPointF(25, 15));
-    QPainterPath bin;
-    bin.moveTo(16, 17);
-    bin.lineTo(17.5, 31);
-    bin.lineTo(26.5, 31);
-    bin.lineTo(28, 17);
-    p.drawPath(bin);
-    p.drawLine(QPointF(22, 20), QPointF(22, 28));
-    return pm;
+    return ShellDialogParts::accentBadge([](QPainter &p) {
+        p.setPen(QPen(Qt::white, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawLine(QPointF(14, 15), QPointF(30, 15));
+        p.drawLine(QPointF(19, 15), QPointF(20, 12));
+        p.drawLine(QPointF(20, 12), QPointF(24, 12));
+        p.drawLine(QPointF(24, 12), QPointF(25, 15));
+        QPainterPath bin;
+        bin.moveTo(16, 17);
+        bin.lineTo(17.5, 31);
+        bin.lineTo(26.5, 31);
+        bin.lineTo(28, 17);
+        p.drawPath(bin);
+        p.drawLine(QPointF(22, 20), QPointF(22, 28));
+    });
 }
 
 } // namespace
@@ -81,27 +74,17 @@ DeleteModalWindowCtr::DeleteModalWindowCtr(QWidget *parent)
 
     m_iconImageView = new QLabel(this);
     m_iconImageView->setPixmap(deleteIcon());
-    m_lblTip = new QLabel(this);
-    m_lblTip->setWordWrap(true);
-    m_lblTip->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    QFont tf = m_lblTip->font();
-    tf.setPixelSize(13);
-    m_lblTip->setFont(tf);
-    m_lblTip->setStyleSheet(QStringLiteral("color: #2f3439;"));
+    m_lblTip = ShellDialogParts::wrappedLabel(this, Qt::AlignLeft | Qt::AlignVCenter, 13, QStringLiteral("#2f3439"));
 
     m_checkButton = new MGCheckButton(this);
     m_checkButton->setObjectName(QStringLiteral("checkButton"));
     m_checkButton->setTitle(tr1("Delete original file(s) as well."));
     m_checkButton->setState(0);
 
-    m_cancelButton = new MGHoverButton(this);
-    m_deleteButton = new MGHoverButton(this);
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    m_deleteButton->setObjectName(QStringLiteral("deleteButton"));
-    m_cancelButton->setButtonDisplayType(MGHoverButton::DisplayFilled);
-    m_deleteButton->setButtonDisplayType(MGHoverButton::DisplayDialog);
-    m_cancelButton->setTitle(tr1("Cancel"));
-    m_deleteButton->setTitle(tr1("Delete"));
+    m_cancelButton = ShellDialogParts::dialogButton(this, QStringLiteral("cancelButton"), MGHoverButton::DisplayFilled,
+                                                    tr1("Cancel"));
+    m_deleteButton = ShellDialogParts::dialogButton(this, QStringLiteral("deleteButton"), MGHoverButton::DisplayDialog,
+                                                    tr1("Delete"));
     m_cancelButton->setFocusPolicy(Qt::StrongFocus);
     m_deleteButton->setFocusPolicy(Qt::StrongFocus);
     connect(m_cancelButton, &QAbstractButton::clicked, this, &DeleteModalWindowCtr::cancelButton);
@@ -128,25 +111,6 @@ void DeleteModalWindowCtr::setDisplayType(int type)
 void DeleteModalWindowCtr::setCheckHidden(bool hidden)
 {
     m_checkButton->setHidden(hidden);
-}
-
-QPoint DeleteModalWindowCtr::originForParentRect(const QRect &parentRect, const QSize &windowSize)
-{
-    // Halves cut towards zero, as a window larger than its parent gives negative differences.
-    const int dx = parentRect.width() - windowSize.width();
-    const int dy = parentRect.height() - windowSize.height();
-    return QPoint(parentRect.x() + dx / 2, parentRect.y() + dy / 2);
-}
-
-void DeleteModalWindowCtr::setFrameOriginWithParentRect(const QRect &parentRect)
-{
-    if (parentRect.isNull() || parentRect.isEmpty()) {
-        QScreen *screen = QGuiApplication::primaryScreen();
-        if (screen)
-            move(originForParentRect(screen->availableGeometry(), size()));
-        return;
-    }
-    move(originForParentRect(parentRect, size()));
 }
 
 int DeleteModalWindowCtr::runModal()
@@ -226,8 +190,5 @@ void DeleteModalWindowCtr::layoutControls()
     m_iconImageView->setGeometry(24, top, 44, 44);
     m_lblTip->setGeometry(84, top - 2, W - 84 - 24, 48);
     m_checkButton->setGeometry(84, top + 48, std::max(120, m_checkButton->sizeHint().width()), 24);
-    const int cw = std::max(88, m_cancelButton->sizeHint().width());
-    const int dw = std::max(88, m_deleteButton->sizeHint().width());
-    m_deleteButton->setGeometry(W - 20 - dw, H - 48, dw, 30);
-    m_cancelButton->setGeometry(W - 20 - dw - 10 - cw, H - 48, cw, 30);
+    ShellDialogParts::placeButtonsFromRight({m_deleteButton, m_cancelButton}, W - 20, H - 48, 88, 30);
 }

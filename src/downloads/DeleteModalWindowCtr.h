@@ -34,7 +34,6 @@ public:
     static int showDeleteItemsTipHiddenCheck(const QRect &parentRect = QRect());
     static int showDeleteAllItemsTipHiddenCheck(const QRect &parentRect = QRect());
 
-    void setFrameOriginWithParentRect(const QRect &parentRect);
     void setDisplayType(int type);
     int displayType() const { return m_displayType; }
     void setCheckHidden(bool hidden);
@@ -49,9 +48,6 @@ public:
     MGHoverButton *cancelButtonControl() const { return m_cancelButton; }
     MGHoverButton *deleteButtonControl() const { return m_deleteButton; }
     QLabel *iconImageView() const { return m_iconImageView; }
-
-    // The window's origin for a parent frame and a window size (no screen involved).
-    static QPoint originForParentRect(const QRect &parentRect, const QSize &windowSize);
 
     // Called with the window each time just before it runs modally (tests answer through it).
     using RunHook = std::function<void(DeleteModalWindowCtr *)>;

@@ -10,6 +10,7 @@
 #include "downloads/DatabaseLibraryHandoff.h"
 #include "downloads/DownConvertFormatSheet.h"
 #include "downloads/DownloadURLRules.h"
+#include "downloads/ListPageViews.h"
 #include "downloads/PasteURLWndCtrl.h"
 #include "downloads/TurboAminWindowCtrl.h"
 #include "outside/kelvra/QVHPHelper.h"
@@ -86,14 +87,7 @@ void DownloadViewCtrl::loadView()
 {
     auto *root = new QWidget;
     m_view = root;
-    root->setObjectName(QStringLiteral("DownloadViewCtrl"));
-    root->setAutoFillBackground(true);
-    QPalette pal = root->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    root->setPalette(pal);
-    auto *layout = new QVBoxLayout(root);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = ListPageViews::whitePageLayout(root, QStringLiteral("DownloadViewCtrl"));
 
     // Head: the two tabs, then the tool bar of the tab shown.
     auto *head = new QWidget(root);

@@ -7,6 +7,7 @@
 #include "downloads/DataBaseManager.h"
 #include "downloads/DockProgress.h"
 #include "downloads/DownloadingActionViewCtrl.h"
+#include "downloads/ListPageViews.h"
 #include "downloads/MTDockIconContentView.h"
 #include "downloads/MTDownloadingOptionsView.h"
 #include "downloads/MediaOptionsWndCtrl.h"
@@ -556,31 +557,15 @@ void DownloadingViewCtr::loadView()
 {
     auto *root = new QWidget;
     m_view = root;
-    root->setObjectName(QStringLiteral("DownloadingView"));
-    root->setAutoFillBackground(true);
-    QPalette pal = root->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    root->setPalette(pal);
-    auto *layout = new QVBoxLayout(root);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = ListPageViews::whitePageLayout(root, QStringLiteral("DownloadingView"));
 
     m_tableView = new DownloadTableView(root);
     m_model = new QStandardItemModel(0, 1, m_tableView);
     m_tableView->setModel(m_model);
-    m_tableView->horizontalHeader()->hide();
-    m_tableView->verticalHeader()->hide();
-    m_tableView->horizontalHeader()->setStretchLastSection(true);
-    m_tableView->setShowGrid(false);
-    m_tableView->setFrameShape(QFrame::NoFrame);
-    m_tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_tableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_tableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    ListPageViews::setupRowTable(m_tableView);
     m_tableView->setAcceptDrops(true);
     m_tableView->viewport()->setAcceptDrops(true);
     m_tableView->setIsShowMenuWithEmptyTable(false);
-    m_tableView->setMouseTracking(true);
     layout->addWidget(m_tableView, 1);
 
     auto *filter = new ViewportFilter(this, [this] { layoutRowViews(); });

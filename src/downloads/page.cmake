@@ -15,6 +15,7 @@ fennix_gui_library(fennix_downloads_page
     ${CMAKE_CURRENT_LIST_DIR}/PasteURLWndCtrl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DownloadingActionViewCtrl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ListRowView.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ListPageViews.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DLoadingItemViewCtr.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DownloadingViewCtr.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MTDownloadingOptionsView.cpp

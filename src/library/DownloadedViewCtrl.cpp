@@ -5,6 +5,7 @@
 #include "converter/TBConverterTaskManager.h"
 #include "downloads/DataBaseManager.h"
 #include "downloads/DownloadedActionViewCtrl.h"
+#include "downloads/ListPageViews.h"
 #include "library/MTPreviewPlayerWndCtl.h"
 #include "library/ThumbnailServerWraper.h"
 #include "outside/kelvra/QVHPHelper.h"
@@ -165,14 +166,7 @@ void DownloadedViewCtrl::loadView()
 {
     auto *root = new QWidget;
     m_view = root;
-    root->setObjectName(QStringLiteral("DownloadedView"));
-    root->setAutoFillBackground(true);
-    QPalette pal = root->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    root->setPalette(pal);
-    auto *layout = new QVBoxLayout(root);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout *layout = ListPageViews::whitePageLayout(root, QStringLiteral("DownloadedView"));
 
     // A host that binds no search field of its own gets one above the list.
     if (!searchFeild_) {
@@ -195,20 +189,11 @@ void DownloadedViewCtrl::loadView()
     auto *model = new LibraryRowsModel(this, _tableView);
     m_model = model;
     _tableView->setModel(model);
-    _tableView->horizontalHeader()->hide();
-    _tableView->verticalHeader()->hide();
-    _tableView->horizontalHeader()->setStretchLastSection(true);
+    ListPageViews::setupRowTable(_tableView);
     _tableView->verticalHeader()->setMinimumSectionSize(1);
     _tableView->verticalHeader()->setDefaultSectionSize(RowHeight);
     _tableView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    _tableView->setShowGrid(false);
-    _tableView->setFrameShape(QFrame::NoFrame);
-    _tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    _tableView->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    _tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    _tableView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     _tableView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    _tableView->setMouseTracking(true);
     _tableView->setIsShowMenuWithEmptyTable(true);
     layout->addWidget(_tableView, 1);
 

@@ -66,6 +66,17 @@ QString codeOf(const QAction *action)
     return action ? action->data().toString() : QString();
 }
 
+// Ticks the direction chosen among the sender's menu items and unticks the other one.
+void checkDirection(QAction *sender, QLatin1String chosen, QLatin1String other)
+{
+    for (QAction *a : siblingsOf(sender)) {
+        if (codeOf(a) == chosen)
+            a->setChecked(true);
+        else if (codeOf(a) == other)
+            a->setChecked(false);
+    }
+}
+
 } // namespace
 
 DownloadedViewCtrl::SortDescriptor DownloadedViewCtrl::getSortDescriptor()
@@ -218,12 +229,7 @@ void DownloadedViewCtrl::finishSortAction()
 
 void DownloadedViewCtrl::Ascending(QAction *sender)
 {
-    for (QAction *a : siblingsOf(sender)) {
-        if (codeOf(a) == QLatin1String("Ascending"))
-            a->setChecked(true);
-        else if (codeOf(a) == QLatin1String("Descending"))
-            a->setChecked(false);
-    }
+    checkDirection(sender, QLatin1String("Ascending"), QLatin1String("Descending"));
     if (sender)
         sort(qobject_cast<QMenu *>(sender->parent()));
     UserDefaults::standard().setString(SortByOrder, QStringLiteral("Ascending"));
@@ -232,12 +238,7 @@ void DownloadedViewCtrl::Ascending(QAction *sender)
 
 void DownloadedViewCtrl::Descending(QAction *sender)
 {
-    for (QAction *a : siblingsOf(sender)) {
-        if (codeOf(a) == QLatin1String("Descending"))
-            a->setChecked(true);
-        else if (codeOf(a) == QLatin1String("Ascending"))
-            a->setChecked(false);
-    }
+    checkDirection(sender, QLatin1String("Descending"), QLatin1String("Ascending"));
     if (sender)
         sort(qobject_cast<QMenu *>(sender->parent()));
     UserDefaults::standard().setString(SortByOrder, QStringLiteral("Descending"));

@@ -5,11 +5,10 @@
 #include "controls/QVUrlLabel.h"
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
+#include "shell/ShellDialogParts.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QScreen>
 
 namespace {
 
@@ -42,23 +41,13 @@ MGMessageBox::MGMessageBox(QWidget *parent) : ShellDialog(parent)
     m_imageView->setAlignment(Qt::AlignCenter);
     m_imageView->hide();
 
-    m_messageTextField = new QLabel(this);
-    m_messageTextField->setWordWrap(true);
-    m_messageTextField->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_messageTextField = ShellDialogParts::wrappedLabel(this, Qt::AlignLeft | Qt::AlignTop, 14, QStringLiteral("#2f3439"));
     m_messageTextField->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont mf = m_messageTextField->font();
-    mf.setPixelSize(14);
     mf.setWeight(QFont::DemiBold);
     m_messageTextField->setFont(mf);
-    m_messageTextField->setStyleSheet(QStringLiteral("color: #2f3439;"));
 
-    m_noteTextField = new QLabel(this);
-    m_noteTextField->setWordWrap(true);
-    m_noteTextField->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QFont nf = m_noteTextField->font();
-    nf.setPixelSize(12);
-    m_noteTextField->setFont(nf);
-    m_noteTextField->setStyleSheet(QStringLiteral("color: #7b848c;"));
+    m_noteTextField = ShellDialogParts::wrappedLabel(this, Qt::AlignLeft | Qt::AlignTop, 12, QStringLiteral("#7b848c"));
 
     m_urlTextField = new QVUrlLabel(this);
     m_urlTextField->hide();
@@ -66,17 +55,12 @@ MGMessageBox::MGMessageBox(QWidget *parent) : ShellDialog(parent)
     m_noteCheckButton = new MGCheckButton(this);
     m_noteCheckButton->hide();
 
-    m_noButton = new MGHoverButton(this);
-    m_yesButton = new MGHoverButton(this);
-    m_threeButton = new MGHoverButton(this);
-    m_noButton->setObjectName(QStringLiteral("otherButton"));
-    m_yesButton->setObjectName(QStringLiteral("defaultButton"));
-    m_threeButton->setObjectName(QStringLiteral("thirdButton"));
-    m_noButton->setButtonDisplayType(MGHoverButton::DisplayAccentText);
-    m_threeButton->setButtonDisplayType(MGHoverButton::DisplayAccentText);
-    m_yesButton->setButtonDisplayType(MGHoverButton::DisplayFilled);
-    m_noButton->setTitle(MainBundle::localizedString("NO"));
-    m_yesButton->setTitle(MainBundle::localizedString("YES"));
+    using ShellDialogParts::dialogButton;
+    m_noButton = dialogButton(this, QStringLiteral("otherButton"), MGHoverButton::DisplayAccentText,
+                              MainBundle::localizedString("NO"));
+    m_yesButton = dialogButton(this, QStringLiteral("defaultButton"), MGHoverButton::DisplayFilled,
+                               MainBundle::localizedString("YES"));
+    m_threeButton = dialogButton(this, QStringLiteral("thirdButton"), MGHoverButton::DisplayAccentText);
     m_threeButton->hide();
     for (MGHoverButton *b : {m_noButton, m_yesButton, m_threeButton})
         connect(b, &QAbstractButton::clicked, this, [this, b] { clickButton(b); });
@@ -334,25 +318,6 @@ void MGMessageBox::setFrameSize(const QSize &size)
         resize(size);
 }
 
-QPoint MGMessageBox::originForParentRect(const QRect &parentRect, const QSize &boxSize)
-{
-    // Each difference is truncated to a whole number, then halved towards zero.
-    const int dx = (parentRect.width() - boxSize.width()) / 2;
-    const int dy = (parentRect.height() - boxSize.height()) / 2;
-    return QPoint(parentRect.x() + dx, parentRect.y() + dy);
-}
-
-void MGMessageBox::setFrameOriginWithParentRect(const QRect &parentRect)
-{
-    if (parentRect.isNull() || parentRect.isEmpty()) {
-        const QScreen *screen = QGuiApplication::primaryScreen();
-        const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, width(), height());
-        move(originForParentRect(area, size()));
-        return;
-    }
-    move(originForParentRect(parentRect, size()));
-}
-
 void MGMessageBox::setVerifyFrameSize(const QSize &windowSize, const QSize &imageSize)
 {
     resize(windowSize);
@@ -404,14 +369,7 @@ void MGMessageBox::layoutControls()
         m_yesButton->setGeometry(fromBottom(H, 460, 20, 120, 32));
         return;
     }
-    int right = W - 20;
-    for (MGHoverButton *b : {m_yesButton, m_noButton, m_threeButton}) {
-        if (b->isHidden())
-            continue;
-        const int w = std::max(96, b->sizeHint().width());
-        b->setGeometry(right - w, H - 20 - 32, w, 32);
-        right -= w + 10;
-    }
+    ShellDialogParts::placeButtonsFromRight({m_yesButton, m_noButton, m_threeButton}, W - 20, H - 20 - 32, 96, 32);
 }
 
 int MGMessageBox::runModal()

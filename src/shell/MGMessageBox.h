@@ -82,10 +82,8 @@ public:
     void setNoteTextColor(const QColor &c);
     void setNoteFont(const QFont &f);
     void setFrameSize(const QSize &size);
-    void setFrameOriginWithParentRect(const QRect &parentRect);
+    // Placement on a parent frame (truncated halves) comes from ShellDialog.
     void setVerifyFrameSize(const QSize &windowSize, const QSize &imageSize);
-    // Placement of a box of size w by h on a parent frame: truncated halves.
-    static QPoint originForParentRect(const QRect &parentRect, const QSize &boxSize);
 
     int runModal();
     void clickButton(QObject *sender);

@@ -5,11 +5,11 @@
 #include "platform/MainBundle.h"
 #include "platform/UserDefaults.h"
 #include "shell/NSWindowCommon.h"
+#include "shell/ShellDialogParts.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 
 namespace {
 
@@ -22,20 +22,14 @@ QuitCheckDialogboxController::RunHook &runHook()
 // A round warning sign in the accent colour, drawn once.
 QPixmap warningIcon()
 {
-    QPixmap pm(44, 44);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath circle;
-    circle.addEllipse(QRectF(2, 2, 40, 40));
-    p.fillPath(circle, QColor(0xf2, 0xa5, 0x2b));
-    p.setPen(Qt::white);
-    QFont f;
-    f.setPixelSize(26);
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(QRect(0, 0, 44, 44), Qt::AlignCenter, QStringLiteral("!"));
-    return pm;
+    return ShellDialogParts::accentBadge([](QPainter &p) {
+        p.setPen(Qt::white);
+        QFont f;
+        f.setPixelSize(26);
+        f.setBold(true);
+        p.setFont(f);
+        p.drawText(QRect(0, 0, 44, 44), Qt::AlignCenter, QStringLiteral("!"));
+    });
 }
 
 } // namespace
@@ -53,26 +47,16 @@ QuitCheckDialogboxController::QuitCheckDialogboxController(QWidget *parent) : Sh
 
     m_icon = new QLabel(this);
     m_icon->setPixmap(warningIcon());
-    m_text = new QLabel(this);
-    m_text->setWordWrap(true);
-    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QFont tf = m_text->font();
-    tf.setPixelSize(13);
-    m_text->setFont(tf);
-    m_text->setStyleSheet(QStringLiteral("color: #2f3439;"));
+    m_text = ShellDialogParts::wrappedLabel(this, Qt::AlignLeft | Qt::AlignTop, 13, QStringLiteral("#2f3439"));
 
     m_checkbox = new MGCheckButton(this);
     m_checkbox->setTitle(MainBundle::localizedString("Don't ask me again"));
     m_checkbox->hide();
 
-    m_okBtn = new MGHoverButton(this);
-    m_cancelBtn = new MGHoverButton(this);
-    m_okBtn->setObjectName(QStringLiteral("okButton"));
-    m_cancelBtn->setObjectName(QStringLiteral("cancelButton"));
-    m_okBtn->setButtonDisplayType(MGHoverButton::DisplayDialog);
-    m_cancelBtn->setButtonDisplayType(MGHoverButton::DisplayDialog);
-    m_cancelBtn->setTitle(MainBundle::localizedString("Cancel"));
-    m_okBtn->setTitle(MainBundle::localizedString("OK"));
+    m_okBtn = ShellDialogParts::dialogButton(this, QStringLiteral("okButton"), MGHoverButton::DisplayDialog,
+                                             MainBundle::localizedString("OK"));
+    m_cancelBtn = ShellDialogParts::dialogButton(this, QStringLiteral("cancelButton"), MGHoverButton::DisplayDialog,
+                                                 MainBundle::localizedString("Cancel"));
     connect(m_okBtn, &QAbstractButton::clicked, this, &QuitCheckDialogboxController::clickQuit);
     connect(m_cancelBtn, &QAbstractButton::clicked, this, &QuitCheckDialogboxController::clickCancel);
     setTitleText(MainBundle::localizedString("Fennix Pro"));
@@ -174,9 +158,6 @@ void QuitCheckDialogboxController::layoutControls()
     m_icon->setGeometry(24, top, 44, 44);
     m_text->setGeometry(84, top, W - 84 - 24, 44);
     m_checkbox->setGeometry(84, H - 48, std::max(120, m_checkbox->sizeHint().width()), 28);
-    const int cw = std::max(88, m_cancelBtn->sizeHint().width());
-    const int ow = std::max(88, m_okBtn->sizeHint().width());
     // The confirming button sits at the right edge; "Cancel" to its left.
-    m_okBtn->setGeometry(W - 20 - ow, H - 48, ow, 30);
-    m_cancelBtn->setGeometry(W - 20 - ow - 10 - cw, H - 48, cw, 30);
+    ShellDialogParts::placeButtonsFromRight({m_okBtn, m_cancelBtn}, W - 20, H - 48, 88, 30);
 }

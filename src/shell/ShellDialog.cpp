@@ -4,9 +4,11 @@
 #include "platform/MainBundle.h"
 #include "shell/NSWindowCommon.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QToolButton>
 
 ShellDialog::ShellDialog(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
@@ -47,6 +49,24 @@ void ShellDialog::setTitleText(const QString &title)
 QString ShellDialog::titleText() const
 {
     return m_titleTextField->text();
+}
+
+QPoint ShellDialog::originForParentRect(const QRect &parentRect, const QSize &windowSize)
+{
+    const int dx = parentRect.width() - windowSize.width();
+    const int dy = parentRect.height() - windowSize.height();
+    return QPoint(parentRect.x() + dx / 2, parentRect.y() + dy / 2);
+}
+
+void ShellDialog::setFrameOriginWithParentRect(const QRect &parentRect)
+{
+    if (parentRect.isNull() || parentRect.isEmpty()) {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        if (screen)
+            move(originForParentRect(screen->availableGeometry(), size()));
+        return;
+    }
+    move(originForParentRect(parentRect, size()));
 }
 
 void ShellDialog::resizeEvent(QResizeEvent *e)

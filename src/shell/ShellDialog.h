@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QPoint>
+#include <QRect>
+#include <QSize>
 
 class BackgroundView;
 class QLabel;
@@ -23,6 +25,13 @@ public:
     BackgroundView *titleView() const { return m_titleView; }
     QLabel *titleTextField() const { return m_titleTextField; }
     QToolButton *closeButton() const { return m_closeButton; }
+
+    // Centres the window on parentRect (the caller's window frame in screen coordinates), or on
+    // the primary screen's free area when parentRect is empty.
+    void setFrameOriginWithParentRect(const QRect &parentRect);
+    // The window's origin for a parent frame and a window size (no screen involved). Halves are
+    // cut towards zero, as a window larger than its parent gives negative differences.
+    static QPoint originForParentRect(const QRect &parentRect, const QSize &windowSize);
 
 protected:
     void resizeEvent(QResizeEvent *e) override;

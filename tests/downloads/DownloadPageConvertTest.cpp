@@ -1,5 +1,7 @@
 // The "Download then Convert" switch and its output-format sheet (the stored choice the library
 // converts with), the paste button's "Download MP3" menu, and the question after a helper update.
+#include "SilentReelgrab.h"
+
 #include "controls/AFSwitchControl.h"
 #include "controls/EditMenu.h"
 #include "controls/EditMenuItem.h"
@@ -223,12 +225,8 @@ class PageFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-#ifdef FAKE_REELGRAB_PATH
-        QVReelgrabTask::setHelperExecutable(QStringLiteral(FAKE_REELGRAB_PATH));
-        qputenv("FAKE_RGK_MODE", "silent");
-#endif
+        SilentReelgrab::use();
         UserDefaults &d = UserDefaults::standard();
-        d.setInteger(QStringLiteral("numberOfDownload"), 1);
         d.removeObjectForKey(ParamKey);
         d.setBool(ModeKey, false);
         static int n = 0;
@@ -249,8 +247,7 @@ protected:
         page->downloadingList()->reelgrabDispatcher()->cancelAllTasks();
         page.reset();
         g_formatMgr.reset();
-        qunsetenv("FAKE_RGK_MODE");
-        QVReelgrabTask::setHelperExecutable(QString());
+        SilentReelgrab::release();
     }
     QLabel *convertLabel() const
     {

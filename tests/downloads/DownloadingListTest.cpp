@@ -1,5 +1,7 @@
 // The running row's answers to every task callback, and the list's menus, play-list deletes and
 // priority moves over a real queue whose helpers say nothing.
+#include "SilentReelgrab.h"
+
 #include "controls/DownloadTableView.h"
 #include "controls/MGHoverButton.h"
 #include "downloads/DLoadingItemViewCtr.h"
@@ -145,12 +147,8 @@ class RunningList : public ::testing::Test
 protected:
     void SetUp() override
     {
-#ifdef FAKE_REELGRAB_PATH
-        QVReelgrabTask::setHelperExecutable(QStringLiteral(FAKE_REELGRAB_PATH));
-        qputenv("FAKE_RGK_MODE", "silent");
-#endif
+        SilentReelgrab::use();
         UserDefaults &d = UserDefaults::standard();
-        d.setInteger(QStringLiteral("numberOfDownload"), 1);
         d.setString(QStringLiteral("downloadedSavePath"), TestEnvironment::home() + QStringLiteral("/Movies"));
         d.setBool(QStringLiteral("AlertWhenDeleteDownloading"), true);
         d.setBool(QStringLiteral("AlertWhenDeleteAllDownloading"), true);
@@ -170,8 +168,7 @@ protected:
         QuitCheckDialogboxController::setRunHookForTesting(nullptr);
         list->reelgrabDispatcher()->cancelAllTasks();
         list.reset();
-        qunsetenv("FAKE_RGK_MODE");
-        QVReelgrabTask::setHelperExecutable(QString());
+        SilentReelgrab::release();
     }
     QVReelgrabTask *add(const QString &url, const QString &playlist = QString(), int index = 0)
     {
@@ -329,12 +326,8 @@ protected:
     };
     void SetUp() override
     {
-#ifdef FAKE_REELGRAB_PATH
-        QVReelgrabTask::setHelperExecutable(QStringLiteral(FAKE_REELGRAB_PATH));
-        qputenv("FAKE_RGK_MODE", "silent");
-#endif
+        SilentReelgrab::use();
         dispatch::Clock::setForTesting(&clock);
-        UserDefaults::standard().setInteger(QStringLiteral("numberOfDownload"), 1);
         UserDefaults::standard().setBool(QStringLiteral("YouTubeAutoDownloadMode"), false);
         static int n = 0;
         const QString folder = TestEnvironment::home() + QStringLiteral("/roads-%1").arg(++n);
@@ -353,8 +346,7 @@ protected:
         page->downloadingList()->reelgrabDispatcher()->cancelAllTasks();
         page.reset();
         dispatch::Clock::setForTesting(nullptr);
-        qunsetenv("FAKE_RGK_MODE");
-        QVReelgrabTask::setHelperExecutable(QString());
+        SilentReelgrab::release();
     }
     QStringList queued() const
     {

@@ -1,7 +1,7 @@
 # Tests of the Download page.
 if(TARGET fennix_downloads_page)
   fennix_add_test(fennix_downloads_page_tests
-    SOURCES DownloadPageRulesTest.cpp DownloadingListTest.cpp DownloadPageConvertTest.cpp
+    SOURCES DownloadPageRulesTest.cpp DownloadingListTest.cpp DownloadPageConvertTest.cpp SilentReelgrab.cpp
     LIBS fennix_downloads_page
     GUI
     TIMEOUT 180)

@@ -1,6 +1,8 @@
 // The library inside the Download page: the library tab's buttons reach the library's
 // selection, the page waits for the library's conversions, the scheduler hears of a finished
 // download once; the arrow pop-ups and the device-transfer menu item; a picture of the tab.
+#include "LibraryStoreFixture.h"
+
 #include "library/DownloadedViewCtrl.h"
 #include "library/ThumbnailServerWraper.h"
 
@@ -31,7 +33,6 @@
 #include <QProcess>
 #include <QStatusBar>
 #include <QTimer>
-#include <QUuid>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -47,18 +48,16 @@ struct Entry
     qint32 status = 0;     // 1: converting in the library's own queue
 };
 
-class DownloadPageLibrary : public ::testing::Test
+class DownloadPageLibrary : public LibraryStoreFixture
 {
 protected:
+    DownloadPageLibrary() : LibraryStoreFixture(QStringLiteral("libtab-")) {}
+
     void SetUp() override
     {
-        m_folder = TestEnvironment::home() + QStringLiteral("/libtab-") + QUuid::createUuid().toString(QUuid::Id128);
-        QDir().mkpath(m_folder);
-        m_db = std::make_unique<DataBaseManager>(m_folder);
-        ASSERT_TRUE(m_db->loadDataBase());
-        m_thumbnails = std::make_unique<ThumbnailServerWraper>(false);
-        UserDefaults::standard().setString(QStringLiteral("SortByKey"), QStringLiteral("Name"));
-        UserDefaults::standard().setString(QStringLiteral("SortByOrder"), QStringLiteral("Ascending"));
+        LibraryStoreFixture::SetUp();
+        if (HasFatalFailure())
+            return;
         UserDefaults::standard().setBool(QStringLiteral("values.DownAndConvertOneMode"), false);
         Workspace::setHookForTesting([this](const QString &action, const QStringList &targets) {
             m_desktop << action + QLatin1Char(' ') + targets.join(QLatin1Char(','));
@@ -77,8 +76,7 @@ protected:
         DeleteModalWindowCtr::setRunHookForTesting(nullptr);
         Workspace::setHookForTesting(nullptr);
         m_page.reset();
-        m_thumbnails.reset();
-        m_db.reset();
+        LibraryStoreFixture::TearDown();
     }
 
     QString pathOf(const QString &name) const { return m_folder + QLatin1Char('/') + name + QStringLiteral(".mp4"); }
@@ -148,9 +146,6 @@ protected:
 
     static void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
 
-    QString m_folder;
-    std::unique_ptr<DataBaseManager> m_db;
-    std::unique_ptr<ThumbnailServerWraper> m_thumbnails;
     std::unique_ptr<DownloadViewCtrl> m_page;
     std::unique_ptr<QMainWindow> m_window;
     DownloadedViewCtrl *m_library = nullptr;

@@ -39,6 +39,37 @@ QList<QPair<QString, int>> storedRows(const QString &dbPath)
     return rows;
 }
 
+// A finished picture-only download handed to a library page, with "Download then Convert" on
+// and encParam as the stored choice's encoder block.
+struct PictureOnlyDownload
+{
+    QTemporaryDir dir;
+    QString clip;
+    std::unique_ptr<DownloadedViewCtrl> page;
+    QVReelgrabTask task;
+    std::shared_ptr<DownloadedItem> item;
+
+    void start(const QString &fileName, const QByteArray &encParam)
+    {
+        clip = dir.filePath(fileName);
+        {
+            QFile f(clip);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(TestEnvironment::noisyVideoClip()); // picture only
+        }
+        UserDefaults &defaults = UserDefaults::standard();
+        defaults.setObject(QStringLiteral("OneModeConvertSetingParam"),
+                           QVariantMap{{QStringLiteral("formatID"), 100}, {QStringLiteral("encParam"), encParam}});
+        defaults.setBool(QStringLiteral("values.DownAndConvertOneMode"), true);
+        ASSERT_TRUE(DataBaseManager::defaultManager().loadDataBase());
+        page = std::make_unique<DownloadedViewCtrl>();
+        page->view();
+        task.setTargetFileName(clip);
+        item = page->addNodeByReelgrabTask(&task);
+        ASSERT_TRUE(item);
+    }
+};
+
 } // namespace
 
 // A finished download joins the library and, with "Download then Convert" on and MP3 stored,
@@ -104,60 +135,30 @@ TEST(DownloadThenConvert, FinishedDownloadIsConvertedAndReplaced)
 // A conversion that cannot run (MP3 of a clip without sound) does not leave the item busy.
 TEST(DownloadThenConvert, FailedConversionIsNoLongerBusy)
 {
-    QTemporaryDir dir;
-    const QString clip = dir.filePath(QStringLiteral("silent.mp4"));
-    {
-        QFile f(clip);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(TestEnvironment::noisyVideoClip()); // picture only
-    }
-    UserDefaults &defaults = UserDefaults::standard();
-    defaults.setObject(QStringLiteral("OneModeConvertSetingParam"),
-                       QVariantMap{{QStringLiteral("formatID"), 100},
-                                   {QStringLiteral("encParam"), EncodeParamData::toData(MediaFixtures::mp3Target(128000))}});
-    defaults.setBool(QStringLiteral("values.DownAndConvertOneMode"), true);
-    ASSERT_TRUE(DataBaseManager::defaultManager().loadDataBase());
-    auto page = std::make_unique<DownloadedViewCtrl>();
-    page->view();
-    QVReelgrabTask task;
-    task.setTargetFileName(clip);
-    const auto item = page->addNodeByReelgrabTask(&task);
-    ASSERT_TRUE(item);
+    PictureOnlyDownload d;
+    d.start(QStringLiteral("silent.mp4"), EncodeParamData::toData(MediaFixtures::mp3Target(128000)));
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    const auto &item = d.item;
     ASSERT_TRUE(TestEnvironment::waitFor([&] { return item->taskStatus() == DownloadedItem::TaskFailed; }, 60000));
     EXPECT_EQ(item->status(), DownloadedItem::StatusPlain);
-    EXPECT_FALSE(page->isHasConvertingTask());
-    EXPECT_TRUE(QFileInfo::exists(clip));
+    EXPECT_FALSE(d.page->isHasConvertingTask());
+    EXPECT_TRUE(QFileInfo::exists(d.clip));
     EXPECT_TRUE(item->covertedFilePath().isEmpty());
-    defaults.removeObjectForKey(QStringLiteral("values.DownAndConvertOneMode"));
+    UserDefaults::standard().removeObjectForKey(QStringLiteral("values.DownAndConvertOneMode"));
 }
 
 // A stored choice whose encoder block is cut short is refused: the download joins the library
 // and is not left busy.
 TEST(DownloadThenConvert, ShortStoredBlockLeavesThePlainDownload)
 {
-    QTemporaryDir dir;
-    const QString clip = dir.filePath(QStringLiteral("short.mp4"));
-    {
-        QFile f(clip);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(TestEnvironment::noisyVideoClip());
-    }
-    UserDefaults &defaults = UserDefaults::standard();
-    defaults.setObject(QStringLiteral("OneModeConvertSetingParam"),
-                       QVariantMap{{QStringLiteral("formatID"), 100},
-                                   {QStringLiteral("encParam"), EncodeParamData::toData(MediaFixtures::mp3Target(128000)).left(1000)}});
-    defaults.setBool(QStringLiteral("values.DownAndConvertOneMode"), true);
-    ASSERT_TRUE(DataBaseManager::defaultManager().loadDataBase());
-    auto page = std::make_unique<DownloadedViewCtrl>();
-    page->view();
-    QVReelgrabTask task;
-    task.setTargetFileName(clip);
-    const auto item = page->addNodeByReelgrabTask(&task);
-    ASSERT_TRUE(item);
-    ASSERT_TRUE(TestEnvironment::waitFor([&] { return page->loadQueue().isEmpty() && item->downloadID() > 0; }, 60000));
+    PictureOnlyDownload d;
+    d.start(QStringLiteral("short.mp4"), EncodeParamData::toData(MediaFixtures::mp3Target(128000)).left(1000));
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    const auto &item = d.item;
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return d.page->loadQueue().isEmpty() && item->downloadID() > 0; }, 60000));
     EXPECT_EQ(item->status(), DownloadedItem::StatusPlain);
-    EXPECT_FALSE(page->isHasConvertingTask());
-    EXPECT_EQ(item->filePath(), clip);
-    EXPECT_TRUE(QFileInfo::exists(clip));
-    defaults.removeObjectForKey(QStringLiteral("values.DownAndConvertOneMode"));
+    EXPECT_FALSE(d.page->isHasConvertingTask());
+    EXPECT_EQ(item->filePath(), d.clip);
+    EXPECT_TRUE(QFileInfo::exists(d.clip));
+    UserDefaults::standard().removeObjectForKey(QStringLiteral("values.DownAndConvertOneMode"));
 }

@@ -1,5 +1,7 @@
 // The library page's model: refresh with play lists and search, sorting, the stored sort
 // choice, the selection across a sort, and the library across a restart.
+#include "LibraryStoreFixture.h"
+
 #include "library/DownloadedViewCtrl.h"
 #include "library/LibrarySearchFilter.h"
 #include "library/ThumbnailServerWraper.h"
@@ -17,7 +19,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
-#include <QUuid>
 
 #include <gtest/gtest.h>
 
@@ -42,24 +43,15 @@ struct Entry
     int ageSeconds = 0;        // added this many seconds ago
 };
 
-class LibraryPageTest : public ::testing::Test
+class LibraryPageTest : public LibraryStoreFixture
 {
 protected:
-    void SetUp() override
-    {
-        m_folder = TestEnvironment::home() + QStringLiteral("/lib-") + QUuid::createUuid().toString(QUuid::Id128);
-        QDir().mkpath(m_folder);
-        m_db = std::make_unique<DataBaseManager>(m_folder);
-        ASSERT_TRUE(m_db->loadDataBase());
-        m_thumbnails = std::make_unique<ThumbnailServerWraper>(false);
-        UserDefaults::standard().setString(QStringLiteral("SortByKey"), QStringLiteral("Name"));
-        UserDefaults::standard().setString(QStringLiteral("SortByOrder"), QStringLiteral("Ascending"));
-    }
+    LibraryPageTest() : LibraryStoreFixture(QStringLiteral("lib-")) {}
+
     void TearDown() override
     {
         m_page.reset();
-        m_thumbnails.reset();
-        m_db.reset();
+        LibraryStoreFixture::TearDown();
     }
 
     void store(const QList<Entry> &entries)
@@ -98,9 +90,6 @@ protected:
 
     void search(const QString &text) { m_page->searchFeild()->setText(text); }
 
-    QString m_folder;
-    std::unique_ptr<DataBaseManager> m_db;
-    std::unique_ptr<ThumbnailServerWraper> m_thumbnails;
     std::unique_ptr<DownloadedViewCtrl> m_page;
 };
 

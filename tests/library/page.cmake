@@ -1,6 +1,7 @@
 fennix_add_test(library_page_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/LibraryPageTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LibraryStoreFixture.cpp
   LIBS fennix_library_page Qt6::Test
   GUI
   TIMEOUT 300)
@@ -8,7 +9,7 @@ fennix_add_test(library_page_tests
 # The library inside the Download page (its tab's buttons, the scheduler, the pop-ups) and a
 # picture of the Downloaded tab.
 fennix_add_test(library_download_page_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/DownloadPageLibraryTest.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/DownloadPageLibraryTest.cpp ${CMAKE_CURRENT_LIST_DIR}/LibraryStoreFixture.cpp
   LIBS fennix_library_page Qt6::Test
   GUI
   TIMEOUT 300)
