@@ -18,6 +18,8 @@
 #include <QPointer>
 #include <QStandardPaths>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -92,6 +94,7 @@ bool QVReelgrabService::isLibraryLoaded()
 
 QVReelgrabService::~QVReelgrabService()
 {
+    unlockTarget();
     m_mediaSniffer.reset();
     m_reelgraber.reset();
     if (m_libHandle) {
@@ -278,6 +281,7 @@ void QVReelgrabService::attachDownloadTask(std::unique_ptr<QVReelgrabTask> task)
         segment.setMediaFormat(format);
         t->setSegments({segment});
         adoptResumableTarget();
+        lockTarget(t->targetFileName()); // reserves the name with an empty placeholder
         downloadNextSegments();
         return;
     }
@@ -419,7 +423,7 @@ void QVReelgrabService::sniffingDidCompleted(QVMediaSniffer *, const QVMediaSnif
     t->setDownloadStatus(QVReelgrabTaskStatusDownloading);
     adoptResumableTarget();
     t->synchronizeSubtitle();
-    t->targetFileName(); // reserves the name with an empty placeholder
+    lockTarget(t->targetFileName()); // reserves the name with an empty placeholder
     send(RGKMessage::SniffingCompleted, t->archivedData());
     downloadNextSegments();
 }
@@ -538,16 +542,47 @@ void QVReelgrabService::adoptResumableTarget()
     const QFileInfo info(candidate);
     if (!info.isFile() || info.size() != 0)
         return;
+    // A run that is still alive holds its name: leave it alone and reserve a name of our own.
+    if (!lockTarget(candidate)) {
+        Func(FuncLogInfo, QStringLiteral("%1 is being downloaded by another helper").arg(candidate));
+        return;
+    }
     if (QFileInfo::exists(candidate + QStringLiteral(".cvctl"))) {
         t->setTargetFileName(candidate);
         return;
     }
     const QString folder = resumableWorkFolder(info.completeBaseName());
-    if (folder.isEmpty())
+    if (folder.isEmpty()) {
+        unlockTarget();
         return;
+    }
     Func(FuncLogInfo, QStringLiteral("continue the download kept in %1").arg(folder));
     t->setGuid(QFileInfo(folder).fileName());
     t->setTargetFileName(candidate);
+}
+
+bool QVReelgrabService::lockTarget(const QString &path)
+{
+    if (m_targetLockFd >= 0)
+        return true;
+    // The lock sits on the reserved file itself: nothing extra on disk, and a killed helper's
+    // lock is gone with it.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return true; // nothing there to take over
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_targetLockFd = fd;
+    return true;
+}
+
+void QVReelgrabService::unlockTarget()
+{
+    if (m_targetLockFd >= 0)
+        ::close(m_targetLockFd);
+    m_targetLockFd = -1;
 }
 
 QString QVReelgrabService::resumableWorkFolder(const QString &baseName) const

@@ -99,6 +99,8 @@ private:
     void clearWorkFolder();
     void adoptResumableTarget();
     QString resumableWorkFolder(const QString &baseName) const;
+    bool lockTarget(const QString &path);
+    void unlockTarget();
 
     void *m_libHandle = nullptr;
     QString m_libPath;
@@ -118,4 +120,7 @@ private:
     bool m_bResume = true;
     qint32 m_retryCount = RetryCount;
     bool m_postProcessing = false;
+    // An advisory lock on the file this helper writes, held for its life (the system drops it
+    // when the process dies), so that another helper never takes over a running download.
+    int m_targetLockFd = -1;
 };

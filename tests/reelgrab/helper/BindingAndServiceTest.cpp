@@ -273,8 +273,9 @@ TEST(ReelgrabService, RetryTable)
         service.sendMessage(QString::fromLatin1(RGKMessage::AttachDownloadTask), task->archivedData());
         ASSERT_TRUE(TestEnvironment::waitFor([&] { return out.ended(); }, 20000)) << out.names.join(u',').toStdString();
         EXPECT_EQ(out.names.contains(QLatin1String(RGKMessage::DownloadFinished)), c.expectFinished);
-        if (!c.expectFinished)
+        if (!c.expectFinished) {
             EXPECT_EQ(out.lastError().code(), c.expectCode);
+        }
         EXPECT_EQ(fake.starts(), c.expectStarts);
         if (!c.expectFlags.isEmpty()) {
             QStringList flags;

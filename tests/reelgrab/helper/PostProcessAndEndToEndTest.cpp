@@ -570,6 +570,62 @@ TEST_F(ReelgrabStandalone, KilledHelperLeavesResumableDataThatASecondRunComplete
     EXPECT_EQ(after, QStringList{QStringLiteral("killed-film.webm")});
 }
 
+TEST_F(ReelgrabStandalone, ARunningResumeIsNeverTakenOverByAnotherHelper)
+{
+    TestHttpServer server;
+    TestHttpServer::Resource slow;
+    slow.body = *s_big;
+    slow.contentType = "video/webm";
+    slow.bytesPerSecond = 100 * 1024;
+    server.add(QStringLiteral("/twice/held-film.webm"), slow);
+    const QString url = server.url(QStringLiteral("/twice/held-film.webm"));
+    const QString target = QDir(downloads()).filePath(QStringLiteral("held-film.webm"));
+    const QRegularExpression done(QStringLiteral("^done 0 (\\d+)$"), QRegularExpression::MultilineOption);
+    auto recorded = [&] {
+        const auto m = done.match(QString::fromUtf8(readAll(target + QStringLiteral(".cvctl"))));
+        return m.hasMatch() ? m.captured(1).toLongLong() : qint64(0);
+    };
+
+    // A first run is killed part-way, so its name is open to be resumed.
+    QProcess first;
+    startReelgrab(first, url, 5);
+    ASSERT_TRUE(first.waitForStarted());
+    const bool progressed = TestEnvironment::waitFor([&] { return recorded() >= 100000; }, 60000);
+    ::kill(pid_t(first.processId()), SIGKILL);
+    first.waitForFinished();
+    ASSERT_TRUE(progressed) << first.readAllStandardError().toStdString();
+
+    // A second run takes it over and is still downloading (slowly) ...
+    const int getsBefore = server.gets(QStringLiteral("/twice/held-film.webm"));
+    QProcess second;
+    startReelgrab(second, url, 5);
+    ASSERT_TRUE(second.waitForStarted());
+    const bool resumed = TestEnvironment::waitFor(
+        [&] {
+            const QList<QByteArray> ranges = server.ranges(QStringLiteral("/twice/held-film.webm")).mid(getsBefore);
+            return std::any_of(ranges.begin(), ranges.end(), [](const QByteArray &r) {
+                return r.startsWith("bytes=") && r.mid(6).split('-').value(0).toLongLong() >= 100000;
+            });
+        },
+        30000);
+    ASSERT_TRUE(resumed) << second.readAllStandardError().toStdString();
+
+    // ... when a third run for the same address starts: it must leave the running one alone
+    // and download into a name of its own.
+    slow.bytesPerSecond = 0;
+    server.add(QStringLiteral("/twice/held-film.webm"), slow);
+    const RunResult third = runReelgrab(url, 5);
+    ::kill(pid_t(second.processId()), SIGKILL);
+    second.waitForFinished();
+    ASSERT_EQ(third.code, 0) << third.err.toStdString();
+    EXPECT_NE(third.out, target);
+    EXPECT_EQ(QFileInfo(third.out).absolutePath(), QDir(downloads()).absolutePath());
+    EXPECT_EQ(readAll(third.out), *s_big);
+    // The taken-over download is still there to be resumed, untouched by the third run.
+    EXPECT_TRUE(QFileInfo::exists(target + QStringLiteral(".cvctl")));
+    EXPECT_GE(recorded(), 100000);
+}
+
 TEST_F(ReelgrabStandalone, KilledSegmentedDownloadIsCompletedFromItsWorkFolder)
 {
     const QString d = TestEnvironment::home() + QStringLiteral("/media");
