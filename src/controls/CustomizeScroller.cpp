@@ -8,7 +8,7 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 
-CustomizeScroller::CustomizeScroller(Qt::Orientation orientation, QWidget *parent) : QScrollBar(orientation, parent) {}
+CustomizeScroller::CustomizeScroller(Qt::Orientation orientation, QWidget *parent) : PressedPartScrollBar(orientation, parent) {}
 
 bool CustomizeScroller::arrowsComplete() const
 {
@@ -38,27 +38,10 @@ void CustomizeScroller::styleDraws(QPainter *p, int subControls)
     QStyleOptionSlider opt;
     initStyleOption(&opt);
     opt.subControls = QStyle::SubControls(subControls);
-    opt.activeSubControls = QStyle::SubControl(m_hitPart);
-    if (m_hitPart)
+    opt.activeSubControls = QStyle::SubControl(hitPart());
+    if (hitPart())
         opt.state |= QStyle::State_Sunken;
     style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, p, this);
-}
-
-void CustomizeScroller::mousePressEvent(QMouseEvent *event)
-{
-    QStyleOptionSlider opt;
-    initStyleOption(&opt);
-    if (event->button() == Qt::LeftButton && maximum() > minimum())
-        m_hitPart = style()->hitTestComplexControl(QStyle::CC_ScrollBar, &opt, event->position().toPoint(), this);
-    QScrollBar::mousePressEvent(event);
-    update();
-}
-
-void CustomizeScroller::mouseReleaseEvent(QMouseEvent *event)
-{
-    m_hitPart = QStyle::SC_None;
-    QScrollBar::mouseReleaseEvent(event);
-    update();
 }
 
 void CustomizeScroller::paintEvent(QPaintEvent *)
@@ -87,8 +70,8 @@ void CustomizeScroller::paintEvent(QPaintEvent *)
         styleDraws(&p, QStyle::SC_ScrollBarSubLine | QStyle::SC_ScrollBarAddLine);
     } else {
         const QRectF dec = partRect(QStyle::SC_ScrollBarSubLine), inc = partRect(QStyle::SC_ScrollBarAddLine);
-        const QImage &d = m_hitPart == QStyle::SC_ScrollBarSubLine ? m_images.decreaseHighlight : m_images.decrease;
-        const QImage &i = m_hitPart == QStyle::SC_ScrollBarAddLine ? m_images.increaseHighlight : m_images.increase;
+        const QImage &d = hitPart() == QStyle::SC_ScrollBarSubLine ? m_images.decreaseHighlight : m_images.decrease;
+        const QImage &i = hitPart() == QStyle::SC_ScrollBarAddLine ? m_images.increaseHighlight : m_images.increase;
         if (!dec.isEmpty())
             p.drawImage(customizeDecrementRect(dec, ControlSlices::pointSize(d), h), d);
         if (!inc.isEmpty())

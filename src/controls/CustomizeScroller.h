@@ -1,12 +1,13 @@
 #pragma once
 
+#include "controls/PressedPartScrollBar.h"
+
 #include <QImage>
-#include <QScrollBar>
 
 // A scroll bar drawn from pictures its owner sets: one arrow set, a three-part track and a
 // three-part knob. Each group (arrows, track, knob) is drawn from pictures only when all of its
 // pictures are set; an incomplete group is left to the style.
-class CustomizeScroller : public QScrollBar
+class CustomizeScroller : public PressedPartScrollBar
 {
     Q_OBJECT
 public:
@@ -28,13 +29,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     QRect partRect(int subControl) const;
     void styleDraws(QPainter *p, int subControls);
 
     Images m_images;
-    int m_hitPart = 0;
 };

@@ -38,7 +38,7 @@ MGCustomScroller::Images load(const QString &prefix, qreal dpr)
 
 } // namespace
 
-MGCustomScroller::MGCustomScroller(Qt::Orientation orientation, QWidget *parent) : QScrollBar(orientation, parent) {}
+MGCustomScroller::MGCustomScroller(Qt::Orientation orientation, QWidget *parent) : PressedPartScrollBar(orientation, parent) {}
 
 MGCustomScroller *MGCustomScroller::replacing(QScrollBar *old)
 {
@@ -78,23 +78,6 @@ bool MGCustomScroller::isArrowTogether() const
 {
     return TableGeometry::scrollerArrowsTogether(partRect(QStyle::SC_ScrollBarSubLine),
                                                  partRect(QStyle::SC_ScrollBarAddLine), isHorizontal());
-}
-
-void MGCustomScroller::mousePressEvent(QMouseEvent *event)
-{
-    QStyleOptionSlider opt;
-    initStyleOption(&opt);
-    if (event->button() == Qt::LeftButton && maximum() > minimum())
-        m_hitPart = style()->hitTestComplexControl(QStyle::CC_ScrollBar, &opt, event->position().toPoint(), this);
-    QScrollBar::mousePressEvent(event);
-    update();
-}
-
-void MGCustomScroller::mouseReleaseEvent(QMouseEvent *event)
-{
-    m_hitPart = QStyle::SC_None;
-    QScrollBar::mouseReleaseEvent(event);
-    update();
 }
 
 void MGCustomScroller::paintEvent(QPaintEvent *)

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "controls/PressedPartScrollBar.h"
+
 #include <QImage>
-#include <QScrollBar>
 
 class QStyleOptionSlider;
 
@@ -9,7 +10,7 @@ class QStyleOptionSlider;
 // the sheet "TableArt" (the horizontal set is named "HScrollBarV…"), read once per process and
 // shared. Scrolling, sizes and hit testing stay the style's. A missing track or knob picture
 // falls back to the style's drawing; a missing arrow picture leaves that arrow undrawn.
-class MGCustomScroller : public QScrollBar
+class MGCustomScroller : public PressedPartScrollBar
 {
     Q_OBJECT
 public:
@@ -35,21 +36,16 @@ public:
     // Part rectangles from the style, in widget coordinates.
     QRect partRect(int subControl) const;
     bool isArrowTogether() const;
-    // The part the held mouse button went down on (QStyle::SC_None when none).
-    int hitPart() const { return m_hitPart; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void drawKnobSlot(QPainter *p, const QStyleOptionSlider &opt);
     void drawDecrementArrow(QPainter *p);
     void drawIncrementArrow(QPainter *p);
     void drawKnob(QPainter *p, const QStyleOptionSlider &opt);
-    bool pressed(int subControl) const { return m_hitPart == subControl; }
+    bool pressed(int subControl) const { return hitPart() == subControl; }
 
     Images m_images;
-    int m_hitPart = 0;
 };

@@ -25,6 +25,7 @@ target_sources(fennix_controls PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/CustomHighLightTableView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QVOutlineView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DownloadTableView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PressedPartScrollBar.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MGCustomScroller.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CustomizeScroller.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LinkTextFieldCell.cpp

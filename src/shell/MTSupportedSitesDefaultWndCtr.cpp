@@ -2,6 +2,7 @@
 
 #include "platform/MainBundle.h"
 #include "platform/Workspace.h"
+#include "shell/BrowserHandOffPage.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -10,10 +11,10 @@
 
 namespace {
 
-class SupportedSitesPage : public QWebEnginePage
+class SupportedSitesPage : public BrowserHandOffPage
 {
 public:
-    using QWebEnginePage::QWebEnginePage;
+    using BrowserHandOffPage::BrowserHandOffPage;
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
@@ -22,18 +23,6 @@ protected:
             return true;
         Workspace::openUrl(url);
         return false;
-    }
-    QWebEnginePage *createWindow(WebWindowType) override
-    {
-        // A link that asks for a new window: hand its address to the default browser.
-        auto *catcher = new QWebEnginePage(this);
-        connect(catcher, &QWebEnginePage::urlChanged, catcher, [catcher](const QUrl &url) {
-            if (url.isEmpty())
-                return;
-            Workspace::openUrl(url);
-            catcher->deleteLater();
-        });
-        return catcher;
     }
 };
 

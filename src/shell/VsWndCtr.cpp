@@ -5,6 +5,7 @@
 #include "platform/MainBundle.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
+#include "shell/BrowserHandOffPage.h"
 #include "shell/NSWindowCommon.h"
 
 #include <QHBoxLayout>
@@ -13,29 +14,6 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
-
-namespace {
-
-class OfferPage : public QWebEnginePage
-{
-public:
-    using QWebEnginePage::QWebEnginePage;
-
-protected:
-    QWebEnginePage *createWindow(WebWindowType) override
-    {
-        auto *catcher = new QWebEnginePage(this);
-        connect(catcher, &QWebEnginePage::urlChanged, catcher, [catcher](const QUrl &url) {
-            if (url.isEmpty())
-                return;
-            Workspace::openUrl(url);
-            catcher->deleteLater();
-        });
-        return catcher;
-    }
-};
-
-} // namespace
 
 VsWndCtr::VsWndCtr(QWidget *parent)
     : ShellDialog(parent)
@@ -46,7 +24,7 @@ VsWndCtr::VsWndCtr(QWidget *parent)
     auto *root = new QVBoxLayout(this);
     root->setContentsMargins(0, TitleStripHeight, 0, 12);
     m_webView = new QWebEngineView(this);
-    auto *page = new OfferPage(m_webView);
+    auto *page = new BrowserHandOffPage(m_webView);
     m_webView->setPage(page);
     root->addWidget(m_webView, 1);
     // A disk image the page links to goes to the browser too.

@@ -6,6 +6,8 @@ if(TARGET Qt6::WebEngineWidgets)
       AboutWindowCtrl.h
       BriskletBundle.cpp
       BriskletBundle.h
+      BrowserHandOffPage.cpp
+      BrowserHandOffPage.h
       MTSupportedSitesDefaultWndCtr.cpp
       MTSupportedSitesDefaultWndCtr.h
       PreferenceWndCtr.cpp

@@ -1,6 +1,7 @@
 #include "DashManifest.h"
 
 #include "CurlSetup.h"
+#include "Utf8Text.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -52,25 +53,12 @@ std::string localName(const std::string &name)
     return colon == std::string::npos ? name : name.substr(colon + 1);
 }
 
+// Character references outside Unicode, surrogates and NUL are dropped.
 void appendUtf8(std::string &out, unsigned long cp)
 {
     if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
         return;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    Utf8Text::append(out, cp);
 }
 
 std::string decodeEntities(const std::string &s)

@@ -1,5 +1,7 @@
 #include "MiniJson.h"
 
+#include "Utf8Text.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,25 +19,6 @@ struct Reader
     {
         while (i < s.size() && (s[i] == ' ' || s[i] == '\n' || s[i] == '\r' || s[i] == '\t'))
             ++i;
-    }
-
-    static void appendUtf8(std::string &out, unsigned cp)
-    {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
     }
 
     bool hex4(unsigned &cp)
@@ -89,7 +72,7 @@ struct Reader
                     if (hex4(low) && low >= 0xDC00 && low < 0xE000)
                         cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
                 }
-                appendUtf8(out, cp);
+                Utf8Text::append(out, cp);
                 break;
             }
             default: out += c;
