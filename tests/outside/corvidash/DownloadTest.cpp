@@ -421,8 +421,9 @@ TEST(corvidashLibrary, ExportsExactlyTheNamedFunctions)
     const std::string command = std::string("nm -D --defined-only ") + CORVIDASH_LIBRARY + " | wc -l";
     if (FILE *p = popen(command.c_str(), "r")) {
         int count = 0;
-        if (fscanf(p, "%d", &count) == 1)
+        if (fscanf(p, "%d", &count) == 1) {
             EXPECT_EQ(count, 35);
+        }
         pclose(p);
     }
     dlclose(lib);

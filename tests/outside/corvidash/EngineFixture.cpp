@@ -121,8 +121,9 @@ void EngineFixture::expectWellFormed(int code, bool monotonic)
     int64_t previous = 0;
     for (size_t i = 1; i + 1 < events.size(); ++i) {
         EXPECT_EQ(events[i].type, CORVIDASH_EVENT_PROGRESS);
-        if (monotonic)
+        if (monotonic) {
             EXPECT_GE(events[i].downloaded, previous);
+        }
         previous = events[i].downloaded;
     }
 }

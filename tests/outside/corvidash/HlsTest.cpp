@@ -105,8 +105,9 @@ TEST_F(corvidashHls, MediaPlaylistBecomesOneStreamInOrder)
         EXPECT_EQ(readFile(target), expected);
         EXPECT_EQ(log.last().downloaded, static_cast<int64_t>(expected.size()));
         EXPECT_FALSE(exists(target + ".cvctl"));
-        if (std::string(c.key) != "none")
+        if (std::string(c.key) != "none") {
             EXPECT_EQ(server.requests("/keys/" + std::string(c.name) + ".key"), 1);
+        }
     }
 }
 
