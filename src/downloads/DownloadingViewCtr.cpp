@@ -192,6 +192,8 @@ QVReelgrabTaskDispatcher *DownloadingViewCtr::reelgrabDispatcher()
         QVariantMap creation;
         creation.insert(QStringLiteral("download-swiftcarry"), toolPath(QStringLiteral("SwiftcarryCmd")));
         creation.insert(QStringLiteral("download-ffmpeg"), toolPath(QStringLiteral("ffmpeg")));
+        // A helper waits ready, so a new download starts at once.
+        creation.insert(QStringLiteral("download-spare-helper"), true);
         m_reelgrabDispatcher = ReelgrabKit().createReelgrabTaskDispatcherWithPreference(creation);
         m_reelgrabDispatcher->setDelegate(this);
         preferencesDidUpdate();

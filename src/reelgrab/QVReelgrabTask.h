@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QObject>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -35,6 +36,7 @@ enum QVReelgrabContent : qint32 {
 };
 
 class QVReelgrabTask;
+class QVReelgrabSpareHelper;
 
 // The owner of the task queue, as a task sees it. Called on the thread the task runs on.
 class QVReelgrabTaskDispatchProtocol
@@ -48,6 +50,12 @@ public:
     virtual void reelgrabTaskDidFinished(QVReelgrabTask *task) = 0;
     // Take the task out of the queue; it stays alive until the current event is handled.
     virtual void removeReelgrabTask(QVReelgrabTask *task) = 0;
+    // A helper already running that a task about to launch executable with arguments may take
+    // instead; the caller owns it. None by default.
+    virtual QVReelgrabSpareHelper *takeSpareHelper(const QString & /*executable*/, const QStringList & /*arguments*/)
+    {
+        return nullptr;
+    }
 };
 
 // Told of a task's life. Every callback is optional (does nothing unless overridden).
@@ -214,10 +222,15 @@ public:
     // Where the helper program is looked for; empty means next to the running program.
     static void setHelperExecutable(const QString &path);
     static QString helperExecutable();
+    // What a helper is launched with after "-c name": "-l" and the engine library when the
+    // "download-library" preference names an existing file.
+    static QStringList helperArguments();
     static QString clientPreferencesPath();
 
 private:
-    void launchHelper();
+    bool adoptHelper(QVReelgrabSpareHelper *spare);
+    bool launchHelper(bool maySpare);
+    void watchProcess(class QProcess *process);
     void helperDidTerminate();
     void failHelper(const QVReelgrabError &error);
     template <typename F> void tellObservers(F f);
@@ -255,4 +268,7 @@ private:
     std::unique_ptr<QVXConnection> m_connection;
     std::shared_ptr<QVRemoteProxy> m_serviceProxy;
     class QTimer *m_launchTimer = nullptr;
+    // A taken spare helper that has not yet answered this task: if it dies now it never had
+    // the task, and the task launches a helper of its own instead of failing.
+    std::atomic<bool> m_helperUnconfirmed = false;
 };

@@ -7,6 +7,8 @@
 #include "platform/ProcessRegistry.h"
 #include "platform/UserDefaults.h"
 #include "reelgrab/Func.h"
+#include "reelgrab/HelperProcess.h"
+#include "reelgrab/QVReelgrabSpareHelper.h"
 #include "reelgrab/RGKMessage.h"
 
 #include <QCoreApplication>
@@ -89,6 +91,14 @@ bool QVReelgrabTask::hasHelperProcess() const { return m_process && m_process->s
 
 qint64 QVReelgrabTask::helperProcessId() const { return m_process ? m_process->processId() : 0; }
 
+QStringList QVReelgrabTask::helperArguments()
+{
+    const QString library = UserDefaults::standard().stringForKey(QStringLiteral("download-library"));
+    if (!library.isEmpty() && QFileInfo(library).isFile())
+        return {QStringLiteral("-l"), library};
+    return {};
+}
+
 bool QVReelgrabTask::run()
 {
     if (m_serviceProxy) {
@@ -97,10 +107,24 @@ bool QVReelgrabTask::run()
     }
     if (m_process)
         return true;  // launched, not yet announced
+    return launchHelper(true);
+}
+
+bool QVReelgrabTask::launchHelper(bool maySpare)
+{
     const QString executable = helperExecutable();
     if (!QFileInfo(executable).isFile()) {
         Func(FuncLogError, QStringLiteral("Run Reelgrab Task Failed. Coun't Find Reelgrab Executable At %1.").arg(executable));
         return false;
+    }
+    const QStringList extra = helperArguments();
+    if (maySpare && m_dispatcher) {
+        if (QVReelgrabSpareHelper *spare = m_dispatcher->takeSpareHelper(executable, extra)) {
+            const bool adopted = adoptHelper(spare);
+            delete spare;
+            if (adopted)
+                return true;
+        }
     }
     auto connection = std::make_unique<QVXConnection>();
     // The time alone can repeat when two tasks start in one millisecond; the guid cannot.
@@ -115,22 +139,9 @@ bool QVReelgrabTask::run()
     m_connection = std::move(connection);
     m_downloadStatus = QVReelgrabTaskStatusSniffing;
 
-    QStringList arguments{QStringLiteral("-c"), registered};
-    const QString library = UserDefaults::standard().stringForKey(QStringLiteral("download-library"));
-    if (!library.isEmpty() && QFileInfo(library).isFile())
-        arguments << QStringLiteral("-l") << library;
-
-    m_process = ProcessRegistry::shared().createProcess(this);
-    m_process->setProcessChannelMode(QProcess::ForwardedChannels);
-    QProcess *process = m_process;
-    connect(process, &QProcess::finished, this, [this, process]() {
-        if (process == m_process)
-            helperDidTerminate();
-    });
-    connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart && process == m_process)
-            helperDidTerminate();
-    });
+    QProcess *process = ProcessRegistry::shared().createProcess(this);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    watchProcess(process);
     m_launchTimer = new QTimer(this);
     m_launchTimer->setSingleShot(true);
     connect(m_launchTimer, &QTimer::timeout, this, [this]() {
@@ -141,8 +152,46 @@ bool QVReelgrabTask::run()
                                              QStringLiteral("the download helper did not start")));
     });
     m_launchTimer->start(launchTimeoutMs());
-    process->start(executable, arguments);
+    process->start(executable, QStringList{QStringLiteral("-c"), registered} + extra);
     return true;
+}
+
+void QVReelgrabTask::watchProcess(QProcess *process)
+{
+    m_process = process;
+    connect(process, &QProcess::finished, this, [this, process]() {
+        if (process == m_process)
+            helperDidTerminate();
+    });
+    connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart && process == m_process)
+            helperDidTerminate();
+    });
+}
+
+bool QVReelgrabTask::adoptHelper(QVReelgrabSpareHelper *spare)
+{
+    QVReelgrabSpareHelper::Handover h = spare->handOver(this);
+    if (!h.connection || !h.process || !h.serviceProxy)
+        return false;
+    h.process->setParent(this);
+    m_connection = std::move(h.connection);
+    m_serviceProxy = std::move(h.serviceProxy);
+    m_logFileID = h.clientName;
+    m_downloadStatus = QVReelgrabTaskStatusSniffing;
+    watchProcess(h.process);
+    m_helperUnconfirmed = true;
+    // It was ready when taken but may have gone since: then a helper of its own after all.
+    if (h.process->state() == QProcess::Running
+        && m_serviceProxy->sendMessage(QString::fromLatin1(RGKMessage::ReelgrabPreferences),
+                                       RGKMessage::archiveString(clientPreferencesPath()))
+        && m_serviceProxy->sendMessage(QString::fromLatin1(RGKMessage::AttachDownloadTask), archivedData()))
+        return true;
+    Func(FuncLogWarning, QStringLiteral("A spare Reelgrab was gone when taken; launching one."));
+    terminateReelgrabTask();
+    m_helperUnconfirmed = false;
+    m_downloadStatus = QVReelgrabTaskStatusQueued;
+    return false;
 }
 
 void QVReelgrabTask::pause()
@@ -218,24 +267,8 @@ void QVReelgrabTask::terminateReelgrabTask()
         m_launchTimer->deleteLater();
         m_launchTimer = nullptr;
     }
-    if (m_process) {
-        QProcess *process = m_process;
-        m_process = nullptr;
-        process->disconnect(this);
-        if (process->state() != QProcess::NotRunning) {
-            process->terminate();
-            if (!process->waitForFinished(2000)) {
-                process->kill();
-                process->waitForFinished(1000);
-            }
-        }
-        process->deleteLater();
-    }
-    if (m_connection) {
-        m_connection->invalidate();
-        // May be inside one of the connection's own calls: release it afterwards.
-        dispatch::async_main([dead = std::shared_ptr<QVXConnection>(m_connection.release())]() {});
-    }
+    HelperProcess::end(std::exchange(m_process, nullptr), this, 2000);
+    HelperProcess::release(std::move(m_connection));
 }
 
 void QVReelgrabTask::failHelper(const QVReelgrabError &error)
@@ -257,6 +290,14 @@ void QVReelgrabTask::failToLaunch()
 
 void QVReelgrabTask::helperDidTerminate()
 {
+    if (m_helperUnconfirmed.exchange(false)) {
+        // A taken spare that died before it said a word about this task never had it.
+        Func(FuncLogWarning, QStringLiteral("A spare Reelgrab ended before taking its task; launching one."));
+        terminateReelgrabTask();
+        if (launchHelper(false))
+            return;
+        m_downloadStatus = QVReelgrabTaskStatusQueued;
+    }
     // The helper ended without being told to: the task fails with code 0 and nothing else.
     failHelper(QVReelgrabError::reelgrab(QVReelgrabError::ProcessEndedUnexpectedly));
 }
@@ -266,6 +307,7 @@ void QVReelgrabTask::sendMessage(const QString &name, const QByteArray &object)
     using namespace RGKMessage;
     auto is = [&name](const char *n) { return name == QLatin1String(n); };
     QPointer<QVReelgrabTask> self(this);
+    m_helperUnconfirmed = false;
     auto endHelperLater = [self]() {
         dispatch::async_main([self]() {
             if (self)

@@ -23,7 +23,7 @@ RmiProtocol messageProtocol()
 class RootAdapter : public RmiTarget
 {
 public:
-    explicit RootAdapter(QVRemoteMessageTarget *root) : m_root(root) {}
+    explicit RootAdapter(std::shared_ptr<std::atomic<QVRemoteMessageTarget *>> root) : m_root(std::move(root)) {}
     std::optional<QString> rmiMethodSignature(const QString &selector) const override
     {
         if (selector == kSendMessage)
@@ -32,12 +32,14 @@ public:
     }
     void rmiInvoke(const QString &selector, const QVariantList &args) override
     {
-        if (selector == kSendMessage && m_root)
-            m_root->sendMessage(args.value(0).toString(), args.value(1).toByteArray());
+        if (selector != kSendMessage)
+            return;
+        if (QVRemoteMessageTarget *root = m_root->load())
+            root->sendMessage(args.value(0).toString(), args.value(1).toByteArray());
     }
 
 private:
-    QVRemoteMessageTarget *m_root;
+    std::shared_ptr<std::atomic<QVRemoteMessageTarget *>> m_root;
 };
 
 class NamedProxy : public QVRemoteProxy
@@ -114,10 +116,11 @@ bool QVXConnection::initWithClientName(const QString &name)
 
 QString QVXConnection::registeRootObject(QVRemoteMessageTarget *root, const QString &name)
 {
+    m_root->store(root);
     if (sandboxEnabled()) {
         QVRmiConnection *socket = ensureSocketConnection(true, QString());
         socket->setRemoteObjectProtocol(messageProtocol());
-        m_socketTarget = std::make_unique<RootAdapter>(root);
+        m_socketTarget = std::make_unique<RootAdapter>(m_root);
         socket->setTargetObject(m_socketTarget.get());
         socket->start();
         m_registeredName = socket->serverAddress();
@@ -126,8 +129,8 @@ QString QVXConnection::registeRootObject(QVRemoteMessageTarget *root, const QStr
         return m_registeredName;
     }
     const QString registered = name.isEmpty() ? generateUuid() : name;
-    auto connection = NamedConnection::publish(registered, [root](const QString &message, const QByteArray &object) {
-        if (root)
+    auto connection = NamedConnection::publish(registered, [holder = m_root](const QString &message, const QByteArray &object) {
+        if (QVRemoteMessageTarget *root = holder->load())
             root->sendMessage(message, object);
     });
     if (!connection)

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -46,6 +47,9 @@ public:
     // Publishes root under name (a fresh identifier when empty). Returns the registered name,
     // or empty when the name is taken. On sockets: the server address.
     QString registeRootObject(QVRemoteMessageTarget *root, const QString &name);
+    // Hands the published root to another object (a helper started before its task was known
+    // is given to the task that takes it). Messages from then on go to root.
+    void setRootObject(QVRemoteMessageTarget *root) { m_root->store(root); }
     // The other side's root published under name; on sockets the socket connection itself.
     std::shared_ptr<QVRemoteProxy> rootObjectNamed(const QString &name);
     // Forwards to the client root object, when there is one.
@@ -61,6 +65,8 @@ private:
     void rmiConnectionDidDeadNotification();
     QVRmiConnection *ensureSocketConnection(bool server, const QString &address);
 
+    // Shared with whatever delivers incoming messages, so the root can change under it.
+    std::shared_ptr<std::atomic<QVRemoteMessageTarget *>> m_root = std::make_shared<std::atomic<QVRemoteMessageTarget *>>(nullptr);
     std::shared_ptr<QVRemoteProxy> m_clientRoot;
     std::unique_ptr<NamedConnection> m_clientConnection;
     std::unique_ptr<NamedConnection> m_ownConnection;

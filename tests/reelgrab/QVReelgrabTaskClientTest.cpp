@@ -71,7 +71,9 @@ protected:
     {
         QFile f(m_log);
         f.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QStringList messages = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        messages.removeIf([](const QString &line) { return line.startsWith(QLatin1String("launched")); });
+        return messages;
     }
     void startTask(QVReelgrabTask &task, const char *mode)
     {

@@ -4,6 +4,7 @@
 #include "platform/PropertyList.h"
 #include "platform/UserDefaults.h"
 #include "reelgrab/Func.h"
+#include "reelgrab/QVReelgrabSpareHelper.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -76,6 +77,13 @@ bool isYouTube(const QString &host)
     return h == QLatin1String("youtube.com") || h.endsWith(QLatin1String(".youtube.com")) || h == QLatin1String("youtu.be");
 }
 
+// A spare helper: the first starts once the application has settled, a taken one is replaced
+// after the taker's own start, and one that fails is tried again a few times, further apart.
+constexpr int SpareStartDelayMs = 1000;
+constexpr int SpareRefillDelayMs = 300;
+constexpr int SpareRetryDelayMs = 5000;
+constexpr int SpareRetries = 3;
+
 } // namespace
 
 QVReelgrabTaskDispatcher::QVReelgrabTaskDispatcher(const QVariantMap &preference, QObject *parent)
@@ -87,11 +95,15 @@ QVReelgrabTaskDispatcher::QVReelgrabTaskDispatcher(const QVariantMap &preference
     m_storeTimer.setSingleShot(true);
     m_storeTimer.setInterval(500);
     connect(&m_storeTimer, &QTimer::timeout, this, &QVReelgrabTaskDispatcher::storeNow);
+    m_spareTimer.setSingleShot(true);
+    connect(&m_spareTimer, &QTimer::timeout, this, &QVReelgrabTaskDispatcher::startSpareHelper);
     writeClientPreferences();
+    scheduleSpareHelper(SpareStartDelayMs);
 }
 
 QVReelgrabTaskDispatcher::~QVReelgrabTaskDispatcher()
 {
+    endSpareHelper();
     storeNow();
     for (QVReelgrabTask *t : std::as_const(m_tasks)) {
         t->setDispatcher(nullptr);
@@ -105,6 +117,81 @@ void QVReelgrabTaskDispatcher::setObjectForPreferenceKey(const QVariant &value, 
     writeClientPreferences();
     if (key == QLatin1String("download-max-tasks"))
         scheduleRun();
+    if (key == QLatin1String("download-spare-helper")) {
+        m_spareFailures = 0;
+        if (keepsSpareHelper())
+            scheduleSpareHelper(SpareStartDelayMs);
+        else
+            endSpareHelper();
+    }
+}
+
+bool QVReelgrabTaskDispatcher::keepsSpareHelper() const
+{
+    return UserDefaults::toBool(m_preferences.value(QStringLiteral("download-spare-helper")));
+}
+
+void QVReelgrabTaskDispatcher::scheduleSpareHelper(int delayMs)
+{
+    if (keepsSpareHelper() && !m_spare && !m_spareTimer.isActive())
+        m_spareTimer.start(delayMs);
+}
+
+void QVReelgrabTaskDispatcher::startSpareHelper()
+{
+    if (!keepsSpareHelper() || m_spare)
+        return;
+    const QString executable = QVReelgrabTask::helperExecutable();
+    if (!QFileInfo(executable).isFile())
+        return;
+    auto *spare = new QVReelgrabSpareHelper(this);
+    connect(spare, &QVReelgrabSpareHelper::becameReady, this, [this]() { m_spareFailures = 0; });
+    connect(spare, &QVReelgrabSpareHelper::ended, this, [this, spare]() {
+        if (m_spare != spare)
+            return;
+        m_spare = nullptr;
+        spare->deleteLater();
+        // One that keeps failing is not started over and over: a few tries, further apart.
+        if (++m_spareFailures <= SpareRetries)
+            scheduleSpareHelper(SpareRetryDelayMs * m_spareFailures);
+    });
+    m_spare = spare;
+    if (!spare->start(executable, QVReelgrabTask::helperArguments(), QVReelgrabTask::launchTimeoutMs())) {
+        m_spare = nullptr;
+        delete spare;
+    }
+}
+
+void QVReelgrabTaskDispatcher::endSpareHelper()
+{
+    m_spareTimer.stop();
+    delete m_spare.data();
+    m_spare = nullptr;
+}
+
+bool QVReelgrabTaskDispatcher::hasReadySpareHelper() const { return m_spare && m_spare->isReady(); }
+
+qint64 QVReelgrabTaskDispatcher::spareHelperProcessId() const { return m_spare ? m_spare->processId() : 0; }
+
+QVReelgrabSpareHelper *QVReelgrabTaskDispatcher::takeSpareHelper(const QString &executable, const QStringList &arguments)
+{
+    if (!m_spare)
+        return nullptr;
+    if (!m_spare->isReady())
+        return nullptr;  // still starting: the task launches its own, this one waits for the next
+    if (!m_spare->suits(executable, arguments)) {
+        // Started for another program, engine library or connection road.
+        endSpareHelper();
+        scheduleSpareHelper(SpareStartDelayMs);
+        return nullptr;
+    }
+    QVReelgrabSpareHelper *spare = m_spare;
+    m_spare = nullptr;
+    spare->disconnect(this);
+    spare->setParent(nullptr);
+    // The next one starts a little later, so it does not compete with this one's first moments.
+    scheduleSpareHelper(SpareRefillDelayMs);
+    return spare;
 }
 
 int QVReelgrabTaskDispatcher::maxRunningTasks() const

@@ -71,8 +71,18 @@ public:
     void synchronize() override;
     void reelgrabTaskDidFinished(QVReelgrabTask *task) override;
     void removeReelgrabTask(QVReelgrabTask *task) override;
+    QVReelgrabSpareHelper *takeSpareHelper(const QString &executable, const QStringList &arguments) override;
+
+    // With "download-spare-helper" on, one helper is kept started, connected and waiting, and
+    // the next task to run takes it (then another is started).
+    bool hasReadySpareHelper() const;
+    qint64 spareHelperProcessId() const;
 
 private:
+    void scheduleSpareHelper(int delayMs);
+    void startSpareHelper();
+    void endSpareHelper();
+    bool keepsSpareHelper() const;
     QVReelgrabTask *makeTask(const QString &url, const QVariantMap &params);
     void enqueue(QVReelgrabTask *task);
     void drop(QVReelgrabTask *task);
@@ -90,4 +100,7 @@ private:
     QTimer m_runTimer;
     QTimer m_storeTimer;
     qint64 m_lastTaskId = 0;
+    QPointer<QVReelgrabSpareHelper> m_spare;
+    QTimer m_spareTimer;
+    int m_spareFailures = 0;
 };

@@ -145,5 +145,26 @@ TEST_P(EndToEnd, UnfinishedTasksStoredAtQuitFinishAtTheNextStart)
     EXPECT_LT(m_server.bodyBytesSent("/stored.mp4"), int64_t(m_clip.size()) * 2);
 }
 
+TEST_P(EndToEnd, ASpareHelperStartedAheadTakesTheNextDownloadAndFinishesIt)
+{
+    serve("/spare.mp4", 3000000);
+    auto d = make(1);
+    d->setObjectForPreferenceKey(true, QStringLiteral("download-spare-helper"));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return d->hasReadySpareHelper(); }, 30000));
+    const qint64 spare = d->spareHelperProcessId();
+    ASSERT_TRUE(d->addReelgrabTask(url("/spare.mp4"), {}));
+    QVReelgrabTask *task = d->tasks()[0];
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return downloading(task); }, 60000));
+    EXPECT_EQ(task->helperProcessId(), spare);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return delegate.finishedFiles.size() == 1; }, 120000));
+    expectIdentical(delegate.finishedFiles[0]);
+    // A new one waits for the next download; it ends with the queue.
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return d->hasReadySpareHelper(); }, 30000));
+    const qint64 next = d->spareHelperProcessId();
+    EXPECT_NE(next, spare);
+    d.reset();
+    EXPECT_TRUE(TestEnvironment::waitFor([next] { return ::kill(pid_t(next), 0) != 0; }, 10000));
+}
+
 INSTANTIATE_TEST_SUITE_P(NamedAndSockets, EndToEnd, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "Sockets" : "Named"; });

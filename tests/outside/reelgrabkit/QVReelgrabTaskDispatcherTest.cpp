@@ -3,13 +3,16 @@
 #include "reelgrab/QVMediaSniffer.h"
 
 #include "platform/PropertyList.h"
+#include "platform/UserDefaults.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <functional>
 #include <sqlite3.h>
 
 namespace {
@@ -252,4 +255,152 @@ TEST(ReelgrabKitFacade, QuickSniffAnswersAndSizeEstimates)
     EXPECT_EQ(kit.filesizeofResolution(0, 10), 320000);
     EXPECT_EQ(kit.filesizeofResolution(720, 10), qint64(2500 + 128) * 10 * 128);
     EXPECT_EQ(kit.filesizeofResolution(777, 10), 0);
+}
+
+namespace {
+
+bool processGone(qint64 pid)
+{
+    return TestEnvironment::waitFor([pid] { return pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH; }, 10000);
+}
+
+QStringList launchLines(const QString &log)
+{
+    QFile f(log);
+    f.open(QIODevice::ReadOnly);
+    QStringList lines;
+    for (const QString &line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        if (line.startsWith(QLatin1String("launched")))
+            lines << line;
+    return lines;
+}
+
+class SpareHelper : public Dispatcher
+{
+protected:
+    void SetUp() override
+    {
+        Dispatcher::SetUp();
+        m_log = TestEnvironment::home() + QStringLiteral("/spare-%1.log").arg(s_n);
+        qputenv("FAKE_RGK_LOG", m_log.toLocal8Bit());
+        qputenv("FAKE_RGK_DELAY_MS", "300");  // long enough to see which process runs the task
+    }
+    void TearDown() override
+    {
+        qunsetenv("FAKE_RGK_LOG");
+        qunsetenv("APP_SANDBOX_CONTAINER_ID");
+        UserDefaults::standard().removeObjectForKey(QStringLiteral("download-library"));
+        QVReelgrabTask::setLaunchTimeoutForTesting(0);
+        Dispatcher::TearDown();
+    }
+    std::unique_ptr<QVReelgrabTaskDispatcher> makeWithSpare()
+    {
+        auto d = make(1);
+        d->setObjectForPreferenceKey(true, QStringLiteral("download-spare-helper"));
+        return d;
+    }
+    // Runs one task to its end; the pid of the helper that ran it (the one that answered).
+    qint64 runOne(QVReelgrabTaskDispatcher &d, int i)
+    {
+        struct Answered : QVReelgrabTaskObserver
+        {
+            qint64 pid = 0;
+            void reelgrabSniffingDidStarted(QVReelgrabTask *t) override { pid = t->helperProcessId(); }
+        } answered;
+        const int before = delegate.count(QStringLiteral("finished"));
+        if (!d.addReelgrabTask(page(i), {}))
+            return 0;
+        d.tasks().last()->addObserver(&answered);
+        TestEnvironment::waitFor([&] { return delegate.count(QStringLiteral("finished")) > before; }, 20000);
+        return delegate.count(QStringLiteral("finished")) > before ? answered.pid : 0;
+    }
+    QString m_log;
+};
+
+} // namespace
+
+TEST_F(SpareHelper, TheNextTaskTakesTheWaitingHelperOnEitherRoadAndAnotherIsStarted)
+{
+    for (bool sockets : {false, true}) {
+        SCOPED_TRACE(sockets ? "sockets" : "named");
+        if (sockets)
+            qputenv("APP_SANDBOX_CONTAINER_ID", "fennix");
+        auto d = makeWithSpare();
+        ASSERT_TRUE(TestEnvironment::waitFor([&] { return d->hasReadySpareHelper(); }, 20000));
+        const qint64 spare = d->spareHelperProcessId();
+        EXPECT_EQ(runOne(*d, 1), spare);
+        EXPECT_TRUE(processGone(spare)) << "a finished task ends the helper it took";
+
+        ASSERT_TRUE(TestEnvironment::waitFor([&] { return d->hasReadySpareHelper(); }, 20000));
+        const qint64 next = d->spareHelperProcessId();
+        EXPECT_NE(next, spare);
+        EXPECT_EQ(runOne(*d, 2), next);
+
+        ASSERT_TRUE(TestEnvironment::waitFor([&] { return d->hasReadySpareHelper(); }, 20000));
+        const qint64 idle = d->spareHelperProcessId();
+        d.reset();
+        EXPECT_TRUE(processGone(idle)) << "the waiting helper ends with its queue";
+        qunsetenv("APP_SANDBOX_CONTAINER_ID");
+    }
+    EXPECT_EQ(delegate.count(QStringLiteral("finished")), 4);
+}
+
+TEST_F(SpareHelper, AHelperThatIsGoneOrStartedForOtherSettingsIsNotTaken)
+{
+    const QString library = TestEnvironment::home() + QStringLiteral("/engine-copy.so");
+    QFile(library).open(QIODevice::WriteOnly);
+    struct Case
+    {
+        const char *name;
+        std::function<void(qint64 spare)> spoil;
+        QString launchedWith;  // what the task's own helper must be started with
+    };
+    const Case cases[] = {
+        {"killed while waiting", [](qint64 pid) { ::kill(pid_t(pid), SIGKILL); }, QString()},
+        {"engine library changed",
+         [&](qint64) { UserDefaults::standard().setObject(QStringLiteral("download-library"), library); },
+         QStringLiteral("-l ") + library},
+        {"connection road changed", [](qint64) { qputenv("APP_SANDBOX_CONTAINER_ID", "fennix"); }, QString()},
+    };
+    int i = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(m_log);
+        auto d = makeWithSpare();
+        ASSERT_TRUE(TestEnvironment::waitFor([&] { return d->hasReadySpareHelper(); }, 20000));
+        const qint64 spare = d->spareHelperProcessId();
+        c.spoil(spare);
+        const qint64 ran = runOne(*d, ++i);
+        EXPECT_NE(ran, 0) << "the task still runs, on a helper of its own";
+        EXPECT_NE(ran, spare);
+        EXPECT_TRUE(processGone(spare));
+        EXPECT_TRUE(launchLines(m_log).contains(QStringLiteral("launched ") + c.launchedWith)) << launchLines(m_log).join(QLatin1Char('|')).toStdString();
+        d.reset();
+        UserDefaults::standard().removeObjectForKey(QStringLiteral("download-library"));
+        qunsetenv("APP_SANDBOX_CONTAINER_ID");
+    }
+}
+
+TEST_F(SpareHelper, ASilentHelperIsEndedAndTurningTheSettingOffEndsTheWaitingOne)
+{
+    qputenv("FAKE_RGK_MODE", "silent");
+    QVReelgrabTask::setLaunchTimeoutForTesting(400);
+    {
+        auto d = makeWithSpare();
+        qint64 silent = 0;
+        ASSERT_TRUE(TestEnvironment::waitFor([&] { return (silent = d->spareHelperProcessId()) != 0; }, 20000));
+        EXPECT_TRUE(processGone(silent)) << "never announced: ended after the launch time-out";
+        EXPECT_FALSE(d->hasReadySpareHelper());
+    }
+    qputenv("FAKE_RGK_MODE", "finish");
+    QVReelgrabTask::setLaunchTimeoutForTesting(0);
+    auto d = makeWithSpare();
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return d->hasReadySpareHelper(); }, 20000));
+    const qint64 spare = d->spareHelperProcessId();
+    d->setObjectForPreferenceKey(false, QStringLiteral("download-spare-helper"));
+    EXPECT_TRUE(processGone(spare));
+    EXPECT_EQ(d->spareHelperProcessId(), 0);
+    // Off, a task launches its own helper as before.
+    EXPECT_NE(runOne(*d, 1), 0);
+    EXPECT_EQ(d->spareHelperProcessId(), 0);
 }

@@ -1,7 +1,8 @@
 // A stand-in for the download helper that follows a script, so the task's side of the message
 // protocol can be tested without sniffing or downloading anything.
 //   FAKE_RGK_MODE: finish | pause | fail | sniff-fail | crash | silent
-//   FAKE_RGK_LOG:  file that gets one line per message received
+//   FAKE_RGK_LOG:  file that gets a line with the arguments after "-c name" at launch, and one
+//                  line per message received
 //   FAKE_RGK_DELAY_MS: how long a download takes in the finish mode
 #include "reelgrab/QVReelgrabTask.h"
 #include "reelgrab/QVXConnection.h"
@@ -98,6 +99,12 @@ int main(int argc, char **argv)
     const int c = args.indexOf(QStringLiteral("-c"));
     if (c < 0 || c + 1 >= args.size())
         return 2;
+    const QString logPath = qEnvironmentVariable("FAKE_RGK_LOG");
+    if (!logPath.isEmpty()) {
+        QFile f(logPath);
+        if (f.open(QIODevice::Append))
+            f.write("launched " + args.mid(c + 2).join(QLatin1Char(' ')).toUtf8() + '\n');
+    }
     const QString mode = qEnvironmentVariable("FAKE_RGK_MODE", QStringLiteral("finish"));
     if (mode == QLatin1String("silent")) {
         QTimer::singleShot(60000, &app, &QCoreApplication::quit);
