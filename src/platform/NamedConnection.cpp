@@ -83,7 +83,9 @@ std::unique_ptr<NamedConnection> NamedConnection::publish(const QString &name, R
     c->m_name = name;
     c->m_root = std::move(root);
     c->m_server = new QLocalServer(c.get());
-    c->m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    // The folder is ours alone (socketPathForName refuses any other), so the socket needs no
+    // access option of its own; that option makes, renames and removes a temporary folder on
+    // every registration.
     if (!c->m_server->listen(path))
         return fail(QStringLiteral("cannot register %1: %2").arg(name, c->m_server->errorString()));
     NamedConnection *self = c.get();

@@ -303,6 +303,11 @@ size_t RangeDownload::onWrite(char *data, size_t size, size_t count, void *user)
     }
     c.pos += take;
     self.m_bytesThisRun += take;
+    if (!self.m_firstBytesReported && take > 0 && self.m_total >= 0) {
+        // Reported from here: one transfer step can take in megabytes before the loop reports.
+        self.m_firstBytesReported = true;
+        self.m_sink.progress(self.downloaded(), self.m_total);
+    }
     if (take < static_cast<int64_t>(n)) {
         // The rest of this range was handed to another connection.
         c.capped = true;

@@ -77,6 +77,7 @@ private:
     bool m_allocated = false;
     bool m_streamComplete = false;
     bool m_restart = false;
+    bool m_firstBytesReported = false;
     int m_failures = 0;
     int m_error = 0;
     int m_connectionsUsed = 0;
