@@ -262,18 +262,19 @@ QString writePrefs(int webSeconds)
     return prefs;
 }
 
-void startReelgrab(QProcess &p, const QString &url, int webSeconds)
+void startReelgrab(QProcess &p, const QString &url, int webSeconds, const QString &program = QStringLiteral(REELGRAB_PROGRAM))
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TMPDIR"), helperTemp());
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(REELGRAB_PROGRAM), {QStringLiteral("-u"), url, QStringLiteral("-p"), writePrefs(webSeconds)});
+    p.start(program, {QStringLiteral("-u"), url, QStringLiteral("-p"), writePrefs(webSeconds)});
 }
 
-RunResult runReelgrab(const QString &url, int webSeconds = 20, int timeoutMs = 90000)
+RunResult runReelgrab(const QString &url, int webSeconds = 20, int timeoutMs = 90000,
+                      const QString &program = QStringLiteral(REELGRAB_PROGRAM))
 {
     QProcess p;
-    startReelgrab(p, url, webSeconds);
+    startReelgrab(p, url, webSeconds, program);
     RunResult r;
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
@@ -421,6 +422,37 @@ TEST_F(ReelgrabStandalone, PageWithoutMediaFailsAndLeavesNothing)
     EXPECT_NE(run.code, 0);
     EXPECT_TRUE(run.err.contains(QStringLiteral("sniffing failed"))) << run.err.toStdString();
     EXPECT_EQ(QDir(downloads()).entryList(QDir::Files | QDir::Hidden), before);
+}
+
+TEST_F(ReelgrabStandalone, TheInstalledHelperFindsItsEngineAndItsPageLoader)
+{
+    // Installed as a package lays it out: the helper in bin/, the engine in lib/.
+    const QString prefix = TestEnvironment::home() + QStringLiteral("/installed");
+    QProcess install;
+    install.start(QStringLiteral(CMAKE_PROGRAM), {QStringLiteral("--install"), QStringLiteral(BUILD_FOLDER), QStringLiteral("--component"),
+                                                  QStringLiteral("helper"), QStringLiteral("--prefix"), prefix});
+    ASSERT_TRUE(install.waitForFinished(120000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+    const QString program = prefix + QStringLiteral("/bin/Reelgrab");
+    ASSERT_TRUE(QFileInfo(prefix + QStringLiteral("/lib/libCorvidash.so")).isFile());
+    ASSERT_TRUE(QFileInfo(program).isExecutable());
+
+    TestHttpServer server;
+    server.add(QStringLiteral("/installed/clip.mp4"), *s_clip, "video/mp4");
+    server.add(QStringLiteral("/late/big.webm"), *s_big, "video/webm");
+    server.add(QStringLiteral("/late.html"),
+               "<html><head><title>Installed late</title></head><body><script>"
+               "setTimeout(function(){var v=document.createElement('video');v.muted=true;v.preload='auto';"
+               "v.src='/la'+'te/'+'big'+'.we'+'bm';document.body.appendChild(v);v.play();},300);"
+               "</script></body></html>",
+               "text/html");
+    const RunResult direct = runReelgrab(server.url(QStringLiteral("/installed/clip.mp4")), 20, 90000, program);
+    ASSERT_EQ(direct.code, 0) << direct.err.toStdString();
+    EXPECT_EQ(readAll(direct.out), *s_clip);
+    const RunResult loaded = runReelgrab(server.url(QStringLiteral("/late.html")), 30, 110000, program);
+    ASSERT_EQ(loaded.code, 0) << loaded.err.toStdString();
+    EXPECT_EQ(QFileInfo(loaded.out).fileName(), QStringLiteral("Installed late.webm"));
+    EXPECT_EQ(readAll(loaded.out), *s_big);
 }
 
 TEST_F(ReelgrabStandalone, VideoInsertedByScriptIsFoundByLoadingThePage)
