@@ -304,7 +304,7 @@ TEST_F(LibraryPageTest, SearchIgnoresCaseAndAccents)
 
     // Through the page and its search field.
     store({{QStringLiteral("Café Noir")}, {QStringLiteral("Tea")}, {QStringLiteral("ÉCLAIR")}});
-    DownloadedViewCtrl &page = open();
+    open();
     search(QStringLiteral("  e\u0301clair "));
     EXPECT_EQ(rows(), QStringList{QStringLiteral("ÉCLAIR")});
     search(QStringLiteral("CAFE"));

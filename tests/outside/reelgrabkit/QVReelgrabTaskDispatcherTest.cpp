@@ -248,7 +248,7 @@ TEST(ReelgrabKitFacade, QuickSniffAnswersAndSizeEstimates)
     EXPECT_EQ(tracks[2].mediaQuality, 1080);
     EXPECT_EQ(tracks[3].mediaQuality, 0);
     EXPECT_EQ(info.subtitleCodes(), (QStringList{"de", "en"}));
-    for (const QByteArray bad : {QByteArray(), QByteArray("null"), QByteArray("[1,2]"), QByteArray("{\"info\":7}")})
+    for (const QByteArray &bad : {QByteArray(), QByteArray("null"), QByteArray("[1,2]"), QByteArray("{\"info\":7}")})
         EXPECT_TRUE(QVMediaSniffer::onlineVideoInfoFromQuickSniff(bad).mediaInfos().isEmpty());
 
     ReelgrabKit kit;
