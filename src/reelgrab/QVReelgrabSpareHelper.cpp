@@ -3,10 +3,12 @@
 #include "platform/Dispatch.h"
 #include "platform/ProcessRegistry.h"
 #include "reelgrab/HelperProcess.h"
+#include "reelgrab/EngineLibrary.h"
 #include "reelgrab/Func.h"
 #include "reelgrab/RGKMessage.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
 #include <QTimer>
@@ -37,6 +39,7 @@ bool QVReelgrabSpareHelper::start(const QString &executable, const QStringList &
     m_executable = executable;
     m_arguments = arguments;
     m_sockets = QVXConnection::sandboxEnabled();
+    m_stamp = filesStamp(executable, arguments);
 
     m_process = ProcessRegistry::shared().createProcess(this);
     m_process->setProcessChannelMode(QProcess::ForwardedChannels);
@@ -66,7 +69,26 @@ qint64 QVReelgrabSpareHelper::processId() const { return m_process ? m_process->
 
 bool QVReelgrabSpareHelper::suits(const QString &executable, const QStringList &arguments) const
 {
-    return isReady() && executable == m_executable && arguments == m_arguments && QVXConnection::sandboxEnabled() == m_sockets;
+    return isReady() && executable == m_executable && arguments == m_arguments && QVXConnection::sandboxEnabled() == m_sockets
+        && filesStamp(executable, arguments) == m_stamp;
+}
+
+QString QVReelgrabSpareHelper::filesStamp(const QString &executable, const QStringList &arguments)
+{
+    // The program, the engine library it finds beside it or in ../lib, and one given with "-l".
+    const QString folder = QFileInfo(executable).absolutePath();
+    QStringList files{executable, folder + QStringLiteral("/") + QString::fromLatin1(EngineLibrary::FileName),
+                      folder + QStringLiteral("/../lib/") + QString::fromLatin1(EngineLibrary::FileName)};
+    const qsizetype library = arguments.indexOf(QStringLiteral("-l"));
+    if (library >= 0 && library + 1 < arguments.size())
+        files << arguments[library + 1];
+    QString stamp;
+    for (const QString &file : files) {
+        const QFileInfo info(file);
+        stamp += info.exists() ? QStringLiteral("%1:%2;").arg(info.lastModified().toMSecsSinceEpoch()).arg(info.size())
+                               : QStringLiteral("-;");
+    }
+    return stamp;
 }
 
 void QVReelgrabSpareHelper::sendMessage(const QString &name, const QByteArray &object)

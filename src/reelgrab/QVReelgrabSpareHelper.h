@@ -37,7 +37,8 @@ public:
     bool hasEnded() const { return m_ended; }
     qint64 processId() const;
     // Whether a task that would launch executable with arguments, on the current connection
-    // road, may take this helper instead.
+    // road, may take this helper instead: also no longer once the program or an engine library
+    // it may have loaded changed on disk since it started (an update).
     bool suits(const QString &executable, const QStringList &arguments) const;
     // Only when ready. Messages from the helper go to root from now on; this object is spent.
     Handover handOver(QVRemoteMessageTarget *root);
@@ -50,6 +51,7 @@ signals:
     void ended();
 
 private:
+    static QString filesStamp(const QString &executable, const QStringList &arguments);
     void announced(const QString &serviceName);
     void end();
 
@@ -60,6 +62,7 @@ private:
     QString m_clientName;
     QString m_executable;
     QStringList m_arguments;
+    QString m_stamp;
     bool m_sockets = false;
     bool m_ended = false;
 };

@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <csignal>
 #include <functional>
 #include <sqlite3.h>
@@ -349,6 +352,11 @@ TEST_F(SpareHelper, AHelperThatIsGoneOrStartedForOtherSettingsIsNotTaken)
 {
     const QString library = TestEnvironment::home() + QStringLiteral("/engine-copy.so");
     QFile(library).open(QIODevice::WriteOnly);
+    // A copy of the helper program, so it can be "updated" without touching the build.
+    const QString program = TestEnvironment::home() + QStringLiteral("/bin/Reelgrab");
+    QDir().mkpath(QFileInfo(program).absolutePath());
+    ASSERT_TRUE(QFile::copy(QStringLiteral(FAKE_REELGRAB_PATH), program));
+    QVReelgrabTask::setHelperExecutable(program);
     struct Case
     {
         const char *name;
@@ -361,6 +369,13 @@ TEST_F(SpareHelper, AHelperThatIsGoneOrStartedForOtherSettingsIsNotTaken)
          [&](qint64) { UserDefaults::standard().setObject(QStringLiteral("download-library"), library); },
          QStringLiteral("-l ") + library},
         {"connection road changed", [](qint64) { qputenv("APP_SANDBOX_CONTAINER_ID", "fennix"); }, QString()},
+        {"program updated on disk",
+         [&](qint64) {
+             // A running program cannot be opened for writing: only its time changes.
+             const timespec later[2] = {{::time(nullptr) + 3600, 0}, {::time(nullptr) + 3600, 0}};
+             ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(program).constData(), later, 0), 0);
+         },
+         QString()},
     };
     int i = 0;
     for (const Case &c : cases) {
