@@ -22,6 +22,10 @@ constexpr size_t kMaxAddressLength = 16384;
 constexpr size_t kMaxTemplateLength = 4096;
 constexpr size_t kMaxTextAttribute = 1024;
 constexpr size_t kMaxWidth = 20;
+constexpr size_t kMaxStoredRuns = 100000;
+// All piece addresses of one representation together: many long addresses would otherwise
+// spell out gigabytes (200,000 pieces of 16 KiB each).
+constexpr size_t kMaxPieceAddressBytes = 64u << 20;
 constexpr char kFragmentKey[] = "corvidash-dash=";
 
 // Just enough XML for a manifest: elements, attributes, text; comments, processing
@@ -447,6 +451,9 @@ struct CuttingCache
     std::map<std::pair<const Element *, int64_t>, std::shared_ptr<const std::vector<DashManifest::Cutting::Run>>> timelines;
     std::map<std::pair<const Element *, int64_t>, int64_t> timelineCounts;
     std::map<const Element *, std::shared_ptr<const std::vector<DashManifest::Cutting::Listed>>> lists;
+    // A timeline is kept once for each period end its representations give it; this bounds
+    // the copies a manifest can ask for.
+    size_t storedRuns = 0;
 };
 
 // The runs of a SegmentTimeline; end is where the period ends in timeline units (-1 unknown),
@@ -644,6 +651,12 @@ bool readCutting(const Levels &levels, bool isList, double periodSeconds, DashMa
             int64_t count = 0;
             if (!readTimeline(*timeline, end, *runs, count, why)) {
                 cache.timelines.erase(key);
+                return false;
+            }
+            cache.storedRuns += runs->size();
+            if (cache.storedRuns > kMaxStoredRuns) {
+                cache.timelines.erase(key);
+                why = "timelines too large";
                 return false;
             }
             cache.timelineCounts[key] = count;
@@ -956,10 +969,16 @@ bool DashManifest::pieces(const Representation &r, Piece &init, std::vector<Piec
     }
     const double seconds = c.duration > 0 ? static_cast<double>(c.duration) / static_cast<double>(c.timescale) : 0.0;
     out.reserve(static_cast<size_t>(std::clamp<int64_t>(c.count, 0, kMaxPieces)));
+    size_t addressBytes = 0;
     auto add = [&](const std::string &ref, int64_t offset, int64_t length, double pieceSeconds) {
         Piece piece;
         if (!address(ref, piece.url))
             return false;
+        addressBytes += piece.url.size();
+        if (addressBytes > kMaxPieceAddressBytes) {
+            why = "piece addresses too long altogether";
+            return false;
+        }
         piece.offset = offset;
         piece.length = length;
         piece.duration = pieceSeconds;
@@ -969,7 +988,7 @@ bool DashManifest::pieces(const Representation &r, Piece &init, std::vector<Piec
     if (c.isList) {
         for (const auto &listed : *c.listed)
             if (!add(listed.media, listed.offset, listed.length, seconds))
-                return fail("unusable piece address");
+                return fail(why.empty() ? "unusable piece address" : why);
         return true;
     }
     int64_t number = c.startNumber;

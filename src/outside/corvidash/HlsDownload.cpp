@@ -4,6 +4,7 @@
 #include "ConnectionGovernor.h"
 #include "ControlFile.h"
 #include "CurlSetup.h"
+#include "DashManifest.h"
 #include "EngineError.h"
 #include "EngineLog.h"
 #include "FileTools.h"
@@ -63,14 +64,64 @@ HlsDownload::~HlsDownload()
         ::close(m_fd);
 }
 
+int HlsDownload::loadManifest(const std::string &body, const std::string &url)
+{
+    std::string manifestUrl, id;
+    size_t period = 0;
+    if (!DashManifest::readPieceWiseAddress(m_job.url, &manifestUrl, &period, &id)) {
+        EngineLog::line(0, "manifest %s names no representation to download", url.c_str());
+        return CORVIDASH_INVALID_URL;
+    }
+    DashManifest manifest;
+    std::string why;
+    // Pieces resolve against where the manifest came from, redirects included.
+    if (!manifest.parse(body, url.substr(0, url.find('#')), &why)) {
+        EngineLog::line(0, "manifest %s rejected: %s", url.c_str(), why.c_str());
+        return CORVIDASH_INVALID_URL;
+    }
+    const DashManifest::Representation *rep = manifest.find(period, id);
+    if (!rep || !rep->pieceWise) {
+        why = manifest.refusalOf(period, id);
+        EngineLog::line(0, "manifest %s: representation %s of period %zu %s", url.c_str(), id.c_str(), period,
+                        !why.empty() ? ("refused: " + why).c_str() : rep ? "is one file" : "is gone");
+        return CORVIDASH_INVALID_URL;
+    }
+    DashManifest::Piece init;
+    std::vector<DashManifest::Piece> pieces;
+    if (!DashManifest::pieces(*rep, init, pieces, &why)) {
+        EngineLog::line(0, "manifest %s: representation %s refused: %s", url.c_str(), id.c_str(), why.c_str());
+        return CORVIDASH_INVALID_URL;
+    }
+    // The representation as the media playlist it amounts to: one init section, then the pieces.
+    m_playlist = HlsPlaylist();
+    m_playlist.endList = true;
+    if (!init.url.empty())
+        m_playlist.maps.push_back({init.url, init.length, init.offset});
+    m_playlist.segments.reserve(pieces.size());
+    for (auto &piece : pieces) {
+        HlsPlaylist::Segment seg;
+        seg.uri = std::move(piece.url);
+        seg.duration = piece.duration;
+        seg.length = piece.length;
+        seg.offset = piece.offset;
+        seg.mapIndex = m_playlist.maps.empty() ? -1 : 0;
+        seg.sequence = static_cast<int64_t>(m_playlist.segments.size());
+        m_playlist.segments.push_back(std::move(seg));
+    }
+    EngineLog::line(2, "manifest %s: representation %s has %zu pieces", url.c_str(), id.c_str(), m_playlist.segments.size());
+    return CORVIDASH_OK;
+}
+
 int HlsDownload::loadPlaylist(std::string &body, std::string &url)
 {
     HttpFetch::Options options;
     options.maxBytes = 4 << 20;
     options.stop = &m_stop;
+    // An address naming a DASH representation is its manifest's address plus a fragment.
+    const bool dash = DashManifest::readPieceWiseAddress(m_job.url, nullptr, nullptr, nullptr);
     for (int depth = 0; depth < 3; ++depth) {
         if (body.empty()) {
-            auto r = HttpFetch::get(url, m_job, options);
+            auto r = HttpFetch::get(url.substr(0, url.find('#')), m_job, options);
             if (m_stop.load())
                 return RunResult::Stopped;
             if (r.code)
@@ -78,6 +129,8 @@ int HlsDownload::loadPlaylist(std::string &body, std::string &url)
             body = std::move(r.body);
             url = r.effectiveUrl;
         }
+        if (dash || (body.compare(0, 7, "#EXTM3U") != 0 && DashManifest::looksLikeManifest(body)))
+            return loadManifest(body, url);
         std::string why;
         if (!m_playlist.parse(body, url, &why)) {
             EngineLog::line(0, "playlist %s rejected: %s", url.c_str(), why.c_str());
@@ -137,16 +190,27 @@ int HlsDownload::bytesOf(const std::string &uri, int64_t length, int64_t offset,
     HttpFetch::Options options;
     options.maxBytes = kMaxSegmentBytes;
     options.stop = &m_stop;
-    std::string url = uri;
-    auto r = HttpFetch::get(url, m_job, options);
+    if (length == 0) {
+        out.clear();
+        return CORVIDASH_OK;
+    }
+    if (length > 0)
+        options.range = std::to_string(offset) + "-" + std::to_string(offset + length - 1);
+    auto r = HttpFetch::get(uri, m_job, options);
     if (m_stop.load())
         return RunResult::Stopped;
     if (r.code)
         return r.code;
-    if (length >= 0) {
-        if (r.status == 206 || offset + length > static_cast<int64_t>(r.body.size()))
-            return CORVIDASH_SIZE_MISMATCH; // ranged maps are fetched whole and cut here
-        r.body = r.body.substr(static_cast<size_t>(offset), static_cast<size_t>(length));
+    if (length > 0) {
+        // The part asked for, or the whole resource when the server ignores ranges.
+        if (r.status == 206) {
+            if (static_cast<int64_t>(r.body.size()) != length)
+                return CORVIDASH_SIZE_MISMATCH;
+        } else {
+            if (offset + length > static_cast<int64_t>(r.body.size()))
+                return CORVIDASH_SIZE_MISMATCH;
+            r.body = r.body.substr(static_cast<size_t>(offset), static_cast<size_t>(length));
+        }
     }
     out = std::move(r.body);
     return CORVIDASH_OK;

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-// Downloads every segment of an HLS media playlist into one stream file: init
+// Downloads every segment of an HLS media playlist, or every piece of a DASH
+// representation taken as one, into one stream file: init
 // sections (EXT-X-MAP) before the segments that use them, AES-128 segments
 // decrypted, always written in playlist order. In turbo several segments are
 // fetched at once; the number of connections adapts like a ranged download.
@@ -36,6 +37,7 @@ private:
 
     static size_t onWrite(char *data, size_t size, size_t count, void *user);
     int loadPlaylist(std::string &body, std::string &url);
+    int loadManifest(const std::string &body, const std::string &url);
     void startTransfer(Transfer &t, size_t index);
     int finished(Transfer &t, CURLcode result);
     int writeReady();

@@ -104,6 +104,8 @@ Result get(const std::string &url, const DownloadJob &settings, const Options &o
     curl_easy_setopt(easy, CURLOPT_TIMEOUT, options.timeoutSeconds);
     if (options.decodeContent)
         curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
+    if (!options.range.empty())
+        curl_easy_setopt(easy, CURLOPT_RANGE, options.range.c_str());
     const auto began = std::chrono::steady_clock::now();
     const CURLcode rc = curl_easy_perform(easy);
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.status);

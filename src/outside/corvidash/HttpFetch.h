@@ -14,6 +14,7 @@ struct Options
     long timeoutSeconds = 30;
     bool decodeContent = false;     // ask for gzip/deflate (pages), never for media
     bool headersOnlyForMedia = false; // a video/* or audio/* answer stops after its headers
+    std::string range;              // "first-last" to ask for a part; a server may send it all
     const std::atomic<bool> *stop = nullptr;
 };
 

@@ -71,7 +71,8 @@ public:
     static int formatFor(const std::string &extensionOrType);
     // What a DASH manifest offers: every representation of a one-period manifest (picture-only
     // MP4 as CORVIDASH_FORMAT_MP4_VIDEO beside its sound tracks), or the tracks that run through
-    // every period of a longer one, each period a piece.
+    // every period of a longer one, each period a piece. A representation cut into pieces
+    // is offered under DashManifest::pieceWiseAddress(), which the downloader expands.
     static std::vector<Media> dashMedias(const std::string &manifest, const std::string &url);
     static int qualityCode(int height);
     static std::string toUtf8(const std::string &body, const std::string &contentType);

@@ -2,6 +2,7 @@
 
 #include "ConnectionGovernor.h"
 #include "CurlSetup.h"
+#include "DashManifest.h"
 #include "EngineError.h"
 #include "EngineLog.h"
 #include "FileTools.h"
@@ -222,7 +223,9 @@ bool RangeDownload::decide(Connection &c)
         return true;
     }
     m_decided = true;
-    if (c.contentType.find("mpegurl") != std::string::npos ||
+    // Playlists, and DASH manifests, whose representations are downloaded like playlists.
+    if (c.contentType.find("mpegurl") != std::string::npos || c.contentType.find("dash+xml") != std::string::npos ||
+        DashManifest::readPieceWiseAddress(m_job.url, nullptr, nullptr, nullptr) ||
         (CurlSetup::pathExtension(m_job.url) == "m3u8" && c.contentType.rfind("video/", 0) != 0)) {
         c.playlist = true;
         return true;

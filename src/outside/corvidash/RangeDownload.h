@@ -27,7 +27,7 @@ public:
     RangeDownload &operator=(const RangeDownload &) = delete;
 
     // An engine code, RunResult::Stopped, or RunResult::IsPlaylist when the
-    // address answered with an HLS playlist (see playlistBody()).
+    // address answered with an HLS playlist or a DASH manifest (see playlistBody()).
     int run();
 
     const std::string &playlistBody() const { return m_playlistBody; }

@@ -127,3 +127,10 @@ void EngineFixture::expectWellFormed(int code, bool monotonic)
         previous = events[i].downloaded;
     }
 }
+
+void EngineFixture::stopRun(std::thread &run)
+{
+    VantrelSetCallback(handle, nullptr, nullptr);
+    VantrelStop(handle);
+    run.join();
+}

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Collects the events of one download handle.
@@ -46,6 +47,9 @@ protected:
     // Checks the event order of a run that was not stopped and its final code.
     // monotonic: downloaded never goes back (false where a stream must start over).
     void expectWellFormed(int code, bool monotonic = true);
+    // Stops the run that another thread started on the handle, without its last events, and
+    // waits for that thread.
+    void stopRun(std::thread &run);
 
     LoopbackServer server;
     CorvidashDownload *handle = nullptr;

@@ -144,9 +144,7 @@ TEST_F(corvidashHls, StopAndResumeContinuesAtTheNextSegment)
     const auto until = std::chrono::steady_clock::now() + 5s;
     while (log.lastDownloaded() < 200000 && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(5ms);
-    VantrelSetCallback(handle, nullptr, nullptr);
-    VantrelStop(handle);
-    run.join();
+    stopRun(run);
     ASSERT_FALSE(exists(target));
     ASSERT_TRUE(exists(target + ".cvctl"));
     log.clear();

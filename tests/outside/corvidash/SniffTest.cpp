@@ -205,7 +205,7 @@ TEST_F(corvidashSniff, DashManifestTracks)
     const std::string head = "<?xml version='1.0'?><!-- made by hand --><MPD xmlns='urn:mpeg:dash:schema:mpd:2011' "
                              "type='static' mediaPresentationDuration='PT4.5S'>";
     // A picture-only MP4 and a sound track of one period; a WebM picture without sound is
-    // left out (nothing joins it), as is a representation cut into template pieces.
+    // left out (nothing joins it), as is a template that names neither duration nor timeline.
     const std::string split = head +
         "<BaseURL>media/</BaseURL><Period>"
         "<AdaptationSet contentType='video' mimeType='video/mp4'>"
@@ -226,6 +226,21 @@ TEST_F(corvidashSniff, DashManifestTracks)
         "<Representation id='other' height='480'><BaseURL>p2.mp4</BaseURL></Representation></AdaptationSet></Period>"
         "<Period duration='PT1.5S'><AdaptationSet mimeType='video/mp4'>"
         "<Representation id='hi' height='480'><BaseURL>p3.mp4</BaseURL></Representation></AdaptationSet></Period></MPD>";
+    // Pieces: a numbered picture track beside a sound file, offered under the manifest's
+    // address with a fragment naming period and representation.
+    const std::string pieces = head +
+        "<Period><AdaptationSet mimeType='video/mp4' codecs='avc1.4d401f'>"
+        "<SegmentTemplate timescale='1000' duration='2000' media='v/$Number$.m4s' initialization='v/init.mp4'/>"
+        "<Representation id='v 1' bandwidth='900000' height='360'/></AdaptationSet>"
+        "<AdaptationSet mimeType='audio/mp4' codecs='mp4a.40.2'><Representation id='a'><BaseURL>a.m4a</BaseURL>"
+        "</Representation></AdaptationSet></Period></MPD>";
+    // Two periods of muxed pieces: one track, a period's representation each piece.
+    const std::string piecePeriods = head +
+        "<Period duration='PT2S'><AdaptationSet mimeType='video/mp4' codecs='avc1.4d401f,mp4a.40.2'>"
+        "<SegmentTemplate duration='1' media='p0-$Number$.m4s'/><Representation id='m' height='480'/></AdaptationSet></Period>"
+        "<Period duration='PT2.5S'><AdaptationSet mimeType='video/mp4' codecs='avc1.4d401f,mp4a.40.2'>"
+        "<SegmentTemplate duration='1' media='p1-$Number$.m4s'/><Representation id='m' height='480'/></AdaptationSet></Period>"
+        "</MPD>";
     struct Case
     {
         const char *name;
@@ -240,6 +255,10 @@ TEST_F(corvidashSniff, DashManifestTracks)
          {CORVIDASH_FORMAT_MP4_VIDEO, CORVIDASH_FORMAT_MP4_VIDEO, CORVIDASH_FORMAT_MP4_AUDIO}, {1, 1, 1},
          {"/dash/media/v360.mp4", "/dash/media/v720.mp4", "/dash/media/a&b.m4a"}},
         {"periods", periods, 0, {CORVIDASH_FORMAT_MP4}, {3}, {"/dash/p1.mp4", "/dash/two/p2.mp4", "/dash/p3.mp4"}},
+        {"pieces", pieces, 0, {CORVIDASH_FORMAT_MP4_VIDEO, CORVIDASH_FORMAT_MP4_AUDIO}, {1, 1},
+         {"/dash/manifest.mpd#corvidash-dash=0.v%201", "/dash/a.m4a"}},
+        {"periods of pieces", piecePeriods, 0, {CORVIDASH_FORMAT_MP4}, {2},
+         {"/dash/manifest.mpd#corvidash-dash=0.m", "/dash/manifest.mpd#corvidash-dash=1.m"}},
         {"live", "<MPD type='dynamic'><Period><AdaptationSet mimeType='video/mp4'><Representation>"
                  "<BaseURL>x.mp4</BaseURL></Representation></AdaptationSet></Period></MPD>",
          CORVIDASH_INVALID_URL, {}, {}, {}},

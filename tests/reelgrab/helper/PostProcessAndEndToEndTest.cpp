@@ -508,6 +508,55 @@ TEST_F(ReelgrabStandalone, SeparatePictureAndSoundAreJoined)
     EXPECT_EQ(contents(helperTemp() + QStringLiteral("/ReelgrabKit/Downloading")), QStringList());
 }
 
+TEST_F(ReelgrabStandalone, PiecewisePictureAndSoundAreFetchedAndJoined)
+{
+    // Adaptive streaming as sites serve it: picture and sound apart, each cut into pieces
+    // named by a template over a timeline.
+    const QString d = TestEnvironment::home() + QStringLiteral("/media/pieces");
+    QDir().mkpath(d);
+    ASSERT_TRUE(makeMedia({"-f", "lavfi", "-i", "testsrc=duration=3:size=160x120:rate=10", "-f", "lavfi", "-i",
+                           "sine=frequency=500:duration=3", "-c:v", "mpeg4", "-g", "10", "-c:a", "aac", "-f", "dash",
+                           "-seg_duration", "1", "-use_template", "1", "-use_timeline", "1", "-adaptation_sets",
+                           "id=0,streams=v id=1,streams=a", d + "/show.mpd"}));
+    TestHttpServer server;
+    const QStringList files = QDir(d).entryList(QDir::Files, QDir::Name);
+    for (const QString &file : files)
+        server.add(QStringLiteral("/pieces/") + file, readAll(d + u'/' + file),
+                   file.endsWith(QLatin1String(".mpd")) ? "application/dash+xml" : "video/iso.segment");
+    server.add(QStringLiteral("/pieces.html"),
+               "<html><head><title>Cut streams</title></head><body><video><source src=\"/pieces/show.mpd\" "
+               "type=\"application/dash+xml\"></video></body></html>",
+               "text/html");
+    const RunResult run = runReelgrab(server.url(QStringLiteral("/pieces.html")));
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(QFileInfo(run.out).fileName(), QStringLiteral("Cut streams.mp4"));
+
+    // Each stream as its init section and pieces in order would play it.
+    auto joined = [&](int stream) {
+        QByteArray all = readAll(d + QStringLiteral("/init-stream%1.m4s").arg(stream));
+        int pieces = 0;
+        for (const QString &file : files)
+            if (file.startsWith(QStringLiteral("chunk-stream%1-").arg(stream))) {
+                all += readAll(d + u'/' + file);
+                ++pieces;
+            }
+        EXPECT_GE(pieces, 3);
+        const QString path = d + QStringLiteral("/joined%1.mp4").arg(stream);
+        writeFile(path, all);
+        return path;
+    };
+    const QStringList picture = packets({joined(0)}, QStringLiteral("v"));
+    const QStringList sound = packets({joined(1)}, QStringLiteral("a"));
+    ASSERT_FALSE(picture.isEmpty());
+    ASSERT_FALSE(sound.isEmpty());
+    EXPECT_EQ(packets({run.out}, QStringLiteral("v")), picture);
+    EXPECT_EQ(packets({run.out}, QStringLiteral("a")), sound);
+    for (const QString &file : files)
+        if (file.endsWith(QLatin1String(".m4s")))
+            EXPECT_EQ(server.gets(QStringLiteral("/pieces/") + file), 1) << file.toStdString();
+    EXPECT_EQ(contents(helperTemp() + QStringLiteral("/ReelgrabKit/Downloading")), QStringList());
+}
+
 TEST_F(ReelgrabStandalone, SegmentedMediaIsConcatenated)
 {
     const QString d = TestEnvironment::home() + QStringLiteral("/media");
