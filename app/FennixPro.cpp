@@ -26,6 +26,7 @@
 #include "downloads/DownloadedItem.h"
 #include "library/DownloadedViewCtrl.h"
 #include "library/LibraryFollowUpServices.h"
+#include "library/MTPreviewPlayerViewCtl.h"
 #endif
 #ifdef FENNIX_WITH_SHELL_WINDOWS
 #include "shell/ShellWindows.h"
@@ -55,6 +56,10 @@ void registerSubsystemSteps()
     ShellRegistry::registerStep(QStringLiteral("WindowShown"), [] {
         InitGlobalData();
         LoadGlobalEncodeParam();
+#ifdef FENNIX_WITH_LIBRARY_PAGE
+        // The player's snapshots go where the settings say, as read just now.
+        MTPreviewPlayerViewCtl::setSnapshotFolder(g_strSnapFolder);
+#endif
     });
 #endif
 }
