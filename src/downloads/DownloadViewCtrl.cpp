@@ -150,9 +150,11 @@ void DownloadViewCtrl::loadView()
     m_library->setSearchFeild(m_searchField);
     m_openItemPathBtn = makeToolButton(m_downloadedHeadBox, tr1("Show in Finder"), mainSlices({441, 442, 443, 444}));
     m_converterItemBtn = makeToolButton(m_downloadedHeadBox, tr1("Add to Convert List"), mainSlices({332, 333, 334, 335}));
+    m_transferItemBtn = makeToolButton(m_downloadedHeadBox, tr1("Add to Transfer List"), mainSlices({728, 729, 730, 731}));
     m_deleteItemBtn = makeToolButton(m_downloadedHeadBox, tr1("Delete"), mainSlices({445, 446, 447, 448}));
     libLayout->addWidget(m_openItemPathBtn);
     libLayout->addWidget(m_converterItemBtn);
+    libLayout->addWidget(m_transferItemBtn);
     libLayout->addWidget(m_deleteItemBtn);
     m_downloadedHeadBox->hide();
     headLayout->addWidget(m_downloadedHeadBox);
@@ -194,6 +196,7 @@ void DownloadViewCtrl::loadView()
     connect(m_turboTaskBtn, &MGHoverButton::clicked, this, &DownloadViewCtrl::clickSpeedUp);
     connect(m_openItemPathBtn, &MGHoverButton::clicked, this, &DownloadViewCtrl::openItem);
     connect(m_converterItemBtn, &MGHoverButton::clicked, this, &DownloadViewCtrl::converterItem);
+    connect(m_transferItemBtn, &MGHoverButton::clicked, this, &DownloadViewCtrl::transferItem);
     connect(m_deleteItemBtn, &MGHoverButton::clicked, this, &DownloadViewCtrl::deleteItem);
 
     UserDefaults &defaults = UserDefaults::standard();

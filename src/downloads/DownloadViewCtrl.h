@@ -61,6 +61,7 @@ public:
     MGHoverButton *deleteItemButton() const { return m_deleteItemBtn; }
     MGHoverButton *openItemPathButton() const { return m_openItemPathBtn; }
     MGHoverButton *converterItemButton() const { return m_converterItemBtn; }
+    MGHoverButton *transferItemButton() const { return m_transferItemBtn; }
     MGSearchFieldCell *searchField() const { return m_searchField; }
 
     Q_INVOKABLE void downloadMP3();
@@ -121,6 +122,7 @@ private:
     MGHoverButton *m_deleteItemBtn = nullptr;
     MGHoverButton *m_openItemPathBtn = nullptr;
     MGHoverButton *m_converterItemBtn = nullptr;
+    MGHoverButton *m_transferItemBtn = nullptr;
     MGHoverButton *m_downloadingBtn = nullptr;
     MGHoverButton *m_downloadedBtn = nullptr;
     QWidget *m_downloadingHeadBox = nullptr;

@@ -67,6 +67,10 @@ protected:
                                                         [this](const Notification &n) {
                                                             m_converted << int(n.object.toList().size());
                                                         });
+        NotificationCenter::defaultCenter().addObserver(&m_observer, QStringLiteral("AddToTransferNotification"),
+                                                        [this](const Notification &n) {
+                                                            m_transferred << int(n.object.toList().size());
+                                                        });
         NotificationCenter::defaultCenter().addObserver(&m_observer, QStringLiteral("TimeForScheduledTask"),
                                                         [this](const Notification &) { ++m_scheduled; });
     }
@@ -152,6 +156,7 @@ protected:
     QObject m_observer;
     QStringList m_desktop;
     QList<int> m_converted;
+    QList<int> m_transferred;
     int m_scheduled = 0;
     bool m_withThumbnails = false;
 };
@@ -167,12 +172,15 @@ TEST_F(DownloadPageLibrary, LibraryTabButtonsActOnTheLibrarySelection)
         QStringList desktop;     // what reached the desktop (file names)
         QList<int> converted;    // items per "AddToConverterNotification"
         QStringList rowsAfter;
+        QList<int> transferred;  // items per "AddToTransferNotification"
     };
     const Case cases[] = {
         {"show in file manager", {"beta"}, [](DownloadViewCtrl &p) { return p.openItemPathButton(); }, -1, {"beta.mp4"}, {},
          {"alpha", "beta", "gamma"}},
         {"add two to the convert list", {"alpha", "gamma"}, [](DownloadViewCtrl &p) { return p.converterItemButton(); }, -1,
          {}, {2}, {"alpha", "beta", "gamma"}},
+        {"add three to the transfer list", {"alpha", "beta", "gamma"},
+         [](DownloadViewCtrl &p) { return p.transferItemButton(); }, -1, {}, {}, {"alpha", "beta", "gamma"}, {3}},
         {"delete asks and is cancelled", {"alpha"}, [](DownloadViewCtrl &p) { return p.deleteItemButton(); },
          DeleteModalWindowCtr::Cancel, {}, {}, {"alpha", "beta", "gamma"}},
         {"delete asks and removes the row", {"alpha"}, [](DownloadViewCtrl &p) { return p.deleteItemButton(); },
@@ -198,6 +206,7 @@ TEST_F(DownloadPageLibrary, LibraryTabButtonsActOnTheLibrarySelection)
         m_library->selectRows(rows);
         m_desktop.clear();
         m_converted.clear();
+        m_transferred.clear();
         MGHoverButton *button = c.button(*m_page);
         ASSERT_TRUE(button);
         EXPECT_TRUE(button->isVisible());
@@ -209,6 +218,7 @@ TEST_F(DownloadPageLibrary, LibraryTabButtonsActOnTheLibrarySelection)
             revealed << line.section(QLatin1Char('/'), -1);
         EXPECT_EQ(revealed, c.desktop);
         EXPECT_EQ(m_converted, c.converted);
+        EXPECT_EQ(m_transferred, c.transferred);
         QStringList after;
         for (const auto &node : m_library->displayNodeArr())
             after << node->downloadItem()->fileName();
