@@ -352,6 +352,21 @@ protected:
         ASSERT_GT(s_big->size(), QVMediaSniffer::MinMediaBytes);
     }
     static QString downloads() { return AppPaths::downloads(); }
+    // A page whose video address is put together at run time, so reading its HTML cannot find
+    // it: only loading the page does.
+    // The title names the download: tests of one process share the download folder.
+    static void serveLatePage(TestHttpServer &server, const QString &title)
+    {
+        server.add(QStringLiteral("/late/big.webm"), *s_big, "video/webm");
+        server.add(QStringLiteral("/late.html"),
+                   QStringLiteral("<html><head><title>%1</title></head><body><script>"
+                                  "setTimeout(function(){var v=document.createElement('video');v.muted=true;v.preload='auto';"
+                                  "v.src='/la'+'te/'+'big'+'.we'+'bm';document.body.appendChild(v);v.play();},300);"
+                                  "</script></body></html>")
+                       .arg(title)
+                       .toUtf8(),
+                   "text/html");
+    }
     static inline QByteArray *s_clip = nullptr;
     static inline QByteArray *s_big = nullptr;
 };
@@ -439,13 +454,7 @@ TEST_F(ReelgrabStandalone, TheInstalledHelperFindsItsEngineAndItsPageLoader)
 
     TestHttpServer server;
     server.add(QStringLiteral("/installed/clip.mp4"), *s_clip, "video/mp4");
-    server.add(QStringLiteral("/late/big.webm"), *s_big, "video/webm");
-    server.add(QStringLiteral("/late.html"),
-               "<html><head><title>Installed late</title></head><body><script>"
-               "setTimeout(function(){var v=document.createElement('video');v.muted=true;v.preload='auto';"
-               "v.src='/la'+'te/'+'big'+'.we'+'bm';document.body.appendChild(v);v.play();},300);"
-               "</script></body></html>",
-               "text/html");
+    serveLatePage(server, QStringLiteral("Installed late"));
     const RunResult direct = runReelgrab(server.url(QStringLiteral("/installed/clip.mp4")), 20, 90000, program);
     ASSERT_EQ(direct.code, 0) << direct.err.toStdString();
     EXPECT_EQ(readAll(direct.out), *s_clip);
@@ -458,14 +467,7 @@ TEST_F(ReelgrabStandalone, TheInstalledHelperFindsItsEngineAndItsPageLoader)
 TEST_F(ReelgrabStandalone, VideoInsertedByScriptIsFoundByLoadingThePage)
 {
     TestHttpServer server;
-    server.add(QStringLiteral("/late/big.webm"), *s_big, "video/webm");
-    // The address is put together at run time, so reading the HTML cannot find it.
-    server.add(QStringLiteral("/late.html"),
-               "<html><head><title>Late video</title></head><body><script>"
-               "setTimeout(function(){var v=document.createElement('video');v.muted=true;v.preload='auto';"
-               "v.src='/la'+'te/'+'big'+'.we'+'bm';document.body.appendChild(v);v.play();},300);"
-               "</script></body></html>",
-               "text/html");
+    serveLatePage(server, QStringLiteral("Late video"));
     const RunResult run = runReelgrab(server.url(QStringLiteral("/late.html")), 30, 110000);
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(QFileInfo(run.out).fileName(), QStringLiteral("Late video.webm"));
