@@ -685,16 +685,20 @@ PageSniffer::Result PageSniffer::sniff(const std::string &pageUrl)
         if (f.ogImage.empty())
             f.ogImage = g.ogImage;
     }
+    // A playlist or manifest the page names, fetched once within the page's fetch budget.
+    auto fetchList = [this](const std::string &url) {
+        HttpFetch::Options listOptions;
+        listOptions.maxBytes = 4 << 20;
+        listOptions.timeoutSeconds = kPageTimeout;
+        listOptions.stop = &m_stop;
+        ++m_fetches;
+        return HttpFetch::get(url, m_settings, listOptions);
+    };
     for (const auto &m : f.medias) {
         if (m_stop.load())
             break;
         if (CurlSetup::pathExtension(m.url) == "m3u8" && m_fetches < kMaxFetches) {
-            HttpFetch::Options listOptions;
-            listOptions.maxBytes = 4 << 20;
-            listOptions.timeoutSeconds = kPageTimeout;
-            listOptions.stop = &m_stop;
-            auto list = HttpFetch::get(m.url, m_settings, listOptions);
-            ++m_fetches;
+            auto list = fetchList(m.url);
             if (!list.code)
                 addPlaylist(list.effectiveUrl, list.body, result);
             continue;
@@ -702,12 +706,7 @@ PageSniffer::Result PageSniffer::sniff(const std::string &pageUrl)
         if (m.format == ManifestFormat || CurlSetup::pathExtension(m.url) == "mpd") {
             if (m_fetches >= kMaxFetches)
                 continue;
-            HttpFetch::Options listOptions;
-            listOptions.maxBytes = 4 << 20;
-            listOptions.timeoutSeconds = kPageTimeout;
-            listOptions.stop = &m_stop;
-            auto manifest = HttpFetch::get(m.url, m_settings, listOptions);
-            ++m_fetches;
+            auto manifest = fetchList(m.url);
             if (!manifest.code)
                 addManifest(manifest.effectiveUrl, manifest.body, result);
             continue;
