@@ -1,6 +1,6 @@
 // FennixPro: the application. One instance per user: a later start hands its addresses
 // ("FennixPro pelqa://...") to the running instance and exits.
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "shell/AppDelegate.h"
 #include "shell/ShellRegistry.h"

@@ -10,12 +10,12 @@
 #include "converter/TBVideoConvertTask.h"
 #include "downloads/TBVideoConvertTaskDelegate.h"
 #include "library/ThumbnailServerWraper.h"
-#include "outside/swiftcarry/FfmpegCommand.h"
-#include "outside/swiftcarry/MediaFixtures.h"
-#include "outside/swiftcarry/SwiftcarryProtocol.h"
-#include "outside/swiftcarry/SwiftcarryToolRun.h"
-#include "outside/vexlume/QVMediaFileInfo.h"
-#include "outside/vexlume/VexlumeCodecs.h"
+#include "tools/swiftcarry/FfmpegCommand.h"
+#include "tools/swiftcarry/MediaFixtures.h"
+#include "tools/swiftcarry/SwiftcarryProtocol.h"
+#include "tools/swiftcarry/SwiftcarryToolRun.h"
+#include "media/QVMediaFileInfo.h"
+#include "media/VexlumeCodecs.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 //   corvidash_bench_fetch LIBRARY URL PATH RESUME TURBO
 // Prints "result CODE bytes N seconds S maxrss_kb K" when the run ends.
 // CORVIDASH_BENCH_LOG=FILE turns the engine's debug log on.
-#include "outside/corvidash/Corvidash.h"
+#include "engine/Corvidash.h"
 
 #include <chrono>
 #include <cstdio>

@@ -4,7 +4,7 @@
 // each connection road. Prints medians. A second helper program (say, an earlier build with its
 // engine library in ../lib) can be given to compare runs on the same machine.
 #include "LoopbackServer.h"
-#include "outside/reelgrabkit/QVReelgrabTaskDispatcher.h"
+#include "reelgrab/kit/QVReelgrabTaskDispatcher.h"
 #include "reelgrab/QVXConnection.h"
 
 #include <QCoreApplication>

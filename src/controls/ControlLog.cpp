@@ -1,6 +1,6 @@
 #include "controls/ControlLog.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 
 namespace ControlLog {
 void info(const QString &text)

@@ -1,7 +1,7 @@
 #include "controls/ControlSlices.h"
 
-#include "outside/basquire/SliceAssistant.h"
-#include "outside/basquire/SlicesManager.h"
+#include "controls/slices/SliceAssistant.h"
+#include "controls/slices/SlicesManager.h"
 
 namespace ControlSlices {
 

@@ -2,7 +2,7 @@
 
 #include "controls/ControlGeometry.h"
 #include "controls/ControlSlices.h"
-#include "outside/basquire/SlicesManager.h"
+#include "controls/slices/SlicesManager.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

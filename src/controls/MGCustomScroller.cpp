@@ -2,7 +2,7 @@
 
 #include "controls/ControlSlices.h"
 #include "controls/TableGeometry.h"
-#include "outside/basquire/SlicesManager.h"
+#include "controls/slices/SlicesManager.h"
 
 #include <map>
 

@@ -3,7 +3,7 @@
 #include "controls/ControlGeometry.h"
 #include "controls/ControlSlices.h"
 #include "controls/TableGeometry.h"
-#include "outside/basquire/SlicesManager.h"
+#include "controls/slices/SlicesManager.h"
 
 #include <QMouseEvent>
 #include <QPainter>

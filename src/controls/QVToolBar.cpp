@@ -3,7 +3,7 @@
 #include "controls/ControlGeometry.h"
 #include "controls/ControlSlices.h"
 #include "controls/QVToolBarItem.h"
-#include "outside/basquire/SliceAssistant.h"
+#include "controls/slices/SliceAssistant.h"
 
 #include <QFontMetricsF>
 #include <QMouseEvent>

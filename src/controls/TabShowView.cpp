@@ -2,7 +2,7 @@
 
 #include "controls/ControlGeometry.h"
 #include "controls/ControlSlices.h"
-#include "outside/basquire/SliceAssistant.h"
+#include "controls/slices/SliceAssistant.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

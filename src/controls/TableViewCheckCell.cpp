@@ -1,6 +1,6 @@
 #include "controls/TableViewCheckCell.h"
 
-#include "outside/basquire/SlicesManager.h"
+#include "controls/slices/SlicesManager.h"
 #include "controls/TableGeometry.h"
 
 #include <QPainter>

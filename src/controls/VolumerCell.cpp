@@ -1,7 +1,7 @@
 #include "controls/VolumerCell.h"
 
 #include "controls/ControlGeometry.h"
-#include "outside/basquire/SliceAssistant.h"
+#include "controls/slices/SliceAssistant.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -3,7 +3,7 @@
 #include "converter/ConverterUtilities.h"
 #include "converter/IM_MediaItemExtended.h"
 #include "converter/TBMultiMediaItem.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/AppPaths.h"
 #include "platform/MainBundle.h"
 #include "platform/UserDefaults.h"

@@ -3,7 +3,7 @@
 #include "converter/EncFormatMgr.h"
 #include "converter/ImageManager.h"
 #include "converter/MacPreferences.h"
-#include "outside/vexlume/IM_EncodeParamEx.h"
+#include "media/IM_EncodeParamEx.h"
 
 #include <QImage>
 #include <QMap>

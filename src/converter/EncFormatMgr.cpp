@@ -1,7 +1,7 @@
 #include "converter/EncFormatMgr.h"
 
 #include "converter/ConverterXml.h"
-#include "outside/vexlume/LogCreator.h"
+#include "media/LogCreator.h"
 
 #include <QFile>
 #include <QSaveFile>

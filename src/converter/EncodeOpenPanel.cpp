@@ -2,7 +2,7 @@
 
 #include "converter/ConverterGlobal.h"
 #include "converter/IM_MediaItemExtended.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/AppPaths.h"
 #include "platform/MainBundle.h"
 

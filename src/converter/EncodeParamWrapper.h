@@ -1,6 +1,6 @@
 #pragma once
 
-#include "outside/vexlume/IM_EncodeParamEx.h"
+#include "media/IM_EncodeParamEx.h"
 
 #include <QString>
 

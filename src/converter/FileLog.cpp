@@ -1,7 +1,7 @@
 #include "converter/FileLog.h"
 
 #include "converter/ConverterUtilities.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 
 #include <QCoreApplication>
 #include <QDir>

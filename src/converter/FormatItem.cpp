@@ -1,10 +1,10 @@
 #include "converter/FormatItem.h"
 
 #include "converter/ConverterXml.h"
-#include "outside/vexlume/FourCC.h"
-#include "outside/vexlume/IM_FileFormatMgr.h"
-#include "outside/vexlume/LogCreator.h"
-#include "outside/vexlume/VexlumeCodecs.h"
+#include "media/FourCC.h"
+#include "media/IM_FileFormatMgr.h"
+#include "media/LogCreator.h"
+#include "media/VexlumeCodecs.h"
 #include "platform/MainBundle.h"
 
 #include <QJsonDocument>

@@ -3,9 +3,9 @@
 #include "converter/ConverterGlobal.h"
 #include "converter/EncodeParamWrapper.h"
 #include "converter/SmartFitRules.h"
-#include "outside/scriblet/ScribletLogger.h"
-#include "outside/vexlume/FourCC.h"
-#include "outside/vexlume/IM_EncodeChecks.h"
+#include "platform/log/ScribletLogger.h"
+#include "media/FourCC.h"
+#include "media/IM_EncodeChecks.h"
 #include "platform/MainBundle.h"
 
 #include <QCollator>

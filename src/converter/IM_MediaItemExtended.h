@@ -1,7 +1,7 @@
 #pragma once
 
 #include "converter/FormatItem.h"
-#include "outside/vexlume/IM_MediaItem.h"
+#include "media/IM_MediaItem.h"
 
 #include <QImage>
 #include <QString>

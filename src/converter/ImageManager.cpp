@@ -1,7 +1,7 @@
 #include "converter/ImageManager.h"
 
 #include "converter/ConverterXml.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/PropertyList.h"
 
 #include <QDir>

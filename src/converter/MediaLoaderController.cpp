@@ -1,9 +1,9 @@
 #include "converter/MediaLoaderController.h"
 
 #include "downloads/DownloadedItem.h"
-#include "outside/scriblet/ScribletLogger.h"
-#include "outside/swiftcarry/SwiftcarryProtocol.h"
-#include "outside/swiftcarry/SwiftcarryToolRun.h"
+#include "platform/log/ScribletLogger.h"
+#include "tools/swiftcarry/SwiftcarryProtocol.h"
+#include "tools/swiftcarry/SwiftcarryToolRun.h"
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
 #include "shell/GolobFun.h"

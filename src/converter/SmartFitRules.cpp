@@ -2,7 +2,7 @@
 
 #include "converter/EncodeParamWrapper.h"
 #include "converter/RulePredicate.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "platform/PropertyList.h"
 

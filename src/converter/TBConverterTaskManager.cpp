@@ -2,7 +2,7 @@
 
 #include "converter/TBMultiMediaItem.h"
 #include "converter/TBVideoConvertTask.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
 

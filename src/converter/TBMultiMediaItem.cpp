@@ -1,6 +1,6 @@
 #include "converter/TBMultiMediaItem.h"
 
-#include "outside/vexlume/VexlumeCodecs.h"
+#include "media/VexlumeCodecs.h"
 
 #include <QMutex>
 

@@ -2,9 +2,9 @@
 
 #include "converter/TBMultiMediaItem.h"
 #include "downloads/TBVideoConvertTaskDelegate.h"
-#include "outside/scriblet/ScribletLogger.h"
-#include "outside/swiftcarry/SwiftcarryProtocol.h"
-#include "outside/swiftcarry/SwiftcarryToolRun.h"
+#include "platform/log/ScribletLogger.h"
+#include "tools/swiftcarry/SwiftcarryProtocol.h"
+#include "tools/swiftcarry/SwiftcarryToolRun.h"
 #include "platform/Dispatch.h"
 #include "platform/NamedConnection.h"
 

@@ -7,7 +7,7 @@
 #include "downloads/DownloadingActionViewCtrl.h"
 #include "downloads/ReelgrabingUI.h"
 #include "downloads/ListRowView.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"

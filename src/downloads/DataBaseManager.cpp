@@ -2,7 +2,7 @@
 
 #include "downloads/DownloadedItem.h"
 #include "downloads/LibraryDateText.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/AppPaths.h"
 
 #include <QDateTime>

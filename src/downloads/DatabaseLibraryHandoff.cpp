@@ -2,7 +2,7 @@
 
 #include "downloads/DataBaseManager.h"
 #include "downloads/DownloadedItem.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/NotificationCenter.h"
 #include "reelgrab/QVReelgrabTask.h"
 

@@ -14,7 +14,7 @@
 #include "downloads/PasteURLWndCtrl.h"
 #include "downloads/TurboAminWindowCtrl.h"
 #include "outside/kelvra/QVHPHelper.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"

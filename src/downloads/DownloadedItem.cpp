@@ -5,7 +5,7 @@
 #include "downloads/DataBaseManager.h"
 #include "downloads/DownloadedItemObserver.h"
 #include "downloads/LocalFileNames.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"

@@ -9,7 +9,7 @@
 #include "controls/TableGeometry.h"
 #include "downloads/ConvertJob.h"
 #include "downloads/ListRowView.h"
-#include "outside/basquire/SlicesManager.h"
+#include "controls/slices/SlicesManager.h"
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"

@@ -2,7 +2,7 @@
 
 #include "downloads/DLoadingItemViewCtr.h"
 #include "downloads/DownloadContentRules.h"
-#include "outside/reelgrabkit/QVReelgrabTaskDispatcher.h"
+#include "reelgrab/kit/QVReelgrabTaskDispatcher.h"
 #include "shell/MainWindowPage.h"
 
 #include <QObject>

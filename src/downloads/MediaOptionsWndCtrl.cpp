@@ -2,8 +2,8 @@
 
 #include "controls/MGHoverButton.h"
 #include "downloads/VideoInfosCache.h"
-#include "outside/reelgrabkit/ReelgrabKit.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "reelgrab/kit/ReelgrabKit.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
 #include "platform/UserDefaults.h"

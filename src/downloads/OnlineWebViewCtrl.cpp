@@ -1,6 +1,6 @@
 #include "downloads/OnlineWebViewCtrl.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "shell/NSStringURL.h"
 

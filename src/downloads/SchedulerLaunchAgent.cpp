@@ -1,6 +1,6 @@
 #include "downloads/SchedulerLaunchAgent.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 
 #include <QCoreApplication>
 #include <QDir>

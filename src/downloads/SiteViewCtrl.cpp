@@ -3,7 +3,7 @@
 #include "downloads/OnlineWebViewCtrl.h"
 #include "downloads/SiteNodeData.h"
 #include "downloads/SiteNodeView.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "shell/NSStringURL.h"
 
 #include <QLabel>

@@ -2,7 +2,7 @@
 
 #include "downloads/SiteNodeData.h"
 #include "downloads/SiteViewCtrl.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "platform/PropertyList.h"
 #include "platform/UserDefaults.h"

@@ -1,6 +1,6 @@
 #include "downloads/TimeSchedulerManager.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/UserDefaults.h"
 
 #include <algorithm>

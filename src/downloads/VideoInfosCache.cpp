@@ -1,6 +1,6 @@
 #include "downloads/VideoInfosCache.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/AppPaths.h"
 #include "platform/MainBundle.h"
 #include "platform/PropertyList.h"

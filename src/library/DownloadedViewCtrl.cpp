@@ -9,7 +9,7 @@
 #include "library/MTPreviewPlayerWndCtl.h"
 #include "library/ThumbnailServerWraper.h"
 #include "outside/kelvra/QVHPHelper.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
 #include "reelgrab/QVReelgrabTask.h"

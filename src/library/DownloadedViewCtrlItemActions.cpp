@@ -11,7 +11,7 @@
 #include "library/LibraryMenuRules.h"
 #include "library/LibraryRename.h"
 #include "outside/kelvra/QVHPHelper.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"

@@ -1,7 +1,7 @@
 #include "library/ITunesHelper.h"
 
 #include "downloads/LocalFileNames.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 
 #include <QCryptographicHash>
 #include <QDir>

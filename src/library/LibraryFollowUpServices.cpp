@@ -1,7 +1,7 @@
 #include "library/LibraryFollowUpServices.h"
 
 #include "library/iTunesAppInterface.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "shell/WKDataColleciton.h"
 
 void LibraryFollowUpServices::collectConvertComplete(bool complete)

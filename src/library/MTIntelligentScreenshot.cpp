@@ -1,6 +1,6 @@
 #include "library/MTIntelligentScreenshot.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 
 #include <QImageReader>
 

@@ -5,7 +5,7 @@
 #include "library/PlaySliderBar.h"
 #include "library/SoundSlider.h"
 #include "library/SubtitleSettingWndCtr.h"
-#include "outside/vexlume/QVUltraPlayerDelegate.h"
+#include "media/QVUltraPlayerDelegate.h"
 
 #include <QPointer>
 #include <QWidget>

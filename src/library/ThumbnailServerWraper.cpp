@@ -1,8 +1,8 @@
 #include "library/ThumbnailServerWraper.h"
 
-#include "outside/scriblet/ScribletLogger.h"
-#include "outside/swiftcarry/SwiftcarryProtocol.h"
-#include "outside/swiftcarry/SwiftcarryToolRun.h"
+#include "platform/log/ScribletLogger.h"
+#include "tools/swiftcarry/SwiftcarryProtocol.h"
+#include "tools/swiftcarry/SwiftcarryToolRun.h"
 #include "platform/Dispatch.h"
 #include "platform/NamedConnection.h"
 #include "platform/NotificationCenter.h"

@@ -1,6 +1,6 @@
 #include "reelgrab/QVMediaSniffer.h"
 
-#include "outside/corvidash/Corvidash.h"
+#include "engine/Corvidash.h"
 #include "platform/AppPaths.h"
 #include "reelgrab/EngineLibrary.h"
 #include "reelgrab/Func.h"

@@ -1,6 +1,6 @@
 #include "reelgrab/QVReelgraber.h"
 
-#include "outside/corvidash/Corvidash.h"
+#include "engine/Corvidash.h"
 #include "platform/AppPaths.h"
 #include "platform/Dispatch.h"
 #include "reelgrab/EngineLibrary.h"

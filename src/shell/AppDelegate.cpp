@@ -1,8 +1,8 @@
 #include "shell/AppDelegate.h"
 
-#include "outside/basquire/MacOSXManager.h"
+#include "controls/slices/MacOSXManager.h"
 #include "outside/kelvra/QVHPHelper.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "outside/stallwick/Stallwick.h"
 #include "platform/AppPaths.h"
 #include "platform/MainBundle.h"

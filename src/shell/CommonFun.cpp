@@ -1,6 +1,6 @@
 #include "shell/CommonFun.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "platform/Workspace.h"
 #include "shell/GolobFun.h"

@@ -1,6 +1,6 @@
 #include "shell/FailedDownloadLog.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/AppPaths.h"
 #include "platform/PropertyList.h"
 

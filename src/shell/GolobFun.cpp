@@ -1,6 +1,6 @@
 #include "shell/GolobFun.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
 #include "reelgrab/HtmlEntityTable.h"

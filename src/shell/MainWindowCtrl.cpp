@@ -10,7 +10,7 @@
 #include "controls/QVUrlLabel.h"
 #include "controls/WhiteBackgroundView.h"
 #include "outside/kelvra/QVHPHelper.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"

@@ -1,6 +1,6 @@
 #include "shell/PlaceholderPage.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "shell/ShellRegistry.h"
 #include "shell/UIManager.h"

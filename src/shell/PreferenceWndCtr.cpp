@@ -3,7 +3,7 @@
 #include "controls/AFSwitchControl.h"
 #include "controls/MGCheckButton.h"
 #include "controls/MGHoverButton.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "outside/updater/SUUpdater.h"
 #include "platform/AppPaths.h"
 #include "platform/MainBundle.h"

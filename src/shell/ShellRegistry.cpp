@@ -1,6 +1,6 @@
 #include "shell/ShellRegistry.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "shell/MainWindowPage.h"
 #include "shell/PlaceholderPage.h"
 

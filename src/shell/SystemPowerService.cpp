@@ -1,6 +1,6 @@
 #include "shell/SystemPowerService.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,7 +1,7 @@
 #include "shell/UIManager.h"
 
 #include "controls/MGHoverButton.h"
-#include "outside/basquire/SlicesManager.h"
+#include "controls/slices/SlicesManager.h"
 #include "platform/MainBundle.h"
 #include "shell/UIStyle.h"
 

@@ -1,7 +1,7 @@
 #include "shell/WKDataColleciton.h"
 
 #include "outside/kelvra/QVHPHelper.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/AppPaths.h"
 #include "platform/Dispatch.h"
 #include "platform/PropertyList.h"

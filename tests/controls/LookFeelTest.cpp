@@ -1,5 +1,5 @@
 #include "controls/MGHoverButton.h"
-#include "outside/basquire/SlicesManager.h"
+#include "controls/slices/SlicesManager.h"
 #include "shell/UIManager.h"
 #include "shell/UIStyle.h"
 

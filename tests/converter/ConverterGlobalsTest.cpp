@@ -7,7 +7,7 @@
 #include "converter/FileLog.h"
 #include "converter/MacPreferences.h"
 #include "converter/TBMultiMediaItem.h"
-#include "outside/vexlume/FourCC.h"
+#include "media/FourCC.h"
 #include "platform/AppPaths.h"
 #include "platform/UserDefaults.h"
 

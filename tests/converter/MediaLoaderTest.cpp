@@ -1,8 +1,8 @@
 #include "ConverterFixtures.h"
 #include "converter/MediaLoaderController.h"
 #include "downloads/DownloadedItem.h"
-#include "outside/swiftcarry/MediaFixtures.h"
-#include "outside/swiftcarry/SwiftcarryProtocol.h"
+#include "tools/swiftcarry/MediaFixtures.h"
+#include "tools/swiftcarry/SwiftcarryProtocol.h"
 #include "platform/NamedConnection.h"
 #include "support/TestEnvironment.h"
 

@@ -3,8 +3,8 @@
 #include "converter/ConverterXml.h"
 #include "converter/EncFormatMgr.h"
 #include "converter/FormatItem.h"
-#include "outside/vexlume/FourCC.h"
-#include "outside/vexlume/IM_FileFormatMgr.h"
+#include "media/FourCC.h"
+#include "media/IM_FileFormatMgr.h"
 #include "platform/MainBundle.h"
 
 #include <QDomDocument>

@@ -1,9 +1,9 @@
 #include "converter/EncFormatMgr.h"
 #include "converter/IM_MediaItemExtended.h"
-#include "outside/swiftcarry/FfmpegCommand.h"
-#include "outside/swiftcarry/MediaFixtures.h"
-#include "outside/vexlume/FourCC.h"
-#include "outside/vexlume/QVMediaFileInfo.h"
+#include "tools/swiftcarry/FfmpegCommand.h"
+#include "tools/swiftcarry/MediaFixtures.h"
+#include "media/FourCC.h"
+#include "media/QVMediaFileInfo.h"
 #include "platform/MainBundle.h"
 
 #include <QDir>

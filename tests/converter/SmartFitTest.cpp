@@ -5,9 +5,9 @@
 #include "converter/IM_MediaItemExtended.h"
 #include "converter/RulePredicate.h"
 #include "converter/SmartFitRules.h"
-#include "outside/swiftcarry/MediaFixtures.h"
-#include "outside/vexlume/FourCC.h"
-#include "outside/vexlume/QVMediaFileInfo.h"
+#include "tools/swiftcarry/MediaFixtures.h"
+#include "media/FourCC.h"
+#include "media/QVMediaFileInfo.h"
 #include "platform/PropertyList.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "converter/ConverterGlobal.h"
 #include "converter/IM_MediaItemExtended.h"
-#include "outside/vexlume/QVMediaFileInfo.h"
+#include "media/QVMediaFileInfo.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "converter/MediaLoaderController.h"
 #include "converter/TBMultiMediaItem.h"
-#include "outside/vexlume/VexlumeCodecs.h"
+#include "media/VexlumeCodecs.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -5,7 +5,7 @@ fennix_add_test(converter_presets_tests
     PresetCatalogueTest.cpp
     SmartFitTest.cpp
     SubtitleServicesTest.cpp
-    ${PROJECT_SOURCE_DIR}/tests/outside/swiftcarry/MediaFixtures.cpp
+    ${PROJECT_SOURCE_DIR}/tests/tools/swiftcarry/MediaFixtures.cpp
   LIBS fennix_converter_presets
   TIMEOUT 300)
 
@@ -19,6 +19,6 @@ fennix_add_test(converter_presets_gui_tests
 fennix_add_test(converter_presets_conversion_tests
   SOURCES
     PresetConversionTest.cpp
-    ${PROJECT_SOURCE_DIR}/tests/outside/swiftcarry/MediaFixtures.cpp
+    ${PROJECT_SOURCE_DIR}/tests/tools/swiftcarry/MediaFixtures.cpp
   LIBS fennix_converter_presets fennix_swiftcarry_engine
   TIMEOUT 900)

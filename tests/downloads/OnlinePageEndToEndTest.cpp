@@ -10,7 +10,7 @@
 #include "downloads/OnlineRegistration.h"
 #include "downloads/OnlineViewCtrl.h"
 #include "downloads/OnlineWebViewCtrl.h"
-#include "outside/reelgrabkit/QVReelgrabTaskDispatcher.h"
+#include "reelgrab/kit/QVReelgrabTaskDispatcher.h"
 #include "platform/NotificationCenter.h"
 #include "reelgrab/QVReelgrabTask.h"
 #include "shell/AppDelegate.h"

@@ -14,8 +14,8 @@ if(TARGET fennix_downloads_online)
   # Pictures of the Online page. Web content is painted only on a display, so this one test
   # runs under a private X server; without one it runs offscreen and skips itself.
   add_executable(fennix_online_page_grab_tests
-    OnlinePageGrabTest.cpp ${PROJECT_SOURCE_DIR}/tests/outside/corvidash/LoopbackServer.cpp)
-  target_include_directories(fennix_online_page_grab_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/outside/corvidash)
+    OnlinePageGrabTest.cpp ${PROJECT_SOURCE_DIR}/tests/engine/LoopbackServer.cpp)
+  target_include_directories(fennix_online_page_grab_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
   target_link_libraries(fennix_online_page_grab_tests PRIVATE fennix_testsupport_gui fennix_downloads_online Qt6::Test)
   target_compile_definitions(fennix_online_page_grab_tests PRIVATE ONLINE_SCREENS_DIR="${CMAKE_BINARY_DIR}/online-screens")
   set(_fennix_under_x "${CMAKE_CURRENT_BINARY_DIR}/run-under-x.sh")
@@ -62,9 +62,9 @@ endif()
 # starts real helper processes.
 if(TARGET fennix_downloads_online AND TARGET fennix_downloads_page AND TARGET Reelgrab)
   fennix_add_test(fennix_online_page_end_to_end_tests GUI TIMEOUT 300
-    SOURCES OnlinePageEndToEndTest.cpp ${PROJECT_SOURCE_DIR}/tests/outside/corvidash/LoopbackServer.cpp
+    SOURCES OnlinePageEndToEndTest.cpp ${PROJECT_SOURCE_DIR}/tests/engine/LoopbackServer.cpp
     LIBS fennix_downloads_online fennix_downloads_page Qt6::Test)
-  target_include_directories(fennix_online_page_end_to_end_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/outside/corvidash)
+  target_include_directories(fennix_online_page_end_to_end_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
   add_dependencies(fennix_online_page_end_to_end_tests Reelgrab)
   target_compile_definitions(fennix_online_page_end_to_end_tests PRIVATE REELGRAB_PROGRAM="$<TARGET_FILE:Reelgrab>")
 endif()

@@ -13,11 +13,11 @@ if(TARGET fennix_downloads_page)
   # The page driving real helper processes against a loopback server, and a picture of it.
   if(TARGET Reelgrab AND TARGET Corvidash)
     fennix_add_test(fennix_downloads_page_end_to_end_tests
-      SOURCES DownloadPageEndToEndTest.cpp ${PROJECT_SOURCE_DIR}/tests/outside/corvidash/LoopbackServer.cpp
+      SOURCES DownloadPageEndToEndTest.cpp ${PROJECT_SOURCE_DIR}/tests/engine/LoopbackServer.cpp
       LIBS fennix_downloads_page
       GUI
       TIMEOUT 400)
-    target_include_directories(fennix_downloads_page_end_to_end_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/outside/corvidash)
+    target_include_directories(fennix_downloads_page_end_to_end_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
     add_dependencies(fennix_downloads_page_end_to_end_tests Reelgrab Corvidash)
     target_compile_definitions(fennix_downloads_page_end_to_end_tests PRIVATE
       REELGRAB_PROGRAM="$<TARGET_FILE:Reelgrab>"

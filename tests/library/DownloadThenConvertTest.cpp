@@ -3,7 +3,7 @@
 #include "downloads/DataBaseManager.h"
 #include "library/DownloadedViewCtrl.h"
 #include "library/OneModeOutputNames.h"
-#include "outside/swiftcarry/MediaFixtures.h"
+#include "tools/swiftcarry/MediaFixtures.h"
 #include "platform/MainBundle.h"
 #include "platform/UserDefaults.h"
 #include "reelgrab/QVReelgrabTask.h"

@@ -3,8 +3,8 @@
 #include "library/MTPreviewPlayerWndCtl.h"
 #include "library/PlaySliderBar.h"
 #include "library/SubtitleWndCtr.h"
-#include "outside/swiftcarry/MediaFixtures.h"
-#include "outside/vexlume/QVUltraPlayer.h"
+#include "tools/swiftcarry/MediaFixtures.h"
+#include "media/QVUltraPlayer.h"
 #include "platform/UserDefaults.h"
 #include "support/TestEnvironment.h"
 

@@ -1,5 +1,5 @@
 #include "library/ThumbnailServerWraper.h"
-#include "outside/swiftcarry/MediaFixtures.h"
+#include "tools/swiftcarry/MediaFixtures.h"
 #include "platform/NotificationCenter.h"
 #include "support/TestEnvironment.h"
 

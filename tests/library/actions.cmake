@@ -10,7 +10,7 @@ if(TARGET fennix_library_page)
   fennix_add_test(library_convert_mode_tests
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/DownloadThenConvertTest.cpp
-      ${PROJECT_SOURCE_DIR}/tests/outside/swiftcarry/MediaFixtures.cpp
+      ${PROJECT_SOURCE_DIR}/tests/tools/swiftcarry/MediaFixtures.cpp
     LIBS fennix_library_page fennix_library_actions PkgConfig::ACTIONS_SQLITE3
     GUI
     TIMEOUT 300)

@@ -1,4 +1,4 @@
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 
 #include "support/TestEnvironment.h"
 

@@ -6,7 +6,7 @@
 #include "controls/MGCheckButton.h"
 #include "controls/MGHoverButton.h"
 #include "controls/QVToolBarItem.h"
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"

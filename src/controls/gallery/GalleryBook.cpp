@@ -1,6 +1,6 @@
 #include "controls/gallery/GalleryBook.h"
 
-#include "outside/basquire/SlicesManager.h"
+#include "controls/slices/SlicesManager.h"
 
 #include <QApplication>
 #include <QFontMetrics>

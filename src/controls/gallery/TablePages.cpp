@@ -20,7 +20,7 @@
 #include "controls/QVToolBarItem.h"
 #include "controls/TableViewCheckCell.h"
 #include "controls/gallery/GalleryBook.h"
-#include "outside/basquire/SlicesManager.h"
+#include "controls/slices/SlicesManager.h"
 
 #include <QApplication>
 #include <QEnterEvent>

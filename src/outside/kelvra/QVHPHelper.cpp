@@ -1,6 +1,6 @@
 #include "outside/kelvra/QVHPHelper.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/AppPaths.h"
 #include "platform/MainBundle.h"
 #include "platform/PropertyList.h"

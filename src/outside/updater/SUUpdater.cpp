@@ -1,6 +1,6 @@
 #include "outside/updater/SUUpdater.h"
 
-#include "outside/scriblet/ScribletLogger.h"
+#include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 
 #include <QNetworkAccessManager>

@@ -1,5 +1,5 @@
 // The engine binding's event table and the service's retry rules, against the fake engine.
-#include "outside/corvidash/Corvidash.h"
+#include "engine/Corvidash.h"
 #include "platform/AppPaths.h"
 #include "reelgrab/EngineLibrary.h"
 #include "reelgrab/MediaFormatCode.h"

@@ -9,7 +9,7 @@
 //   "event T"          an event of raw type T
 //   "block"            waits until VantrelStop
 // Without a scripted run, a start gives "start;finish 2048".
-#include "outside/corvidash/Corvidash.h"
+#include "engine/Corvidash.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,0 +1,86 @@
+#include "EngineError.h"
+
+#include "engine/Corvidash.h"
+
+namespace EngineError {
+
+int fromCurl(CURLcode code)
+{
+    switch (code) {
+    case CURLE_OK: return CORVIDASH_OK;
+    case CURLE_UNSUPPORTED_PROTOCOL: return CORVIDASH_UNSUPPORTED_PROTOCOL;
+    case CURLE_FAILED_INIT: return CORVIDASH_INIT_FAILED;
+    case CURLE_URL_MALFORMAT: return CORVIDASH_MALFORMED_URL;
+    case CURLE_COULDNT_RESOLVE_PROXY: return CORVIDASH_PROXY_FAILED;
+    case CURLE_COULDNT_RESOLVE_HOST: return CORVIDASH_RESOLVE_FAILED;
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SEND_ERROR:
+        return CORVIDASH_CONNECT_FAILED;
+    case CURLE_REMOTE_ACCESS_DENIED:
+    case CURLE_LOGIN_DENIED:
+        return CORVIDASH_ACCESS_DENIED;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_BAD_CONTENT_ENCODING:
+    case CURLE_RANGE_ERROR:
+        return CORVIDASH_SIZE_MISMATCH;
+    case CURLE_WRITE_ERROR: return CORVIDASH_WRITE_FAILED;
+    case CURLE_OPERATION_TIMEDOUT: return CORVIDASH_TIMED_OUT;
+    case CURLE_GOT_NOTHING:
+    case CURLE_RECV_ERROR:
+    case CURLE_HTTP2:
+    case CURLE_HTTP2_STREAM:
+    case CURLE_WEIRD_SERVER_REPLY:
+        return CORVIDASH_NO_DATA;
+    case CURLE_TOO_MANY_REDIRECTS:
+    case CURLE_REMOTE_FILE_NOT_FOUND:
+        return CORVIDASH_INVALID_URL;
+    case CURLE_OUT_OF_MEMORY: return CORVIDASH_MEMORY_ERROR;
+    default: return CORVIDASH_NO_DATA;
+    }
+}
+
+int fromHttpStatus(long status)
+{
+    if (status < 400)
+        return CORVIDASH_OK;
+    if (status == 401 || status == 403 || status == 407)
+        return CORVIDASH_ACCESS_DENIED;
+    if (status == 416)
+        return CORVIDASH_SIZE_MISMATCH;
+    if (status < 500)
+        return CORVIDASH_INVALID_URL;
+    return CORVIDASH_NO_DATA;
+}
+
+const char *text(int code)
+{
+    switch (code) {
+    case CORVIDASH_OK: return "Success";
+    case CORVIDASH_ERROR_INVALID_HANDLE: return "Invalid handle";
+    case CORVIDASH_ERROR_INVALID_ARGUMENT: return "Invalid argument";
+    case CORVIDASH_ERROR_BUSY: return "A download is already running on this handle";
+    case CORVIDASH_INVALID_URL: return "Invalid video url";
+    case CORVIDASH_RESOLVE_FAILED: return "Can't resolve host";
+    case CORVIDASH_CONNECT_FAILED: return "Can't connect to server";
+    case CORVIDASH_ACCESS_DENIED: return "Access denied";
+    case CORVIDASH_SIZE_MISMATCH: return "File transfer was shorter or larger than expected";
+    case CORVIDASH_WRITE_FAILED: return "Can't write to disk";
+    case CORVIDASH_TIMED_OUT: return "Download time out";
+    case CORVIDASH_NO_DATA: return "No data from peer";
+    case CORVIDASH_UNSUPPORTED_PROTOCOL: return "Unsupported protocol";
+    case CORVIDASH_INIT_FAILED: return "Failed to initialise";
+    case CORVIDASH_MALFORMED_URL: return "Malformed url";
+    case CORVIDASH_PROXY_FAILED: return "Couldn't connect to proxy";
+    case CORVIDASH_OPERATION_TIMEOUT: return "Operation timeout";
+    case CORVIDASH_FILE_ERROR: return "File error";
+    case CORVIDASH_MEMORY_ERROR: return "Memory error";
+    default: return "Unknown error";
+    }
+}
+
+} // namespace EngineError

@@ -1,7 +1,0 @@
-fennix_add_test(vexlume_player_tests
-  SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/QVUltraPlayerTest.cpp
-    ${PROJECT_SOURCE_DIR}/tests/outside/swiftcarry/MediaFixtures.cpp
-  LIBS fennix_vexlume_player fennix_vexlume
-  GUI
-  TIMEOUT 240)
