@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+class QProcess;
+
+namespace ExtensionFixtures {
+
+// A zip archive (an .xpi) holding the named files.
+bool writeZip(const QString &path, const QList<QPair<QString, QByteArray>> &files);
+// A Firefox folder whose profiles.ini lists the profiles in order; returns their folders.
+QStringList makeFirefoxProfiles(const QStringList &relativePaths);
+QString chromeProfile();   // $XDG_CONFIG_HOME/google-chrome/Default
+// A process of ours whose program file is called `name` (a copy of sleep), for "running".
+QProcess *startFakeBrowser(const QString &name);
+void writeFile(const QString &path, const QByteArray &data);
+QByteArray readFile(const QString &path);
+
+} // namespace ExtensionFixtures
