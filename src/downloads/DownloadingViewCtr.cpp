@@ -22,7 +22,10 @@
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
 #include "reelgrab/NSStringHumanReadable.h"
+#include "downloads/IntroduceViewCtrl.h"
+#include "shell/BriskletBundle.h"
 #include "shell/GolobFun.h"
+#include "shell/UIManager.h"
 #include "shell/MGMessageBox.h"
 #include "shell/QuitCheckDialogboxController.h"
 
@@ -570,7 +573,11 @@ void DownloadingViewCtr::loadView()
     m_tableView->setIsShowMenuWithEmptyTable(false);
     layout->addWidget(m_tableView, 1);
 
-    auto *filter = new ViewportFilter(this, [this] { layoutRowViews(); });
+    auto *filter = new ViewportFilter(this, [this] {
+        layoutRowViews();
+        if (m_emptyView)
+            m_emptyView->setGeometry(m_tableView->viewport()->rect());
+    });
     m_tableView->viewport()->installEventFilter(filter);
     connect(m_tableView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { layoutRowViews(); });
     connect(m_tableView, &DownloadTableView::mouseMoved, this,
@@ -583,7 +590,13 @@ void DownloadingViewCtr::loadView()
                 row->setSelected(selected.contains(i));
     });
 
-    m_emptyView = new QWidget(m_tableView->viewport());
+    // The empty list invites the user to install the browser extension when its bundle ships.
+    m_introduceViewCtrl = new IntroduceViewCtrl(this);
+    m_emptyView = BriskletBundle::installView(UIManager::sliceNamedInMain(QStringLiteral("installext")),
+                                              m_introduceViewCtrl->view(), m_tableView->viewport());
+    if (!m_emptyView)
+        m_emptyView = new QWidget(m_tableView->viewport());
+    m_emptyView->setObjectName(QStringLiteral("DownloadingEmptyView"));
     m_emptyView->hide();
 
     // Bottom bar with the pause-all and resume-all buttons, right-aligned, 20 points from the
@@ -662,8 +675,13 @@ void DownloadingViewCtr::refreshDownloadingItem()
     if (!m_view)
         return;
     m_tableView->setMenu(m_downloadTaskNodeArray.isEmpty() ? nullptr : m_menutableView);
-    // Without the browser extension bundle the empty list shows no install page.
-    m_emptyView->hide();
+    if (m_downloadTaskNodeArray.isEmpty()) {
+        m_emptyView->setGeometry(m_tableView->viewport()->rect());
+        m_emptyView->show();
+        m_emptyView->raise();
+    } else {
+        m_emptyView->hide();
+    }
 
     const QList<DownloadNode::Ptr> oldDisplay = m_displayNodeArray;
     m_displayNodeArray.clear();

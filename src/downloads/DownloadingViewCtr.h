@@ -175,6 +175,7 @@ private:
     DownloadTableView *m_tableView = nullptr;
     QStandardItemModel *m_model = nullptr;
     QWidget *m_emptyView = nullptr;
+    class IntroduceViewCtrl *m_introduceViewCtrl = nullptr;
     MGHoverButton *m_pauseAllButton = nullptr;
     MGHoverButton *m_resumeAllButton = nullptr;
     QPointer<DownloadingActionViewCtrl> m_downloadingActionViewCtrl;

@@ -1,5 +1,9 @@
 #include "library/DownloadedViewCtrl.h"
 
+#include "downloads/IntroduceViewCtrl.h"
+#include "shell/BriskletBundle.h"
+#include "shell/UIManager.h"
+
 #include "controls/DownloadTableView.h"
 #include "controls/MGSearchFieldCell.h"
 #include "converter/TBConverterTaskManager.h"
@@ -975,10 +979,14 @@ void DownloadedViewCtrl::popViewDidClickAtRow(int row, int type)
 
 void DownloadedViewCtrl::createBrowserExtensionInstallView()
 {
-    // There is no browser extension bundle to offer here: the empty list shows a plain page.
     if (_browserExtensionInstallView || !_tableView)
         return;
-    auto *empty = new QWidget(_tableView->parentWidget());
+    // The extension install page with the introduction inside; a plain page without the bundle.
+    _introduceViewCtrl = new IntroduceViewCtrl(this);
+    QWidget *empty = BriskletBundle::installView(UIManager::sliceNamedInMain(QStringLiteral("installext")),
+                                                 _introduceViewCtrl->view(), _tableView->parentWidget());
+    if (!empty)
+        empty = new QWidget(_tableView->parentWidget());
     empty->setObjectName(QStringLiteral("LibraryEmptyView"));
     empty->setAutoFillBackground(true);
     empty->setContextMenuPolicy(Qt::NoContextMenu);

@@ -308,6 +308,7 @@ private:
     DownloadedViewCtrlDelegate *_delegate = nullptr;
     std::unique_ptr<TBConverterTaskManager> _converterTaskManager;
     QPointer<QWidget> _browserExtensionInstallView; // shown while the library is empty
+    class IntroduceViewCtrl *_introduceViewCtrl = nullptr;
     QPointer<DownloadedActionViewCtrl> _downloadedActionViewCtrl;
     int _displayCount = 0;
     QMenu *m_tableMenu = nullptr;

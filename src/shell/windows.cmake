@@ -4,8 +4,6 @@ if(TARGET Qt6::WebEngineWidgets)
     SOURCES
       AboutWindowCtrl.cpp
       AboutWindowCtrl.h
-      BriskletBundle.cpp
-      BriskletBundle.h
       BrowserHandOffPage.cpp
       BrowserHandOffPage.h
       MTSupportedSitesDefaultWndCtr.cpp
