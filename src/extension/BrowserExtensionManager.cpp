@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 #include <QVersionNumber>
 
 #include <archive.h>
@@ -377,10 +378,12 @@ bool BrowserExtensionManager::installFirefoxExtension(const QString &id)
 
 void BrowserExtensionManager::gotoChromeExtensionGuide(const QString &guideUrl)
 {
+    // Without an address of the product's, the guide that ships beside the packages.
+    const QString url = guideUrl.isEmpty() ? QUrl::fromLocalFile(m_resources + QStringLiteral("/ChromeGuide.html")).toString() : guideUrl;
     const QString chrome = programPath(chromePrograms());
-    if (!chrome.isEmpty() && QProcess::startDetached(chrome, {guideUrl}))
+    if (!chrome.isEmpty() && QProcess::startDetached(chrome, {url}))
         return;
-    QProcess::startDetached(QStringLiteral("xdg-open"), {guideUrl});
+    QProcess::startDetached(QStringLiteral("xdg-open"), {url});
 }
 
 bool BrowserExtensionManager::unInstallChromeExtension(const QString &id)
