@@ -13,6 +13,9 @@
 
 namespace {
 
+// The page's renderer runs as root in CI: it needs the sandbox off before the first page.
+const bool sandboxOff = qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+
 QByteArray source(const char *name)
 {
     QFile f(QStringLiteral(EXTENSION_SOURCE_DIR "/") + QLatin1String(name));
