@@ -34,6 +34,46 @@ function(fennix_add_test name)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1" TIMEOUT ${A_TIMEOUT})
 endfunction()
 
+# A fuzz target for a parser of untrusted bytes: SOURCE defines LLVMFuzzerTestOneInput.
+# Normal builds link it with a replay main and add a test (label "fuzz-corpus") that feeds it
+# every saved input in CORPUS. -DFENNIX_FUZZ=ON (clang) makes it a libFuzzer program instead,
+# with a test labelled "fuzz" that fuzzes for FENNIX_FUZZ_SECONDS; `./dev fuzz` runs those.
+function(fennix_add_fuzz_target name)
+  cmake_parse_arguments(A "" "SOURCE;CORPUS;DICT" "LIBS" ${ARGN})
+  if(NOT TARGET fuzzers)
+    add_custom_target(fuzzers)
+  endif()
+  if(FENNIX_FUZZ)
+    add_executable(${name} ${A_SOURCE})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name} PRIVATE ${A_LIBS})
+    # New inputs and crashes go to the build tree, never into the saved corpus; copy a crash
+    # into the corpus once it is fixed.
+    set(work ${CMAKE_CURRENT_BINARY_DIR}/fuzz-work/${name})
+    file(MAKE_DIRECTORY ${work}/corpus ${work}/crashes)
+    set(dict "")
+    if(A_DICT)
+      set(dict -dict=${A_DICT})
+    endif()
+    add_test(NAME ${name}
+      COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+        $<TARGET_FILE:${name}> -max_total_time=${FENNIX_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048
+        -max_len=16384 ${dict} -artifact_prefix=${work}/crashes/ -print_final_stats=1
+        ${work}/corpus ${A_CORPUS})
+    set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 600
+      ENVIRONMENT "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
+  else()
+    add_executable(${name} ${A_SOURCE} ${PROJECT_SOURCE_DIR}/tests/support/FuzzReplay.cpp)
+    target_link_libraries(${name} PRIVATE ${A_LIBS})
+    add_test(NAME ${name}_replay COMMAND ${name} ${A_CORPUS})
+    set_tests_properties(${name}_replay PROPERTIES LABELS fuzz-corpus TIMEOUT 120
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
+  set_target_properties(${name} PROPERTIES AUTOMOC OFF)
+  add_dependencies(fuzzers ${name})
+endfunction()
+
 function(_fennix_collect_links target out)
   set(seen ${${out}})
   if(NOT TARGET ${target} OR target IN_LIST seen)

@@ -223,8 +223,10 @@ TEST(JSONDecoder, NullArgumentsAndStringForms)
 TEST(JSONDecoder, JSONTestSuite)
 {
     const QDir dir(suiteFolder());
-    ASSERT_TRUE(dir.exists()) << "JSON test suite missing at " << qPrintable(dir.path())
-                              << " (set FENNIX_JSON_TEST_SUITE)";
+    // The suite lives beside the checkout, not in it; a clone elsewhere has none.
+    if (!dir.exists())
+        GTEST_SKIP() << "JSON test suite not found at " << qPrintable(dir.path())
+                     << " (set FENNIX_JSON_TEST_SUITE to run it)";
     const QMap<QString, QString> refusedByDesign = {
         // The top level must be an array or an object.
         {QStringLiteral("y_structure_lonely_false.json"), QStringLiteral("top-level scalar")},
