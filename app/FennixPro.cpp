@@ -1,10 +1,18 @@
 // FennixPro: the application. One instance per user: a later start hands its addresses
 // ("FennixPro pelqa://...") to the running instance and exits.
+#include "converter/ConverterGlobal.h"
+#include "downloads/DownloadPageRegistration.h"
+#include "downloads/DownloadedItem.h"
+#include "downloads/OnlineRegistration.h"
+#include "library/DownloadedViewCtrl.h"
+#include "library/LibraryFollowUpServices.h"
+#include "library/MTPreviewPlayerViewCtl.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "shell/AppDelegate.h"
-#include "shell/ShellRegistry.h"
 #include "shell/DesktopEntry.h"
+#include "shell/ShellRegistry.h"
+#include "shell/ShellWindows.h"
 #include "shell/UnixSignalQuit.h"
 #include "shell/URLHandOff.h"
 
@@ -13,55 +21,24 @@
 
 #include <cstdio>
 
-#ifdef FENNIX_WITH_CONVERTER
-#include "converter/ConverterGlobal.h"
-#endif
-#ifdef FENNIX_WITH_DOWNLOAD_PAGE
-#include "downloads/DownloadPageRegistration.h"
-#endif
-#ifdef FENNIX_WITH_ONLINE_PAGE
-#include "downloads/OnlineRegistration.h"
-#endif
-#ifdef FENNIX_WITH_LIBRARY_PAGE
-#include "downloads/DownloadedItem.h"
-#include "library/DownloadedViewCtrl.h"
-#include "library/LibraryFollowUpServices.h"
-#include "library/MTPreviewPlayerViewCtl.h"
-#endif
-#ifdef FENNIX_WITH_SHELL_WINDOWS
-#include "shell/ShellWindows.h"
-#endif
-
 namespace {
 
-// The start-up work of the subsystems built into this program, in the shell's order.
+// The start-up work of the pages this program is made of, in the shell's order.
 void registerSubsystemSteps()
 {
-#ifdef FENNIX_WITH_DOWNLOAD_PAGE
-#ifdef FENNIX_WITH_LIBRARY_PAGE
     setLibraryPageFactory([] { return std::make_unique<DownloadedViewCtrl>(); });
     // A finished conversion is counted and, when asked, added to the music library.
     static LibraryFollowUpServices followUp;
     DownloadedItem::setFollowUpServices(&followUp);
-#endif
     registerDownloadPage();
-#endif
-#ifdef FENNIX_WITH_ONLINE_PAGE
     registerOnlinePage();
-#endif
-#ifdef FENNIX_WITH_SHELL_WINDOWS
     registerShellWindows();
-#endif
-#ifdef FENNIX_WITH_CONVERTER
     ShellRegistry::registerStep(QStringLiteral("WindowShown"), [] {
         InitGlobalData();
         LoadGlobalEncodeParam();
-#ifdef FENNIX_WITH_LIBRARY_PAGE
         // The player's snapshots go where the settings say, as read just now.
         MTPreviewPlayerViewCtl::setSnapshotFolder(g_strSnapFolder);
-#endif
     });
-#endif
 }
 
 } // namespace
