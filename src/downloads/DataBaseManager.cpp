@@ -2,6 +2,7 @@
 
 #include "downloads/DownloadedItem.h"
 #include "downloads/LibraryDateText.h"
+#include "downloads/store/LibrarySchema.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/AppPaths.h"
 
@@ -15,17 +16,6 @@
 #include <algorithm>
 
 namespace {
-
-const char *const CreateDownloaded =
-    "CREATE TABLE IF NOT EXISTS Downloaded(DownloadID int PRIMARY KEY,PageURL varchar,FilePath "
-    "varchar,ThumbnailPath varchar,Time BIGINT,Size BIGINT,Status int,Resolution int,AddDate vachar "
-    "NOT NULL,CovertedPath varchar,WebIconPath varchar NULL,SubtitlePath varchar NULL,PlaylistTitle "
-    "varchar NULL,PlaylistUID varchar NULL,PlaylistIndex int)";
-const char *const CreateDownloading =
-    "CREATE TABLE IF NOT EXISTS Downloading(DownloadID int PRIMARY KEY,PageURL varchar,DownURL "
-    "varchar,Title varchar,FilePath varchar,ThumbnailPath varchar,WebIconPath varchar,ResumeData "
-    "BLOB,Status int,Size BIGINT,DownloadSize BIGINT,AddDate varchar,Resolution int,Cookie varchar "
-    "NULL,URLType int,SubtitlePath varchar NULL,OnlyAudio int,GUID varchar)";
 
 const char *const InsertDownloaded =
     "INSERT INTO Downloaded (DownloadID, PageURL, FilePath, ThumbnailPath, Time, Size, Status, "
@@ -42,36 +32,6 @@ const char *const SelectDownloaded =
     "SELECT DownloadID, PageURL, FilePath, ThumbnailPath, Time, Size, Status, Resolution, AddDate, "
     "CovertedPath, WebIconPath, SubtitlePath, PlaylistTitle, PlaylistUID, PlaylistIndex FROM "
     "Downloaded";
-
-struct ColumnProbe
-{
-    const char *probe;
-    const char *alter;
-    const char *success; // nullptr: not logged
-};
-
-const ColumnProbe Migration[] = {
-    {"SELECT Cookie From Downloading LIMIT 1;", "ALTER TABLE Downloading ADD COLUMN Cookie varchar NULL;",
-     "==>>ADD COLUMN Cookie SUCCESS"},
-    {"SELECT WebIconPath FROM Downloaded LIMIT 1;",
-     "ALTER TABLE Downloaded ADD COLUMN WebIconPath varchar NULL;", "==>>ADD COLUMN WebIconPath SUCCESS"},
-    {"SELECT URLType FROM Downloading LIMIT 1;", "ALTER TABLE Downloading ADD COLUMN URLType int;",
-     "==>>ADD COLUMN URLType SUCCESS"},
-    {"SELECT SubtitlePath FROM Downloaded LIMIT 1;",
-     "ALTER TABLE Downloaded ADD COLUMN SubtitlePath varchar NULL;", "==>>ADD COLUMN SubtitlePath SUCCESS"},
-    {"SELECT SubtitlePath FROM Downloading LIMIT 1;",
-     "ALTER TABLE Downloading ADD COLUMN SubtitlePath varchar NULL;", "==>>ADD COLUMN SubtitlePath SUCCESS"},
-    {"SELECT OnlyAudio FROM Downloading LIMIT 1;", "ALTER TABLE Downloading ADD COLUMN OnlyAudio int;",
-     "==>>ADD COLUMN OnlyAudio SUCCESS"},
-    {"SELECT GUID FROM Downloading LIMIT 1;", "ALTER TABLE Downloading ADD COLUMN GUID varchar;",
-     "==>>ADD COLUMN GUID SUCCESS"},
-    {"SELECT PlaylistTitle FROM Downloaded LIMIT 1;", "ALTER TABLE Downloaded ADD COLUMN PlaylistTitle varchar;",
-     nullptr},
-    {"SELECT PlaylistUID FROM Downloaded LIMIT 1;", "ALTER TABLE Downloaded ADD COLUMN PlaylistUID varchar;",
-     nullptr},
-    {"SELECT PlaylistIndex FROM Downloaded LIMIT 1;", "ALTER TABLE Downloaded ADD COLUMN PlaylistIndex varchar;",
-     nullptr},
-};
 
 // A prepared statement finalized on every path out.
 class Statement
@@ -222,7 +182,6 @@ bool DataBaseManager::loadDataBase()
     const QString damage = prepareFile();
     if (!damage.isEmpty())
         return recoverDamagedFile(damage);
-    addTableColumn();
     getMaxDownloadID();
     return true;
 }
@@ -311,35 +270,12 @@ bool DataBaseManager::createDataBase(const QString &path)
 
 bool DataBaseManager::createTables()
 {
-    Transaction transaction(m_dataBase);
-    if (!transaction.begun())
-        return false;
-    if (!exec(CreateDownloaded)) {
-        ScribletLogError(QStringLiteral("==>>CreateTableDownloaded Faild!"));
+    QString error;
+    if (!LibrarySchema::migrate(m_dataBase, &error)) {
+        ScribletLogError(QStringLiteral("==>>Library.db layout not brought up to date: %1").arg(error));
         return false;
     }
-    if (!exec(CreateDownloading)) {
-        ScribletLogError(QStringLiteral("==>>CreateTableDownloading Faild!"));
-        return false;
-    }
-    return transaction.commit();
-}
-
-void DataBaseManager::addTableColumn()
-{
-    QMutexLocker lock(&m_lock);
-    if (!m_dataBase)
-        return;
-    Transaction transaction(m_dataBase);
-    if (!transaction.begun())
-        return;
-    for (const ColumnProbe &step : Migration) {
-        if (Statement(m_dataBase, step.probe).ok())
-            continue;
-        if (exec(step.alter) && step.success)
-            ScribletLogInfo(QString::fromLatin1(step.success));
-    }
-    transaction.commit();
+    return true;
 }
 
 qint32 DataBaseManager::maxID(const char *sql)
@@ -381,9 +317,13 @@ qint32 DataBaseManager::insertDownloadedItem(DownloadedItem &item)
     Transaction transaction(m_dataBase);
     if (!transaction.begun())
         return -1;
-    // The dispatcher's connection may have added rows since the last count; identifiers
-    // handed out in this run are never reused either way.
-    const qint32 id = std::max({m_maxDownloadID, maxDownloadedID(), maxDownloadingID()}) + 1;
+    // The queue's connection hands out identifiers too; both take them from the file.
+    QString error;
+    const qint32 id = qint32(LibrarySchema::takeDownloadId(m_dataBase, &error));
+    if (id <= 0) {
+        ScribletLogError(QStringLiteral("==>>insertDownloadedItem: no identifier: %1").arg(error));
+        return -1;
+    }
 
     Statement insert(m_dataBase, InsertDownloaded);
     if (!insert.ok()) {

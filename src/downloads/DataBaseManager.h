@@ -45,7 +45,6 @@ public:
 
     bool loadDataBase();
     bool createDataBase(const QString &path);
-    void addTableColumn();
     qint32 getMaxDownloadID();
     qint32 maxDownloadedID();
     qint32 maxDownloadingID();

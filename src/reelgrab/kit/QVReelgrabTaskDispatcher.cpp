@@ -1,5 +1,6 @@
 #include "reelgrab/kit/QVReelgrabTaskDispatcher.h"
 
+#include "downloads/store/LibrarySchema.h"
 #include "platform/AppPaths.h"
 #include "platform/PropertyList.h"
 #include "platform/UserDefaults.h"
@@ -15,12 +16,6 @@
 
 namespace {
 
-const char *kCreateDownloading =
-    "CREATE TABLE IF NOT EXISTS Downloading(DownloadID int PRIMARY KEY,PageURL varchar,DownURL "
-    "varchar,Title varchar,FilePath varchar,ThumbnailPath varchar,WebIconPath varchar,ResumeData "
-    "BLOB,Status int,Size BIGINT,DownloadSize BIGINT,AddDate varchar,Resolution int,Cookie varchar "
-    "NULL,URLType int,SubtitlePath varchar NULL,OnlyAudio int,GUID varchar)";
-
 // One connection per use, closed at once: the library page owns its own connection to the file.
 class Database
 {
@@ -35,7 +30,9 @@ public:
         }
         sqlite3_busy_timeout(m_db, 5000);
         exec("PRAGMA journal_mode=WAL");
-        exec(kCreateDownloading);
+        QString error;
+        if (!LibrarySchema::migrate(m_db, &error))
+            Func(FuncLogError, QStringLiteral("==>> %1 not brought up to date: %2").arg(path, error));
     }
     ~Database() { sqlite3_close(m_db); }
     bool isOpen() const { return m_db; }
@@ -232,16 +229,21 @@ int QVReelgrabTaskDispatcher::userSelectedContentOfURL(const QString &url) const
 
 qint64 QVReelgrabTaskDispatcher::nextTaskId()
 {
+    // The file hands out identifiers to this queue and to the library page alike, so a task
+    // not stored yet never shares its identifier with a finished download added meanwhile.
+    if (!m_databasePath.isEmpty()) {
+        Database db(m_databasePath);
+        QString error;
+        const qint64 id = db.isOpen() ? LibrarySchema::reserveDownloadId(db.handle(), &error) : 0;
+        if (id > 0) {
+            m_lastTaskId = qMax(m_lastTaskId, id);
+            return id;
+        }
+        Func(FuncLogError, QStringLiteral("==>> no download identifier from %1: %2").arg(m_databasePath, error));
+    }
     qint64 maxId = m_lastTaskId;
     for (QVReelgrabTask *t : std::as_const(m_tasks))
         maxId = qMax(maxId, t->taskId());
-    if (!m_databasePath.isEmpty()) {
-        Database db(m_databasePath);
-        if (db.isOpen()) {
-            maxId = qMax(maxId, db.scalar("SELECT MAX(DownloadID) FROM Downloading"));
-            maxId = qMax(maxId, db.scalar("SELECT MAX(DownloadID) FROM Downloaded"));
-        }
-    }
     m_lastTaskId = maxId + 1;
     return m_lastTaskId;
 }

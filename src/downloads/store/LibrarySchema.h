@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+
+// The one owner of Library.db's layout: both tables' definitions, the ordered migrations keyed
+// by PRAGMA user_version, and the download identifiers. The library page and the download queue
+// each open their own connection to the file and go through here, so neither writes a table
+// the other does not know, and no identifier is handed out twice.
+class LibrarySchema
+{
+public:
+    // The layout this build writes. Raise it with each new step in LibrarySchema.cpp.
+    static int currentVersion();
+
+    static const char *createDownloaded();
+    static const char *createDownloading();
+
+    // The file's PRAGMA user_version (0 for files from before it was kept), or -1.
+    static int version(sqlite3 *db);
+
+    // Brings an open connection's file to the current layout in one write transaction: the
+    // tables made when missing, every step above the file's version run in order, rows kept.
+    // A file written by a newer build is left as it is (columns are read by name).
+    static bool migrate(sqlite3 *db, QString *error = nullptr);
+
+    // The next download identifier, above every row of both tables and every identifier handed
+    // out before through any connection (deleted rows included). Call inside a write
+    // transaction (BEGIN IMMEDIATE) that the caller commits; 0 on failure.
+    static qint64 takeDownloadId(sqlite3 *db, QString *error = nullptr);
+
+    // takeDownloadId in a transaction of its own, for callers that only reserve an identifier.
+    static qint64 reserveDownloadId(sqlite3 *db, QString *error = nullptr);
+};
