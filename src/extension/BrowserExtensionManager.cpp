@@ -1,8 +1,8 @@
 #include "extension/BrowserExtensionManager.h"
 
 #include "extension/BriskletObserver.h"
-#include "extension/NSObject_SBJSON.h"
-#include "extension/NSString_SBJSON.h"
+#include "extension/json/NSObject_SBJSON.h"
+#include "extension/json/NSString_SBJSON.h"
 #include "platform/log/ScribletLogger.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "ExtensionFixtures.h"
 
 #include "extension/BrowserExtensionManager.h"
-#include "extension/NSString_SBJSON.h"
+#include "extension/json/NSString_SBJSON.h"
 
 #include <gtest/gtest.h>
 

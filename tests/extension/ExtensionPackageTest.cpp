@@ -1,5 +1,5 @@
 #include "extension/BrowserExtensionManager.h"
-#include "extension/NSString_SBJSON.h"
+#include "extension/json/NSString_SBJSON.h"
 #include "shell/BriskletBundle.h"
 #include "shell/URLEventDecoder.h"
 

@@ -1,6 +1,6 @@
-#include "extension/NSString_SBJSON.h"
+#include "extension/json/NSString_SBJSON.h"
 
-#include "extension/SBJsonParser.h"
+#include "extension/json/SBJsonParser.h"
 #include "platform/log/ScribletLogger.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "extension/SBJsonBase.h"
-#include "extension/SBJsonValue.h"
+#include "extension/json/SBJsonBase.h"
+#include "extension/json/SBJsonValue.h"
 
 // Writes an object or an array as JSON text; with humanReadable every member and element on a
 // line of its own, indented two spaces a level, and with sortKeys the keys in plain string

@@ -1,4 +1,4 @@
-#include "extension/SBJsonWriter.h"
+#include "extension/json/SBJsonWriter.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "extension/SBJsonBase.h"
+#include "extension/json/SBJsonBase.h"
 
 const char *const SBJSONErrorDomain = "org.tolvenra.JSON.ErrorDomain";
 

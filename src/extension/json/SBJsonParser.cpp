@@ -1,4 +1,4 @@
-#include "extension/SBJsonParser.h"
+#include "extension/json/SBJsonParser.h"
 
 #include <cctype>
 #include <cstring>

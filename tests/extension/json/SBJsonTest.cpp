@@ -1,7 +1,7 @@
-#include "extension/NSObject_SBJSON.h"
-#include "extension/NSString_SBJSON.h"
-#include "extension/SBJsonParser.h"
-#include "extension/SBJsonWriter.h"
+#include "extension/json/NSObject_SBJSON.h"
+#include "extension/json/NSString_SBJSON.h"
+#include "extension/json/SBJsonParser.h"
+#include "extension/json/SBJsonWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "extension/NSObject_SBJSON.h"
+#include "extension/json/NSObject_SBJSON.h"
 
-#include "extension/SBJsonWriter.h"
+#include "extension/json/SBJsonWriter.h"
 #include "platform/log/ScribletLogger.h"
 
 QString NSObject_SBJSON::JSONRepresentation(const SBJsonValue &value)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "extension/SBJsonBase.h"
-#include "extension/SBJsonValue.h"
+#include "extension/json/SBJsonBase.h"
+#include "extension/json/SBJsonValue.h"
 
 #include <QByteArray>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "extension/SBJsonValue.h"
+#include "extension/json/SBJsonValue.h"
 
 SBJsonValue::SBJsonValue(bool b) : m_type(Type::Bool), m_bool(b) {}
 SBJsonValue::SBJsonValue(qint64 i) : m_type(Type::Integer), m_integer(i) {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "extension/SBJsonValue.h"
+#include "extension/json/SBJsonValue.h"
 
 #include <optional>
 

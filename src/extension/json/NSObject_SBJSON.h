@@ -1,6 +1,6 @@
 #pragma once
 
-#include "extension/SBJsonValue.h"
+#include "extension/json/SBJsonValue.h"
 
 // The convenience writer: keys sorted and indented, the form of every file the bundle writes.
 // A null string (and a log line with the trace) when the value cannot be written.
