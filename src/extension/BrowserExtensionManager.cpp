@@ -40,6 +40,29 @@ QByteArray readSmallFile(const QString &path, qint64 limit)
     return f.read(limit);
 }
 
+// Whether a process of this user runs under this HOME. A process whose environment cannot be
+// read is exiting (a zombie has none); one started without HOME counts as ours.
+bool runsUnderOurHome(const QByteArray &procDir)
+{
+    QFile f(QString::fromLatin1(procDir + "/environ"));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray env;
+    while (env.size() < (1 << 20)) {
+        const QByteArray chunk = f.read(64 * 1024);
+        if (chunk.isEmpty())
+            break;
+        env += chunk;
+    }
+    if (env.isEmpty())
+        return false;
+    for (const QByteArray &var : env.split('\0')) {
+        if (var.startsWith("HOME="))
+            return QDir::cleanPath(QString::fromLocal8Bit(var.mid(5))) == QDir::cleanPath(QDir::homePath());
+    }
+    return true;
+}
+
 QString configHome()
 {
     const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -137,7 +160,10 @@ QList<qint64> BrowserExtensionManager::runningProcesses(const QStringList &names
         program.remove(QStringLiteral(" (deleted)"));
         if (program.isEmpty())
             program = QString::fromLocal8Bit(readSmallFile(QString::fromLatin1(dir + "/comm"), 64)).trimmed();
-        if (names.contains(program))
+        if (!names.contains(program))
+            continue;
+        // A browser under another HOME keeps its profile there: not ours to wait for or end.
+        if (runsUnderOurHome(dir))
             found << pid;
     }
     return found;

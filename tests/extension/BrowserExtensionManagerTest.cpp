@@ -171,6 +171,24 @@ TEST(BrowserExtensionManager, ChromeIsNeverEditedWhileItRuns)
     EXPECT_TRUE(m.unInstallChromeExtension(ChromeId));
 }
 
+// Another HOME (another test, a container, su) means another profile: not ours to wait for or end.
+TEST(BrowserExtensionManager, BrowsersOfAnotherHomeDoNotCount)
+{
+    BrowserExtensionManager m;
+    std::unique_ptr<QProcess> other(startFakeBrowser(QStringLiteral("chrome"), QStringLiteral("/nonexistent-home")));
+    ASSERT_EQ(other->state(), QProcess::Running);
+    EXPECT_FALSE(m.isChromeRunning());
+    EXPECT_FALSE(m.terminateChrome());
+    EXPECT_EQ(other->state(), QProcess::Running);
+    std::unique_ptr<QProcess> ours(startFakeBrowser(QStringLiteral("chromium")));
+    EXPECT_TRUE(m.isChromeRunning());
+    EXPECT_TRUE(m.terminateChrome());
+    ASSERT_TRUE(ours->waitForFinished(5000));
+    EXPECT_EQ(other->state(), QProcess::Running);
+    other->kill();
+    other->waitForFinished(5000);
+}
+
 TEST(BrowserExtensionManager, UnpackedChromeExtensionAndPackagedVersion)
 {
     const QString unpacked = QDir::homePath() + QStringLiteral("/unpacked");

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -68,7 +69,7 @@ QString ExtensionFixtures::chromeProfile()
     return BrowserExtensionManager::chromeProfileFolders().first();
 }
 
-QProcess *ExtensionFixtures::startFakeBrowser(const QString &name)
+QProcess *ExtensionFixtures::startFakeBrowser(const QString &name, const QString &home)
 {
     const QString dir = QDir::homePath() + QStringLiteral("/fake-bin");
     QDir().mkpath(dir);
@@ -77,6 +78,11 @@ QProcess *ExtensionFixtures::startFakeBrowser(const QString &name)
     QFile::copy(QStringLiteral("/bin/sleep"), program);
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     auto *p = new QProcess;
+    if (!home.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home);
+        p->setProcessEnvironment(env);
+    }
     p->start(program, {QStringLiteral("60")});
     p->waitForStarted();
     return p;

@@ -14,8 +14,9 @@ bool writeZip(const QString &path, const QList<QPair<QString, QByteArray>> &file
 // A Firefox folder whose profiles.ini lists the profiles in order; returns their folders.
 QStringList makeFirefoxProfiles(const QStringList &relativePaths);
 QString chromeProfile();   // $XDG_CONFIG_HOME/google-chrome/Default
-// A process of ours whose program file is called `name` (a copy of sleep), for "running".
-QProcess *startFakeBrowser(const QString &name);
+// A process of ours whose program file is called `name` (a copy of sleep), for "running";
+// started under `home` when one is given.
+QProcess *startFakeBrowser(const QString &name, const QString &home = {});
 void writeFile(const QString &path, const QByteArray &data);
 QByteArray readFile(const QString &path);
 
