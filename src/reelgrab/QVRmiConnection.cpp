@@ -145,6 +145,12 @@ void QVRmiConnection::fail()
     m_sendReady.notify_all();
 }
 
+void QVRmiConnection::failListening()
+{
+    fail();
+    post(DidFailListeningNotification);
+}
+
 void QVRmiConnection::start()
 {
     if (m_started.exchange(true))
@@ -165,6 +171,7 @@ void QVRmiConnection::start()
         char buffer[256];
         if (!generate_socket_path(buffer, sizeof buffer, RmiSocketServer, nullptr)) {
             std::printf("error is %d\n", errno);
+            failListening();
             return;
         }
         m_address = QString::fromLocal8Bit(buffer);
@@ -174,6 +181,7 @@ void QVRmiConnection::start()
     const int fd = serv_listen(address.constData());
     if (fd < 0) {
         std::printf("error is %d\n", errno);
+        failListening();
         return;
     }
     {

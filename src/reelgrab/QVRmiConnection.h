@@ -60,6 +60,9 @@ public:
     static constexpr const char *DidDieNotification = "IMConnectionDidDieNotification";
     static constexpr const char *DidReceiveDataNotification = "IMConnectionDidReceiveDataNotification";
     static constexpr const char *DidStartListeningNotification = "IMConnectionDidStartedListeningNotification";
+    // A server that cannot listen says so (object: the connection), so its owner can give up
+    // instead of waiting for a peer that will never come.
+    static constexpr const char *DidFailListeningNotification = "IMConnectionDidFailListeningNotification";
     static constexpr const char *ReceivedDataKey = "kIMConnectionReceivedData";
 
     // initConnectionWithAddress:isServer:. An empty address makes the server generate one.
@@ -113,6 +116,7 @@ private:
     void socketReady();
     void socketEnded(int fd, const QByteArray &path);
     void fail();
+    void failListening();
     void post(const char *name, const QVariantMap &userInfo = {});
     void deliver(const QByteArray &body);
     void spawn(std::function<void()> fn);

@@ -348,3 +348,20 @@ TEST(QVRmiConnection, ClientOfAMissingServerFailsAndSaysSo)
     EXPECT_TRUE(client.isCancelable());
     EXPECT_FALSE(client.isValid());
 }
+
+TEST(QVRmiConnection, AServerThatCannotListenSaysSo)
+{
+    QVRmiConnection server(QStringLiteral("/nonexistent-folder-of-the-test/M0000100001"), true);
+    server.setPostsListeningNotification(true);
+    QObject watcher;
+    int failed = 0;
+    int listening = 0;
+    NotificationCenter::defaultCenter().addObserver(&watcher, QString::fromLatin1(QVRmiConnection::DidFailListeningNotification),
+                                                    [&](const Notification &n) { failed += n.objectPointer() == &server; });
+    NotificationCenter::defaultCenter().addObserver(&watcher, QString::fromLatin1(QVRmiConnection::DidStartListeningNotification),
+                                                    [&](const Notification &) { ++listening; });
+    server.start();
+    EXPECT_TRUE(TestEnvironment::waitFor([&] { return failed == 1; }, 3000));
+    EXPECT_EQ(server.status(), QVRmiConnection::Failed);
+    EXPECT_EQ(listening, 0);
+}

@@ -1,0 +1,100 @@
+#include "recording/RecordingFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
+
+namespace RecordingFiles {
+
+namespace {
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+bool isTrustedRecording(const QString &path, const QString &folder, QString *error)
+{
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.isAbsolute()) {
+        setError(error, QStringLiteral("The recorder reported no usable file: \"%1\"").arg(path));
+        return false;
+    }
+    if (file.isSymLink() || !file.exists() || !file.isFile()) {
+        setError(error, QStringLiteral("The recorder's file is not a plain file: \"%1\"").arg(path));
+        return false;
+    }
+    const QString root = QFileInfo(folder).canonicalFilePath();
+    const QString real = file.canonicalFilePath();
+    if (root.isEmpty() || real.isEmpty() || !real.startsWith(root + QLatin1Char('/'))) {
+        setError(error, QStringLiteral("The recorder's file \"%1\" is outside the recordings folder \"%2\".").arg(path, folder));
+        return false;
+    }
+    return true;
+}
+
+bool renameNoReplace(const QString &from, const QString &to)
+{
+    const QByteArray a = QFile::encodeName(from);
+    const QByteArray b = QFile::encodeName(to);
+    if (::syscall(SYS_renameat2, AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // File systems without the no-replace rename: a hard link fails on an existing name too.
+    if (::link(a.constData(), b.constData()) != 0)
+        return false;
+    if (::unlink(a.constData()) != 0) {
+        const int saved = errno;
+        ::unlink(b.constData());
+        errno = saved;
+        return false;
+    }
+    return true;
+}
+
+QString moveToDateTimeName(const QString &path, const QDateTime &when, QString *error)
+{
+    const QFileInfo file(path);
+    const QString folder = file.absolutePath();
+    const QString stem = when.toString(QLatin1String(DateFormat));
+    const QString wanted = QStringLiteral("%1/%2.mp4").arg(folder, stem);
+    if (QFileInfo(path).absoluteFilePath() == wanted)
+        return path;
+    for (int n = 0; n < 1000; ++n) {
+        const QString candidate = n == 0 ? wanted : QStringLiteral("%1/%2(%3).mp4").arg(folder, stem).arg(n);
+        if (renameNoReplace(path, candidate))
+            return candidate;
+        if (errno != EEXIST) {
+            setError(error, QStringLiteral("\"%1\" could not be renamed: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+            return path;
+        }
+    }
+    setError(error, QStringLiteral("No free name for \"%1\".").arg(path));
+    return path;
+}
+
+QString screenCaptureUnavailableReason()
+{
+    if (qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return QStringLiteral("Screen recording needs an X11 session. This desktop runs Wayland, where the screen cannot be captured; log in with an X11 (Xorg) session to record.");
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return QStringLiteral("Screen recording needs an X11 session, and no X display is available.");
+    return QString();
+}
+
+} // namespace RecordingFiles

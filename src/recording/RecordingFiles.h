@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// The files a recording leaves: which reported file the program may take over, and the
+// date-time name it gets. Plain functions; any thread.
+namespace RecordingFiles {
+
+// "yyyy-MM-dd HH-mm-ss": the name of a recording, in the user's time zone.
+constexpr const char *DateFormat = "yyyy-MM-dd HH-mm-ss";
+
+// Whether path is a regular file (a symbolic link is not) that lies inside folder, once both
+// are resolved. A file elsewhere is never taken over, renamed or listed.
+bool isTrustedRecording(const QString &path, const QString &folder, QString *error = nullptr);
+
+// Renames the file to "<its folder>/<date>.mp4", or "<date>(1).mp4", "(2)"… when that name is
+// taken: never over an existing file, even one that appears meanwhile. Answers the new path,
+// or the old one (with the reason) when no rename was possible.
+QString moveToDateTimeName(const QString &path, const QDateTime &when, QString *error = nullptr);
+
+// Moves from to to unless something exists at to; false (errno kept) otherwise.
+bool renameNoReplace(const QString &from, const QString &to);
+
+// Why screen capture cannot run in this session (Wayland, no X display); empty when it can.
+QString screenCaptureUnavailableReason();
+
+} // namespace RecordingFiles

@@ -1,0 +1,142 @@
+#include "tools/capvane/ScreenCapture.h"
+
+#include "platform/ProcessRegistry.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
+
+namespace {
+
+QString g_program = QStringLiteral("ffmpeg");
+
+// A stop that ffmpeg does not honour within this time is forced.
+constexpr int StopGraceMs = 15000;
+
+} // namespace
+
+ScreenCapture::ScreenCapture(QObject *parent)
+    : QObject(parent)
+{
+}
+
+ScreenCapture::~ScreenCapture()
+{
+    if (m_process) {
+        QObject::disconnect(m_process, nullptr, this, nullptr);
+        if (m_process->state() != QProcess::NotRunning) {
+            m_process->write("q");
+            if (!m_process->waitForFinished(5000))
+                m_process->kill();
+        }
+    }
+}
+
+void ScreenCapture::setProgramForTesting(const QString &program) { g_program = program; }
+
+QSize ScreenCapture::evenSize(const QSize &size)
+{
+    return QSize(qMax(2, size.width() & ~1), qMax(2, size.height() & ~1));
+}
+
+QString ScreenCapture::videoEncoder()
+{
+    static const QString encoder = [] {
+        QProcess p;
+        p.start(g_program, {QStringLiteral("-hide_banner"), QStringLiteral("-encoders")});
+        p.waitForFinished(10000);
+        return p.readAllStandardOutput().contains(" libx264 ") ? QStringLiteral("libx264") : QStringLiteral("mpeg4");
+    }();
+    return encoder;
+}
+
+QStringList ScreenCapture::arguments(const Options &o, const QString &videoEncoder)
+{
+    const QSize size = evenSize(o.screenSize);
+    QStringList a{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+                  QStringLiteral("-thread_queue_size"), QStringLiteral("512"),
+                  QStringLiteral("-f"), QStringLiteral("x11grab"), QStringLiteral("-draw_mouse"), QStringLiteral("1"),
+                  QStringLiteral("-framerate"), QString::number(o.frameRate),
+                  QStringLiteral("-video_size"), QStringLiteral("%1x%2").arg(size.width()).arg(size.height()),
+                  QStringLiteral("-i"), o.display + QStringLiteral("+0,0")};
+    if (!o.audioSource.isEmpty())
+        a << QStringLiteral("-thread_queue_size") << QStringLiteral("1024") << QStringLiteral("-f") << QStringLiteral("pulse")
+          << QStringLiteral("-i") << o.audioSource;
+    a << QStringLiteral("-map") << QStringLiteral("0:v:0");
+    if (!o.audioSource.isEmpty())
+        a << QStringLiteral("-map") << QStringLiteral("1:a:0");
+    a << QStringLiteral("-c:v") << videoEncoder;
+    if (videoEncoder == QLatin1String("libx264"))
+        a << QStringLiteral("-preset") << QStringLiteral("veryfast") << QStringLiteral("-crf") << QStringLiteral("23");
+    else
+        a << QStringLiteral("-q:v") << QStringLiteral("4");
+    a << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
+    if (!o.audioSource.isEmpty())
+        a << QStringLiteral("-c:a") << QStringLiteral("aac") << QStringLiteral("-b:a") << QStringLiteral("128k");
+    a << QStringLiteral("-movflags") << QStringLiteral("+faststart") << o.outputPath;
+    return a;
+}
+
+bool ScreenCapture::isRunning() const
+{
+    return m_process && m_process->state() != QProcess::NotRunning;
+}
+
+bool ScreenCapture::start(const Options &options, QString *error)
+{
+    if (isRunning()) {
+        if (error)
+            *error = QStringLiteral("A recording is already running.");
+        return false;
+    }
+    if (options.display.isEmpty() || options.outputPath.isEmpty() || options.screenSize.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("No screen to record.");
+        return false;
+    }
+    m_options = options;
+    m_log.clear();
+    m_stopping = false;
+    QProcess *p = ProcessRegistry::shared().createProcess(this);
+    m_process = p;
+    p->setProgram(g_program);
+    p->setArguments(arguments(options, videoEncoder()));
+    p->setProcessChannelMode(QProcess::MergedChannels);
+    connect(p, &QProcess::readyRead, this, [this, p] {
+        m_log += p->readAll();
+        if (m_log.size() > 64 * 1024)
+            m_log = m_log.right(16 * 1024);
+    });
+    connect(p, &QProcess::finished, this, [this, p](int code, QProcess::ExitStatus status) {
+        m_log += p->readAll();
+        p->deleteLater();
+        const QFileInfo out(m_options.outputPath);
+        // "q" makes ffmpeg end with code 0 once the file is written; anything else is a failure.
+        const bool ok = status == QProcess::NormalExit && code == 0 && out.isFile() && out.size() > 0;
+        const QString reason = ok ? QString()
+                                  : QStringLiteral("ffmpeg ended (code %1): %2").arg(code).arg(QString::fromLocal8Bit(m_log).trimmed().right(500));
+        emit finished(ok, m_options.outputPath, reason);
+    });
+    connect(p, &QProcess::errorOccurred, this, [this, p](QProcess::ProcessError e) {
+        if (e != QProcess::FailedToStart)
+            return;
+        p->deleteLater();
+        emit finished(false, m_options.outputPath, QStringLiteral("ffmpeg could not be started: %1").arg(p->errorString()));
+    });
+    connect(p, &QProcess::started, this, &ScreenCapture::started);
+    p->start();
+    return true;
+}
+
+void ScreenCapture::stop()
+{
+    if (!isRunning() || m_stopping)
+        return;
+    m_stopping = true;
+    m_process->write("q");
+    QPointer<QProcess> p = m_process;
+    QTimer::singleShot(StopGraceMs, this, [p] {
+        if (p && p->state() != QProcess::NotRunning)
+            p->terminate();
+    });
+}
