@@ -26,6 +26,8 @@ fennix_gui_library(fennix_downloads_page
     ${CMAKE_CURRENT_LIST_DIR}/DownloadedActionViewCtrl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DeleteModalWindowCtr.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DownloadedItemViewCtrl.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DownloadedRowHost.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MediaLoaderWnd.cpp
     ${CMAKE_CURRENT_LIST_DIR}/IntroduceViewCtrl.cpp
   LIBS fennix_downloads_core fennix_reelgrabkit fennix_controls fennix_shell_gui fennix_shell_lookfeel
        fennix_basquire fennix_converter_presets Qt6::DBus)

@@ -9,6 +9,7 @@
 #include "converter/TBConverterTaskManager.h"
 #include "downloads/DataBaseManager.h"
 #include "downloads/DownloadedActionViewCtrl.h"
+#include "downloads/DownloadedRowHost.h"
 #include "downloads/ListPageViews.h"
 #include "library/MTPreviewPlayerWndCtl.h"
 #include "library/ThumbnailServerWraper.h"
@@ -20,11 +21,8 @@
 #include "shell/GolobFun.h"
 
 #include <QAbstractTableModel>
-#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
@@ -38,29 +36,6 @@ namespace {
 QString tr1(const char *english) { return MainBundle::localizedString(english); }
 
 constexpr int DelayGetThumbnailMs = 10000;
-
-// The table's data: one empty cell per row; rows show the row controllers' views.
-class LibraryRowsModel : public QAbstractTableModel
-{
-public:
-    LibraryRowsModel(const DownloadedViewCtrl *page, QObject *parent)
-        : QAbstractTableModel(parent)
-        , m_page(page)
-    {
-    }
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : m_page->numberOfRowsInTableView();
-    }
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override { return parent.isValid() ? 0 : 1; }
-    QVariant data(const QModelIndex &, int) const override { return QVariant(); }
-    bool setData(const QModelIndex &, const QVariant &, int) override { return false; }
-    void beginReset() { beginResetModel(); }
-    void endReset() { endResetModel(); }
-
-private:
-    const DownloadedViewCtrl *m_page;
-};
 
 // Hands the thumbnail service's answers to the page while the page lives.
 class ThumbnailForwarder : public ThumbnailReceiver
@@ -78,26 +53,6 @@ public:
 
 private:
     QPointer<DownloadedViewCtrl> m_page;
-};
-
-// Lays the visible rows out again whenever the viewport changes size.
-class ViewportWatcher : public QObject
-{
-public:
-    ViewportWatcher(QObject *parent, std::function<void()> onChange)
-        : QObject(parent)
-        , m_onChange(std::move(onChange))
-    {
-    }
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
-            m_onChange();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_onChange;
 };
 
 bool fileExists(const QString &path)
@@ -189,30 +144,15 @@ void DownloadedViewCtrl::loadView()
         setSearchFeild(field);
     }
 
-    _tableView = new DownloadTableView(root);
-    auto *model = new LibraryRowsModel(this, _tableView);
-    m_model = model;
-    _tableView->setModel(model);
-    ListPageViews::setupRowTable(_tableView);
-    _tableView->verticalHeader()->setMinimumSectionSize(1);
-    _tableView->verticalHeader()->setDefaultSectionSize(RowHeight);
-    _tableView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    _tableView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_rows = new DownloadedRowHost(
+        root, [this]() -> const QList<DownloadNode::Ptr> & { return _displayNodeArr; },
+        [this](const DownloadNode::Ptr &node) { return rowForNode(node); }, this);
+    _tableView = m_rows->tableView();
     _tableView->setIsShowMenuWithEmptyTable(true);
     layout->addWidget(_tableView, 1);
-
-    _tableView->viewport()->installEventFilter(new ViewportWatcher(this, [this] { layoutVisibleRows(); }));
-    connect(_tableView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { layoutVisibleRows(); });
-    connect(_tableView, &DownloadTableView::mouseMoved, this, [this](const QPoint &p) { mouseMoved(p); });
-    connect(_tableView, &DownloadTableView::mouseExited, this, [this] { mouseExited(); });
-    connect(_tableView, &QAbstractItemView::doubleClicked, this, [this] { doubleClick(); });
-    connect(_tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        changeVideoInfomationPicture();
-        layoutVisibleRows();
-    });
-
-    _downloadedActionViewCtrl = new DownloadedActionViewCtrl(_tableView->viewport());
-    _downloadedActionViewCtrl->hide();
+    connect(m_rows, &DownloadedRowHost::rowDoubleClicked, this, [this] { doubleClick(); });
+    connect(m_rows, &DownloadedRowHost::selectionChanged, this, [this] { changeVideoInfomationPicture(); });
+    _downloadedActionViewCtrl = m_rows->actionView();
 
     buildContextMenu();
     setMenuLocalized();
@@ -427,12 +367,10 @@ void DownloadedViewCtrl::removeNode(const DownloadNode::Ptr &node)
         if (parent->childrenNode().isEmpty())
             _playlistNodeArray.removeAll(parent);
     }
-    if (auto row = node->downloadingItemViewCtr<DownloadedItemViewCtrl>()) {
-        if (_downloadedActionViewCtrl && row->actionCtrl() == _downloadedActionViewCtrl)
-            row->removeActionView();
-        if (row->isViewLoaded())
-            row->view()->hide();
-    }
+    if (m_rows)
+        m_rows->forgetRow(node);
+    else if (auto row = node->downloadingItemViewCtr<DownloadedItemViewCtrl>(); row && row->isViewLoaded())
+        row->view()->hide();
 }
 
 int DownloadedViewCtrl::getPlaylistCountByID(const QString &playlistID) const
@@ -557,7 +495,7 @@ void DownloadedViewCtrl::refreshDownloadedTableView()
     detachRowViews();
     reloadTable();
     // The selection follows its nodes.
-    if (m_model && !selectedNodesBefore.isEmpty()) {
+    if (m_rows && !selectedNodesBefore.isEmpty()) {
         QList<int> again;
         for (const DownloadNode::Ptr &node : std::as_const(selectedNodesBefore))
             if (const int at = int(_displayNodeArr.indexOf(node)); at >= 0)
@@ -569,25 +507,8 @@ void DownloadedViewCtrl::refreshDownloadedTableView()
 
 void DownloadedViewCtrl::reloadTable()
 {
-    if (!m_model)
-        return;
-    auto *model = static_cast<LibraryRowsModel *>(m_model);
-    model->beginReset();
-    model->endReset();
-    // Sections keep their sizes across a reset: the rows that were headers before go back to
-    // the plain height first.
-    QHeaderView *header = _tableView->verticalHeader();
-    const int count = int(_displayNodeArr.size());
-    for (int i : std::as_const(m_tallRows))
-        if (i < count)
-            header->resizeSection(i, RowHeight);
-    m_tallRows.clear();
-    for (int i = 0; i < count; ++i)
-        if (_displayNodeArr[i]->isPlaylistNode()) {
-            header->resizeSection(i, PlaylistRowHeight);
-            m_tallRows.append(i);
-        }
-    layoutVisibleRows();
+    if (m_rows)
+        m_rows->reload();
 }
 
 void DownloadedViewCtrl::tellCountChanged()
@@ -607,105 +528,41 @@ int DownloadedViewCtrl::heightOfRow(int row) const
 
 void DownloadedViewCtrl::detachRowViews()
 {
-    for (const QPointer<QWidget> &v : std::as_const(m_placedRowViews))
-        if (v)
-            v->hide();
-    m_placedRowViews.clear();
+    if (m_rows)
+        m_rows->detachRowViews();
 }
 
 void DownloadedViewCtrl::willDisplayRow(int row)
 {
-    if (!_tableView || row < 0 || row >= _displayNodeArr.size())
-        return;
-    const DownloadNode::Ptr &node = _displayNodeArr[row];
-    auto ctrl = rowForNode(node);
-    if (!ctrl)
-        return;
-    QWidget *viewport = _tableView->viewport();
-    const bool fresh = !ctrl->isViewLoaded();
-    QWidget *v = ctrl->view();
-    if (v->parentWidget() != viewport)
-        v->setParent(viewport);
-    if (fresh)
-        ctrl->displayViewCtroller(node->downloadItem());
-    if (!node->playlistID().isEmpty()) {
-        if (node->isPlaylistNode())
-            ctrl->displayWithPlaylistNode();
-        else
-            ctrl->displayViewNormalNode();
-    }
-    v->setGeometry(0, _tableView->rowViewportPosition(row), viewport->width(), _tableView->rowHeight(row));
-    v->show();
-    v->lower();
-    m_placedRowViews.append(v);
+    if (m_rows)
+        m_rows->willDisplayRow(row);
 }
 
 void DownloadedViewCtrl::layoutVisibleRows()
 {
-    if (!_tableView || !m_view)
-        return;
-    const QList<QPointer<QWidget>> before = m_placedRowViews;
-    m_placedRowViews.clear();
-    const int count = int(_displayNodeArr.size());
-    if (count > 0) {
-        QWidget *viewport = _tableView->viewport();
-        int first = _tableView->rowAt(0);
-        int last = _tableView->rowAt(viewport->height() - 1);
-        if (first < 0)
-            first = 0;
-        if (last < 0)
-            last = count - 1;
-        const QList<int> selected = selectedRows();
-        for (int i = first; i <= last && i < count; ++i) {
-            willDisplayRow(i);
-            if (auto ctrl = _displayNodeArr[i]->downloadingItemViewCtr<DownloadedItemViewCtrl>())
-                ctrl->setSelected(selected.contains(i));
-        }
-    }
-    for (const QPointer<QWidget> &v : before)
-        if (v && !m_placedRowViews.contains(v))
-            v->hide();
-    if (_downloadedActionViewCtrl)
-        _downloadedActionViewCtrl->raise();
+    if (m_rows && m_view)
+        m_rows->layoutVisibleRows();
 }
 
 QList<int> DownloadedViewCtrl::selectedRows() const
 {
-    if (!_tableView || !_tableView->selectionModel())
-        return {};
-    QList<int> rows;
-    for (const QModelIndex &i : _tableView->selectionModel()->selectedRows())
-        rows << i.row();
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return m_rows ? m_rows->selectedRows() : QList<int>();
 }
 
 QList<DownloadNode::Ptr> DownloadedViewCtrl::selectedNodes() const
 {
-    QList<DownloadNode::Ptr> nodes;
-    for (int r : selectedRows())
-        if (r < _displayNodeArr.size())
-            nodes << _displayNodeArr[r];
-    return nodes;
+    return m_rows ? m_rows->selectedNodes() : QList<DownloadNode::Ptr>();
 }
 
 DownloadNode::Ptr DownloadedViewCtrl::selectedNode() const
 {
-    const QList<int> rows = selectedRows();
-    if (rows.isEmpty() || rows.first() >= _displayNodeArr.size())
-        return nullptr;
-    return _displayNodeArr[rows.first()];
+    return m_rows ? m_rows->selectedNode() : nullptr;
 }
 
 void DownloadedViewCtrl::selectRows(const QList<int> &rows)
 {
-    if (!_tableView || !m_model)
-        return;
-    QItemSelection selection;
-    for (int r : rows)
-        if (r >= 0 && r < _displayNodeArr.size())
-            selection.select(m_model->index(r, 0), m_model->index(r, 0));
-    _tableView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (m_rows)
+        m_rows->selectRows(rows);
 }
 
 QList<DownloadNode::Ptr> DownloadedViewCtrl::membersOfRow(const DownloadNode::Ptr &node) const
@@ -747,46 +604,20 @@ void DownloadedViewCtrl::changeVideoInfomationPicture()
 
 void DownloadedViewCtrl::mouseMoved(const QPoint &viewportPoint)
 {
-    if (!_tableView)
-        return;
-    const int row = _tableView->rowAt(viewportPoint.y());
-    if (row < 0 || row >= _displayNodeArr.size()) {
-        mouseExited();
-        return;
-    }
-    showActionViewForItem(_displayNodeArr[row], row);
+    if (m_rows)
+        m_rows->mouseMoved(viewportPoint);
 }
 
 void DownloadedViewCtrl::mouseExited()
 {
-    if (!_downloadedActionViewCtrl)
-        return;
-    for (const DownloadNode::Ptr &node : std::as_const(_displayNodeArr))
-        if (auto ctrl = node->downloadingItemViewCtr<DownloadedItemViewCtrl>();
-            ctrl && ctrl->actionCtrl() == _downloadedActionViewCtrl) {
-            ctrl->removeActionView();
-            break;
-        }
-    _downloadedActionViewCtrl->setDelegate(nullptr);
-    _downloadedActionViewCtrl->hide();
+    if (m_rows)
+        m_rows->mouseExited();
 }
 
 void DownloadedViewCtrl::showActionViewForItem(const DownloadNode::Ptr &node, int row)
 {
-    if (!node || !_tableView)
-        return;
-    auto ctrl = rowForNode(node);
-    if (!ctrl)
-        return;
-    if (!_downloadedActionViewCtrl)
-        _downloadedActionViewCtrl = new DownloadedActionViewCtrl(_tableView->viewport());
-    if (ctrl->actionCtrl() == _downloadedActionViewCtrl && _downloadedActionViewCtrl->isVisible())
-        return;
-    mouseExited();
-    willDisplayRow(row);
-    ctrl->addActionView(_downloadedActionViewCtrl);
-    _downloadedActionViewCtrl->show();
-    _downloadedActionViewCtrl->raise();
+    if (m_rows)
+        m_rows->showActionViewForItem(node, row);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1022,12 +853,7 @@ QVariantMap DownloadedViewCtrl::calcDownloadContext() const
 
 QRect DownloadedViewCtrl::rectForDownloadItem(const DownloadNode::Ptr &node) const
 {
-    const int row = int(_displayNodeArr.indexOf(node));
-    if (row < 0 || !_tableView || !m_model)
-        return QRect();
-    const QRect r = _tableView->visualRect(m_model->index(row, 0));
-    QWidget *viewport = _tableView->viewport();
-    return QRect(viewport->mapTo(viewport->window(), r.topLeft()), r.size());
+    return m_rows ? m_rows->rectForNode(node) : QRect();
 }
 
 void DownloadedViewCtrl::dledScrollRowToVisible(int rowHeight)

@@ -22,8 +22,8 @@
 
 class DataBaseManager;
 class DownloadTableView;
+class DownloadedRowHost;
 class QAction;
-class QAbstractTableModel;
 class QLabel;
 class QMenu;
 class QVReelgrabTask;
@@ -134,6 +134,7 @@ public:
     void mouseExited();
     void showActionViewForItem(const DownloadNode::Ptr &node, int row);
     DownloadedActionViewCtrl *actionView() const { return _downloadedActionViewCtrl; }
+    DownloadedRowHost *rowHost() const { return m_rows; }
 
     // Play lists.
     void clickExpandMenuItem();
@@ -293,7 +294,7 @@ private:
     // State shared with the item actions and download-then-convert.
     QPointer<QWidget> m_view;
     DownloadTableView *_tableView = nullptr;
-    QAbstractTableModel *m_model = nullptr;
+    DownloadedRowHost *m_rows = nullptr; // the table and its row views
     QList<std::shared_ptr<DownloadedItem>> downloadedItemArr_; // load queue, oldest first
     QList<DownloadNode::Ptr> _displayNodeArr;                  // table rows in display order
     QList<DownloadNode::Ptr> _downloadedNodeArr;               // every item node, database order
@@ -320,6 +321,4 @@ private:
     QWidget *ConvFromatCtl_ = nullptr;
     int convertIndex_ = 0;
     int convertId_ = 0;
-    QList<QPointer<QWidget>> m_placedRowViews; // row views laid out in the viewport now
-    QList<int> m_tallRows;                     // rows sized as play-list headers
 };

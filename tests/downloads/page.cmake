@@ -31,3 +31,13 @@ if(TARGET fennix_downloads_page)
     GUI)
   target_compile_definitions(fennix_downloaded_row_tests PRIVATE ROW_GRAB_DIR="${CMAKE_CURRENT_BINARY_DIR}/row-grabs")
 endif()
+
+# The import sheet over a window, driving the real conversion tool.
+if(TARGET fennix_downloads_page AND TARGET SwiftcarryCmd)
+  fennix_add_test(fennix_media_loader_sheet_tests
+    SOURCES MediaLoaderWndTest.cpp ${PROJECT_SOURCE_DIR}/tests/tools/swiftcarry/MediaFixtures.cpp
+    LIBS fennix_downloads_page Qt6::Test
+    GUI
+    TIMEOUT 120)
+  add_dependencies(fennix_media_loader_sheet_tests SwiftcarryCmd)
+endif()
