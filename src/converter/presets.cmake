@@ -25,6 +25,8 @@ fennix_core_library(fennix_converter_presets
     ImageManager.h
     MacPreferences.cpp
     MacPreferences.h
+    OneModeOutputNames.cpp
+    OneModeOutputNames.h
     RulePredicate.cpp
     RulePredicate.h
     SmartFitRules.cpp

@@ -10,7 +10,7 @@
 #include "downloads/DataBaseManager.h"
 #include "library/ITunesHelper.h"
 #include "library/OneModeConvertSetting.h"
-#include "library/OneModeOutputNames.h"
+#include "converter/OneModeOutputNames.h"
 #include "library/ThumbnailServerWraper.h"
 #include "platform/log/ScribletLogger.h"
 #include "media/QVMediaFileInfo.h"

@@ -10,8 +10,6 @@ fennix_core_library(fennix_library_actions
     ${CMAKE_CURRENT_LIST_DIR}/LibraryMenuRules.h
     ${CMAKE_CURRENT_LIST_DIR}/OneModeConvertSetting.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OneModeConvertSetting.h
-    ${CMAKE_CURRENT_LIST_DIR}/OneModeOutputNames.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/OneModeOutputNames.h
     ${CMAKE_CURRENT_LIST_DIR}/ITunesHelper.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ITunesHelper.h
     ${CMAKE_CURRENT_LIST_DIR}/iTunesAppInterface.cpp

@@ -2,6 +2,7 @@
 fennix_add_test(converter_presets_tests
   SOURCES
     ConverterGlobalsTest.cpp
+    OutputNamesTest.cpp
     PresetCatalogueTest.cpp
     SmartFitTest.cpp
     SubtitleServicesTest.cpp

@@ -2,7 +2,7 @@
 #include "converter/EncFormatMgr.h"
 #include "downloads/DataBaseManager.h"
 #include "library/DownloadedViewCtrl.h"
-#include "library/OneModeOutputNames.h"
+#include "converter/OneModeOutputNames.h"
 #include "tools/swiftcarry/MediaFixtures.h"
 #include "platform/MainBundle.h"
 #include "platform/UserDefaults.h"

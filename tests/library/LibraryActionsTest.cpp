@@ -5,7 +5,7 @@
 #include "library/LibraryMenuRules.h"
 #include "library/LibraryRename.h"
 #include "library/OneModeConvertSetting.h"
-#include "library/OneModeOutputNames.h"
+#include "converter/OneModeOutputNames.h"
 #include "library/iTunesAppInterface.h"
 #include "converter/EncFormatMgr.h"
 #include "platform/UserDefaults.h"

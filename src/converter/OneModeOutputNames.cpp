@@ -1,4 +1,4 @@
-#include "library/OneModeOutputNames.h"
+#include "converter/OneModeOutputNames.h"
 
 #include "converter/ConverterGlobal.h"
 #include "converter/EncFormatMgr.h"
@@ -44,7 +44,8 @@ QString OneModeOutputNames::safeTitle(const QString &title)
     return safe;
 }
 
-QString OneModeOutputNames::targetFilePathWith(const QString &sourcePath, const QSizeF &size, int formatID)
+QString OneModeOutputNames::targetFilePathWith(const QString &sourcePath, const QSizeF &size, int formatID,
+                                               const QString &outputFolder)
 {
     if (sourcePath.isEmpty())
         return {};
@@ -60,8 +61,11 @@ QString OneModeOutputNames::targetFilePathWith(const QString &sourcePath, const 
         ext = QStringLiteral("mp4");
     const QString title = safeTitle(preset ? preset->title() : QString());
 
-    const QString folder = source.path();
-    QDir().mkpath(folder);
+    QString folder = outputFolder.isEmpty() ? source.path() : QDir::cleanPath(outputFolder);
+    if (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    if (!QDir().mkpath(folder))
+        return {};
 
     const bool audio = AudioExtensions.contains(ext, Qt::CaseInsensitive);
     const int width = int(size.width());
