@@ -1,0 +1,144 @@
+#include "support/HttpsStub.h"
+#include "support/TestCertificates.h"
+
+#include "tallybeam/Tallybeam.h"
+#include "tallybeam/TallybeamApplication.h"
+#include "tallybeam/TallybeamEvent.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTest>
+#include <QUrlQuery>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+TEST(Tallybeam, QueryStrings)
+{
+    auto plain = TallybeamEvent::tallybeamEventWithCategory(QStringLiteral("Video"), QStringLiteral("Play"));
+    EXPECT_EQ(plain->querystring(), QStringLiteral("t=event&ec=Video&ea=Play&ev=0")) << "no label: no el, never (null)";
+
+    TallybeamEvent escaped(QStringLiteral("a&b=c"), QStringLiteral("Play now"));
+    escaped.setLable(QStringLiteral("x+y/z?é"));
+    escaped.setValue(-7);
+    EXPECT_EQ(escaped.querystring(), QStringLiteral("t=event&ec=a%26b%3Dc&ea=Play%20now&el=x%2By%2Fz%3F%C3%A9&ev=-7"));
+
+    struct Case {
+        std::optional<QString> id, version;
+        QString expected;
+    } cases[] = {
+        {std::nullopt, std::nullopt, QStringLiteral("t=screenview&an=Fennix%20Pro")},
+        {QStringLiteral("org.example.app"), std::nullopt, QStringLiteral("t=screenview&an=Fennix%20Pro&aid=org.example.app")},
+        {QStringLiteral("id"), QStringLiteral("1.0 (2)"), QStringLiteral("t=screenview&an=Fennix%20Pro&aid=id&av=1.0%20%282%29")},
+    };
+    for (const auto &c : cases) {
+        auto app = TallybeamApplication::tallybeamApplicationWithApplicationName(QStringLiteral("Fennix Pro"));
+        if (c.id)
+            app->setApplicationId(*c.id);
+        if (c.version)
+            app->setApplicationVersion(*c.version);
+        EXPECT_EQ(app->querystring(), c.expected);
+    }
+
+    const Tallybeam sender(QStringLiteral("UA-1&x"));
+    const QString common = sender.commonQueryString();
+    const QUrlQuery q(common);
+    EXPECT_TRUE(common.startsWith(QStringLiteral("v=1&tid=UA-1%26x&cid="))) << common.toStdString();
+    const double z = q.queryItemValue(QStringLiteral("z")).toDouble();
+    const double now = double(QDateTime::currentSecsSinceEpoch() - 978307200);
+    EXPECT_NEAR(z, now, 120.0);
+}
+
+TEST(Tallybeam, ClientIdIsRandomPerUserAndKept)
+{
+    const QString id = Tallybeam::clientId();
+    EXPECT_FALSE(QUuid::fromString(id).isNull()) << id.toStdString();
+    EXPECT_EQ(Tallybeam(QStringLiteral("a")).commonQueryString().section(QLatin1Char('&'), 2, 2),
+              Tallybeam(QStringLiteral("b")).commonQueryString().section(QLatin1Char('&'), 2, 2))
+        << "two senders share one id";
+
+    QFile stored(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                 + QStringLiteral("/Tallybeam/client-id"));
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly)) << "kept in the user's configuration folder";
+    EXPECT_EQ(QString::fromLatin1(stored.readAll()).trimmed(), id);
+
+    for (const char *machineFile : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
+        QFile f(QString::fromLatin1(machineFile));
+        if (f.open(QIODevice::ReadOnly)) {
+            EXPECT_NE(QString::fromLatin1(f.readAll()).trimmed(), QString(id).remove(QLatin1Char('-')));
+        }
+    }
+}
+
+TEST(Tallybeam, OffUntilConfigured)
+{
+    auto hit = TallybeamEvent::tallybeamEventWithCategory(QStringLiteral("c"), QStringLiteral("a"));
+    Tallybeam sender;
+    EXPECT_FALSE(sender.collectTallybeamObject(hit)) << "no tracking id, no endpoint";
+    sender.setTid(QStringLiteral("UA-1"));
+    EXPECT_FALSE(sender.collectTallybeamObject(hit)) << "no endpoint";
+    for (const char *bad : {"http://127.0.0.1/collect", "ftp://example.org/collect", "https:///collect", "not a url"})
+        EXPECT_FALSE(sender.setEndpoint(QUrl(QString::fromLatin1(bad)))) << bad;
+    EXPECT_FALSE(sender.isEnabled());
+    EXPECT_FALSE(Tallybeam::defaultMeasurement().isEnabled()) << "the library carries no id or endpoint";
+}
+
+class TallybeamSendTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!certificates.ok())
+            GTEST_SKIP() << certificates.why().toStdString();
+        certificates.trust();
+        stub = std::make_unique<HttpsStub>(certificates);
+        ASSERT_TRUE(stub->listen());
+        sender.setTid(QStringLiteral("UA-42-1"));
+        ASSERT_TRUE(sender.setEndpoint(stub->url(QStringLiteral("/collect"))));
+    }
+    void TearDown() override
+    {
+        stub.reset();
+        EXPECT_TRUE(Tallybeam::waitForDone(60000));
+        TestCertificates::untrustAll();
+    }
+
+    TestCertificates certificates;
+    std::unique_ptr<HttpsStub> stub;
+    Tallybeam sender;
+};
+
+TEST_F(TallybeamSendTest, LoopbackEndpointReceivesTheHit)
+{
+    auto hit = TallybeamEvent::tallybeamEventWithCategory(QStringLiteral("Video"), QStringLiteral("Play"));
+    hit->setLable(QStringLiteral("a&b"));
+    ASSERT_TRUE(sender.collectTallybeamObject(hit));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !stub->requests().isEmpty(); }, 30000));
+    const QUrl got = stub->requests().first();
+    EXPECT_EQ(got.path(), QStringLiteral("/collect"));
+    const QUrlQuery q(got);
+    EXPECT_EQ(q.queryItemValue(QStringLiteral("t")), QStringLiteral("event"));
+    EXPECT_EQ(q.queryItemValue(QStringLiteral("ec")), QStringLiteral("Video"));
+    EXPECT_EQ(q.queryItemValue(QStringLiteral("el"), QUrl::FullyDecoded), QStringLiteral("a&b"));
+    EXPECT_EQ(q.queryItemValue(QStringLiteral("v")), QStringLiteral("1"));
+    EXPECT_EQ(q.queryItemValue(QStringLiteral("tid")), QStringLiteral("UA-42-1"));
+    EXPECT_EQ(q.queryItemValue(QStringLiteral("cid")), Tallybeam::clientId());
+    EXPECT_FALSE(got.query().contains(QStringLiteral("(null)")));
+}
+
+TEST_F(TallybeamSendTest, StalledEndpointNeverSeesMoreThanTheCap)
+{
+    stub->setStalled(true);
+    int accepted = 0;
+    const int offered = Tallybeam::kMaxHitsInFlight + Tallybeam::kMaxHitsQueued + 10;
+    for (int i = 0; i < offered; ++i)
+        accepted += sender.collectTallybeamObject(
+            TallybeamEvent::tallybeamEventWithCategory(QStringLiteral("c"), QString::number(i)));
+    EXPECT_EQ(accepted, Tallybeam::kMaxHitsInFlight + Tallybeam::kMaxHitsQueued) << "the queue is bounded";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stub->openConnections() == Tallybeam::kMaxHitsInFlight; }, 30000))
+        << stub->openConnections();
+    // Let more connections come, if any would.
+    QTest::qWait(300);
+    EXPECT_EQ(stub->maxOpenConnections(), Tallybeam::kMaxHitsInFlight);
+}
