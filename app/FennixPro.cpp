@@ -1,6 +1,7 @@
 // FennixPro: the application. One instance per user: a later start hands its addresses
 // ("FennixPro pelqa://...") to the running instance and exits.
 #include "converter/ConverterGlobal.h"
+#include "converter/ConverterPageRegistration.h"
 #include "downloads/DownloadPageRegistration.h"
 #include "downloads/DownloadedItem.h"
 #include "downloads/OnlineRegistration.h"
@@ -32,6 +33,7 @@ void registerSubsystemSteps()
     static LibraryFollowUpServices followUp;
     DownloadedItem::setFollowUpServices(&followUp);
     registerDownloadPage();
+    registerConverterPage();
     registerOnlinePage();
     registerShellWindows();
     // "Uninstall Virtual Sound Card" follows the sound server: enabled while a sink this

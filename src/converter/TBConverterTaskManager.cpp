@@ -15,10 +15,16 @@ std::atomic<quint32> NextManagerIndex{0};
 }
 
 TBConverterTaskManager::TBConverterTaskManager()
-    : m_maxTaskID(NextManagerIndex.fetch_add(100000))
+    : TBConverterTaskManager(NextManagerIndex.fetch_add(100000), true)
 {
-    NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("FENNIXPROWillQuitNotification"),
-                                                    [this](const Notification &) { closeConverteringTask(); });
+}
+
+TBConverterTaskManager::TBConverterTaskManager(quint32 base, bool endsJobsAtQuit)
+    : m_maxTaskID(base)
+{
+    if (endsJobsAtQuit)
+        NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("FENNIXPROWillQuitNotification"),
+                                                        [this](const Notification &) { closeConverteringTask(); });
 }
 
 TBConverterTaskManager::~TBConverterTaskManager()

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+class ConvertJob;
 class TBMultiMediaItem;
 class TBVideoConvertTask;
 
@@ -19,6 +20,10 @@ public:
     // The job to run next; nullopt: the queue picks (first waiting job). A value, null
     // included, replaces the queue's pick.
     virtual std::optional<std::shared_ptr<TBVideoConvertTask>> nextConvertTask() { return std::nullopt; }
+    // Job news, forwarded by a queue that is its jobs' delegate (TBVideoConverter).
+    virtual void convertTaskDidStarted(ConvertJob &job) {}
+    virtual void convertTaskDidChangeProgress(ConvertJob &job, qint32 percent) {}
+    virtual void convertTaskDidFinished(ConvertJob &job) {}
 };
 
 // A queue of conversion jobs that runs one at a time. Jobs stay in the queue after they end;
@@ -55,8 +60,13 @@ public:
     // The process-wide base of the next queue's numbers (tests of numbering reset it).
     static void resetNextManagerIndexForTesting(quint32 value = 0);
 
+protected:
+    // A queue numbering from base + 1 that may leave the quit notification to its owner.
+    TBConverterTaskManager(quint32 base, bool endsJobsAtQuit);
+    // Makes a job report its end to the queue; called when it is added and before it starts.
+    virtual void installCompletion(const std::shared_ptr<TBVideoConvertTask> &task);
+
 private:
-    void installCompletion(const std::shared_ptr<TBVideoConvertTask> &task);
     void pauseOne(const std::shared_ptr<TBVideoConvertTask> &task);
 
     quint32 m_maxTaskID = 0;

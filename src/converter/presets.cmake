@@ -27,6 +27,8 @@ fennix_core_library(fennix_converter_presets
     MacPreferences.h
     OneModeOutputNames.cpp
     OneModeOutputNames.h
+    OutputNameWatcher.cpp
+    OutputNameWatcher.h
     RulePredicate.cpp
     RulePredicate.h
     SmartFitRules.cpp

@@ -8,7 +8,7 @@
 #include "controls/MGPopupButton.h"
 #include "controls/MGSearchFieldCell.h"
 #include "downloads/DatabaseLibraryHandoff.h"
-#include "downloads/DownConvertFormatSheet.h"
+#include "downloads/DownloadPageRegistration.h"
 #include "downloads/DownloadURLRules.h"
 #include "downloads/ListPageViews.h"
 #include "downloads/PasteURLWndCtrl.h"
@@ -60,7 +60,7 @@ DownloadViewCtrl::~DownloadViewCtrl()
 {
     NotificationCenter::defaultCenter().removeObserver(this);
     delete m_pasteListMenu.data();
-    delete m_directFromatCtl.data();
+    delete m_sheetWidget.data();
     m_downloadingViewCtr->setDelegate(nullptr);
     // The list's view sits inside the page's; the list takes its rows off it first.
     m_downloadingViewCtr.reset();
@@ -441,14 +441,13 @@ void DownloadViewCtrl::switchWillChangeStatus()
     // stored conversion for the library to run.
     if (m_oneConverterSwitchControl && m_oneConverterSwitchControl->state() != 0)
         return;
-    if (m_formatSheetRunner) {
-        m_formatSheetRunner();
-        return;
-    }
-    if (!m_directFromatCtl) {
-        m_directFromatCtl = new DownConvertFormatSheet(nullptr, m_view ? m_view->window() : nullptr);
+    if (!m_sheetWidget) {
+        m_directFromatCtl = makeFormatSheet(m_view ? m_view->window() : nullptr);
+        if (!m_directFromatCtl)
+            return;
+        m_sheetWidget = m_directFromatCtl->sheetWidget();
         m_directFromatCtl->setIsOneMode(true);
-        m_directFromatCtl->setDelegate([this](int code, const QVariantMap &param) { paramWindowClose(code, param); });
+        m_directFromatCtl->setCloseHandler([this](int code, const QVariantMap &param) { paramWindowClose(code, param); });
     }
     m_directFromatCtl->showSheet(m_view);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/EditMenu.h"
-#include "downloads/DownConvertFormatSheet.h"
+#include "downloads/FormatSheetHandoff.h"
 #include "downloads/DownloadingViewCtr.h"
 #include "downloads/LibraryHandoff.h"
 #include "downloads/PasteClickGuard.h"
@@ -86,8 +86,8 @@ public:
     // The statistics value of a chosen format: "w" + title, first ",", "-", "(", ")" and every
     // blank made "_".
     static QString formatStatisticsValue(const QString &title);
-    // Runs instead of the format sheet when set (tests answer with paramWindowClose).
-    void setFormatSheetRunner(std::function<void()> runner) { m_formatSheetRunner = std::move(runner); }
+    // The output-format sheet of the switch (made by the factory on first use), or null.
+    FormatSheetHandoff *formatSheet() const { return m_sheetWidget ? m_directFromatCtl : nullptr; }
 
     MGPopupButton *pasteButton() const { return m_psateUrlBtn; }
     MGHoverButton *turboButton() const { return m_turboTaskBtn; }
@@ -108,8 +108,8 @@ private:
     QPointer<QLabel> m_stateInfoLable;
     std::function<int()> m_turboAnswer;
     QPointer<TurboAminWindowCtrl> m_turboWinCtrl;
-    std::function<void()> m_formatSheetRunner;
-    QPointer<DownConvertFormatSheet> m_directFromatCtl;
+    FormatSheetHandoff *m_directFromatCtl = nullptr;
+    QPointer<QWidget> m_sheetWidget; // the sheet's widget: tells whether the sheet still lives
     QPointer<EditMenu> m_pasteListMenu;
 
     QPointer<QWidget> m_view;

@@ -19,7 +19,6 @@ fennix_gui_library(fennix_downloads_page
     ${CMAKE_CURRENT_LIST_DIR}/DLoadingItemViewCtr.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DownloadingViewCtr.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MTDownloadingOptionsView.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/DownConvertFormatSheet.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DatabaseLibraryHandoff.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DownloadViewCtrl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DownloadPageRegistration.cpp

@@ -12,6 +12,7 @@
 #include "downloads/DownloadedRowHost.h"
 #include "downloads/ListPageViews.h"
 #include "library/MTPreviewPlayerWndCtl.h"
+#include "library/ThumbnailCallback.h"
 #include "library/ThumbnailServerWraper.h"
 #include "outside/kelvra/QVHPHelper.h"
 #include "platform/log/ScribletLogger.h"
@@ -37,23 +38,6 @@ QString tr1(const char *english) { return MainBundle::localizedString(english); 
 
 constexpr int DelayGetThumbnailMs = 10000;
 
-// Hands the thumbnail service's answers to the page while the page lives.
-class ThumbnailForwarder : public ThumbnailReceiver
-{
-public:
-    explicit ThumbnailForwarder(DownloadedViewCtrl *page)
-        : m_page(page)
-    {
-    }
-    void getThumbnailPath(const QString &thumbnailPath, const QString &videoPath, qint64 videoID, int typeID) override
-    {
-        if (m_page)
-            m_page->getThumbnailPath(thumbnailPath, videoPath, videoID, typeID);
-    }
-
-private:
-    QPointer<DownloadedViewCtrl> m_page;
-};
 
 bool fileExists(const QString &path)
 {
@@ -88,7 +72,8 @@ DownloadedViewCtrl::DownloadedViewCtrl(DataBaseManager *manager, ThumbnailServer
     isCanConvertNext_ = true;
     isNetWorkLoader_ = false;
 
-    m_thumbnailReceiver = std::make_shared<ThumbnailForwarder>(this);
+    m_thumbnailReceiver = std::make_shared<ThumbnailCallback>(
+        this, [this](const QString &thumb, const QString &video, qint64 id, int type) { getThumbnailPath(thumb, video, id, type); });
     thumbnailServerWraper_->setDownloadedDelegate(m_thumbnailReceiver);
     QTimer::singleShot(DelayGetThumbnailMs, this, [this] { delayGetThumbnail(); });
 

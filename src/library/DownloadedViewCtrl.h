@@ -23,6 +23,7 @@
 class DataBaseManager;
 class DownloadTableView;
 class DownloadedRowHost;
+class OutputNameWatcher;
 class QAction;
 class QLabel;
 class QMenu;
@@ -266,12 +267,11 @@ public:
     static bool LibraryItemIsBusy(const DownloadedItem &item);
 
 private:
-    class OneModeWatcher;
     QRect pageWindowFrame() const;
     QList<std::shared_ptr<DownloadedItem>> handOffItems(const QList<DownloadNode::Ptr> &rows) const;
     void postHandOff(const char *name, const QList<DownloadNode::Ptr> &rows, const QVariantMap &userInfo);
     void showArrowPopUp(const DownloadNode::Ptr &node, int type);
-    std::shared_ptr<OneModeWatcher> m_oneModeWatcher; // shared_ptr: the page's destructor needs no full type
+    std::shared_ptr<OutputNameWatcher> m_oneModeWatcher; // frees reserved output names
 
 public:
     // (end of item actions and download-then-convert)

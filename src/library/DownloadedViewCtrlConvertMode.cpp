@@ -11,6 +11,7 @@
 #include "library/ITunesHelper.h"
 #include "library/OneModeConvertSetting.h"
 #include "converter/OneModeOutputNames.h"
+#include "converter/OutputNameWatcher.h"
 #include "library/ThumbnailServerWraper.h"
 #include "platform/log/ScribletLogger.h"
 #include "media/QVMediaFileInfo.h"
@@ -24,41 +25,6 @@
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
-
-// Hears the end of every conversion this page queued: frees the reserved output name and
-// makes an item whose conversion failed (or never started) no longer busy.
-class DownloadedViewCtrl::OneModeWatcher : public DownloadedItemObserver
-{
-public:
-    explicit OneModeWatcher(DownloadedViewCtrl *page) : m_page(page) {}
-
-    void watch(const std::shared_ptr<DownloadedItem> &item, const QString &reservedTarget)
-    {
-        m_targets.insert(item.get(), reservedTarget);
-    }
-
-    void taskDidChangeState(DownloadedItem &item) override
-    {
-        const quint32 state = item.taskStatus();
-        if (state != DownloadedItem::TaskNone && state != DownloadedItem::TaskFinished && state != DownloadedItem::TaskFailed)
-            return;
-        const auto it = m_targets.find(&item);
-        if (it == m_targets.end())
-            return;
-        OneModeOutputNames::release(it.value());
-        m_targets.erase(it);
-        if (state == DownloadedItem::TaskFailed && item.status() == DownloadedItem::StatusMarkedForConvert) {
-            // Nothing is converting for it any more: it may be renamed, deleted or queued again.
-            item.setStatus(DownloadedItem::StatusPlain);
-            if (m_page)
-                m_page->tellCountChanged();
-        }
-    }
-
-private:
-    QPointer<DownloadedViewCtrl> m_page;
-    QHash<const DownloadedItem *, QString> m_targets;
-};
 
 bool DownloadedViewCtrl::isDownAndConvertOneMode() const
 {
@@ -188,8 +154,18 @@ bool DownloadedViewCtrl::DownloadedItemToConvertForOneMode(const DownloadNode::P
     item->setCovertedFilePath(targetPath);
     ScribletLogInfo(QStringLiteral("Encode Param Description: %1").arg(EncodeParamDescription(&block, 4)));
 
-    if (!m_oneModeWatcher)
-        m_oneModeWatcher = std::make_shared<OneModeWatcher>(this);
+    if (!m_oneModeWatcher) {
+        // An item whose conversion failed (or never started) is no longer busy: it may be
+        // renamed, deleted or queued again.
+        QPointer<DownloadedViewCtrl> page(this);
+        m_oneModeWatcher = std::make_shared<OutputNameWatcher>([page](DownloadedItem &ended, quint32 state) {
+            if (state != DownloadedItem::TaskFailed || ended.status() != DownloadedItem::StatusMarkedForConvert)
+                return;
+            ended.setStatus(DownloadedItem::StatusPlain);
+            if (page)
+                page->tellCountChanged();
+        });
+    }
     m_oneModeWatcher->watch(item, targetPath);
     item->setConverterItem(job);
     item->addDelegate(node);

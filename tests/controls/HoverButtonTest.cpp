@@ -1,5 +1,6 @@
 #include "WidgetTestSupport.h"
 
+#include "controls/ConverterButton.h"
 #include "controls/MGAnimationButton.h"
 #include "controls/MGBackgroundButton.h"
 #include "controls/MGHoverButton.h"
@@ -271,3 +272,26 @@ TEST(MGPullDownButtonCell, PressOpensItsMenuUnderTheButton)
 }
 
 #include "HoverButtonTest.moc"
+
+TEST(ConverterButton, TellsItsDelegateWhenThePointerEntersAndLeaves)
+{
+    struct Recorder : ConverterButtonDelegate
+    {
+        void converterBtnHadChangedStatus(ConverterButton *b) override { events << QStringLiteral("enter") << b->objectName(); }
+        void convertedBtnWillRestore(ConverterButton *b) override { events << QStringLiteral("leave") << b->objectName(); }
+        QStringList events;
+    } rec;
+    ConverterButton button;
+    button.setObjectName(QStringLiteral("row7"));
+    button.resize(80, 24);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&button, &enter); // no delegate yet: nothing to tell
+    button.setDelegate(&rec);
+    QApplication::sendEvent(&button, &enter);
+    QApplication::sendEvent(&button, &leave);
+    EXPECT_EQ(rec.events, (QStringList{"enter", "row7", "leave", "row7"}));
+    EXPECT_FALSE(button.isConvertFinished());
+    button.setIsConvertFinished(true);
+    EXPECT_TRUE(button.isConvertFinished());
+}

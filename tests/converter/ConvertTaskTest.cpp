@@ -2,6 +2,7 @@
 #include "converter/TBConverterTaskManager.h"
 #include "converter/TBMultiMediaItem.h"
 #include "converter/TBVideoConvertTask.h"
+#include "converter/TBVideoConverter.h"
 #include "tools/swiftcarry/MediaFixtures.h"
 #include "tools/swiftcarry/SwiftcarryProtocol.h"
 #include "platform/NamedConnection.h"
@@ -440,4 +441,44 @@ TEST_F(RealConversion, BadEncoderBlockEndsStopped)
     ASSERT_TRUE(j->start());
     ASSERT_TRUE(TestEnvironment::waitFor([&] { return rec->finished > 0; }, 20000));
     EXPECT_EQ(j->taskStatus(), ConvertJob::StoppedByFailure);
+}
+
+// The queue that is its jobs' delegate: news reach its owner, the next job follows an end,
+// numbers start at 1 for every such queue, and the owner may pick alone.
+namespace {
+struct QueueOwner : TBVideoConverterDelegate
+{
+    void convertTaskDidStarted(ConvertJob &job) override { events << QStringLiteral("start %1").arg(job.sourceFilePath()); }
+    void convertTaskDidFinished(ConvertJob &job) override
+    {
+        events << QStringLiteral("end %1 %2").arg(job.sourceFilePath()).arg(job.taskStatus());
+    }
+    std::optional<std::shared_ptr<TBVideoConvertTask>> nextConvertTask() override { return pick; }
+    QStringList events;
+    std::optional<std::shared_ptr<TBVideoConvertTask>> pick;
+};
+} // namespace
+
+TEST_F(ConvertJobTest, ForwardingQueueRunsJobsOneAfterAnother)
+{
+    ScopedTool tool(m_quitter); // every job's tool leaves at once: the job fails
+    TBVideoConverter first;
+    QueueOwner owner;
+    first.setDelegate(&owner);
+    auto a = first.addConvertTaskWithFile(QStringLiteral("/a"), std::make_shared<TBMultiMediaItem>());
+    auto b = first.addConvertTaskWithFile(QStringLiteral("/b"), std::make_shared<TBMultiMediaItem>());
+    EXPECT_EQ(a->taskID(), 1u);
+    EXPECT_EQ(b->taskID(), 2u);
+    TBVideoConverter second;
+    EXPECT_EQ(second.addConvertTaskWithFile(QStringLiteral("/c"), std::make_shared<TBMultiMediaItem>())->taskID(), 1u);
+
+    first.runNextTask();
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return owner.events.size() == 4; }, 10000)) << owner.events.join(", ").toStdString();
+    EXPECT_EQ(owner.events, (QStringList{"start /a", "end /a 5", "start /b", "end /b 5"}));
+
+    // An owner that answers nil keeps the queue still.
+    auto c = first.addConvertTaskWithFile(QStringLiteral("/c"), std::make_shared<TBMultiMediaItem>());
+    owner.pick = std::shared_ptr<TBVideoConvertTask>();
+    first.runNextTask();
+    EXPECT_EQ(c->taskStatus(), ConvertJob::Waiting);
 }

@@ -53,4 +53,48 @@ inline QByteArray builtIn()
 )";
 }
 
+// The output-format sheet's catalogue: MP4 (for iTunes, with a rule on the sample rate), MKV
+// with two video encoders and one channel count, and MP3 in the audio category.
+inline QByteArray sheetCatalogue()
+{
+    return R"(<?xml version="1.0" encoding="UTF-8"?>
+<FormatList defaultFormat="MP4" defaultAudioFormat="MP3">
+  <category id="1" title="General Video" pixId="catVideo"/>
+  <category id="8" title="Audio" pixId="catAudio"/>
+  <Format id="1" categoryid="1" pixId="fmtMP4" Ext="mp4" FourCC="mp4" toiTunes="1">
+    <Title>MP4</Title>
+    <VideoEncoders default="avc1">avc1</VideoEncoders>
+    <AudioEncoders default="mp4a">mp4a</AudioEncoders>
+    <Resolution default="1280*720">640*360,1280*720</Resolution>
+    <FrameRate default="29.97">25,29.97</FrameRate>
+    <VideoBitrate default="1500">1000,1500</VideoBitrate>
+    <AudioBitrate default="128">128,192</AudioBitrate>
+    <SampleRate default="44100">44100,48000</SampleRate>
+    <Channel default="2">1,2</Channel>
+    <Limits>
+      <Rule SampleRate="48000"><AudioBitrate default="192">128,192</AudioBitrate></Rule>
+    </Limits>
+  </Format>
+  <Format id="7" categoryid="1" pixId="fmtMKV" Ext="mkv" FourCC="mkv">
+    <Title>MKV (Matroska)</Title>
+    <VideoEncoders default="avc1">avc1,mp4v</VideoEncoders>
+    <AudioEncoders default="mp4a">mp4a</AudioEncoders>
+    <Resolution default="1920*1080">1920*1080</Resolution>
+    <FrameRate default="25">25</FrameRate>
+    <VideoBitrate default="4000">4000</VideoBitrate>
+    <AudioBitrate default="192">192</AudioBitrate>
+    <SampleRate default="48000">48000</SampleRate>
+    <Channel default="2">6</Channel>
+  </Format>
+  <Format id="100" categoryid="8" pixId="audMP3" Ext="mp3" FourCC="mp3" DisableVideo="YES">
+    <Title>MP3</Title>
+    <AudioEncoders default=".mp3">.mp3</AudioEncoders>
+    <AudioBitrate default="320">128,320</AudioBitrate>
+    <SampleRate default="44100">44100</SampleRate>
+    <Channel default="2">2</Channel>
+  </Format>
+</FormatList>
+)";
+}
+
 } // namespace PresetFixtures

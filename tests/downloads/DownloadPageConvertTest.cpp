@@ -12,7 +12,8 @@
 #include "converter/EncFormatMgr.h"
 #include "downloads/DataBaseManager.h"
 #include "downloads/DatabaseLibraryHandoff.h"
-#include "downloads/DownConvertFormatSheet.h"
+#include "downloads/DownloadPageRegistration.h"
+#include "downloads/FormatSheetHandoff.h"
 #include "downloads/DownloadViewCtrl.h"
 #include "outside/kelvra/QVHPHelper.h"
 #include "platform/Dispatch.h"
@@ -36,53 +37,36 @@ namespace {
 const QString ParamKey = QStringLiteral("OneModeConvertSetingParam");
 const QString ModeKey = QStringLiteral("values.DownAndConvertOneMode");
 
-// A small catalogue: two video presets (one for iTunes), one audio preset.
-const char *const Catalogue = R"(<?xml version="1.0" encoding="UTF-8"?>
-<FormatList defaultFormat="MP4" defaultAudioFormat="MP3">
-  <category id="1" title="General Video" pixId="catVideo"/>
-  <category id="8" title="Audio" pixId="catAudio"/>
-  <Format id="1" categoryid="1" pixId="fmtMP4" Ext="mp4" FourCC="mp4" toiTunes="1">
-    <Title>MP4</Title>
-    <VideoEncoders default="avc1">avc1</VideoEncoders>
-    <AudioEncoders default="mp4a">mp4a</AudioEncoders>
-    <Resolution default="1280*720">640*360,1280*720</Resolution>
-    <FrameRate default="29.97">25,29.97</FrameRate>
-    <VideoBitrate default="1500">1000,1500</VideoBitrate>
-    <AudioBitrate default="128">128,192</AudioBitrate>
-    <SampleRate default="44100">44100</SampleRate>
-    <Channel default="2">1,2</Channel>
-  </Format>
-  <Format id="7" categoryid="1" pixId="fmtMKV" Ext="mkv" FourCC="mkv">
-    <Title>MKV (Matroska)</Title>
-    <VideoEncoders default="avc1">avc1</VideoEncoders>
-    <AudioEncoders default="mp4a">mp4a</AudioEncoders>
-    <Resolution default="1920*1080">1920*1080</Resolution>
-    <FrameRate default="25">25</FrameRate>
-    <VideoBitrate default="4000">4000</VideoBitrate>
-    <AudioBitrate default="192">192</AudioBitrate>
-    <SampleRate default="48000">48000</SampleRate>
-    <Channel default="2">2</Channel>
-  </Format>
-  <Format id="100" categoryid="8" pixId="audMP3" Ext="mp3" FourCC="mp3" DisableVideo="YES">
-    <Title>MP3</Title>
-    <AudioEncoders default=".mp3">.mp3</AudioEncoders>
-    <AudioBitrate default="320">128,320</AudioBitrate>
-    <SampleRate default="44100">44100</SampleRate>
-    <Channel default="2">2</Channel>
-  </Format>
-</FormatList>
-)";
-
-std::unique_ptr<EncFormatMgr> makeCatalogue()
+// A dictionary as the output-format sheet hands it on.
+QVariantMap convertParam(const QString &title, int formatID, const IM_EncodeParamEx &block, bool itunes, bool finder,
+                         bool merge)
 {
-    const QString folder = TestEnvironment::home() + QStringLiteral("/catalogue");
-    QDir().mkpath(folder);
-    QFile f(folder + QStringLiteral("/Format.std"));
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(Catalogue);
-    f.close();
-    return EncFormatMgr::initWithFile(f.fileName(), folder + QStringLiteral("/CustomFormat.pro"));
+    return QVariantMap{{"FormatTitle", title}, {"formatID", formatID}, {"encParam", EncodeParamData::toData(block)},
+                       {"isExportToItunes", itunes}, {"isShowInFinder", finder}, {"isMergeSubtitle", merge}};
 }
+
+// Stands in for the converter's sheet: answers each showing with the next queued answer.
+class ScriptedSheet : public QWidget, public FormatSheetHandoff
+{
+public:
+    explicit ScriptedSheet(QWidget *parent) : QWidget(parent) {}
+    void setCloseHandler(std::function<void(int, const QVariantMap &)> handler) override { m_handler = std::move(handler); }
+    void setIsOneMode(bool on) override { oneMode = on; }
+    void showSheet(QWidget *) override
+    {
+        ++shown;
+        const auto [code, param] = answers.isEmpty() ? qMakePair(0, QVariantMap()) : answers.takeFirst();
+        if (m_handler)
+            m_handler(code, param);
+    }
+    QWidget *sheetWidget() override { return this; }
+    static inline QList<QPair<int, QVariantMap>> answers;
+    static inline int shown = 0;
+    bool oneMode = false;
+
+private:
+    std::function<void(int, const QVariantMap &)> m_handler;
+};
 
 // Checks a dictionary as the library reads it: every key, its type, and the block inside.
 void expectLibraryReadable(const QVariantMap &param, const QString &title, int formatID, bool itunes, bool finder,
@@ -111,99 +95,6 @@ void expectLibraryReadable(const QVariantMap &param, const QString &title, int f
     EXPECT_EQ(block.presetDefaultsFlag, 1);
     EXPECT_EQ(block.smartFitMask & (IM_AutoResolution | IM_AutoFrameRate | IM_AutoVideoBitrate),
               quint32(IM_AutoResolution | IM_AutoFrameRate | IM_AutoVideoBitrate));
-}
-
-TEST(DownConvertFormatSheet, DoneHandsOnWhatTheLibraryConvertsWith)
-{
-    auto catalogue = makeCatalogue();
-    ASSERT_TRUE(catalogue);
-    UserDefaults::standard().setBool(QStringLiteral("isExportToItunes"), true);
-    struct Case
-    {
-        int id, category;
-        const char *title;
-        bool itunesAllowed, openFolder, merge, video;
-        quint32 videoBps, audioBps;
-    };
-    const Case cases[] = {
-        {1, 1, "MP4", true, false, false, true, 1'500'000, 128'000},
-        {7, 1, "MKV (Matroska)", false, true, true, true, 4'000'000, 192'000},
-        {100, 8, "MP3", false, false, true, false, 0, 320'000},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.title);
-        DownConvertFormatSheet sheet(catalogue.get());
-        QList<QPair<int, QVariantMap>> answers;
-        sheet.setDelegate([&](int code, const QVariantMap &p) { answers.append({code, p}); });
-        sheet.prepareForShowing();
-        ASSERT_TRUE(sheet.selectFormatID(c.id, c.category));
-        // A preset that cannot go to iTunes clears and locks the box.
-        EXPECT_EQ(sheet.iTunesBox()->isEnabled(), c.itunesAllowed);
-        EXPECT_EQ(sheet.iTunesBox()->state() != 0, c.itunesAllowed);
-        sheet.openFolderBox()->setState(c.openFolder ? 1 : 0);
-        sheet.mergeSubtitleBox()->setState(c.merge ? 1 : 0);
-        sheet.clickDone();
-        sheet.clickDone(); // a second Done is not a second answer
-        ASSERT_EQ(answers.size(), 1);
-        EXPECT_EQ(answers[0].first, 1);
-        EXPECT_EQ(sheet.resultCode(), 1);
-        expectLibraryReadable(answers[0].second, QString::fromUtf8(c.title), c.id, c.itunesAllowed, c.openFolder,
-                              c.merge, c.video, c.videoBps, c.audioBps);
-    }
-    EXPECT_TRUE(UserDefaults::standard().boolForKey(QStringLiteral("isExportToItunes")))
-        << "Done with a locked iTunes box leaves the stored choice alone";
-}
-
-TEST(DownConvertFormatSheet, CancelAndEscapeAnswerZeroWithoutADictionary)
-{
-    auto catalogue = makeCatalogue();
-    for (bool escape : {false, true}) {
-        DownConvertFormatSheet sheet(catalogue.get());
-        QList<QPair<int, QVariantMap>> answers;
-        sheet.setDelegate([&](int code, const QVariantMap &p) { answers.append({code, p}); });
-        sheet.prepareForShowing();
-        EXPECT_EQ(sheet.selectedCategoryID(), DownConvertFormatSheet::FirstCategoryID);
-        EXPECT_EQ(sheet.selectedFormatID(), 1) << "the first preset of the first category";
-        if (escape)
-            sheet.reject();
-        else
-            sheet.cancelButtonClick();
-        sheet.clickDone();
-        ASSERT_EQ(answers.size(), 1) << escape;
-        EXPECT_EQ(answers[0].first, 0);
-        EXPECT_TRUE(answers[0].second.isEmpty());
-    }
-    // Without a catalogue there is nothing to choose, and Done says nothing.
-    EncFormatMgr empty;
-    DownConvertFormatSheet sheet(&empty);
-    int answers = 0;
-    sheet.setDelegate([&](int, const QVariantMap &) { ++answers; });
-    sheet.prepareForShowing();
-    sheet.clickDone();
-    EXPECT_EQ(answers, 0);
-}
-
-TEST(DownConvertFormatSheet, RecentListTable)
-{
-    QStringList ten;
-    for (int i = 1; i <= 10; ++i)
-        ten << QStringLiteral("F%1").arg(i);
-    struct Case
-    {
-        QStringList before;
-        QString title;
-        QStringList after;
-    };
-    const Case cases[] = {
-        {{}, "MP4", {"MP4"}},
-        {{"MP3", "MP4", "MKV"}, "MP4", {"MP4", "MP3", "MKV"}},
-        {{"MP3"}, "MP4", {"MP4", "MP3"}},
-        {ten, "F10", QStringList{"F10"} + ten.mid(0, 9)},
-        {ten, "New", QStringList{"New"} + ten.mid(0, 9)},
-        {{"MP3"}, "", {"MP3"}},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(DownConvertFormatSheet::recentListAfterChoosing(c.before, c.title), c.after) << c.title.toStdString();
 }
 
 TEST(DownConvertSwitch, FormatStatisticsValueTable)
@@ -242,7 +133,7 @@ protected:
     }
     void TearDown() override
     {
-        DownConvertFormatSheet::setRunHookForTesting(nullptr);
+        setFormatSheetFactory({});
         MGMessageBox::setRunHookForTesting(nullptr);
         page->downloadingList()->reelgrabDispatcher()->cancelAllTasks();
         page.reset();
@@ -275,8 +166,8 @@ TEST_F(DownConvertSwitchPage, SheetAnswerTable)
 {
     UserDefaults &d = UserDefaults::standard();
     IM_EncodeParamEx block = EncodeParamData::zeroed();
-    const QVariantMap mp4 = DownConvertFormatSheet::convertParam("MP4", 1, block, false, false, true);
-    const QVariantMap mp3 = DownConvertFormatSheet::convertParam("MP3", 100, block, true, false, false);
+    const QVariantMap mp4 = convertParam("MP4", 1, block, false, false, true);
+    const QVariantMap mp3 = convertParam("MP3", 100, block, true, false, false);
     struct Case
     {
         const char *name;
@@ -322,28 +213,36 @@ TEST_F(DownConvertSwitchPage, SheetAnswerTable)
 
 TEST_F(DownConvertSwitchPage, ClickingTheSwitchAsksForTheFormatEvenWithAnEmptyList)
 {
-    g_formatMgr = makeCatalogue();
     ASSERT_EQ(page->downloadingList()->tasksCount(), 0);
     QWidget *window = page->view();
     window->show();
-    int sheets = 0;
-    DownConvertFormatSheet::setRunHookForTesting([&](DownConvertFormatSheet *sheet) {
-        ++sheets;
-        sheet->cancelButtonClick();
-    });
+    // Without a sheet maker the switch cannot turn on.
     press(page->convertSwitch());
-    EXPECT_EQ(sheets, 1);
+    EXPECT_EQ(page->convertSwitch()->state(), 0);
+
+    int made = 0;
+    setFormatSheetFactory([&](QWidget *parent) {
+        ++made;
+        return new ScriptedSheet(parent);
+    });
+    ScriptedSheet::shown = 0;
+    ScriptedSheet::answers = {{0, {}}};
+    press(page->convertSwitch());
+    EXPECT_EQ(ScriptedSheet::shown, 1);
     EXPECT_EQ(page->convertSwitch()->state(), 0) << "cancelled: the mode stays off";
     EXPECT_FALSE(UserDefaults::standard().boolForKey(ModeKey));
 
     const qint64 ons = QVHPHelper::share().count("Id_DC", "Id_DC_ON");
-    DownConvertFormatSheet::setRunHookForTesting([&](DownConvertFormatSheet *sheet) {
-        ++sheets;
-        ASSERT_TRUE(sheet->selectFormatID(7, 1));
-        sheet->clickDone();
-    });
+    IM_EncodeParamEx block = EncodeParamData::zeroed();
+    block.presetDefaultsFlag = 1;
+    block.videoBitrate = 4'000'000;
+    block.audioBitrate = 192'000;
+    block.smartFitMask = IM_AutoResolution | IM_AutoFrameRate | IM_AutoVideoBitrate;
+    ScriptedSheet::answers = {{1, convertParam("MKV (Matroska)", 7, block, false, false, false)}};
     press(page->convertSwitch());
-    EXPECT_EQ(sheets, 2);
+    EXPECT_EQ(ScriptedSheet::shown, 2);
+    EXPECT_EQ(made, 1) << "one sheet, kept for the next choice";
+    EXPECT_TRUE(static_cast<ScriptedSheet *>(page->formatSheet()->sheetWidget())->oneMode);
     EXPECT_EQ(page->convertSwitch()->state(), 1);
     EXPECT_EQ(QVHPHelper::share().count("Id_DC", "Id_DC_ON"), ons + 1);
 

@@ -19,7 +19,7 @@ BORDER = '#D5DAE0'
 SURFACE = '#FFFFFF'
 PRESSED = '#EEF1F4'
 
-CATEGORY_COLOURS = {1: '#2E86DE', 2: '#8E44AD', 17: '#E67E22', 8: '#20C05B', 3: '#5F6B7A', 4: '#27AE60',
+CATEGORY_COLOURS = {100: '#F39C12', 1: '#2E86DE', 2: '#8E44AD', 17: '#E67E22', 8: '#20C05B', 3: '#5F6B7A', 4: '#27AE60',
                     5: '#C0392B', 6: '#16A085'}
 
 # Small glyphs on a 24 x 24 grid, stroked white.
@@ -30,9 +30,10 @@ GLYPHS = {
     'web': 'M12 4a8 8 0 1 0 0 16 8 8 0 1 0 0-16zM4 12h16M12 4c-3 2.5-3 13.5 0 16M12 4c3 2.5 3 13.5 0 16',
     'hd': 'M4 6h16v12H4zM8 9v6M8 12h3M11 9v6M14 9v6h1.5a3 3 0 0 0 0-6z',
     'edit': 'M5 19l3.5-1 9-9-2.5-2.5-9 9zM14 7.5l2.5 2.5',
+    'recent': 'M12 4a8 8 0 1 0 0 16 8 8 0 1 0 0-16zM12 7.5V12l3 2',
     'game': 'M7 9h10a4 4 0 0 1 0 8l-2-2H9l-2 2a4 4 0 0 1 0-8zM8.5 11v3M7 12.5h3M15.5 12h.01M17 13.5h.01',
 }
-CATEGORY_GLYPH = {1: 'video', 2: 'hd', 17: 'web', 8: 'audio', 3: 'device', 4: 'device', 5: 'game', 6: 'edit'}
+CATEGORY_GLYPH = {100: 'recent', 1: 'video', 2: 'hd', 17: 'web', 8: 'audio', 3: 'device', 4: 'device', 5: 'game', 6: 'edit'}
 
 
 def glyph(name, x, y, scale=1.0):
@@ -82,18 +83,46 @@ def main_wnd():
     body.append('<rect x="50" y="14" width="34" height="26" rx="4" fill="%s"/>' % ACCENT)
     body.append(glyph('video', 55, 15, 1.0))
     slices.append(('MediaMergedImage', (40, 0, 48, 48)))
-    write_sheet('MainWnd', 88, 48, body, slices)
+    # The return button of the settings view: a round arrow back to the grid, and pressed.
+    for col, (fill, ring) in enumerate(((SURFACE, BORDER), (PRESSED, ACCENT_DOWN))):
+        x = 88 + col * 42
+        body.append('<circle cx="%g" cy="21" r="19.5" fill="%s" stroke="%s" stroke-width="1.5"/>' % (x + 21, fill, ring))
+        body.append('<path d="M%g 21 h14 M%g 14 l-7 7 7 7" fill="none" stroke="%s" stroke-width="2.4" '
+                    'stroke-linecap="round" stroke-linejoin="round"/>' % (x + 14, x + 21, ACCENT if col else INK))
+        slices.append(('button_show_info' + ('_sel' if col else ''), (x, 0, 42, 42)))
+    # The settings button of a hovered format tile, normal and pressed.
+    for col, (fill, text) in enumerate(((ACCENT, '#FFFFFF'), (ACCENT_DOWN, '#E6F7EC'))):
+        x = 172 + col * 72
+        body.append('<rect x="%g" y="1" width="70" height="20" rx="10" fill="%s"/>' % (x + 1, fill))
+        body.append('<text x="%g" y="15" font-family="DejaVu Sans, sans-serif" font-size="11" font-weight="bold" '
+                    'fill="%s" text-anchor="middle">Settings</text>' % (x + 36, text))
+        slices.append(('btnParamInfo' + ('_Down' if col else ''), (x, 0, 72, 22)))
+    # The picture of the Smart Fit help box.
+    body.append('<circle cx="340" cy="24" r="22" fill="%s"/>' % ACCENT)
+    body.append('<text x="340" y="34" font-family="DejaVu Sans, sans-serif" font-size="28" font-weight="bold" '
+                'fill="#FFFFFF" text-anchor="middle">?</text>')
+    slices.append(('questionmark', (316, 0, 48, 48)))
+    write_sheet('MainWnd', 364, 48, body, slices)
 
 
 def format_icons():
     size, columns = 48, 8
-    entries = [(pix, cid, title) for cid, title, pix in make_catalogue.CATEGORIES]
+    # The sheet's own category of recently used presets comes first.
+    categories = [(100, 'Recently Used', 'catRecent')] + list(make_catalogue.CATEGORIES)
+    entries = [(pix, cid, title) for cid, title, pix in categories]
     entries += [(p[4], p[1], p[3] or p[2]) for p in make_catalogue.PRESETS]
     body, slices = [], []
+    # A chosen category stands out with a ring in the accent colour.
+    entries += [(pix + '_sel', cid, title) for cid, title, pix in categories]
     for i, (pix, cid, label) in enumerate(entries):
         x, y = (i % columns) * size, (i // columns) * size
-        body.append(icon(x, y, size, CATEGORY_COLOURS[cid], CATEGORY_GLYPH[cid],
-                         '' if pix.startswith('cat') else label))
+        if pix.endswith('_sel'):
+            body.append('<rect x="%g" y="%g" width="%g" height="%g" rx="%g" fill="none" stroke="%s" stroke-width="3"/>'
+                        % (x + 1.5, y + 1.5, size - 3, size - 3, size / 5, ACCENT))
+            body.append(icon(x + 4, y + 4, size - 8, CATEGORY_COLOURS[cid], CATEGORY_GLYPH[cid], ''))
+        else:
+            body.append(icon(x, y, size, CATEGORY_COLOURS[cid], CATEGORY_GLYPH[cid],
+                             '' if pix.startswith('cat') else label))
         slices.append((pix, (x, y, size, size)))
     rows = (len(entries) + columns - 1) // columns
     write_sheet('formatIcons', columns * size, rows * size, body, slices)

@@ -1,0 +1,266 @@
+// The Convert page over a tool that never reports: rows, deletion, the pick of the next job,
+// the menu, the hand-off from the library and the sheet's answers.
+#include "ConverterFixtures.h"
+#include "PresetFixtures.h"
+
+#include "controls/DownloadTableView.h"
+#include "converter/ConvFromatController.h"
+#include "converter/ConverterGlobal.h"
+#include "converter/ConverterViewCtrl.h"
+#include "converter/EncFormatMgr.h"
+#include "converter/OneModeOutputNames.h"
+#include "converter/TBVideoConvertTask.h"
+#include "downloads/DeleteModalWindowCtr.h"
+#include "downloads/DownloadedItem.h"
+#include "library/ThumbnailServerWraper.h"
+#include "platform/UserDefaults.h"
+#include "support/TestEnvironment.h"
+#include "tools/swiftcarry/MediaFixtures.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void touch(const QString &path)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("x");
+}
+
+class ConverterPage : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        sleeper = MediaFixtures::writeScript(dir.path(), QStringLiteral("sleeper.sh"), QStringLiteral("exec sleep 60"));
+        tool = std::make_unique<ScopedTool>(sleeper);
+        const QString file = PresetFixtures::write(dir.path(), QStringLiteral("Format.std"), PresetFixtures::sheetCatalogue());
+        catalogue = EncFormatMgr::initWithFile(file, dir.filePath(QStringLiteral("CustomFormat.pro")));
+        ASSERT_TRUE(catalogue);
+        out = dir.filePath(QStringLiteral("Converted"));
+        UserDefaults::standard().setString(QStringLiteral("convertedPath"), out);
+        thumbnails = std::make_unique<ThumbnailServerWraper>(false);
+        page = std::make_unique<ConverterViewCtrl>(thumbnails.get(), catalogue.get());
+        page->setSheetShower([this](ConvFromatController *) { ++sheets; });
+        page->view()->resize(900, 600);
+        page->view()->show();
+    }
+    void TearDown() override
+    {
+        DeleteModalWindowCtr::setRunHookForTesting(nullptr);
+        page.reset();
+    }
+    // Files on disk imported as rows; the list shows them last first.
+    QList<std::shared_ptr<DownloadedItem>> addRows(const QStringList &names)
+    {
+        QList<std::shared_ptr<DownloadedItem>> items;
+        for (const QString &n : names) {
+            const QString path = dir.filePath(n);
+            if (!QFileInfo::exists(path))
+                touch(path);
+            auto item = std::make_shared<DownloadedItem>();
+            item->setFilePath(path);
+            items << item;
+        }
+        page->mediaLoaderDidEndLoadFiles(items);
+        return items;
+    }
+    QVariantMap answer(int formatID)
+    {
+        IM_EncodeParamEx b = EncodeParamData::zeroed();
+        b.presetDefaultsFlag = 1;
+        ConvFromatController::fillBlockForPreset(*catalogue->formatItemForID(formatID), &b);
+        return ConvFromatController::convertParam(catalogue->formatItemForID(formatID)->title(), formatID, b, false,
+                                                  false, false);
+    }
+    std::shared_ptr<TBVideoConvertTask> jobOf(int row) const
+    {
+        return std::dynamic_pointer_cast<TBVideoConvertTask>(page->converlist()[row]->downloadItem()->converterItem());
+    }
+    quint32 statusOf(int row) const { return page->converlist()[row]->downloadItem()->taskStatus(); }
+
+    QTemporaryDir dir;
+    QString sleeper, out;
+    std::unique_ptr<ScopedTool> tool;
+    std::unique_ptr<EncFormatMgr> catalogue;
+    std::unique_ptr<ThumbnailServerWraper> thumbnails;
+    std::unique_ptr<ConverterViewCtrl> page;
+    int sheets = 0;
+};
+
+} // namespace
+
+TEST_F(ConverterPage, ConvertAllQueuesTopDownAndTheNextJobIsTheTopWaitingRow)
+{
+    EXPECT_TRUE(page->guideBox()->isVisible());
+    EXPECT_EQ(page->stateText(), QString());
+    addRows({"c.mp4", "b.mp4", "a.mp4"});
+    ASSERT_EQ(page->converlist().size(), 3);
+    EXPECT_EQ(page->converlist()[0]->downloadItem()->filePath(), dir.filePath("a.mp4")) << "a batch ends up reversed";
+    EXPECT_EQ(page->selectedRows(), (QList<int>{0, 1, 2}));
+    EXPECT_FALSE(page->guideBox()->isVisible());
+    EXPECT_EQ(page->stateText(), QStringLiteral("3 items"));
+
+    page->convertAll();
+    EXPECT_EQ(sheets, 1);
+    EXPECT_EQ(page->pendingRows().size(), 3);
+    page->paramWindowClose(1, answer(1));
+    EXPECT_TRUE(page->pendingRows().isEmpty());
+    // The top row converts; the others wait, and the pick is the top waiting row.
+    EXPECT_EQ(jobOf(0)->taskStatus(), ConvertJob::Converting);
+    EXPECT_EQ(jobOf(1)->taskStatus(), ConvertJob::Waiting);
+    EXPECT_EQ(page->nextConvertTask().value(), jobOf(1));
+    EXPECT_TRUE(page->isHasTask());
+    for (int row = 0; row < 3; ++row) {
+        const auto item = page->converlist()[row]->downloadItem();
+        EXPECT_EQ(item->task2StateStr(), QStringLiteral("MP4 -> MP4"));
+        EXPECT_TRUE(item->covertedFilePath().startsWith(out + QLatin1Char('/')));
+        EXPECT_TRUE(OneModeOutputNames::isReserved(item->covertedFilePath()));
+    }
+
+    // Pausing the top row lets the next one run; stopping it frees its name.
+    page->taskItemWillPause(page->converlist()[0]);
+    EXPECT_EQ(statusOf(0), DownloadedItem::TaskPaused);
+    EXPECT_EQ(jobOf(1)->taskStatus(), ConvertJob::Converting);
+    const QString firstTarget = page->converlist()[0]->downloadItem()->covertedFilePath();
+    page->taskItemWillDelete(page->converlist()[0]);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return statusOf(0) == DownloadedItem::TaskNone; }, 5000));
+    EXPECT_FALSE(OneModeOutputNames::isReserved(firstTarget));
+    EXPECT_EQ(page->nextConvertTask().value(), jobOf(2));
+
+    // Convert All again offers only the rows that are not busy or done.
+    page->convertAll();
+    EXPECT_EQ(page->pendingRows(), QList<DownloadNode::Ptr>{page->converlist()[0]});
+    page->paramWindowClose(0, {});
+    EXPECT_EQ(statusOf(0), DownloadedItem::TaskNone) << "a cancelled sheet changes nothing";
+}
+
+TEST_F(ConverterPage, DeleteKeepsQueuedConvertingAndPausedRows)
+{
+    addRows({"0.mp4", "1.mp4", "2.mp4", "3.mp4", "4.mp4", "5.mp4"});
+    // Row i gets item status 5 - i (the batch is reversed: row 0 is "5.mp4").
+    for (int row = 0; row < 6; ++row)
+        page->converlist()[row]->downloadItem()->setTaskStatus(quint32(5 - row));
+    int asked = 0;
+    DeleteModalWindowCtr::setRunHookForTesting([&](DeleteModalWindowCtr *w) {
+        ++asked;
+        QTimer::singleShot(0, w, [w] { w->deleteButtion(); });
+    });
+    page->selectRows({0, 1, 2, 3, 4, 5});
+    page->deleteItems();
+    EXPECT_EQ(asked, 1);
+    QList<quint32> left;
+    for (int row = 0; row < page->converlist().size(); ++row)
+        left << statusOf(row);
+    EXPECT_EQ(left, (QList<quint32>{3, 2, 1}));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("5.mp4"))) << "no file is touched";
+
+    // Delete All asks again and also keeps the busy rows; a cancelled question keeps all.
+    DeleteModalWindowCtr::setRunHookForTesting([](DeleteModalWindowCtr *w) {
+        QTimer::singleShot(0, w, [w] { w->cancelButton(); });
+    });
+    page->deleteAll();
+    EXPECT_EQ(page->converlist().size(), 3);
+    page->downloadedItemWillDelete(page->converlist()[0]);
+    EXPECT_EQ(page->converlist().size(), 3) << "a busy row's own delete keeps it";
+}
+
+TEST_F(ConverterPage, MenuFollowsTheSelection)
+{
+    addRows({"done.mp4", "busy.mp4", "new.mp4"});
+    page->converlist()[1]->downloadItem()->setTaskStatus(DownloadedItem::TaskRunning);
+    page->converlist()[2]->downloadItem()->setTaskStatus(DownloadedItem::TaskFinished);
+    const char *names[] = {"convertItems:", "deleteItems:", "transfer:", "showInFinder:", "playVideo:", "deleteAll:"};
+    const struct
+    {
+        QList<int> rows;
+        QList<bool> enabled;
+    } cases[] = {
+        {{}, {false, false, false, true, false, true}},
+        {{0}, {true, true, false, true, true, true}},
+        {{1}, {false, false, false, false, true, true}},
+        {{2}, {false, true, true, true, true, true}},
+        {{0, 2}, {true, true, true, false, false, true}},
+    };
+    for (const auto &c : cases) {
+        page->selectRows(c.rows);
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(page->validateMenuItem(page->menuItem(QString::fromLatin1(names[i]))), c.enabled[i])
+                << names[i] << " with " << c.rows.size() << " rows";
+    }
+}
+
+TEST_F(ConverterPage, LibraryHandOffArrivesAsNewRowsWithoutMissingFiles)
+{
+    touch(dir.filePath("here.mp4"));
+    auto here = std::make_shared<DownloadedItem>();
+    here->setFilePath(dir.filePath("here.mp4"));
+    here->setDownloadID(77);
+    here->setTaskStatus(DownloadedItem::TaskFinished);
+    auto gone = std::make_shared<DownloadedItem>();
+    gone->setFilePath(dir.filePath("gone.mp4"));
+    page->addConverterFiles({QVariant::fromValue(here), QVariant::fromValue(gone), QVariant(QStringLiteral("junk"))});
+    ASSERT_EQ(page->converlist().size(), 1);
+    const auto row = page->converlist()[0]->downloadItem();
+    EXPECT_NE(row, here) << "the page keeps its own record";
+    EXPECT_EQ(row->filePath(), here->filePath());
+    EXPECT_EQ(row->taskStatus(), DownloadedItem::TaskNone);
+}
+
+// A block shorter than one encoder block starts nothing: no over-read, no busy row.
+TEST_F(ConverterPage, ShortEncoderBlockStartsNothing)
+{
+    addRows({"x.mp4"});
+    for (const QByteArray &bad : {QByteArray(70479, '\0'), QByteArray("abc"), QByteArray()}) {
+        page->downloadedItemStartConverter(page->converlist()[0]);
+        QVariantMap param = answer(1);
+        param.insert(QStringLiteral("encParam"), bad);
+        page->paramWindowClose(1, param);
+        EXPECT_EQ(statusOf(0), DownloadedItem::TaskNone) << bad.size();
+        EXPECT_TRUE(page->taskManager()->tasks().isEmpty());
+    }
+}
+
+// Two clips of different sizes converted in one answer are fitted as if each were alone, and
+// two sources with one base name get two targets.
+TEST_F(ConverterPage, RowsAreFittedFromTheSheetsBlockEach)
+{
+    const QString small = MediaFixtures::makeClip(dir.path(), QStringLiteral("clip.mp4"), {1.0, QStringLiteral("320x240")});
+    QDir().mkpath(dir.filePath("other"));
+    const QString large = MediaFixtures::makeClip(dir.filePath("other"), QStringLiteral("clip.mov"), {1.0, QStringLiteral("640x360")});
+    if (small.isEmpty() || large.isEmpty())
+        GTEST_SKIP() << "ffmpeg could not make the clips";
+    auto item = [](const QString &path) {
+        auto i = std::make_shared<DownloadedItem>();
+        i->setFilePath(path);
+        return i;
+    };
+    page->mediaLoaderDidEndLoadFiles({item(large), item(small)}); // rows: small, large
+    page->convertAll();
+    page->paramWindowClose(1, answer(1));
+    const QByteArray bothLarge = jobOf(1)->encodeParams();
+    const QString smallTarget = page->converlist()[0]->downloadItem()->covertedFilePath();
+    const QString largeTarget = page->converlist()[1]->downloadItem()->covertedFilePath();
+    EXPECT_NE(smallTarget, largeTarget);
+
+    ConverterViewCtrl alone(thumbnails.get(), catalogue.get());
+    alone.setSheetShower([](ConvFromatController *) {});
+    alone.mediaLoaderDidEndLoadFiles({item(large)});
+    alone.convertAll();
+    alone.paramWindowClose(1, answer(1));
+    const auto aloneJob = std::dynamic_pointer_cast<TBVideoConvertTask>(alone.converlist()[0]->downloadItem()->converterItem());
+    IM_EncodeParamEx a = EncodeParamData::zeroed(), b = EncodeParamData::zeroed();
+    ASSERT_TRUE(EncodeParamData::fromData(bothLarge, &a));
+    ASSERT_TRUE(EncodeParamData::fromData(aloneJob->encodeParams(), &b));
+    EXPECT_EQ(a.width, b.width);
+    EXPECT_EQ(a.height, b.height);
+    EXPECT_EQ(a.videoBitrate, b.videoBitrate);
+    EXPECT_EQ(bothLarge, aloneJob->encodeParams()) << "the second row does not inherit the first row's fitting";
+}
