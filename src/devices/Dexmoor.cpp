@@ -1,11 +1,13 @@
 #include "devices/Dexmoor.h"
 
+#include "devices/AdbBackend.h"
 #include "devices/DeviceInfo.h"
 #include "devices/DeviceTypes.h"
 #include "devices/FakeDeviceBackend.h"
 #include "devices/IDeviceBackend.h"
 #include "devices/IMobileDevice.h"
 #include "devices/IMobileDeviceMgr.h"
+#include "devices/VolumeBackend.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -201,6 +203,8 @@ void Dexmoor::leftOnThread(const Device &device)
 QList<std::shared_ptr<IDeviceBackend>> Dexmoor::builtInBackends()
 {
     QList<std::shared_ptr<IDeviceBackend>> backends;
+    backends.append(std::make_shared<AdbBackend>());
+    backends.append(std::make_shared<VolumeBackend>());
     if (qEnvironmentVariableIntValue("FENNIX_DEMO_DEVICES") > 0)
         backends.append(std::make_shared<FakeDeviceBackend>(true));
     return backends;

@@ -43,6 +43,9 @@ public:
     std::shared_ptr<IMediaFolder> findByPath(const QString &path) const override;
     std::shared_ptr<IMediaFolder> addByPath(const QString &path, int category) override;
 
+    // How loading reads the library (a back-end's catalogue; tests act in the middle of it).
+    void setLoadReader(LoadablePart::Reader reader) { m_loadable.setReader(std::move(reader)); }
+
     // Writes started on the device when each commit was asked for; transactions begun.
     QList<int> commitLog() const;
     int transactionsBegun() const;

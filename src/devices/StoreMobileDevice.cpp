@@ -197,6 +197,8 @@ std::shared_ptr<IAsyncTask> StoreMobileDevice::queueWork(std::weak_ptr<IAsyncTas
         } catch (...) {
             result = AsyncTaskResult::Failed;
         }
+        // Ended before the next turn: whatever waits behind this write sees it finished.
+        task.finish(result);
         QMutexLocker lock(&turns->lock);
         ++turns->turn;
         turns->turnChanged.wakeAll();

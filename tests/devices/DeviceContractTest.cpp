@@ -1,9 +1,11 @@
 // The same expectations for every back-end: arrival and removal through the manager, storage,
 // writes under hostile names, collisions, refused paths, progress, and removal mid-write.
 
+#include "AdbDeviceHarness.h"
 #include "DeviceHarness.h"
 #include "DeviceTestSupport.h"
 #include "FakeDeviceHarness.h"
+#include "VolumeDeviceHarness.h"
 
 #include "devices/DeviceInfo.h"
 #include "devices/DeviceStorageInfos.h"
@@ -200,7 +202,7 @@ TEST_P(DeviceContract, PathsLeavingTheStorageAreRefused)
 
 TEST_P(DeviceContract, PullingTheDeviceMidWriteFailsTheWriteAndReportsItsEnd)
 {
-    harness->pullDuringNextWrite();
+    harness->pullDuringNextWrite(device);
     std::shared_ptr<IAsyncTask> task;
     auto progress = write(localSource(QStringLiteral("big.mp4"), 4 << 20),
                           harness->deviceFolder() + QStringLiteral("/big.mp4"), &task);
@@ -227,5 +229,7 @@ std::vector<std::pair<const char *, DeviceHarnessFactory>> deviceHarnesses()
 {
     return {
         {"fake", [] { return std::make_unique<FakeDeviceHarness>(); }},
+        {"adb", [] { return std::make_unique<AdbDeviceHarness>(); }},
+        {"volume", [] { return std::make_unique<VolumeDeviceHarness>(); }},
     };
 }

@@ -23,7 +23,7 @@ public:
     // Makes it go away.
     virtual void pull() = 0;
     // The next write is interrupted by pulling the device once about half of it is copied.
-    virtual void pullDuringNextWrite() = 0;
+    virtual void pullDuringNextWrite(const std::shared_ptr<IMobileDevice> &device) = 0;
     // A writable folder on the device, and the local file that mirrors a device path.
     virtual QString deviceFolder() const = 0;
     virtual QString localFile(const QString &devicePath) const = 0;

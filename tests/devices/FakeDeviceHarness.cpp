@@ -43,7 +43,7 @@ void FakeDeviceHarness::pull()
     m_backend->pull(m_device);
 }
 
-void FakeDeviceHarness::pullDuringNextWrite()
+void FakeDeviceHarness::pullDuringNextWrite(const std::shared_ptr<IMobileDevice> &)
 {
     auto script = m_store->script();
     std::weak_ptr<FakeDeviceBackend> backend = m_backend;

@@ -16,7 +16,7 @@ public:
     std::shared_ptr<IDeviceBackend> backend() override { return m_backend; }
     void plug() override;
     void pull() override;
-    void pullDuringNextWrite() override;
+    void pullDuringNextWrite(const std::shared_ptr<IMobileDevice> &device) override;
     QString deviceFolder() const override { return QStringLiteral("/storage/emulated/0/Music"); }
     QString localFile(const QString &devicePath) const override { return m_store->localPath(devicePath); }
     QStringList watchedFolders() const override { return {m_dir.path(), QDir::currentPath()}; }
