@@ -5,6 +5,7 @@
 #include "downloads/DownloadPageRegistration.h"
 #include "downloads/DownloadedItem.h"
 #include "downloads/OnlineRegistration.h"
+#include "feedback/FeedBackRegistration.h"
 #include "library/DownloadedViewCtrl.h"
 #include "library/LibraryFollowUpServices.h"
 #include "library/MTPreviewPlayerViewCtl.h"
@@ -36,6 +37,7 @@ void registerSubsystemSteps()
     registerConverterPage();
     registerOnlinePage();
     registerShellWindows();
+    registerFeedbackWindow();
     // "Uninstall Virtual Sound Card" follows the sound server: enabled while a sink this
     // program added is loaded. The menu asks on the GUI thread, so the check is kept short.
     AppDelegate::setAudioDriverHooks(

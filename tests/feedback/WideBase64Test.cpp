@@ -1,3 +1,5 @@
+#include "ScrambledAccount.h"
+
 #include "feedback/WideBase64.h"
 #include "feedback/nsUtility.h"
 
@@ -10,21 +12,10 @@
 
 namespace {
 
-// The server's side: XOR with the key, Base64, "*" for "+".
+// The server's side, as wide text.
 std::wstring scramble(const std::string &plain, const std::string &key, bool stripPadding = false)
 {
-    QByteArray x(plain.data(), qsizetype(plain.size()));
-    for (qsizetype i = 0; i < x.size(); ++i)
-        x[i] = char(x[i] ^ key[size_t(i) % key.size()]);
-    QByteArray b64 = x.toBase64();
-    if (stripPadding)
-        while (b64.endsWith('='))
-            b64.chop(1);
-    b64.replace('+', '*');
-    std::wstring w;
-    for (const char c : b64)
-        w.push_back(wchar_t(c));
-    return w;
+    return scrambleField(QByteArray::fromStdString(plain), QByteArray::fromStdString(key), stripPadding).toStdWString();
 }
 
 std::string utf8(const std::wstring &w)
