@@ -7,6 +7,7 @@
 #include "devices/IDeviceBackend.h"
 #include "devices/IMobileDevice.h"
 #include "devices/IMobileDeviceMgr.h"
+#include "devices/UsbPhoneBackend.h"
 #include "devices/VolumeBackend.h"
 
 #include <QCoreApplication>
@@ -205,6 +206,7 @@ QList<std::shared_ptr<IDeviceBackend>> Dexmoor::builtInBackends()
     QList<std::shared_ptr<IDeviceBackend>> backends;
     backends.append(std::make_shared<AdbBackend>());
     backends.append(std::make_shared<VolumeBackend>());
+    backends.append(std::make_shared<UsbPhoneBackend>());
     if (qEnvironmentVariableIntValue("FENNIX_DEMO_DEVICES") > 0)
         backends.append(std::make_shared<FakeDeviceBackend>(true));
     return backends;

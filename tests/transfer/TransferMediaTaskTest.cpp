@@ -2,6 +2,10 @@
 // and the queue starting each job once, in order.
 
 #include "TransferFixtures.h"
+#include "VolumeDeviceHarness.h"
+
+#include "devices/VolumeBackend.h"
+#include "devices/VolumeFileStore.h"
 
 #include "devices/DeviceTypes.h"
 #include "devices/StoreMediaManager.h"
@@ -262,6 +266,35 @@ TEST_F(Job, JobsAddedWhileOneRunsStartOnceEachInOrder)
     EXPECT_EQ(order, (QStringList{"first.mp3", "second.mp3", "third.mp3"}));
     EXPECT_EQ(phone.device->writesStarted(), 3);
     EXPECT_EQ(queue->jobs().size(), 3);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Job, AVolumeUnmountedMidCopyEndsTheRowAsFailed)
+{
+    VolumeDeviceHarness volume;
+    auto car = VolumeBackend::makeDevice({volume.mountPoint(), "CAR DISK", "/dev/fake-sdz1"});
+    auto store = std::dynamic_pointer_cast<VolumeFileStore>(car->storePointer());
+    store->setChunkHook([&, done = false](int percent) mutable {
+        if (percent >= 50 && !done) {
+            done = true;
+            volume.unmount();
+            car->markRemoved();
+        }
+    });
+    auto job = std::make_shared<TransferMediaTask>();
+    job->setDestDevice(car);
+    QList<std::shared_ptr<TransferDataItem>> rows{rowFor(source("big.mp3", 4 * VolumeFileStore::ChunkBytes)), rowFor(source("next.mp3"))};
+    job->addWithTransferItemArray(rows);
+    EXPECT_EQ(job->items()[0]->writeDestFilePath(), volume.mountPoint() + "/Music/big.mp3");
+    ASSERT_TRUE(runJob(job));
+    EXPECT_EQ(job->items()[0]->itemStatus(), TransferFileItem::StatusFailed);
+    EXPECT_EQ(rows[0]->taskStatus(), DownloadedItem::TaskFailed);
+    EXPECT_EQ(rows[1]->taskStatus(), DownloadedItem::TaskFailed);
+    EXPECT_EQ(job->items()[1]->errorText(), "IsDeviceRemoved");
+    EXPECT_FALSE(QFile::exists(volume.mountPoint() + "/Music/big.mp3"));
 }
 
 } // namespace
