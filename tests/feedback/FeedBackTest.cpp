@@ -8,11 +8,15 @@
 #include "controls/MGHoverButton.h"
 #include "controls/PlaceHolderTextView.h"
 #include "feedback/FeedBack.h"
+#include "feedback/FeedBackRegistration.h"
+#include "shell/ShellRegistry.h"
 #include "feedback/FeedBackSendJob.h"
 
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -21,6 +25,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -254,6 +259,20 @@ TEST_F(FeedBackTest, InvalidFormShakesAndFocusesTheField)
 
 TEST_F(FeedBackTest, UnconfiguredBuildOffersToSaveTheReport)
 {
+    // Two crash reports: only the newer one goes along.
+    QTemporaryDir crashes;
+    for (const char *name : {"old", "new"}) {
+        QDir(crashes.path()).mkpath(QString::fromLatin1(name));
+        writeFile(crashes.filePath(QStringLiteral("%1/report.txt").arg(QString::fromLatin1(name))),
+                  QByteArray("crash ") + name);
+        QFile report(crashes.filePath(QStringLiteral("%1/report.txt").arg(QString::fromLatin1(name))));
+        ASSERT_TRUE(report.open(QIODevice::ReadWrite));
+        report.setFileTime(QDateTime::currentDateTime().addSecs(qstrcmp(name, "new") == 0 ? 0 : -3600),
+                           QFileDevice::FileModificationTime);
+    }
+    FeedBackConfig config;
+    config.crashReportsFolder = crashes.path();
+    window->setConfig(config);
     fillForm(QStringLiteral("user@example.org"), QStringLiteral("The download stops at 99%."));
     grab("filled");
     click("submitButton");
@@ -270,6 +289,8 @@ TEST_F(FeedBackTest, UnconfiguredBuildOffersToSaveTheReport)
     const auto files = untar(saved.readAll());
     EXPECT_EQ(files.value(QStringLiteral("Log/FennixPro.log")), QByteArray("application log line\n"));
     EXPECT_TRUE(files.contains(QStringLiteral("Log/DownloadFailedLog.plist")));
+    EXPECT_EQ(files.value(QStringLiteral("Log/crash-new.txt")), QByteArray("crash new"));
+    EXPECT_FALSE(files.contains(QStringLiteral("Log/crash-old.txt")));
     const QStringList screens = namesUnder(files, QStringLiteral("Screen"));
     ASSERT_EQ(screens.size(), 1);
     EXPECT_TRUE(screens.first().endsWith(QStringLiteral(".jpg")));
@@ -396,4 +417,20 @@ TEST_F(FeedBackTest, CancelThenQuickResubmitKeepsTheSecondJobsFiles)
     EXPECT_TRUE(files.contains(QStringLiteral("Log/FennixPro.log")));
     EXPECT_EQ(namesUnder(files, QStringLiteral("Screen")).size(), 1);
     EXPECT_TRUE(services.smtp->nextMessage(500).isEmpty()) << "the cancelled job sent nothing";
+}
+
+TEST(FeedBackRegistration, TheShellOpensTheFeedbackWindow)
+{
+    registerFeedbackWindow();
+    // The window runs modally: close it from inside its loop.
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *feedback = qobject_cast<FeedBack *>(w); feedback && feedback->isVisible()) {
+                seen = feedback->sendState() == FeedBack::WriteMessage;
+                feedback->cancelSubmit();
+            }
+    });
+    EXPECT_TRUE(ShellRegistry::openWindow(QStringLiteral("Feedback"), nullptr));
+    EXPECT_TRUE(seen);
 }
