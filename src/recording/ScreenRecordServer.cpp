@@ -100,6 +100,7 @@ bool ScreenRecordServer::launchScreenRecordClient()
     if (m_state != Idle)
         return false;
     m_state = Listening;
+    ++m_generation;
     m_timerNumbers = 0;
     m_isAlive = true;
     m_connection = std::make_unique<QVRmiConnection>(m_listenAddress, true);
@@ -114,10 +115,7 @@ bool ScreenRecordServer::launchScreenRecordClient()
                    [this](const Notification &) { stopServerProcess(QStringLiteral("The recorder's connection could not be opened.")); },
                    connection);
     nc.addObserver(this, QString::fromLatin1(QVRmiConnection::DidDieNotification),
-                   [this](const Notification &) {
-                       ScribletLogInfo(QStringLiteral("screen record server: the recorder's connection died"));
-                       stopServerProcess(QStringLiteral("The connection to the recorder was lost."));
-                   },
+                   [this](const Notification &) { remoteConnectionDidDie(); },
                    connection);
     m_connection->start();
     return true;
@@ -170,6 +168,23 @@ void ScreenRecordServer::registerServerSuccess()
         m_connection->forwardCall(QStringLiteral("getScreenRecordOutPutFileSavePath:"), {m_saveFolder});
     m_checkTimer.start(m_checkIntervalMs);
     task->start();
+}
+
+void ScreenRecordServer::remoteConnectionDidDie()
+{
+    ScribletLogInfo(QStringLiteral("screen record server: the recorder's connection died"));
+    const QString lost = QStringLiteral("The connection to the recorder was lost.");
+    if (!m_task || m_task->state() == QProcess::NotRunning) {
+        stopServerProcess(lost);
+        return;
+    }
+    // A recorder that is ending closes its connection first; its exit says why, so give it a
+    // moment before calling the loss.
+    const quint64 generation = m_generation;
+    QTimer::singleShot(DeathGraceMs, this, [this, generation, lost] {
+        if (generation == m_generation)
+            stopServerProcess(lost);
+    });
 }
 
 void ScreenRecordServer::checkScreenRecord()

@@ -26,6 +26,8 @@ public:
     static constexpr int CheckIntervalMs = 3000;
     // Unanswered liveness questions after which the recorder counts as hung.
     static constexpr int MaxUnansweredChecks = 3;
+    // How long a recorder whose connection died may take to exit and say why.
+    static constexpr int DeathGraceMs = 2000;
 
     static ScreenRecordServer &sharedScreenRecordServer();
     ScreenRecordServer();
@@ -56,6 +58,8 @@ public:
     int timerNumbers() const { return m_timerNumbers; }
     QString serverAddress() const;
     qint64 clientProcessId() const;
+    // The tail of what the recorder wrote to standard error (for the log and for diagnosis).
+    QString clientErrorOutput() const { return QString::fromLocal8Bit(m_clientErrors); }
 
     // RmiTarget: the recorder's reports.
     std::optional<QString> rmiMethodSignature(const QString &selector) const override;
@@ -70,6 +74,7 @@ public:
 
 private:
     void registerServerSuccess();
+    void remoteConnectionDidDie();
     void checkScreenRecord();
     void screenRecordGenerateFileSuccess(const QString &path);
     void tearDown();
@@ -83,6 +88,7 @@ private:
     bool m_isAlive = true;
     QTimer m_checkTimer;
     int m_timerNumbers = 0;
+    quint64 m_generation = 0;  // one per recorder started; late timers of an old one do nothing
     int m_checkIntervalMs = CheckIntervalMs;
     QString m_listenAddress;
     QByteArray m_clientErrors;  // the recorder's standard error, its tail

@@ -1,5 +1,6 @@
 #include "recording/PrivateSoundServer.h"
 
+#include "recording/EndChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -50,13 +51,7 @@ PrivateSoundServer::PrivateSoundServer(const QStringList &sinkNames)
 
 PrivateSoundServer::~PrivateSoundServer()
 {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.terminate();
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
+    endChildProcess(m_process);
 }
 
 QString PrivateSoundServer::serverString() const

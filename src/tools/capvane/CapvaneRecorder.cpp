@@ -102,6 +102,9 @@ void CapvaneRecorder::beginRecording()
     if (options.audioSource.isEmpty())
         std::fprintf(stderr, "Capvane: recording without sound: %s\n", qPrintable(reason));
     options.outputPath = QStringLiteral("%1/Capvane %2.mp4").arg(folder, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")));
+    std::fprintf(stderr, "Capvane: recording %dx%d of %s%s into %s\n", options.screenSize.width(), options.screenSize.height(),
+                 qPrintable(options.display), options.audioSource.isEmpty() ? "" : qPrintable(QStringLiteral(" with ") + options.audioSource),
+                 qPrintable(options.outputPath));
     m_window.setState(CapvaneWindow::Starting);
     if (!m_capture.start(options, &reason))
         fail(reason);
@@ -121,8 +124,7 @@ void CapvaneRecorder::captureFinished(bool ok, const QString &path, const QStrin
         fail(error);
         return;
     }
-    std::printf("%s\n", qPrintable(path));
-    std::fflush(stdout);
+    std::fprintf(stderr, "Capvane: saved %s\n", qPrintable(path));
     m_client.reportFile(path);
     m_window.setState(CapvaneWindow::Saving, tr("Saved."));
     // The application ends the recorder once it has the file; end anyway should it not.

@@ -53,25 +53,30 @@ QString ScreenCapture::videoEncoder()
 QStringList ScreenCapture::arguments(const Options &o, const QString &videoEncoder)
 {
     const QSize size = evenSize(o.screenSize);
+    const bool sound = !o.audioSource.isEmpty();
+    // Progress on standard output tells when capturing has really begun.
     QStringList a{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
-                  QStringLiteral("-thread_queue_size"), QStringLiteral("512"),
-                  QStringLiteral("-f"), QStringLiteral("x11grab"), QStringLiteral("-draw_mouse"), QStringLiteral("1"),
-                  QStringLiteral("-framerate"), QString::number(o.frameRate),
-                  QStringLiteral("-video_size"), QStringLiteral("%1x%2").arg(size.width()).arg(size.height()),
-                  QStringLiteral("-i"), o.display + QStringLiteral("+0,0")};
-    if (!o.audioSource.isEmpty())
+                  QStringLiteral("-progress"), QStringLiteral("pipe:1"), QStringLiteral("-stats_period"), QStringLiteral("0.2")};
+    // The sound source opens first: connecting to the sound server can take a moment, and the
+    // picture should not run ahead of it. Small fragments: with the server's default the sound
+    // comes in seconds-long blocks, and the last one is lost when the recording stops.
+    if (sound)
         a << QStringLiteral("-thread_queue_size") << QStringLiteral("1024") << QStringLiteral("-f") << QStringLiteral("pulse")
-          << QStringLiteral("-i") << o.audioSource;
-    a << QStringLiteral("-map") << QStringLiteral("0:v:0");
-    if (!o.audioSource.isEmpty())
-        a << QStringLiteral("-map") << QStringLiteral("1:a:0");
+          << QStringLiteral("-fragment_size") << QStringLiteral("4096") << QStringLiteral("-i") << o.audioSource;
+    a << QStringLiteral("-thread_queue_size") << QStringLiteral("512") << QStringLiteral("-f") << QStringLiteral("x11grab")
+      << QStringLiteral("-draw_mouse") << QStringLiteral("1") << QStringLiteral("-framerate") << QString::number(o.frameRate)
+      << QStringLiteral("-video_size") << QStringLiteral("%1x%2").arg(size.width()).arg(size.height()) << QStringLiteral("-i")
+      << o.display + QStringLiteral("+0,0");
+    a << QStringLiteral("-map") << (sound ? QStringLiteral("1:v:0") : QStringLiteral("0:v:0"));
+    if (sound)
+        a << QStringLiteral("-map") << QStringLiteral("0:a:0");
     a << QStringLiteral("-c:v") << videoEncoder;
     if (videoEncoder == QLatin1String("libx264"))
         a << QStringLiteral("-preset") << QStringLiteral("veryfast") << QStringLiteral("-crf") << QStringLiteral("23");
     else
         a << QStringLiteral("-q:v") << QStringLiteral("4");
     a << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
-    if (!o.audioSource.isEmpty())
+    if (sound)
         a << QStringLiteral("-c:a") << QStringLiteral("aac") << QStringLiteral("-b:a") << QStringLiteral("128k");
     a << QStringLiteral("-movflags") << QStringLiteral("+faststart") << o.outputPath;
     return a;
@@ -97,6 +102,7 @@ bool ScreenCapture::start(const Options &options, QString *error)
     m_options = options;
     m_log.clear();
     m_stopping = false;
+    m_capturing = false;
     QProcess *p = ProcessRegistry::shared().createProcess(this);
     m_process = p;
     p->setProgram(g_program);
@@ -104,6 +110,10 @@ bool ScreenCapture::start(const Options &options, QString *error)
     p->setProcessChannelMode(QProcess::MergedChannels);
     connect(p, &QProcess::readyRead, this, [this, p] {
         m_log += p->readAll();
+        if (!m_capturing && m_log.contains("progress=")) {
+            m_capturing = true;
+            emit started();
+        }
         if (m_log.size() > 64 * 1024)
             m_log = m_log.right(16 * 1024);
     });
@@ -113,8 +123,11 @@ bool ScreenCapture::start(const Options &options, QString *error)
         const QFileInfo out(m_options.outputPath);
         // "q" makes ffmpeg end with code 0 once the file is written; anything else is a failure.
         const bool ok = status == QProcess::NormalExit && code == 0 && out.isFile() && out.size() > 0;
-        const QString reason = ok ? QString()
-                                  : QStringLiteral("ffmpeg ended (code %1): %2").arg(code).arg(QString::fromLocal8Bit(m_log).trimmed().right(500));
+        QStringList said;
+        for (const QByteArray &line : m_log.split('\n'))
+            if (!line.contains('=') && !line.trimmed().isEmpty())
+                said.append(QString::fromLocal8Bit(line.trimmed()));
+        const QString reason = ok ? QString() : QStringLiteral("ffmpeg ended (code %1): %2").arg(code).arg(said.join(QLatin1Char(' ')).right(500));
         emit finished(ok, m_options.outputPath, reason);
     });
     connect(p, &QProcess::errorOccurred, this, [this, p](QProcess::ProcessError e) {
@@ -123,7 +136,6 @@ bool ScreenCapture::start(const Options &options, QString *error)
         p->deleteLater();
         emit finished(false, m_options.outputPath, QStringLiteral("ffmpeg could not be started: %1").arg(p->errorString()));
     });
-    connect(p, &QProcess::started, this, &ScreenCapture::started);
     p->start();
     return true;
 }

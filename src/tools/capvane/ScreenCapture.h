@@ -43,7 +43,7 @@ public:
     static void setProgramForTesting(const QString &program);
 
 signals:
-    // ffmpeg is running.
+    // ffmpeg reports progress: the screen is being captured.
     void started();
     // ok: the file is complete and not empty; else error says why.
     void finished(bool ok, const QString &path, const QString &error);
@@ -53,4 +53,5 @@ private:
     Options m_options;
     QByteArray m_log;
     bool m_stopping = false;
+    bool m_capturing = false;
 };

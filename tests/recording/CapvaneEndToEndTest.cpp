@@ -1,0 +1,168 @@
+#include "recording/MediaProbe.h"
+#include "recording/PrivateSoundServer.h"
+#include "recording/PrivateXServer.h"
+#include "recording/RecordingFiles.h"
+#include "recording/ScreenRecordServer.h"
+#include "recording/ScreenRecordServerDelegate.h"
+#include "tools/capvane/ScreenCapture.h"
+
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Events : ScreenRecordServerDelegate
+{
+    int started = 0;
+    QStringList files;
+    QStringList stops;
+    void screenRecordIsStartNeedUpdateButtonState() override { ++started; }
+    void screenRecordIsOverNeedAddFileToResource(const QString &path) override { files.append(path); }
+    void screenRecordIsStoppedNeedUpdateButtonState(const QString &reason) override { stops.append(reason); }
+};
+
+// Sets environment variables for the recorder the server starts, and puts them back.
+class ChildEnvironment
+{
+public:
+    void set(const char *name, const QString &value)
+    {
+        m_saved.append({name, qgetenv(name)});
+        qputenv(name, value.toLocal8Bit());
+    }
+    void unset(const char *name)
+    {
+        m_saved.append({name, qgetenv(name)});
+        qunsetenv(name);
+    }
+    ~ChildEnvironment()
+    {
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+            if (it->second.isNull())
+                qunsetenv(it->first);
+            else
+                qputenv(it->first, it->second);
+        }
+    }
+
+private:
+    QList<std::pair<const char *, QByteArray>> m_saved;
+};
+
+TEST(ScreenCapture, ArgumentsRecordTheWholeEvenScreenWithSoundWhenThereIsASource)
+{
+    EXPECT_EQ(ScreenCapture::evenSize(QSize(1367, 769)), QSize(1366, 768));
+    EXPECT_EQ(ScreenCapture::evenSize(QSize(1, 1)), QSize(2, 2));
+
+    ScreenCapture::Options o;
+    o.display = QStringLiteral(":7");
+    o.screenSize = QSize(1025, 767);
+    o.outputPath = QStringLiteral("/r/out.mp4");
+    const QStringList video = ScreenCapture::arguments(o, QStringLiteral("libx264"));
+    EXPECT_TRUE(video.join(' ').contains(QLatin1String("-f x11grab")));
+    EXPECT_TRUE(video.join(' ').contains(QLatin1String("-video_size 1024x766")));
+    EXPECT_TRUE(video.join(' ').contains(QLatin1String("-i :7+0,0")));
+    EXPECT_FALSE(video.contains(QStringLiteral("pulse")));
+    EXPECT_EQ(video.last(), o.outputPath);
+
+    o.audioSource = QStringLiteral("speakers.monitor");
+    const QString withSound = ScreenCapture::arguments(o, QStringLiteral("mpeg4")).join(' ');
+    EXPECT_TRUE(withSound.contains(QLatin1String("-f pulse -fragment_size 4096 -i speakers.monitor")));
+    EXPECT_TRUE(withSound.contains(QLatin1String("-map 1:v:0 -map 0:a:0")));
+    EXPECT_TRUE(withSound.contains(QLatin1String("-c:v mpeg4")));
+}
+
+// The real recorder under a private X server (and a private sound server where one starts):
+// an automatic three-second take reaches the server as a complete MP4 in the folder it named.
+TEST(CapvaneEndToEnd, AnAutomaticTakeArrivesAsACompleteRecording)
+{
+    PrivateXServer x;
+    if (!x.isRunning())
+        GTEST_SKIP() << "no private X server: " << qPrintable(x.reason());
+    PrivateSoundServer sound;
+    if (!sound.isRunning())
+        std::printf("no private sound server (%s): recording video only\n", qPrintable(sound.reason()));
+
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Record"));
+    QDir().mkpath(folder);
+    ChildEnvironment env;
+    env.set("DISPLAY", x.display());
+    env.set("QT_QPA_PLATFORM", QStringLiteral("xcb"));
+    env.set("CAPVANE_AUTO_SECONDS", QStringLiteral("3"));
+    env.unset("WAYLAND_DISPLAY");
+    env.set("XDG_SESSION_TYPE", QStringLiteral("x11"));
+    if (sound.isRunning())
+        env.set("PULSE_SERVER", sound.serverString());
+    else
+        env.set("PULSE_SERVER", dir.filePath(QStringLiteral("no-sound-server")));
+
+    Events events;
+    ScreenRecordServer server;
+    server.setScreenRecordClientExecPath(QStringLiteral(CAPVANE_PROGRAM));
+    server.setScreenRecordFileSaveFolder(folder);
+    server.setDelegate(&events);
+    ASSERT_TRUE(server.launchScreenRecordClient());
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return !events.files.isEmpty() || !events.stops.isEmpty(); }, 60000));
+    server.setDelegate(nullptr);
+    ASSERT_EQ(events.files.size(), 1) << events.stops.join(QLatin1Char(';')).toStdString();
+    EXPECT_EQ(events.started, 1);
+
+    const QString path = events.files.first();
+    EXPECT_EQ(QFileInfo(path).absolutePath(), QFileInfo(folder).absoluteFilePath());
+    const MediaProbe probe = MediaProbe::of(path);
+    SCOPED_TRACE("recorder said: " + server.clientErrorOutput().toStdString());
+    ASSERT_TRUE(probe.ok) << "ffprobe cannot read " << path.toStdString();
+    EXPECT_TRUE(probe.hasVideo);
+    EXPECT_NEAR(probe.videoSeconds, 3.0, 1.0);
+    EXPECT_NEAR(probe.seconds, 3.0, 1.0);
+    EXPECT_EQ(probe.width, 1280);
+    EXPECT_EQ(probe.height, 1024);
+    EXPECT_EQ(probe.width % 2, 0);
+    EXPECT_EQ(probe.height % 2, 0);
+    EXPECT_EQ(probe.hasAudio, sound.isRunning());
+}
+
+// A display that cannot be captured ends the recorder with a reason the user can read.
+TEST(CapvaneEndToEnd, WithoutAnXDisplayTheRecorderSaysSoAndEnds)
+{
+    QTemporaryDir dir;
+    ChildEnvironment env;
+    env.unset("DISPLAY");
+    env.set("QT_QPA_PLATFORM", QStringLiteral("offscreen"));
+    env.set("XDG_SESSION_TYPE", QStringLiteral("wayland"));
+    env.set("CAPVANE_AUTO_SECONDS", QStringLiteral("1"));
+
+    Events events;
+    ScreenRecordServer server;
+    server.setScreenRecordClientExecPath(QStringLiteral(CAPVANE_PROGRAM));
+    server.setScreenRecordFileSaveFolder(dir.path());
+    server.setDelegate(&events);
+    ASSERT_TRUE(server.launchScreenRecordClient());
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return !events.stops.isEmpty(); }, 20000));
+    server.setDelegate(nullptr);
+    EXPECT_TRUE(events.files.isEmpty());
+    EXPECT_TRUE(events.stops.first().contains(QLatin1String("X11 session"))) << events.stops.first().toStdString();
+}
+
+TEST(CapvaneEndToEnd, TakesExactlyOneArgument)
+{
+    for (const QStringList &args : {QStringList{}, QStringList{QStringLiteral("a"), QStringLiteral("b")}, QStringList{QStringLiteral("--help")}}) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(CAPVANE_PROGRAM), args);
+        ASSERT_TRUE(p.waitForFinished(20000));
+        EXPECT_EQ(p.exitCode(), 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(p.readAllStandardError().contains("exactly one argument"));
+    }
+}
+
+} // namespace
