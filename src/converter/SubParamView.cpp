@@ -14,7 +14,8 @@ void SubParamView::setContentView(QWidget *view)
     if (!view)
         return;
     view->setParent(this);
-    // 25 in from the left and 20 up from the bottom edge, kept inside the container.
-    view->setGeometry(25, 0, qMax(0, width() - 25), qMax(0, height() - 20));
+    // 25 in from the left and 20 up from the bottom edge; the right edge stays clear for the
+    // return button.
+    view->setGeometry(25, 0, qMax(0, width() - 25 - 60), qMax(0, height() - 20));
     view->show();
 }

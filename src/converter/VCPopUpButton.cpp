@@ -65,7 +65,8 @@ void VCPopUpButton::paintEvent(QPaintEvent *)
         p.drawImage(QRect(lw, y, qMax(0, r.width() - lw - rw), h), fill);
         p.drawImage(QRect(r.width() - rw, y, rw, h), right);
     }
-    p.setPen(isEnabled() ? Qt::white : QColor::fromRgbF(0.6, 0.6, 0.6));
+    // The sheet's bezel is light: dark text, grey while disabled.
+    p.setPen(isEnabled() ? QColor(0x1F, 0x29, 0x33) : QColor::fromRgbF(0.6, 0.6, 0.6));
     const QRect text = r.adjusted(8, 1, -20, 0);
     p.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, fontMetrics().elidedText(currentText(), Qt::ElideRight, text.width()));
 }

@@ -5,7 +5,7 @@
 
 // The converter's pop-up button: drawn from the three-part pictures that start-up cuts from the
 // "MainWnd" sheet ("VCPopupBtnLeftN", "VCPopupBtnFillN", "VCPopupBtnRightN" and the pressed
-// "…P" ones), white text, grey while disabled. Always the small control size.
+// "…P" ones), dark text, grey while disabled. Always the small control size.
 class VCPopUpButton : public QComboBox
 {
     Q_OBJECT

@@ -18,3 +18,7 @@ fennix_gui_library(fennix_converter_page
     ${CMAKE_CURRENT_LIST_DIR}/VCPopUpButton.cpp
   LIBS fennix_converter_presets fennix_converter_core fennix_downloads_page fennix_library_core
        fennix_library_player fennix_controls fennix_shell_lookfeel fennix_platform fennix_scriblet)
+
+# The gallery renders the sheet, its chooser and the settings panel too.
+set_property(GLOBAL APPEND PROPERTY FENNIX_GALLERY_PAGE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/ConverterGalleryPages.cpp)
+set_property(GLOBAL APPEND PROPERTY FENNIX_GALLERY_PAGE_LIBS fennix_converter_page)

@@ -1,7 +1,7 @@
 // The Convert page over a tool that never reports: rows, deletion, the pick of the next job,
 // the menu, the hand-off from the library and the sheet's answers.
 #include "ConverterFixtures.h"
-#include "PresetFixtures.h"
+#include "ConverterPageRig.h"
 
 #include "controls/DownloadTableView.h"
 #include "converter/ConvFromatController.h"
@@ -41,13 +41,7 @@ protected:
     {
         sleeper = MediaFixtures::writeScript(dir.path(), QStringLiteral("sleeper.sh"), QStringLiteral("exec sleep 60"));
         tool = std::make_unique<ScopedTool>(sleeper);
-        const QString file = PresetFixtures::write(dir.path(), QStringLiteral("Format.std"), PresetFixtures::sheetCatalogue());
-        catalogue = EncFormatMgr::initWithFile(file, dir.filePath(QStringLiteral("CustomFormat.pro")));
-        ASSERT_TRUE(catalogue);
-        out = dir.filePath(QStringLiteral("Converted"));
-        UserDefaults::standard().setString(QStringLiteral("convertedPath"), out);
-        thumbnails = std::make_unique<ThumbnailServerWraper>(false);
-        page = std::make_unique<ConverterViewCtrl>(thumbnails.get(), catalogue.get());
+        ASSERT_TRUE(rig.make());
         page->setSheetShower([this](ConvFromatController *) { ++sheets; });
         page->view()->resize(900, 600);
         page->view()->show();
@@ -86,12 +80,14 @@ protected:
     }
     quint32 statusOf(int row) const { return page->converlist()[row]->downloadItem()->taskStatus(); }
 
-    QTemporaryDir dir;
-    QString sleeper, out;
+    ConverterPageRig rig;
+    QTemporaryDir &dir = rig.dir;
+    const QString &out = rig.out;
+    std::unique_ptr<EncFormatMgr> &catalogue = rig.catalogue;
+    std::unique_ptr<ThumbnailServerWraper> &thumbnails = rig.thumbnails;
+    std::unique_ptr<ConverterViewCtrl> &page = rig.page;
+    QString sleeper;
     std::unique_ptr<ScopedTool> tool;
-    std::unique_ptr<EncFormatMgr> catalogue;
-    std::unique_ptr<ThumbnailServerWraper> thumbnails;
-    std::unique_ptr<ConverterViewCtrl> page;
     int sheets = 0;
 };
 

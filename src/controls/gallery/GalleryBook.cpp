@@ -34,6 +34,22 @@ bool GalleryBook::save(const QImage &image, const QString &name)
     return saved;
 }
 
+namespace {
+QList<GalleryBook::PageMaker> &pageMakers()
+{
+    static QList<GalleryBook::PageMaker> makers;
+    return makers;
+}
+} // namespace
+
+int GalleryBook::registerPages(PageMaker maker)
+{
+    pageMakers().append(std::move(maker));
+    return int(pageMakers().size());
+}
+
+const QList<GalleryBook::PageMaker> &GalleryBook::registeredPages() { return pageMakers(); }
+
 void GalleryBook::shoot(const QString &control, const QString &state, QWidget *widget, const QSize &size,
                         const std::function<void(QWidget *)> &prepare)
 {

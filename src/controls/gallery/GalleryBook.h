@@ -15,6 +15,12 @@ class GalleryBook
 public:
     GalleryBook(const QDir &out, qreal ratio);
 
+    // Pages of controls that live in folders built after this one (the converter's windows);
+    // their files register them at start-up and the gallery renders them after its own.
+    using PageMaker = std::function<void(GalleryBook &book, qreal ratio)>;
+    static int registerPages(PageMaker maker);
+    static const QList<PageMaker> &registeredPages();
+
     // The control is shown, given the state by prepare(), rendered and deleted.
     void shoot(const QString &control, const QString &state, QWidget *widget, const QSize &size,
                const std::function<void(QWidget *)> &prepare = {});

@@ -180,8 +180,8 @@ void hoverButtons(GalleryBook &book)
         {QStringLiteral("refresh"), QStringLiteral("mainform-557,mainform-558,mainform-559,mainform-560")},
         {QStringLiteral("add"), QStringLiteral("mainform-484,mainform-485,mainform-486,mainform-487")},
         {QStringLiteral("delete"), QStringLiteral("mainform-328,mainform-329,mainform-330,mainform-331")},
-        {QStringLiteral("folder"), QStringLiteral("mainform-441,mainform-442,mainform-443,mainform-444")},
-        {QStringLiteral("bin"), QStringLiteral("mainform-445,mainform-446,mainform-447,mainform-448")},
+        {QStringLiteral("convert"), QStringLiteral("mainform-441,mainform-442,mainform-443,mainform-444")},
+        {QStringLiteral("folder"), QStringLiteral("mainform-445,mainform-446,mainform-447,mainform-448")},
         {QStringLiteral("feedback"), QStringLiteral("mainform-187,mainform-189,mainform-191,mainform-193")},
         {QStringLiteral("scheduler"), QStringLiteral("mainform-523,mainform-525,mainform-527,mainform-529")},
         {QStringLiteral("turbo"), QStringLiteral("mainform-260,mainform-261,mainform-262,mainform-263")},
@@ -551,6 +551,8 @@ int main(int argc, char **argv)
     links(book);
     tablePages(book, r);
     popoverPages(book, r);
+    for (const GalleryBook::PageMaker &maker : GalleryBook::registeredPages())
+        maker(book, r);
     book.writeContactSheet();
     for (const QString &sheet : UIManager::registeredSheets() +
                                     QStringList{QStringLiteral("MainSlice"), QStringLiteral("DeviceSlice"),

@@ -1,0 +1,193 @@
+// The Convert page with the real conversion tool: import through the sheet, convert with an
+// MP4 and an MP3 preset, check the results with ffprobe, end every child at quit, and a picture
+// of the page with a converting, a paused, a finished and a failed row.
+#include "ConverterFixtures.h"
+#include "ConverterPageRig.h"
+
+#include "converter/CascadePanel.h"
+#include "converter/ConvFromatController.h"
+#include "converter/ConverterViewCtrl.h"
+#include "converter/EncFormatMgr.h"
+#include "converter/TBVideoConvertTask.h"
+#include "downloads/DownloadedItem.h"
+#include "library/ThumbnailServerWraper.h"
+#include "platform/NotificationCenter.h"
+#include "platform/UserDefaults.h"
+#include "support/TestEnvironment.h"
+#include "tools/swiftcarry/MediaFixtures.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ConverterEndToEnd : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(rig.make());
+        // The real sheet, answered as a user would: a preset, then OK.
+        page->setSheetShower([this](ConvFromatController *sheet) {
+            sheet->prepareForShowing();
+            sheet->formatControl()->setSelSubItemID(preset, preset == 100 ? 8 : 1);
+            sheet->clickDone();
+        });
+        window.setCentralWidget(page->view());
+        window.resize(960, 560);
+        window.show();
+    }
+    void TearDown() override { page.reset(); }
+    int rowOf(const QString &path) const
+    {
+        for (int i = 0; i < page->converlist().size(); ++i)
+            if (page->converlist()[i]->downloadItem()->filePath() == path)
+                return i;
+        return -1;
+    }
+    std::shared_ptr<DownloadedItem> itemOf(const QString &path) const
+    {
+        const int row = rowOf(path);
+        return row < 0 ? nullptr : page->converlist()[row]->downloadItem();
+    }
+    void convert(const QString &path, int formatID)
+    {
+        preset = formatID;
+        page->selectRows({rowOf(path)});
+        page->convertItems();
+    }
+    QList<qint64> toolChildren() const
+    {
+        QList<qint64> tools;
+        for (qint64 pid : MediaFixtures::childrenOf(QCoreApplication::applicationPid())) {
+            QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+            if (comm.open(QIODevice::ReadOnly) && comm.readAll().startsWith("SwiftcarryCmd")
+                && MediaFixtures::processState(pid) != 'Z')
+                tools << pid;
+        }
+        return tools;
+    }
+
+    ConverterPageRig rig;
+    QTemporaryDir &dir = rig.dir;
+    const QString &out = rig.out;
+    std::unique_ptr<ConverterViewCtrl> &page = rig.page;
+    int preset = 1;
+    QMainWindow window;
+};
+
+double streamBitRate(const QVariantMap &probe, const QString &type)
+{
+    for (const QVariant &s : probe.value(QStringLiteral("streams")).toList())
+        if (s.toMap().value(QStringLiteral("codec_type")).toString() == type)
+            return s.toMap().value(QStringLiteral("bit_rate")).toDouble();
+    return 0;
+}
+
+} // namespace
+
+TEST_F(ConverterEndToEnd, ImportTwoClipsAndConvertThemWithAnMp4AndAnMp3Preset)
+{
+    const QString alpha = MediaFixtures::makeClip(dir.path(), QStringLiteral("alpha.mp4"), {2.0, QStringLiteral("320x240")});
+    const QString beta = MediaFixtures::makeClip(dir.path(), QStringLiteral("beta.mp4"), {2.0, QStringLiteral("480x360")});
+    if (alpha.isEmpty() || beta.isEmpty())
+        GTEST_SKIP() << "ffmpeg could not make the clips";
+    page->importPaths({alpha, beta});
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return page->converlist().size() == 2; }, 30000));
+    EXPECT_EQ(itemOf(alpha)->videoWidth(), 320);
+
+    convert(alpha, 1);
+    convert(beta, 100);
+    ASSERT_TRUE(TestEnvironment::waitFor(
+        [&] {
+            return itemOf(alpha)->taskStatus() >= DownloadedItem::TaskFinished
+                   && itemOf(beta)->taskStatus() >= DownloadedItem::TaskFinished;
+        },
+        120000));
+    EXPECT_EQ(itemOf(alpha)->taskStatus(), DownloadedItem::TaskFinished);
+    EXPECT_EQ(itemOf(beta)->taskStatus(), DownloadedItem::TaskFinished);
+    const QString mp4 = itemOf(alpha)->covertedFilePath();
+    const QString mp3 = itemOf(beta)->covertedFilePath();
+    EXPECT_EQ(QFileInfo(mp4).path(), out);
+    EXPECT_EQ(QFileInfo(mp3).path(), out);
+    EXPECT_EQ(QFileInfo(mp4).fileName(), QStringLiteral("alpha_320x240_MP4.mp4")) << "Smart Fit keeps the source's size";
+    EXPECT_EQ(QFileInfo(mp3).fileName(), QStringLiteral("beta_MP3.mp3"));
+
+    const QVariantMap videoProbe = MediaFixtures::probe(mp4);
+    EXPECT_EQ(MediaFixtures::codecNames(videoProbe), (QStringList{"h264", "aac"}));
+    // H.264/AAC into the MP4 preset at the source's size is taken over losslessly.
+    EXPECT_NEAR(MediaFixtures::duration(videoProbe), 2.0, 0.3);
+    const QVariantMap audioProbe = MediaFixtures::probe(mp3);
+    EXPECT_EQ(MediaFixtures::codecNames(audioProbe), QStringList{"mp3"});
+    EXPECT_NEAR(streamBitRate(audioProbe, QStringLiteral("audio")), 320000, 320000 * 0.1) << "the block's bit rate, in bit/s";
+    EXPECT_FALSE(page->isHasTask());
+    EXPECT_TRUE(toolChildren().isEmpty());
+}
+
+TEST_F(ConverterEndToEnd, QuittingEndsEveryConversionChild)
+{
+    const QString longClip = MediaFixtures::makeClip(dir.path(), QStringLiteral("long.mp4"), {20.0, QStringLiteral("640x480")});
+    if (longClip.isEmpty())
+        GTEST_SKIP() << "ffmpeg could not make the clip";
+    page->importPaths({longClip});
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return page->converlist().size() == 1; }, 30000));
+    convert(longClip, 1);
+    const auto job = std::dynamic_pointer_cast<TBVideoConvertTask>(itemOf(longClip)->converterItem());
+    ASSERT_TRUE(job);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return job->hasToolProcess() && !toolChildren().isEmpty(); }, 20000));
+    NotificationCenter::defaultCenter().post(QStringLiteral("FENNIXPROWillQuitNotification"));
+    EXPECT_TRUE(TestEnvironment::waitFor([&] { return toolChildren().isEmpty(); }, 10000));
+}
+
+// Four rows, one in each state a user meets, drawn into a picture to look at.
+TEST_F(ConverterEndToEnd, PictureOfThePageWithRowsInEveryState)
+{
+    const QString sleeper = MediaFixtures::writeScript(dir.path(), QStringLiteral("sleeper.sh"), QStringLiteral("exec sleep 60"));
+    ScopedTool tool(sleeper);
+    QList<std::shared_ptr<DownloadedItem>> items;
+    const char *names[] = {"Failed clip.avi", "Finished clip.mkv", "Paused clip.mov", "Converting clip.mp4"};
+    for (const char *name : names) {
+        const QString path = dir.filePath(QString::fromUtf8(name));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(3 * 1024 * 1024, 'x'));
+        auto item = std::make_shared<DownloadedItem>();
+        item->setFilePath(path);
+        item->setTime(95);
+        item->setVideoSize(f.size());
+        item->setVideoWidth(1280);
+        item->setVideoHeight(720);
+        item->setResolution(720);
+        items << item;
+    }
+    page->mediaLoaderDidEndLoadFiles(items); // rows: converting, paused, finished, failed
+    page->convertAll();
+    const auto rows = page->converlist();
+    auto item = [&](int row) { return rows[row]->downloadItem(); };
+    ASSERT_EQ(item(0)->taskStatus(), DownloadedItem::TaskWaiting);
+    item(0)->convertTaskDidChangeProgress(*item(0)->converterItem(), 42);
+    page->taskItemWillPause(rows[1]);
+    for (int row : {2, 3}) {
+        page->stopTaskItemForDownloadedItem(rows[row], false);
+        ASSERT_TRUE(TestEnvironment::waitFor([&] { return item(row)->taskStatus() == DownloadedItem::TaskNone; }, 5000));
+    }
+    item(2)->setTaskStatus(DownloadedItem::TaskFinished);
+    item(2)->setPercent(100);
+    item(2)->setCovertedFilePath(dir.filePath(QStringLiteral("Finished clip_1280x720_MP4.mp4")));
+    item(2)->setTaskFinishStr(QStringLiteral("Converted"));
+    item(2)->sendTaskDidChangeState();
+    item(3)->setTaskStatus(DownloadedItem::TaskFailed);
+    item(3)->sendTaskDidChangeState();
+    page->selectRows({});
+    page->refresh();
+    TestEnvironment::waitFor([] { return false; }, 300);
+    const QImage shot = window.grab().toImage();
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_TRUE(shot.save(QStringLiteral(CONVERT_GRAB_PATH)));
+    EXPECT_EQ(page->stateText(), QStringLiteral("4 items"));
+}
