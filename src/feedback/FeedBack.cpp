@@ -108,6 +108,7 @@ FeedBack::FeedBack(QWidget *parent) : QDialog(parent), m_config(FeedBackConfig::
     setObjectName(QStringLiteral("FeedBackWinCtrl"));
     setWindowTitle(loc("Feedback"));
     setModal(true);
+    setFocusPolicy(Qt::StrongFocus);
     resize(560, 540);
     NSWindowCommon::zoomButtonHidden(this, true);
     NSWindowCommon::miniButtonHidden(this, true);
@@ -290,8 +291,8 @@ void FeedBack::resetFeedback()
     m_screenCheckBox->setState(1);
     updateScreenShot();
     _switchSendState(WriteMessage);
-    if (QWidget *f = focusWidget())
-        f->clearFocus();
+    // No field keeps the focus, so both placeholders show until the user clicks.
+    setFocus(Qt::OtherFocusReason);
 }
 
 void FeedBack::updateScreenShot()

@@ -257,6 +257,52 @@ TEST_F(FeedBackTest, InvalidFormShakesAndFocusesTheField)
     EXPECT_TRUE(FeedBack::isEmailValid(QStringLiteral("first.last+tag@mail.example.co.uk")));
 }
 
+TEST_F(FeedBackTest, ResetGuessesTheAddressAndFocusesNothing)
+{
+    EXPECT_NE(window->focusWidget(), child<QWidget>("emailField"));
+    EXPECT_TRUE(child<QLineEdit>("emailField")->text().isEmpty()) << "nothing to guess from in a fresh home";
+
+    const QDir home = QDir::home();
+    writeFile(home.filePath(QStringLiteral(".gitconfig")), "[core]\n\temail = not-this@example.org\n"
+                                                          "[user]\n\tname = U\n\temail = git.user@example.org\n");
+    window->resetFeedback();
+    EXPECT_EQ(child<QLineEdit>("emailField")->text(), QStringLiteral("git.user@example.org"));
+
+    // The mail client's identity comes first.
+    ASSERT_TRUE(home.mkpath(QStringLiteral(".thunderbird/abcd.default")));
+    writeFile(home.filePath(QStringLiteral(".thunderbird/abcd.default/prefs.js")),
+              "user_pref(\"mail.identity.id1.useremail\", \"mail.user@example.org\");\n");
+    window->resetFeedback();
+    EXPECT_EQ(child<QLineEdit>("emailField")->text(), QStringLiteral("mail.user@example.org"));
+
+    // An address the caller gives wins over a guess.
+    window->setEmail(QStringLiteral("given@example.org"));
+    window->resetFeedback();
+    EXPECT_EQ(child<QLineEdit>("emailField")->text(), QStringLiteral("given@example.org"));
+    QFile::remove(home.filePath(QStringLiteral(".gitconfig")));
+    QDir(home.filePath(QStringLiteral(".thunderbird"))).removeRecursively();
+}
+
+TEST_F(FeedBackTest, PlacedOverTheParentFrame)
+{
+    window->setFixedSize(400, 300);
+    const QSize frame = window->frameGeometry().size();
+    // Centred over the parent; a negative half-difference is cut toward zero.
+    struct Case {
+        QRect parent;
+        int dx, dy;
+    } cases[] = {
+        {QRect(100, 50, frame.width() + 400, frame.height() + 300), 200, 150},
+        {QRect(0, 0, frame.width() + 1, frame.height() + 3), 0, 1},
+        {QRect(10, 10, frame.width() - 3, frame.height() - 101), -1, -50},
+    };
+    for (const auto &c : cases) {
+        window->setFrameOriginWithParentRect(c.parent);
+        EXPECT_EQ(window->frameGeometry().topLeft(), c.parent.topLeft() + QPoint(c.dx, c.dy))
+            << c.parent.width() << "x" << c.parent.height();
+    }
+}
+
 TEST_F(FeedBackTest, UnconfiguredBuildOffersToSaveTheReport)
 {
     // Two crash reports: only the newer one goes along.
