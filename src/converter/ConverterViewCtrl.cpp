@@ -151,7 +151,7 @@ void ConverterViewCtrl::loadView()
     };
     _btnAdd = toolButton("Add", QStringLiteral("mainform-484,mainform-485,mainform-486,mainform-487"), "btnAdd");
     _btnDelete = toolButton("Delete", QStringLiteral("mainform-328,mainform-329,mainform-330,mainform-331"), "btnDelete");
-    _btnOpenFolder = toolButton("Show in Finder", QStringLiteral("mainform-445,mainform-446,mainform-447,mainform-448"),
+    _btnOpenFolder = toolButton("Show in File Manager", QStringLiteral("mainform-445,mainform-446,mainform-447,mainform-448"),
                                 "btnOpenFolder");
     _btnConvertAll = new MGHoverButton(bar);
     _btnConvertAll->setObjectName(QStringLiteral("btnConvertAll"));
@@ -180,6 +180,7 @@ void ConverterViewCtrl::loadView()
     table->setAcceptDrops(true);
     table->viewport()->setAcceptDrops(true);
     table->viewport()->installEventFilter(this);
+    table->installEventFilter(this); // the guide follows the list's size
     layout->addWidget(table, 1);
     connect(m_rows, &DownloadedRowHost::rowDoubleClicked, this, [this] { playVideo(); });
 
@@ -229,7 +230,7 @@ void ConverterViewCtrl::buildMenu()
     } items[] = {
         {"Converter", "convertItems:", &ConverterViewCtrl::convertItems},
         {"Play", "playVideo:", &ConverterViewCtrl::playVideo},
-        {"Show in Finder", "showInFinder:", &ConverterViewCtrl::showInFinder},
+        {"Show in File Manager", "showInFinder:", &ConverterViewCtrl::showInFinder},
         {"Add to Transfer List", "transfer:", &ConverterViewCtrl::transfer},
         {"Delete", "deleteItems:", &ConverterViewCtrl::deleteItems},
         {"Delete All", "deleteAll:", &ConverterViewCtrl::deleteAll},
@@ -362,6 +363,10 @@ void ConverterViewCtrl::importPaths(const QStringList &paths)
 {
     if (paths.isEmpty())
         return;
+    if (m_importer) {
+        m_importer(paths);
+        return;
+    }
     if (m_loader)
         m_loader->setDelegate(nullptr);
     QWidget *window = m_view ? m_view->window() : nullptr;
@@ -370,6 +375,11 @@ void ConverterViewCtrl::importPaths(const QStringList &paths)
 
 bool ConverterViewCtrl::eventFilter(QObject *watched, QEvent *event)
 {
+    if (m_rows && watched == m_rows->tableView() && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
+        if (_guideBox)
+            _guideBox->setGeometry(m_rows->tableView()->geometry());
+        return QObject::eventFilter(watched, event);
+    }
     const bool dropTarget = (m_rows && watched == m_rows->tableView()->viewport()) || watched == _guideBox;
     if (!dropTarget)
         return QObject::eventFilter(watched, event);

@@ -129,6 +129,9 @@ public:
     void setFileChooser(FileChooser chooser) { m_fileChooser = std::move(chooser); }
     using SheetShower = std::function<void(ConvFromatController *)>;
     void setSheetShower(SheetShower shower) { m_sheetShower = std::move(shower); }
+    // Paths to import go here instead of the import sheet.
+    using Importer = std::function<void(const QStringList &paths)>;
+    void setImporter(Importer importer) { m_importer = std::move(importer); }
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -169,4 +172,5 @@ private:
     PlayerOpener m_playerOpener;
     FileChooser m_fileChooser;
     SheetShower m_sheetShower;
+    Importer m_importer;
 };

@@ -8,6 +8,7 @@
 #include "converter/ConvFromatController.h"
 #include "converter/ConverterViewCtrl.h"
 #include "converter/EncFormatMgr.h"
+#include "controls/DownloadTableView.h"
 #include "converter/TBVideoConvertTask.h"
 #include "downloads/DownloadedItem.h"
 #include "library/ThumbnailServerWraper.h"
@@ -149,6 +150,13 @@ TEST_F(ConverterEndToEnd, PictureOfThePageWithRowsInEveryState)
 {
     const QString sleeper = MediaFixtures::writeScript(dir.path(), QStringLiteral("sleeper.sh"), QStringLiteral("exec sleep 60"));
     ScopedTool tool(sleeper);
+    // Empty, the page shows its guide over the whole list, also after the window grew.
+    window.resize(1100, 640);
+    TestEnvironment::waitFor([] { return false; }, 200);
+    EXPECT_TRUE(page->guideBox()->isVisible());
+    EXPECT_EQ(page->guideBox()->geometry(), page->tableView()->geometry());
+    EXPECT_TRUE(window.grab().toImage().save(QStringLiteral(CONVERT_GRAB_PATH).replace(".png", "-empty.png")));
+    window.resize(960, 560);
     QList<std::shared_ptr<DownloadedItem>> items;
     const char *names[] = {"Failed clip.avi", "Finished clip.mkv", "Paused clip.mov", "Converting clip.mp4"};
     for (const char *name : names) {

@@ -4,6 +4,7 @@
 #include "ConverterPageRig.h"
 
 #include "controls/DownloadTableView.h"
+#include "converter/CascadePanel.h"
 #include "converter/ConvFromatController.h"
 #include "converter/ConverterGlobal.h"
 #include "converter/ConverterViewCtrl.h"
@@ -18,6 +19,9 @@
 #include "tools/swiftcarry/MediaFixtures.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QMimeData>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -259,4 +263,61 @@ TEST_F(ConverterPage, RowsAreFittedFromTheSheetsBlockEach)
     EXPECT_EQ(a.height, b.height);
     EXPECT_EQ(a.videoBitrate, b.videoBitrate);
     EXPECT_EQ(bothLarge, aloneJob->encodeParams()) << "the second row does not inherit the first row's fitting";
+}
+
+// Drops are taken only with a file the page converts; only such files are imported.
+TEST_F(ConverterPage, DropsTakeOnlyConvertibleFiles)
+{
+    QStringList imported;
+    page->setImporter([&](const QStringList &paths) { imported << paths; });
+    for (const char *name : {"movie.MKV", "notes.txt", "song.mp3", "tune.m4p"})
+        touch(dir.filePath(QString::fromLatin1(name)));
+    QWidget *target = page->tableView()->viewport();
+    auto mime = [&](const QStringList &names) {
+        auto *m = new QMimeData;
+        QList<QUrl> urls;
+        for (const QString &n : names)
+            urls << QUrl::fromLocalFile(dir.filePath(n));
+        m->setUrls(urls);
+        return m;
+    };
+    const struct
+    {
+        QStringList names;
+        bool accepted;
+    } enters[] = {{{"notes.txt"}, false}, {{"tune.m4p"}, false}, {{"movie.MKV"}, false}, {{"notes.txt", "song.mp3"}, true}};
+    for (const auto &c : enters) {
+        std::unique_ptr<QMimeData> data(mime(c.names));
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_EQ(enter.isAccepted(), c.accepted) << c.names.join(",").toStdString();
+    }
+    std::unique_ptr<QMimeData> data(mime({"notes.txt", "song.mp3", "movie.MKV"}));
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_EQ(imported, QStringList{dir.filePath("song.mp3")}) << "extensions match exactly, as the tool lists them";
+}
+
+// Two sheets alive at once (Convert page, Download page) never select in each other.
+TEST(CascadeSelections, StayInTheirOwnPanel)
+{
+    struct Rec : CascadePanelDelegate
+    {
+        void itemSelectedChange(int id) override { ids << id; }
+        void showEncParamInfo(int) override {}
+        void saveEncParamSetting(int) override {}
+        QList<int> ids;
+    } a, b;
+    CascadePanel one(QSizeF(780, 470)), two(QSizeF(780, 470));
+    one.setDelegate(&a);
+    two.setDelegate(&b);
+    for (CascadePanel *p : {&one, &two}) {
+        p->addMenuItem(1, "General", "catVideo");
+        p->addSubMenuItem(5, "MP4", "fmtMP4", "", 1);
+        p->addSubMenuItem(6, "MKV", "fmtMKV", "", 1);
+    }
+    one.setSelSubItemID(6, 1);
+    EXPECT_EQ(a.ids.constLast(), 6);
+    EXPECT_TRUE(b.ids.isEmpty());
+    EXPECT_EQ(two.getSelSubItemID(), 0);
 }
