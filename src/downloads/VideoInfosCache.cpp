@@ -1,8 +1,8 @@
 #include "downloads/VideoInfosCache.h"
 
 #include "platform/log/ScribletLogger.h"
-#include "platform/AppPaths.h"
 #include "platform/MainBundle.h"
+#include "platform/PrivateFolder.h"
 #include "platform/PropertyList.h"
 
 #include <QDir>
@@ -27,7 +27,14 @@ VideoInfosCache::VideoInfosCache(const QString &path)
 
 QString VideoInfosCache::defaultPath()
 {
-    return QDir(AppPaths::temporary()).filePath(QStringLiteral("VideoInfos.plist"));
+    // The user's address history: in the private cache folder, never at a shared name.
+    QString error;
+    const QString folder = PrivateFolder::cacheRoot(&error);
+    if (folder.isEmpty()) {
+        ScribletLogError(QStringLiteral("VideoInfos.plist has no private folder: %1").arg(error));
+        return {};
+    }
+    return QDir(folder).filePath(QStringLiteral("VideoInfos.plist"));
 }
 
 bool VideoInfosCache::isEnabled()
@@ -96,7 +103,7 @@ QVariantMap VideoInfosCache::entryForURL(const QString &url) const
 
 bool VideoInfosCache::storeEntry(const QString &url, const QVariantMap &entry)
 {
-    if (url.isEmpty() || entry.isEmpty())
+    if (url.isEmpty() || entry.isEmpty() || m_path.isEmpty())
         return false;
     QMutexLocker lock(&handleVideoInfosLock());
     QVariantMap all = readAll();

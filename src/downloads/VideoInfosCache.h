@@ -3,7 +3,7 @@
 #include <QString>
 #include <QVariantMap>
 
-// "VideoInfos.plist" in the temporary folder: the options dialog's quick-sniff results by page
+// "VideoInfos.plist" in the private cache folder: the options dialog's quick-sniff results by page
 // address. An entry, once stored, is never replaced. Reads are defensive (a broken file or a
 // malformed entry reads as no entry) and writes replace the file atomically; one process-wide
 // lock guards both.

@@ -1,13 +1,12 @@
 #include "platform/AppPaths.h"
 
+#include "platform/PrivateFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -29,19 +28,6 @@ QString xdgFolder(QStandardPaths::StandardLocation location, const char *fallbac
     if (path.isEmpty() || QDir(path) == QDir::home())
         path = QDir::home().filePath(QString::fromLatin1(fallbackUnderHome));
     return path;
-}
-
-bool privateFolder(const QString &path)
-{
-    const QByteArray p = QFile::encodeName(path);
-    if (::mkdir(p.constData(), 0700) != 0 && errno != EEXIST)
-        return false;
-    struct stat st;
-    if (::lstat(p.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-        return false;
-    if ((st.st_mode & 0777) != 0700 && ::chmod(p.constData(), 0700) != 0)
-        return false;
-    return true;
 }
 
 } // namespace
@@ -78,16 +64,7 @@ QString AppPaths::downloads() { return ensured(xdgFolder(QStandardPaths::Downloa
 
 QString AppPaths::runtimeFolder()
 {
-    QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    QString path;
-    if (!base.isEmpty() && QFileInfo(base).isDir())
-        path = joined(base, QStringLiteral("fennixpro"));
-    else
-        path = QStringLiteral("/tmp/fennixpro-%1").arg(::getuid());
-    // Sockets live here: refuse a folder someone else owns or can enter.
-    if (!privateFolder(path))
-        return {};
-    return path;
+    return PrivateFolder::runtimeRoot();
 }
 
 QString AppPaths::logFolder()
@@ -96,8 +73,6 @@ QString AppPaths::logFolder()
     const QString base = state.isEmpty() ? QDir::home().filePath(QStringLiteral(".local/state")) : state;
     return ensured(joined(base, QStringLiteral("fennixpro/logs")));
 }
-
-QString AppPaths::temporary() { return QDir::tempPath(); }
 
 QString AppPaths::mapPath(const QString &macPath)
 {

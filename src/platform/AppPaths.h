@@ -26,12 +26,10 @@ public:
     static QString recordFolder();
     // "~/Downloads" -> the download location.
     static QString downloads();
-    // A private (0700) folder in $XDG_RUNTIME_DIR for sockets; falls back to /tmp when unset.
+    // The private (0700) folder for sockets (see PrivateFolder::runtimeRoot); empty when none.
     static QString runtimeFolder();
     // The application's log folder.
     static QString logFolder();
-    // Temporary work folder, e.g. "ReelgrabKit/Downloading" under it.
-    static QString temporary();
     // Maps a path written the macOS way ("~/Library/Application Support/x", "~/Movies/y",
     // "~/Downloads/z", "~/...") to the folder it stands for here.
     static QString mapPath(const QString &macPath);

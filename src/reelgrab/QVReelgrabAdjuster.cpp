@@ -78,6 +78,32 @@ QString QVReelgrabAdjuster::adjustCookies(const QString &cookies, const QString 
     return result;
 }
 
+QString QVReelgrabAdjuster::scopeCookies(const QString &cookies, const QString &pageUrl)
+{
+    const QString host = parseUrl(pageUrl).host().toLower();
+    QString out;
+    for (QString line : cookies.split(QLatin1Char('\n'))) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() == 7) {
+            out += line + QLatin1Char('\n');
+            continue;
+        }
+        if (host.isEmpty())
+            continue;
+        for (const QString &pair : line.split(QLatin1Char(';'))) {
+            const qsizetype eq = pair.indexOf(QLatin1Char('='));
+            const QString name = pair.left(eq).trimmed();
+            const QString value = pair.mid(eq + 1).trimmed();
+            if (eq <= 0 || name.isEmpty() || name.contains(QLatin1Char('\t')) || value.contains(QLatin1Char('\t')))
+                continue;
+            out += QStringLiteral("%1\tFALSE\t/\tFALSE\t0\t%2\t%3\n").arg(host, name, value);
+        }
+    }
+    return out;
+}
+
 QString QVReelgrabAdjuster::adjustUserAgent(const QString &userAgent, const QString &)
 {
     if (userAgent.isEmpty())

@@ -17,6 +17,10 @@ public:
     static QString adjustPageUrl(const QString &pageUrl);
     static QString adjustCookies(const QString &cookies, const QString &pageUrl);
     static QString adjustUserAgent(const QString &userAgent, const QString &pageUrl);
+    // Cookies as the engine should get them for a download of the page: scoped jar lines stay
+    // as they are; plain "a=b; c=d" text becomes host-only cookies of the page's host, so the
+    // media's own host and every host a redirect leads to get none of them.
+    static QString scopeCookies(const QString &cookies, const QString &pageUrl);
 
     // Priority of a format code when two candidates tie; larger wins.
     static int mediaFormatPriority(quint32 mediaFormat);

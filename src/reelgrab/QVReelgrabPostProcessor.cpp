@@ -1,7 +1,8 @@
 #include "reelgrab/QVReelgrabPostProcessor.h"
 
-#include "platform/AppPaths.h"
+#include "platform/PrivateFolder.h"
 #include "reelgrab/Func.h"
+#include "reelgrab/GUID.h"
 #include "reelgrab/MediaFormatCode.h"
 
 #include <QDir>
@@ -155,7 +156,12 @@ QString QVReelgrabPostProcessor::concatList(const QStringList &paths)
 
 QString QVReelgrabPostProcessor::concatListPath(const QString &guid)
 {
-    return QDir(AppPaths::temporary()).filePath(QStringLiteral("%1.lst").arg(guid.isEmpty() ? QStringLiteral("segments") : guid));
+    // In the private list folder, never the shared temporary one; a name that is not an
+    // identifier could climb out of it.
+    const QString folder = PrivateFolder::cache(QStringLiteral("ReelgrabKit/Lists"));
+    if (folder.isEmpty())
+        return {};
+    return QDir(folder).filePath(QStringLiteral("%1.lst").arg(isGUID(guid) ? guid : QStringLiteral("segments")));
 }
 
 void QVReelgrabPostProcessor::process()
@@ -190,15 +196,15 @@ void QVReelgrabPostProcessor::process()
             for (const auto &s : segs)
                 paths << s.savePath();
             const QString list = concatListPath(m_job.guid);
-            AppPaths::ensureFolder(QFileInfo(list).absolutePath());
             QSaveFile file(list);
-            ok = file.open(QIODevice::WriteOnly) && file.write(concatList(paths).toUtf8()) >= 0 && file.commit();
+            ok = !list.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(concatList(paths).toUtf8()) >= 0 && file.commit();
             if (ok)
                 ok = runTool(m_job.ffmpegPath,
                              {QStringLiteral("-f"), QStringLiteral("concat"), QStringLiteral("-safe"), QStringLiteral("0"),
                               QStringLiteral("-i"), list, QStringLiteral("-c"), QStringLiteral("copy"), QStringLiteral("-y")},
                              output);
-            QFile::remove(list);
+            if (!list.isEmpty())
+                PrivateFolder::removeFile(QFileInfo(list).absolutePath(), list);
         } else {
             ok = combineUsingSwiftcarry(output);
         }

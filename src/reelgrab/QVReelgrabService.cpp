@@ -2,6 +2,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Dispatch.h"
+#include "platform/PrivateFolder.h"
 #include "platform/PropertyList.h"
 #include "reelgrab/DefaultBrowser.h"
 #include "reelgrab/EngineLibrary.h"
@@ -366,7 +367,7 @@ bool QVReelgrabService::downloadNextSegments()
     t->segmentAt(index)->setSavePath(savePath);
     const QVSniffingMediaSegment &segment = t->segments()[index];
     QVReelgraber *binding = reelgraber();
-    binding->setCookies(t->cookies());
+    binding->setCookies(QVReelgrabAdjuster::scopeCookies(t->cookies(), t->pageUrl()));
     binding->setUserAgent(t->userAgent());
     binding->setDownloadUrl(segment.url());
     binding->setSavePath(savePath);
@@ -592,7 +593,10 @@ QString QVReelgrabService::resumableWorkFolder(const QString &baseName) const
     QStringList urls;
     for (const auto &s : m_downloadTask->segments())
         urls << s.url();
-    const QDir root(QDir(AppPaths::temporary()).filePath(QStringLiteral("ReelgrabKit/Downloading")));
+    const QString rootPath = QVReelgrabTask::workRoot();
+    if (rootPath.isEmpty())
+        return {};
+    const QDir root(rootPath);
     for (const QFileInfo &dir : root.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (!isGUID(dir.fileName()) || dir.isSymLink())
             continue;
@@ -612,10 +616,14 @@ QString QVReelgrabService::resumableWorkFolder(const QString &baseName) const
 
 void QVReelgrabService::clearWorkFolder()
 {
-    // Only the task's own folder, named by its identifier under the temporary folder.
+    // Only the task's own folder, named by its identifier in the private work root; a link
+    // found there is removed as a link, never followed.
     if (!m_downloadTask || !isGUID(m_downloadTask->guid()))
         return;
-    QDir(m_downloadTask->workFolder()).removeRecursively();
+    const QString root = QVReelgrabTask::workRoot();
+    QString error;
+    if (!root.isEmpty() && !PrivateFolder::removeTree(root, m_downloadTask->workFolder(), &error))
+        Func(FuncLogError, QStringLiteral("work folder not cleared: %1").arg(error));
 }
 
 void QVReelgrabService::downloadDidFailed(QVReelgraber *, const QVReelgrabError &error)

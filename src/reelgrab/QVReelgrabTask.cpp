@@ -1,6 +1,7 @@
 #include "reelgrab/QVReelgrabTask.h"
 
 #include "platform/AppPaths.h"
+#include "platform/PrivateFolder.h"
 #include "reelgrab/Func.h"
 #include "reelgrab/GUID.h"
 #include "reelgrab/MediaFormatCode.h"
@@ -402,7 +403,30 @@ QString QVReelgrabTask::workFolder()
         if (name.isEmpty())
             name = QStringLiteral("segments");
     }
-    return joinPath(AppPaths::temporary(), QStringLiteral("ReelgrabKit/Downloading/") + name);
+    const QString root = workRoot();
+    return root.isEmpty() ? QString() : joinPath(root, name);
+}
+
+QString QVReelgrabTask::workRoot()
+{
+    QString error;
+    const QString root = PrivateFolder::cache(QStringLiteral("ReelgrabKit/Downloading"), &error);
+    if (root.isEmpty())
+        Func(FuncLogError, QStringLiteral("no private work folder: %1").arg(error));
+    return root;
+}
+
+QString QVReelgrabTask::ensuredWorkFolder()
+{
+    const QString folder = workFolder();
+    if (folder.isEmpty())
+        return {};
+    QString error;
+    if (PrivateFolder::ensure(workRoot(), QFileInfo(folder).fileName(), &error).isEmpty()) {
+        Func(FuncLogError, QStringLiteral("work folder refused: %1").arg(error));
+        return {};
+    }
+    return folder;
 }
 
 QString QVReelgrabTask::savePath4Segment(qsizetype index)
@@ -415,15 +439,17 @@ QString QVReelgrabTask::savePath4Segment(qsizetype index)
     const QString target = targetFileName();
     const QString name = QFileInfo(target).completeBaseName();
     if (m_segments.size() > 1) {
-        const QString folder = workFolder();
-        AppPaths::ensureFolder(folder);
+        const QString folder = ensuredWorkFolder();
+        if (folder.isEmpty())
+            return {};
         return joinPath(folder, QStringLiteral("%1-%2.%3")
                                          .arg(name, QStringLiteral("%1").arg(index, 2, 16, QLatin1Char('0')),
                                               segment.extName()));
     }
     if ((m_downloadContent & QVReelgrabContentAudio) && segment.mediaFormat() != MediaFormatCode::MP3) {
-        const QString folder = workFolder();
-        AppPaths::ensureFolder(folder);
+        const QString folder = ensuredWorkFolder();
+        if (folder.isEmpty())
+            return {};
         return joinPath(folder, QStringLiteral("%1.%2").arg(name, segment.extName()));
     }
     return target;

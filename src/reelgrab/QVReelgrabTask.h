@@ -186,8 +186,13 @@ public:
     std::optional<QVSniffingMediaSubtitle> pickoutSubtitle() const;
     // Writes the picked subtitle beside the target when subtitles were asked for; returns its text.
     QString synchronizeSubtitle();
-    // Folder for the segment files of this task: temporary/ReelgrabKit/Downloading/<guid>.
+    // Folder for the segment files of this task: <private cache>/ReelgrabKit/Downloading/<guid>;
+    // not made here. Empty when no private folder can be had.
     QString workFolder();
+    // workFolder(), made and checked (ours, 0700, not a link); empty when refused.
+    QString ensuredWorkFolder();
+    // The private folder holding every task's work folder, made and checked; empty when refused.
+    static QString workRoot();
     // Where the segment at index is written; empty (and logged) when there is no such segment.
     QString savePath4Segment(qsizetype index);
     // The same for a segment given by value: the first equal one in `segments`.

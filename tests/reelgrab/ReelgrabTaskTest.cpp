@@ -456,7 +456,8 @@ TEST(QVReelgrabTask, SynchronizeSubtitleWritesBesideTheTarget)
 
 TEST(QVReelgrabTask, SegmentSavePaths)
 {
-    const QString downloading = QDir(AppPaths::temporary()).filePath(QStringLiteral("ReelgrabKit/Downloading"));
+    const QString downloading = QVReelgrabTask::workRoot();
+    EXPECT_EQ(downloading, TestEnvironment::home() + QStringLiteral("/.cache/fennixpro/ReelgrabKit/Downloading"));
     QVReelgrabTask task;
     task.setTargetFileName(QStringLiteral("/x/Film.mp4"));
     task.setSegments({segment(QStringLiteral("0"), MP4, 1), segment(QStringLiteral("1"), TS, 1),

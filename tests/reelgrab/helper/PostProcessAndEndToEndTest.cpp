@@ -4,6 +4,7 @@
 #include "reelgrab/MediaFormatCode.h"
 #include "reelgrab/QVMediaSniffer.h"
 #include "reelgrab/QVReelgrabPostProcessor.h"
+#include "reelgrab/ReelgrabMain.h"
 #include "support/TestEnvironment.h"
 #include "TestHttpServer.h"
 
@@ -28,6 +29,9 @@ QByteArray readAll(const QString &path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// Where the helper keeps its work folders and lists: the private cache of this test's user.
+QString helperWork() { return TestEnvironment::home() + QStringLiteral("/.cache/fennixpro/ReelgrabKit"); }
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -144,7 +148,10 @@ TEST(ReelgrabPostProcess, ConcatListQuotesPaths)
 {
     EXPECT_EQ(QVReelgrabPostProcessor::concatList({QStringLiteral("/t/it's.ts"), QStringLiteral("/t/b.ts")}),
               QStringLiteral("file '/t/it'\\''s.ts'\nfile '/t/b.ts'\n"));
-    EXPECT_TRUE(QVReelgrabPostProcessor::concatListPath(QStringLiteral("ABC")).endsWith(QLatin1String("/ABC.lst")));
+    // The list lives in the private cache; a name that is not an identifier cannot climb out.
+    const QString id = QStringLiteral("0A0B0C0D-0000-4000-8000-000000000001");
+    EXPECT_EQ(QVReelgrabPostProcessor::concatListPath(id), helperWork() + QStringLiteral("/Lists/") + id + QStringLiteral(".lst"));
+    EXPECT_EQ(QVReelgrabPostProcessor::concatListPath(QStringLiteral("../../x")), helperWork() + QStringLiteral("/Lists/segments.lst"));
 }
 
 QString ffmpeg() { return QStandardPaths::findExecutable(QStringLiteral("ffmpeg")); }
@@ -251,6 +258,7 @@ QString helperTemp()
     QDir().mkpath(path);
     return path;
 }
+
 
 QString writePrefs(int webSeconds)
 {
@@ -507,7 +515,7 @@ TEST_F(ReelgrabStandalone, SeparatePictureAndSoundAreJoined)
     // The two downloads were fetched once each, and their work folder is gone.
     EXPECT_EQ(server.gets(QStringLiteral("/dash/picture.mp4")), 1);
     EXPECT_EQ(server.gets(QStringLiteral("/dash/sound.m4a")), 1);
-    EXPECT_EQ(contents(helperTemp() + QStringLiteral("/ReelgrabKit/Downloading")), QStringList());
+    EXPECT_EQ(contents(helperWork() + QStringLiteral("/Downloading")), QStringList());
 }
 
 TEST_F(ReelgrabStandalone, PiecewisePictureAndSoundAreFetchedAndJoined)
@@ -556,7 +564,7 @@ TEST_F(ReelgrabStandalone, PiecewisePictureAndSoundAreFetchedAndJoined)
     for (const QString &file : files)
         if (file.endsWith(QLatin1String(".m4s")))
             EXPECT_EQ(server.gets(QStringLiteral("/pieces/") + file), 1) << file.toStdString();
-    EXPECT_EQ(contents(helperTemp() + QStringLiteral("/ReelgrabKit/Downloading")), QStringList());
+    EXPECT_EQ(contents(helperWork() + QStringLiteral("/Downloading")), QStringList());
 }
 
 TEST_F(ReelgrabStandalone, SegmentedMediaIsConcatenated)
@@ -580,7 +588,21 @@ TEST_F(ReelgrabStandalone, SegmentedMediaIsConcatenated)
     server.add(QStringLiteral("/parts.html"),
                "<html><head><title>In three parts</title></head><body><video src=\"/parts/film.mpd\"></video></body></html>",
                "text/html");
-    const RunResult run = runReelgrab(server.url(QStringLiteral("/parts.html")));
+    // Another user's links at the names the work folder and the list once had in the shared
+    // temporary folder: neither is followed, and what they point at stays as it was.
+    const QString victim = TestEnvironment::home() + QStringLiteral("/victim");
+    writeFile(victim + QStringLiteral("/Downloading/keep.txt"), "kept");
+    writeFile(victim + QStringLiteral("/list.txt"), "kept");
+    const QString pageUrl = server.url(QStringLiteral("/parts.html"));
+    ASSERT_TRUE(QFile::link(victim, helperTemp() + QStringLiteral("/ReelgrabKit")));
+    ASSERT_TRUE(QFile::link(victim + QStringLiteral("/list.txt"),
+                            helperTemp() + u'/' + ReelgrabMain::standaloneGuid(pageUrl) + QStringLiteral(".lst")));
+    const RunResult run = runReelgrab(pageUrl);
+    QFile::remove(helperTemp() + QStringLiteral("/ReelgrabKit"));
+    QFile::remove(helperTemp() + u'/' + ReelgrabMain::standaloneGuid(pageUrl) + QStringLiteral(".lst"));
+    EXPECT_EQ(contents(victim), (QStringList{QStringLiteral("Downloading"), QStringLiteral("Downloading/keep.txt"),
+                                             QStringLiteral("list.txt")}));
+    EXPECT_EQ(readAll(victim + QStringLiteral("/list.txt")), QByteArray("kept"));
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(QFileInfo(run.out).fileName(), QStringLiteral("In three parts.mp4"));
     for (const QString &kind : QStringList{QStringLiteral("v"), QStringLiteral("a")}) {
@@ -590,7 +612,8 @@ TEST_F(ReelgrabStandalone, SegmentedMediaIsConcatenated)
         EXPECT_EQ(packets({run.out}, kind), expected);
     }
     // Neither the parts nor the list stay behind.
-    EXPECT_EQ(contents(helperTemp()).filter(QRegularExpression(QStringLiteral("\\.lst$|\\.mp4"))), QStringList());
+    EXPECT_EQ(contents(helperWork()).filter(QRegularExpression(QStringLiteral("\\.lst$|\\.mp4"))), QStringList());
+    EXPECT_EQ(contents(helperTemp()), QStringList());
 }
 
 TEST_F(ReelgrabStandalone, KilledHelperLeavesResumableDataThatASecondRunCompletes)
@@ -603,7 +626,7 @@ TEST_F(ReelgrabStandalone, KilledHelperLeavesResumableDataThatASecondRunComplete
     server.add(QStringLiteral("/slow/killed-film.webm"), slow);
     const QString url = server.url(QStringLiteral("/slow/killed-film.webm"));
     const QStringList before = contents(downloads());
-    const QStringList tempBefore = contents(helperTemp());
+    const QStringList tempBefore = contents(helperWork());
 
     QProcess first;
     startReelgrab(first, url, 5);
@@ -631,7 +654,7 @@ TEST_F(ReelgrabStandalone, KilledHelperLeavesResumableDataThatASecondRunComplete
     EXPECT_TRUE(left.contains(QStringLiteral("killed-film.webm.cvpart")));
     EXPECT_TRUE(left.contains(QStringLiteral("killed-film.webm.cvctl")));
     EXPECT_EQ(QFileInfo(target).size(), 0);
-    EXPECT_EQ(contents(helperTemp()), tempBefore);
+    EXPECT_EQ(contents(helperWork()), tempBefore);
 
     // The second run continues where the first stopped, into the same name.
     slow.bytesPerSecond = 0;
@@ -736,7 +759,7 @@ TEST_F(ReelgrabStandalone, KilledSegmentedDownloadIsCompletedFromItsWorkFolder)
     server.add(QStringLiteral("/kept.html"),
                "<html><head><title>Kept parts</title></head><body><video src=\"/kept/film.mpd\"></video></body></html>",
                "text/html");
-    const QString work = helperTemp() + QStringLiteral("/ReelgrabKit/Downloading");
+    const QString work = helperWork() + QStringLiteral("/Downloading");
     const QStringList before = contents(downloads());
     const QStringList workBefore = contents(work);
 
