@@ -1,6 +1,7 @@
 #include "BrowserCookies.h"
 
 #include "Aes128Cbc.h"
+#include "CookieJar.h"
 #include "CurlSetup.h"
 
 #include <nettle/pbkdf2.h>
@@ -22,6 +23,7 @@ struct Cookie
     std::string host;
     std::string path;
     bool secure = false;
+    int64_t expiry = 0; // seconds since 1970; 0 for a session cookie
     std::string name;
     std::string value;
 };
@@ -102,6 +104,8 @@ bool pathMatches(const std::string &requestPath, const std::string &cookiePath)
     return requestPath.size() == cookiePath.size() || cookiePath.back() == '/' || requestPath[cookiePath.size()] == '/';
 }
 
+// The page's cookies as jar lines that keep each cookie's scope; the engine sends each only
+// where its domain, path and secure flag allow, on every request and redirect.
 std::string join(const std::vector<Cookie> &cookies, const std::string &url)
 {
     const std::string host = CurlSetup::host(url);
@@ -121,9 +125,9 @@ std::string join(const std::vector<Cookie> &cookies, const std::string &url)
     for (const auto &c : cookies) {
         if (!domainMatches(host, c.host) || !pathMatches(path, c.path) || (c.secure && !https))
             continue;
-        if (!out.empty())
-            out += "; ";
-        out += c.name + "=" + c.value;
+        std::string domain = c.host;
+        std::transform(domain.begin(), domain.end(), domain.begin(), [](unsigned char ch) { return std::tolower(ch); });
+        out += CookieJar::line(domain, c.path, c.secure, c.expiry, c.name, c.value);
     }
     return out;
 }
@@ -208,7 +212,7 @@ std::string firefox(const std::string &url)
                 expiry /= 1000; // newer profiles store milliseconds
             if (expiry != 0 && expiry < now)
                 continue;
-            cookies.push_back({column(st, 0), column(st, 1), sqlite3_column_int(st, 2) != 0, column(st, 4), column(st, 5)});
+            cookies.push_back({column(st, 0), column(st, 1), sqlite3_column_int(st, 2) != 0, expiry, column(st, 4), column(st, 5)});
         }
     } else {
         error = std::string("fennix_exception: ") + sqlite3_errmsg(db);
@@ -277,7 +281,9 @@ std::string chrome(const std::string &url)
                 value = chromeValue(column(st, 6), version >= 24);
             if (value.empty())
                 continue;
-            cookies.push_back({column(st, 0), column(st, 1), sqlite3_column_int(st, 2) != 0, column(st, 4), value});
+            const int64_t unix = expiry == 0 ? 0 : expiry / 1000000LL - 11644473600LL;
+            cookies.push_back({column(st, 0), column(st, 1), sqlite3_column_int(st, 2) != 0, unix > 0 ? unix : 0,
+                               column(st, 4), value});
         }
     } else {
         error = std::string("fennix_exception: ") + sqlite3_errmsg(db);

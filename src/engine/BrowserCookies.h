@@ -2,7 +2,8 @@
 
 #include <string>
 
-// The Cookie header a browser of the user's HOME keeps for an address:
+// The cookies a browser of the user's HOME keeps for an address, as scoped jar lines
+// (CookieJar), so they go only where the browser would send them:
 // Firefox (cookies.sqlite of the default profile) and Chrome/Chromium (the
 // Cookies database, "v10" values decrypted). Databases are read from a copy,
 // since a running browser holds them locked.

@@ -1,5 +1,6 @@
 #include "CurlSetup.h"
 
+#include "CookieJar.h"
 #include "DownloadJob.h"
 
 #include <algorithm>
@@ -28,8 +29,9 @@ void common(CURL *easy, const DownloadJob &job)
     curl_easy_setopt(easy, CURLOPT_TCP_KEEPALIVE, 1L);
     if (!job.userAgent.empty())
         curl_easy_setopt(easy, CURLOPT_USERAGENT, job.userAgent.c_str());
-    if (!job.cookie.empty())
-        curl_easy_setopt(easy, CURLOPT_COOKIE, job.cookie.c_str());
+    // Scoped cookies through curl's own engine: it picks them per request and again after
+    // every redirect, so a cookie never reaches a host it was not set for.
+    CookieJar::install(easy, job.cookie);
 }
 
 std::string resolveUrl(const std::string &base, const std::string &ref)

@@ -1,6 +1,7 @@
 #include "Downloader.h"
 
 #include "ControlFile.h"
+#include "CookieJar.h"
 #include "CurlSetup.h"
 #include "EngineError.h"
 #include "EngineLog.h"
@@ -94,6 +95,8 @@ int Downloader::runJob(DownloadJob &job, int64_t &downloaded, int64_t &total)
         return CORVIDASH_MALFORMED_URL;
     if (!CurlSetup::hasSupportedScheme(job.url))
         return CORVIDASH_UNSUPPORTED_PROTOCOL;
+    // Plain cookie text belongs to the address it was handed in for, not to every host on the way.
+    job.cookie = CookieJar::scoped(job.cookie, job.url);
     struct stat st{};
     if (job.savePath.empty() || job.savePath.back() == '/' ||
         (::stat(job.savePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode)))

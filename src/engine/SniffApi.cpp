@@ -2,6 +2,7 @@
 #include "engine/Corvidash.h"
 
 #include "BrowserCookies.h"
+#include "CookieJar.h"
 #include "CurlSetup.h"
 #include "EngineLog.h"
 #include "MiniJson.h"
@@ -98,7 +99,7 @@ int URLSniffingStart(CorvidashSniffer *handle, const char *pageUrl, const char *
     std::lock_guard lock(handle->mutex);
     handle->stop = false;
     DownloadJob settings;
-    settings.cookie = handle->cookie;
+    settings.cookie = CookieJar::scoped(handle->cookie, pageUrl ? pageUrl : "");
     settings.userAgent = userAgent ? userAgent : "";
     settings.stallSeconds = 20;
     PageSniffer sniffer(settings, handle->stop);
@@ -230,7 +231,7 @@ const char *SniffingOnlyUsePython(const char *pageUrl, const char *cookies)
     static thread_local std::string answer;
     CurlSetup::globalInit();
     DownloadJob settings;
-    settings.cookie = cookies ? cookies : "";
+    settings.cookie = CookieJar::scoped(cookies ? cookies : "", pageUrl ? pageUrl : "");
     settings.stallSeconds = 20;
     std::atomic<bool> stop{false};
     PageSniffer sniffer(settings, stop);

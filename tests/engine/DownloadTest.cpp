@@ -1,5 +1,6 @@
 #include "EngineFixture.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -258,6 +259,76 @@ TEST_F(corvidashDownload, EmptyResourceAndRedirect)
     log.clear();
     ASSERT_EQ(download(server.url("/moved.bin"), path("moved.bin")), 0);
     EXPECT_EQ(readFile(path("moved.bin")), real.body);
+}
+
+// A Cookie header as a sorted list of pairs, whatever order the client chose.
+std::vector<std::string> cookiePairs(const std::string &header)
+{
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start < header.size()) {
+        size_t end = header.find(';', start);
+        if (end == std::string::npos)
+            end = header.size();
+        std::string pair = header.substr(start, end - start);
+        pair.erase(0, pair.find_first_not_of(' '));
+        if (!pair.empty())
+            out.push_back(pair);
+        start = end + 1;
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+TEST_F(corvidashDownload, CookiesReachOnlyTheHostsAndPathsTheyBelongToAcrossRedirects)
+{
+    // 127.0.0.1 and localhost reach the same server under two host names.
+    const std::string port = std::to_string(server.port());
+    auto at = [&](const std::string &host, const std::string &p) { return "http://" + host + ":" + port + p; };
+    LoopbackServer::Resource media;
+    media.body = bytes(5000, 3);
+    server.add("/media/a.bin", media);
+    server.add("/other/b.bin", media);
+    LoopbackServer::Resource hop;
+    hop.status = 302;
+    hop.location = at("localhost", "/other/b.bin");
+    server.add("/media/hop", hop);
+    const std::string jar = "127.0.0.1\tFALSE\t/\tFALSE\t0\tsid\t1\n"
+                            "127.0.0.1\tFALSE\t/media\tFALSE\t4000000000\tdeep\t2\n"
+                            "127.0.0.1\tFALSE\t/\tFALSE\t1000\told\t3\n"
+                            "localhost\tFALSE\t/\tFALSE\t0\tlh\t4\n";
+    using Pairs = std::vector<std::string>;
+    struct Case
+    {
+        const char *name;
+        std::string cookies, url, path;
+        Pairs first;      // what the first request carried
+        Pairs afterHop;   // what the request on the other host carried ("-" when none was made)
+    };
+    const Case cases[] = {
+        {"path and expiry", jar, at("127.0.0.1", "/media/a.bin"), "/media/a.bin", {"deep=2", "sid=1"}, {"-"}},
+        {"other path", jar, at("127.0.0.1", "/other/b.bin"), "/other/b.bin", {"sid=1"}, {"-"}},
+        {"redirect to another host", jar, at("127.0.0.1", "/media/hop"), "/media/hop", {"deep=2", "sid=1"}, {"lh=4"}},
+        {"plain text stays with its host", "plain=5; two=6", at("127.0.0.1", "/media/hop"), "/media/hop",
+         {"plain=5", "two=6"}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        cookie = c.cookies;
+        ::unlink(path("cookie.bin").c_str());
+        const size_t before = server.cookieHeaders("/other/b.bin").size();
+        log.clear();
+        ASSERT_EQ(download(c.url, path("cookie.bin")), 0);
+        EXPECT_EQ(readFile(path("cookie.bin")), media.body);
+        const auto first = server.cookieHeaders(c.path);
+        ASSERT_FALSE(first.empty());
+        EXPECT_EQ(cookiePairs(first.back()), c.first);
+        const auto hopped = server.cookieHeaders("/other/b.bin");
+        if (c.afterHop == Pairs{"-"})
+            continue;
+        ASSERT_GT(hopped.size(), before);
+        EXPECT_EQ(cookiePairs(hopped.back()), c.afterHop);
+    }
 }
 
 struct ErrorCase

@@ -103,7 +103,7 @@ int EngineFixture::download(const std::string &url, const std::string &savePath,
     VantrelSetUrl(handle, url.c_str());
     VantrelSetSavePath(handle, savePath.c_str());
     VantrelSetUserAgent(handle, "");
-    VantrelSetCookie(handle, "");
+    VantrelSetCookie(handle, cookie.c_str());
     VantrelSetCallback(handle, &EventLog::callback, &log);
     return VantrelStart(handle, resume ? 1 : 0, turbo ? 1 : 0);
 }

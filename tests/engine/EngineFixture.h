@@ -53,6 +53,7 @@ protected:
 
     LoopbackServer server;
     CorvidashDownload *handle = nullptr;
+    std::string cookie; // what download() hands the engine as cookies
     EventLog log;
     std::string m_dir;
 };

@@ -85,6 +85,12 @@ std::vector<std::string> LoopbackServer::rangeHeaders(const std::string &path)
     return m_stats[path].ranges;
 }
 
+std::vector<std::string> LoopbackServer::cookieHeaders(const std::string &path)
+{
+    std::lock_guard lock(m_mutex);
+    return m_stats[path].cookies;
+}
+
 void LoopbackServer::acceptLoop()
 {
     while (!m_stopping) {
@@ -184,6 +190,8 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
         ++stats.requests;
         auto range = headers.find("range");
         stats.ranges.push_back(range == headers.end() ? std::string() : range->second);
+        auto cookie = headers.find("cookie");
+        stats.cookies.push_back(cookie == headers.end() ? std::string() : cookie->second);
         if (it == m_resources.end()) {
             const std::string notFound = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
             return sendAll(fd, notFound.data(), notFound.size());

@@ -46,6 +46,8 @@ public:
     int maxConcurrentOverall();
     int64_t bodyBytesSent(const std::string &path);
     std::vector<std::string> rangeHeaders(const std::string &path);
+    // The Cookie header of each request ("" when none was sent).
+    std::vector<std::string> cookieHeaders(const std::string &path);
 
 private:
     // A body is kept once and shared by every response that sends it: copying a large file per
@@ -63,6 +65,7 @@ private:
         int maxActive = 0;
         int64_t bytes = 0;
         std::vector<std::string> ranges;
+        std::vector<std::string> cookies;
     };
 
     void acceptLoop();

@@ -354,8 +354,12 @@ TEST_F(corvidashCookies, FirefoxDefaultProfile)
          "INSERT INTO moz_cookies VALUES (2,'b','2','www.example.com','/video',4000000000,1);"
          "INSERT INTO moz_cookies VALUES (3,'old','x','.example.com','/',1000,0);"
          "INSERT INTO moz_cookies VALUES (4,'other','y','.other.com','/',4000000000,0);");
-    EXPECT_STREQ(GetWebBrowserCookies("firefox", "https://www.example.com/video/1"), "a=1; b=2");
-    EXPECT_STREQ(GetWebBrowserCookies("firefox", "http://www.example.com/video/1"), "a=1");
+    // Each cookie keeps its scope: domain or host only, path, secure flag and expiry.
+    EXPECT_STREQ(GetWebBrowserCookies("firefox", "https://www.example.com/video/1"),
+                 ".example.com\tTRUE\t/\tFALSE\t4000000000\ta\t1\n"
+                 "www.example.com\tFALSE\t/video\tTRUE\t4000000000\tb\t2\n");
+    EXPECT_STREQ(GetWebBrowserCookies("firefox", "http://www.example.com/video/1"),
+                 ".example.com\tTRUE\t/\tFALSE\t4000000000\ta\t1\n");
 
     writeFile(root + "/abc.default-release/cookies.sqlite", "this is not a database at all, just text........");
     EXPECT_EQ(std::string(GetWebBrowserCookies("firefox", "https://www.example.com/")).rfind("fennix_exception:", 0), 0u);
@@ -389,5 +393,6 @@ TEST_F(corvidashCookies, ChromeDecryptsV10Values)
          " value TEXT, encrypted_value BLOB);"
          "INSERT INTO cookies VALUES ('.example.com','/',0,0,'plain','p','');"
          "INSERT INTO cookies VALUES ('.example.com','/',0,0,'sid','',X'" + hex + "');");
-    EXPECT_STREQ(GetWebBrowserCookies("chrome", "https://example.com/watch"), "plain=p; sid=secret-value");
+    EXPECT_STREQ(GetWebBrowserCookies("chrome", "https://example.com/watch"),
+                 ".example.com\tTRUE\t/\tFALSE\t0\tplain\tp\n.example.com\tTRUE\t/\tFALSE\t0\tsid\tsecret-value\n");
 }

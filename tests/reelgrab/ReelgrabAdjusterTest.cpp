@@ -72,6 +72,26 @@ TEST(QVReelgrabAdjuster, Cookies)
     QVReelgrabAdjuster::setCookieStore(nullptr);
 }
 
+TEST(QVReelgrabAdjuster, PlainCookiesAreScopedToThePageHost)
+{
+    const QString jar = QStringLiteral(".example.com\tTRUE\t/\tTRUE\t4000000000\ta\t1\n");
+    const struct
+    {
+        const char *name;
+        QString cookies, pageUrl, expected;
+    } cases[] = {
+        {"plain pairs", QStringLiteral("sid=1; two = 2;junk; =x"), QStringLiteral("http://Page.Example/p"),
+         QStringLiteral("page.example\tFALSE\t/\tFALSE\t0\tsid\t1\npage.example\tFALSE\t/\tFALSE\t0\ttwo\t2\n")},
+        {"jar lines kept", jar, QStringLiteral("http://other.example/"), jar},
+        {"jar then an appended plain pair", jar + QStringLiteral("family_filter=off;"), QStringLiteral("https://127.0.0.1/v"),
+         jar + QStringLiteral("127.0.0.1\tFALSE\t/\tFALSE\t0\tfamily_filter\toff\n")},
+        {"no page host: plain text goes nowhere", QStringLiteral("sid=1"), QStringLiteral("not a url"), QString()},
+        {"empty", QString(), QStringLiteral("http://a/"), QString()},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(QVReelgrabAdjuster::scopeCookies(c.cookies, c.pageUrl), c.expected) << c.name;
+}
+
 TEST(QVReelgrabAdjuster, UserAgent)
 {
     const QString fallback = QString::fromLatin1(QVReelgrabAdjuster::DefaultUserAgent);
