@@ -12,6 +12,7 @@
 #include <QLocalSocket>
 #include <QMetaObject>
 #include <QThread>
+#include <QTimer>
 #include <QtEndian>
 
 #include <sys/socket.h>
@@ -19,6 +20,9 @@
 #include <unistd.h>
 
 namespace {
+
+// How often a publisher checks that its server still listens.
+constexpr int ListenerCheckMs = 500;
 
 bool peerIsSameUser(qintptr fd)
 {
@@ -89,16 +93,12 @@ std::unique_ptr<NamedConnection> NamedConnection::publish(const QString &name, R
     if (!c->m_server->listen(path))
         return fail(QStringLiteral("cannot register %1: %2").arg(name, c->m_server->errorString()));
     NamedConnection *self = c.get();
-    QObject::connect(c->m_server, &QLocalServer::newConnection, self, [self]() {
-        while (QLocalSocket *s = self->m_server->nextPendingConnection()) {
-            if (!peerIsSameUser(s->socketDescriptor())) {
-                s->abort();
-                s->deleteLater();
-                continue;
-            }
-            self->adoptClientSocket(s);
-        }
-    });
+    c->m_path = path;
+    QObject::connect(c->m_server, &QLocalServer::newConnection, self, [self]() { self->acceptPending(); });
+    auto *watch = new QTimer(self);
+    watch->setInterval(ListenerCheckMs);
+    QObject::connect(watch, &QTimer::timeout, self, [self]() { self->relistenIfClosed(); });
+    watch->start();
     if (error)
         error->clear();
     return c;
@@ -135,8 +135,50 @@ std::unique_ptr<NamedConnection> NamedConnection::connectTo(const QString &name,
     return c;
 }
 
+void NamedConnection::setClientLimits(int maxClients, int idleMs)
+{
+    m_maxClients = qMax(0, maxClients);
+    m_idleMs = qMax(0, idleMs);
+}
+
+void NamedConnection::acceptPending()
+{
+    while (QLocalSocket *s = m_server->nextPendingConnection()) {
+        if (!peerIsSameUser(s->socketDescriptor())) {
+            s->abort();
+            s->deleteLater();
+            continue;
+        }
+        adoptClientSocket(s);
+    }
+}
+
+void NamedConnection::relistenIfClosed()
+{
+    if (m_invalidated || !m_server || m_server->isListening())
+        return;
+    // Our own folder: what is at the path is our stale socket.
+    QFile::remove(m_path);
+    if (m_server->listen(m_path))
+        qWarning("NamedConnection: %s listens again", qPrintable(m_name));
+}
+
 void NamedConnection::adoptClientSocket(QLocalSocket *socket)
 {
+    if (m_maxClients > 0) {
+        m_clients.removeAll(nullptr);
+        while (m_clients.size() >= m_maxClients)
+            if (QLocalSocket *oldest = m_clients.takeFirst())
+                oldest->abort();
+        m_clients.append(socket);
+    }
+    if (m_idleMs > 0) {
+        auto *idle = new QTimer(socket);
+        idle->setObjectName(QStringLiteral("idle"));
+        idle->setSingleShot(true);
+        connect(idle, &QTimer::timeout, socket, [socket]() { socket->abort(); });
+        idle->start(m_idleMs);
+    }
     socket->setParent(this);
     connect(socket, &QLocalSocket::readyRead, this, [this, socket]() { readFrames(socket); });
     connect(socket, &QLocalSocket::disconnected, this, [this, socket]() {
@@ -178,6 +220,8 @@ void NamedConnection::readFrames(QLocalSocket *socket)
             socket->abort();
             return;
         }
+        if (auto *idle = socket->findChild<QTimer *>(QStringLiteral("idle"), Qt::FindDirectChildrenOnly))
+            idle->start();
         if (m_root)
             m_root(name.toString(), object.toByteArray());
         if (!socket || socket->state() != QLocalSocket::ConnectedState)

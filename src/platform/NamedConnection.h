@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -40,6 +41,11 @@ public:
 
     ~NamedConnection() override;
 
+    // Publisher side: at most maxClients connections at once (the oldest goes when another
+    // arrives) and each one closed after idleMs without a whole call; 0 leaves either unbounded.
+    // Idle peers then cannot use up the process's descriptors.
+    void setClientLimits(int maxClients, int idleMs);
+
     QString name() const { return m_name; }
     bool isValid() const;
     // Any thread; one way; dropped (false) when the connection is gone.
@@ -58,10 +64,17 @@ private:
     void adoptClientSocket(QLocalSocket *socket);
     void readFrames(QLocalSocket *socket);
     void writeFrame(const QByteArray &frame);
+    void acceptPending();
+    // The local server stops for good when an accept fails (no descriptor left); listen again.
+    void relistenIfClosed();
 
     QString m_name;
     Root m_root;
     QLocalServer *m_server = nullptr;
+    QString m_path;
+    int m_maxClients = 0;
+    int m_idleMs = 0;
+    QList<QPointer<QLocalSocket>> m_clients;
     QPointer<QLocalSocket> m_socket;  // client side
     bool m_invalidated = false;
 };

@@ -61,6 +61,12 @@ QString escapeAddress(const QString &text)
     return out;
 }
 
+// An address longer than any page's is refused on every road, before it is stored or shaped.
+QString boundedAddress(const QString &address)
+{
+    return address.size() > URLEventDecoder::MaxAddressLength ? QString() : address;
+}
+
 QVariantMap playlistItem(const QString &itemText)
 {
     QVariantMap item = URLEventDecoder::parseURLToDictionary(itemText, true);
@@ -79,10 +85,11 @@ void decodePlaylist(const QString &text, URLEventDecoder::Request &r)
     const qsizetype first = text.indexOf(ItemSeparator);
     r.hasItemMarker = first >= 0;
     if (!r.hasItemMarker) {
-        r.pageUrl = URLEventDecoder::parseURLToDictionary(text, true).value(QStringLiteral("pageUrl")).toString();
+        r.pageUrl = boundedAddress(URLEventDecoder::parseURLToDictionary(text, true).value(QStringLiteral("pageUrl")).toString());
         return;
     }
-    r.pageUrl = URLEventDecoder::parseURLToDictionary(text.left(first), true).value(QStringLiteral("pageUrl")).toString();
+    r.pageUrl = boundedAddress(
+        URLEventDecoder::parseURLToDictionary(text.left(first), true).value(QStringLiteral("pageUrl")).toString());
     qsizetype from = first + ItemSeparator.size();
     while (from <= text.size()) {
         qsizetype next = text.indexOf(ItemSeparator, from);
@@ -204,15 +211,16 @@ URLEventDecoder::Request URLEventDecoder::decode(const QString &eventString)
         r.kind = Kind::JsLog;
         return r;
     }
-    const qsizetype pelqa = r.text.indexOf(PelqaPrefix);
-    if (pelqa < 0) {
+    // A request of the extension is the whole address; "pelqa://" inside another address (in
+    // its query, say) is part of that address, not a request any page could smuggle in.
+    if (!r.text.startsWith(PelqaPrefix, Qt::CaseInsensitive)) {
         r.kind = r.text.isEmpty() ? Kind::Empty : Kind::Plain;
-        r.pageUrl = r.text;
+        r.pageUrl = boundedAddress(r.text);
         return r;
     }
     // Base64 never grows when decoded, so the cut above bounds the decoded text too.
     bool ok = false;
-    r.decoded = strictUtf8(NSDataAdditions::initWithBase64EncodedString(r.text.mid(pelqa + PelqaPrefix.size())), &ok);
+    r.decoded = strictUtf8(NSDataAdditions::initWithBase64EncodedString(r.text.mid(PelqaPrefix.size())), &ok);
     const qsizetype marker = r.decoded.indexOf(PlaylistMarker, 0, Qt::CaseInsensitive);
     if (!r.decoded.isEmpty() && marker >= 0) {
         decodePlaylist(r.decoded.mid(marker + PlaylistMarker.size()), r);
@@ -220,7 +228,7 @@ URLEventDecoder::Request URLEventDecoder::decode(const QString &eventString)
     }
     r.kind = Kind::SinglePage;
     const QVariantMap pairs = parseURLToDictionary(r.decoded, false);
-    r.pageUrl = pairs.value(QStringLiteral("pageUrl")).toString();
+    r.pageUrl = boundedAddress(pairs.value(QStringLiteral("pageUrl")).toString());
     if (pairs.contains(QStringLiteral("cookies")))
         r.params.insert(QStringLiteral("Cookies"), pairs.value(QStringLiteral("cookies")));
     if (pairs.contains(QStringLiteral("browser")))

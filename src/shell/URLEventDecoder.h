@@ -24,7 +24,7 @@ public:
         Kind kind = Kind::Empty;
         QString text;      // the event's string (cut to MaxEventLength)
         QString decoded;   // the decoded Base64 text of a pelqa request ("" when not UTF-8)
-        QString pageUrl;   // the address to download (raw: not yet checked)
+        QString pageUrl;   // the address to download (raw: not yet checked; empty above MaxAddressLength)
         QVariantMap params;               // "Cookies", "Browser", "Contents", "Quality"
         QList<QVariantMap> items;         // play-list items, in order, each with a checked "PageUrl"
         int droppedItems = 0;             // play-list items whose address failed the checks

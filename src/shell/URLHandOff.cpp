@@ -1,15 +1,53 @@
 #include "shell/URLHandOff.h"
 
+#include "platform/AppPaths.h"
 #include "platform/NamedConnection.h"
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 URLHandOff::URLHandOff(const QString &name, QObject *parent) : QObject(parent), m_name(name) {}
 
-URLHandOff::~URLHandOff() = default;
+URLHandOff::~URLHandOff()
+{
+    m_server.reset();
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+}
+
+bool URLHandOff::lockInstance(QString *error)
+{
+    if (m_lockFd >= 0)
+        return true;
+    const QString folder = AppPaths::runtimeFolder();
+    if (folder.isEmpty() || !NamedConnection::isValidName(m_name)) {
+        if (error)
+            *error = QStringLiteral("no private runtime folder for %1").arg(m_name);
+        return false;
+    }
+    const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + m_name + QStringLiteral(".lock"));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        if (error)
+            *error = QStringLiteral("another instance is running (%1)").arg(m_name);
+        return false;
+    }
+    // Held until this process ends; the kernel lets it go with a crashed process too.
+    m_lockFd = fd;
+    return true;
+}
 
 bool URLHandOff::listen(Handler handler, QString *error)
 {
     if (m_server)
         return true;
+    if (!lockInstance(error))
+        return false;
     m_server = NamedConnection::publish(
         m_name,
         [handler](const QString &message, const QByteArray &object) {
@@ -18,12 +56,14 @@ bool URLHandOff::listen(Handler handler, QString *error)
             handler(QString::fromUtf8(object));
         },
         error);
+    if (m_server)
+        m_server->setClientLimits(MaxClients, IdleMs);
     return m_server != nullptr;
 }
 
 bool URLHandOff::isListening() const
 {
-    return m_server != nullptr;
+    return m_server && m_server->isValid();
 }
 
 bool URLHandOff::sendToRunningInstance(const QStringList &urls, QString *error) const

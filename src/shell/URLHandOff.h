@@ -18,13 +18,18 @@ public:
     static constexpr const char *DefaultName = "FennixPro-url-events";
     static constexpr const char *MessageName = "GURL";
     static constexpr int MaxURLBytes = 4 * 1024 * 1024;
+    // Hand-offs are short: a few peers at once, each done within seconds.
+    static constexpr int MaxClients = 16;
+    static constexpr int IdleMs = 5000;
 
     using Handler = std::function<void(const QString &url)>;
 
     explicit URLHandOff(const QString &name = QString::fromLatin1(DefaultName), QObject *parent = nullptr);
     ~URLHandOff() override;
 
-    // Becomes the listening instance; false (with *error) when another live instance listens.
+    // Becomes the listening instance; false (with *error) when another live instance runs. The
+    // instance lock decides, not the socket: a first instance whose listener is down for a
+    // moment still keeps a second one from starting.
     bool listen(Handler handler, QString *error = nullptr);
     bool isListening() const;
     // Hands urls to the listening instance; false when none answers.
@@ -32,5 +37,8 @@ public:
 
 private:
     QString m_name;
+    bool lockInstance(QString *error);
+
     std::unique_ptr<NamedConnection> m_server;
+    int m_lockFd = -1;
 };

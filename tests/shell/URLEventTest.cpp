@@ -1,14 +1,28 @@
 // The addresses other programs open the application with, and how they reach the running one.
 #include "platform/Dispatch.h"
+#include "platform/NamedConnection.h"
 #include "shell/DesktopEntry.h"
 #include "shell/URLEventDecoder.h"
 #include "shell/URLHandOff.h"
 #include "shell/URLRateLimiter.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <vector>
 
 using Kind = URLEventDecoder::Kind;
 
@@ -40,6 +54,10 @@ TEST(URLEventDecoder, ClassificationOrder)
         {pelqa("pageUrl=http://a.example.com/v"), Kind::SinglePage},
         {pelqa("RESOLUTION=PLAYLIST-QV-GUES-pageUrl=http://a.example.com/p"), Kind::Playlist},
         {QStringLiteral("http://www.example.com/watch"), Kind::Plain},
+        // A request is the whole address, never a piece of another one.
+        {QStringLiteral("http://a.example.com/?") + pelqa("pageUrl=http://b.example.com/v"), Kind::Plain},
+        {QStringLiteral(" pelqa://") + QString::fromLatin1(QByteArray("pageUrl=http://b.example.com/v").toBase64()), Kind::Plain},
+        {QStringLiteral("PELQA://") + QString::fromLatin1(QByteArray("pageUrl=http://b.example.com/v").toBase64()), Kind::SinglePage},
         {QString(), Kind::Empty},
     };
     for (const auto &c : cases) {
@@ -132,6 +150,34 @@ TEST(URLEventDecoder, BrokenInputGivesNothing)
     EXPECT_EQ(many.droppedItems, 10);
 }
 
+TEST(URLEventDecoder, OverlongAddressesAreRefusedOnEveryRoad)
+{
+    const QByteArray huge = "http://a.example.com/" + QByteArray(4 * 1024 * 1024 - 64, 'a');
+    const QByteArray fits = "http://a.example.com/" + QByteArray(URLEventDecoder::MaxAddressLength - 21, 'a');
+    const struct
+    {
+        const char *name;
+        QString event;
+        QString expected;
+    } cases[] = {
+        {"plain", QString::fromLatin1(huge), QString()},
+        {"single page", pelqa("pageUrl=" + huge + "-QV-GUES-resolution=720"), QString()},
+        {"play list head", pelqa("resolution=playlist-QV-GUES-pageUrl=" + huge + "-QV-ITEM-pageUrl=http://v.example.com/1"),
+         QString()},
+        {"play list without items", pelqa("resolution=playlist-QV-GUES-pageUrl=" + huge), QString()},
+        {"plain at the bound", QString::fromLatin1(fits), QString::fromLatin1(fits)},
+        {"single page at the bound", pelqa("pageUrl=" + fits), QString::fromLatin1(fits)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(URLEventDecoder::decode(c.event).pageUrl, c.expected);
+    }
+    const URLEventDecoder::Request items =
+        URLEventDecoder::decode(pelqa("resolution=playlist-QV-GUES-pageUrl=http://v.example.com/l-QV-ITEM-pageUrl=" + huge));
+    EXPECT_TRUE(items.items.isEmpty());
+    EXPECT_EQ(items.droppedItems, 1);
+}
+
 TEST(URLEventDecoder, AddressChecks)
 {
     const struct
@@ -217,6 +263,110 @@ TEST(URLHandOff, SecondInstanceHandsItsAddressesOver)
 
     URLHandOff nobody(QStringLiteral("handoff-nobody"));
     EXPECT_FALSE(nobody.sendToRunningInstance({QStringLiteral("http://example.com/x")}));
+}
+
+namespace {
+
+QByteArray socketPath(const QString &name) { return QFile::encodeName(NamedConnection::socketPathForName(name)); }
+
+// A raw connection to the hand-off socket that never says anything (system calls only: it also
+// runs in a forked child).
+int idleConnection(const QByteArray &path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.constData(), sizeof addr.sun_path - 1);
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool handOff(const QString &name, const QString &url, QStringList &received)
+{
+    const qsizetype before = received.size();
+    URLHandOff later(name);
+    return later.sendToRunningInstance({url})
+        && TestEnvironment::waitFor([&] { return received.size() > before && received.last() == url; }, 10000);
+}
+
+} // namespace
+
+TEST(URLHandOff, ThousandsOfIdlePeersLeaveHandOffWorking)
+{
+    URLHandOff first(QStringLiteral("handoff-crowd"));
+    QStringList received;
+    ASSERT_TRUE(first.listen([&received](const QString &url) { received.append(url); }));
+
+    // 1,100 silent connections from another process, more than a process's descriptors.
+    const QByteArray path = socketPath(QStringLiteral("handoff-crowd"));
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t crowd = ::fork();
+    ASSERT_GE(crowd, 0);
+    if (crowd == 0) {
+        rlimit limit{};
+        ::getrlimit(RLIMIT_NOFILE, &limit);
+        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 4096);
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        int made = 0;
+        for (int i = 0; i < 1100; ++i)
+            made += idleConnection(path) >= 0;
+        [[maybe_unused]] const ssize_t sent = ::write(ready[1], &made, sizeof made);
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    int made = 0;
+    // The listener keeps accepting while the crowd connects.
+    ASSERT_TRUE(TestEnvironment::waitFor([&] {
+        pollfd p{ready[0], POLLIN, 0};
+        return ::poll(&p, 1, 0) == 1 && ::read(ready[0], &made, sizeof made) == sizeof made;
+    }, 60000));
+    ::close(ready[0]);
+    EXPECT_GT(made, 100);
+    EXPECT_TRUE(handOff(QStringLiteral("handoff-crowd"), QStringLiteral("http://example.com/after-crowd"), received));
+    ::kill(crowd, SIGKILL);
+    ::waitpid(crowd, nullptr, 0);
+    EXPECT_TRUE(first.isListening());
+}
+
+TEST(URLHandOff, ListenerComesBackAfterAFailedAcceptAndNoSecondInstanceStarts)
+{
+    URLHandOff first(QStringLiteral("handoff-emfile"));
+    QStringList received;
+    ASSERT_TRUE(first.listen([&received](const QString &url) { received.append(url); }));
+
+    // Use up every descriptor, then let a peer knock: the accept fails.
+    rlimit saved{};
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    const int peer = idleConnection(socketPath(QStringLiteral("handoff-emfile")));
+    ASSERT_GE(peer, 0);
+    rlimit tight = saved;
+    tight.rlim_cur = std::min<rlim_t>(saved.rlim_cur, 2048);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    std::vector<int> fillers;
+    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+        fillers.push_back(fd);
+    const bool stopped = TestEnvironment::waitFor([&] { return !first.isListening(); }, 10000);
+    for (int fd : fillers)
+        ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    ::close(peer);
+    ASSERT_TRUE(stopped);
+
+    // While it is down, a second instance must not start beside it.
+    URLHandOff second(QStringLiteral("handoff-emfile"));
+    QString error;
+    EXPECT_FALSE(second.listen([](const QString &) {}, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("another instance"))) << error.toStdString();
+
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return first.isListening(); }, 10000));
+    EXPECT_TRUE(handOff(QStringLiteral("handoff-emfile"), QStringLiteral("http://example.com/back"), received));
 }
 
 TEST(DesktopEntry, RegistersThePelqaScheme)

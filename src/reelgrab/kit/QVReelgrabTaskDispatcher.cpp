@@ -216,6 +216,8 @@ void QVReelgrabTaskDispatcher::writeClientPreferences() const
 
 int QVReelgrabTaskDispatcher::userSelectedContentOfURL(const QString &url) const
 {
+    if (url.size() > MaxAddressLength)
+        return ContentRefused;
     const QUrl u(url.trimmed(), QUrl::StrictMode);
     const QString scheme = u.scheme().toLower();
     if (!u.isValid() || u.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))

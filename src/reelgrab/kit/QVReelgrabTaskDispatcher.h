@@ -41,6 +41,9 @@ class QVReelgrabTaskDispatcher : public QObject, public QVReelgrabTaskDispatchPr
 public:
     // Content classes of an address.
     enum : int { ContentRefused = 0, ContentOrdinaryPage = 2, ContentAddAtOnce = 16 };
+    // Longer addresses are refused whatever road brought them (the URL-event decoder's bound):
+    // one would be stored in Library.db and reshaped on every row update.
+    static constexpr int MaxAddressLength = 8192;
 
     explicit QVReelgrabTaskDispatcher(const QVariantMap &preference, QObject *parent = nullptr);
     ~QVReelgrabTaskDispatcher() override;
