@@ -379,7 +379,9 @@ void DownloadedItemViewCtrl::loadView()
     m_lblTaskResult = infoLabel(m_videoInformationView);
     m_imageTaskResult->hide();
     m_lblTaskResult->hide();
-    m_satrtTaskButton = new MGHoverButton(row);
+    auto *convertButton = new ConverterButton(row);
+    convertButton->setDelegate(this);
+    m_satrtTaskButton = convertButton;
     m_satrtTaskButton->setObjectName(QStringLiteral("satrtTaskButton"));
     m_satrtTaskButton->resize(ButtonSize, ButtonSize);
     m_satrtTaskButton->hide();
@@ -1230,6 +1232,16 @@ void DownloadedItemViewCtrl::converterBtnHadChangedStatus(MGHoverButton *button)
     const QString path = MainBundle::pathForResource(QStringLiteral("comverted_normal_"), QStringLiteral("png"));
     if (!path.isEmpty())
         button->setIcon(QIcon(path));
+}
+
+void DownloadedItemViewCtrl::converterBtnHadChangedStatus(ConverterButton *button)
+{
+    converterBtnHadChangedStatus(static_cast<MGHoverButton *>(button));
+}
+
+void DownloadedItemViewCtrl::convertedBtnWillRestore(ConverterButton *button)
+{
+    convertedBtnWillRestore(static_cast<QAbstractButton *>(button));
 }
 
 void DownloadedItemViewCtrl::convertedBtnWillRestore(QAbstractButton *button)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/ConverterButton.h"
 #include "downloads/DownloadNode.h"
 #include "downloads/DownloadedActionViewCtrl.h"
 #include "downloads/DownloadedItem.h"
@@ -61,7 +62,8 @@ public:
 class DownloadedItemViewCtrl : public QObject,
                                public DownloadedRowDisplay,
                                public DownloadedItemObserver,
-                               public DownloadedActionDelegate
+                               public DownloadedActionDelegate,
+                               public ConverterButtonDelegate
 {
     Q_OBJECT
 public:
@@ -162,9 +164,12 @@ public:
     void fileInfoItemDataChange(DownloadedItem &item) override;
     void mtImageViewMouseEntered();
     void mtImageViewMouseExited();
-    // Convert-button callbacks of the lists that show one.
+    // Convert-button callbacks of the lists that show one: the pointer over the start button
+    // shows "Convert"; leaving it lets the list page restore the button (ConverterButtonDelegate).
     void converterBtnHadChangedStatus(MGHoverButton *button);
     void convertedBtnWillRestore(QAbstractButton *button);
+    void converterBtnHadChangedStatus(ConverterButton *button) override;
+    void convertedBtnWillRestore(ConverterButton *button) override;
 
     // As DownloadedItem::deleteFileToTrash.
     static bool deleteFileToTrash(const QString &path, QString *error = nullptr);

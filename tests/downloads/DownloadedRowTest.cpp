@@ -885,3 +885,32 @@ TEST(DownloadedRowPictures, GrabFacesHeaderAndDeleteWindow)
 #endif
 
 } // namespace
+
+// The start button is a Convert button: the pointer over it shows "Convert", and leaving it
+// lets the list page restore the button for that item.
+TEST(DownloadedRow, ConvertButtonAsksThePageToRestoreIt)
+{
+    struct Restorer : Recorder
+    {
+        void convertedButtonWillChange(qint32 id, QAbstractButton *button) override
+        {
+            restored << id;
+            lastButton = button;
+        }
+        QList<qint32> restored;
+        QAbstractButton *lastButton = nullptr;
+    } rec;
+    auto item = std::make_shared<DownloadedItem>();
+    item->setFilePath(existingFile(QStringLiteral("convert-me.mp4")));
+    item->setDownloadID(31);
+    Row r(item, DownloadedItemViewCtrl::Converter, &rec);
+    auto *button = qobject_cast<ConverterButton *>(r.row->satrtTaskButton());
+    ASSERT_TRUE(button);
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+    QApplication::sendEvent(button, &enter);
+    EXPECT_EQ(button->title(), QStringLiteral("Convert"));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(button, &leave);
+    EXPECT_EQ(rec.restored, QList<qint32>{31});
+    EXPECT_EQ(rec.lastButton, button);
+}
