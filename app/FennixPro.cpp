@@ -11,7 +11,7 @@
 #include "library/MTPreviewPlayerViewCtl.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
-#include "recording/AudioCaptureDevice.h"
+#include "recording/RecordPageRegistration.h"
 #include "shell/AppDelegate.h"
 #include "shell/DesktopEntry.h"
 #include "shell/ShellRegistry.h"
@@ -35,14 +35,10 @@ void registerSubsystemSteps()
     DownloadedItem::setFollowUpServices(&followUp);
     registerDownloadPage();
     registerConverterPage();
+    registerRecordPage();
     registerOnlinePage();
     registerShellWindows();
     registerFeedbackWindow();
-    // "Uninstall Virtual Sound Card" follows the sound server: enabled while a sink this
-    // program added is loaded. The menu asks on the GUI thread, so the check is kept short.
-    AppDelegate::setAudioDriverHooks(
-        [] { return AudioCaptureDevice(QString(), 500).hasOwnVirtualSink(QString::fromLatin1(AudioCaptureDevice::DriverName)); },
-        [] { return AudioCaptureDevice().unInstallAudioDevice(QString::fromLatin1(AudioCaptureDevice::DriverFileName)); });
     ShellRegistry::registerStep(QStringLiteral("WindowShown"), [] {
         InitGlobalData();
         LoadGlobalEncodeParam();

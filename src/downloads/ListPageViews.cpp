@@ -1,6 +1,16 @@
 #include "downloads/ListPageViews.h"
 
+#include "controls/DownloadTableView.h"
+#include "controls/MGHoverButton.h"
+#include "downloads/DownloadedItemViewCtrl.h"
+#include "platform/MainBundle.h"
+#include "shell/UIManager.h"
+
+#include <QAction>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -31,6 +41,113 @@ void setupRowTable(QTableView *table)
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     table->setMouseTracking(true);
+}
+
+QHBoxLayout *toolBar(QWidget *root, const QString &objectName, QWidget **bar)
+{
+    auto *w = new QWidget(root);
+    w->setObjectName(objectName);
+    w->setFixedHeight(56);
+    w->setStyleSheet(QStringLiteral("#%1{background:#FFFFFF;border-bottom:1px solid #E1E5E8;}").arg(objectName));
+    auto *layout = new QHBoxLayout(w);
+    layout->setContentsMargins(16, 8, 16, 8);
+    layout->setSpacing(8);
+    if (bar)
+        *bar = w;
+    return layout;
+}
+
+MGHoverButton *toolButton(QWidget *bar, const QString &toolTip, const QString &slices, const QString &objectName)
+{
+    auto *b = new MGHoverButton(bar);
+    b->setObjectName(objectName);
+    UIManager::setupHoverButtonThemeInMain(b, slices);
+    b->setDrawMode(0);
+    b->setToolTip(toolTip);
+    b->setFixedSize(32, 32);
+    return b;
+}
+
+QWidget *guideBox(QWidget *root, const QString &objectName, const QString &title, const QList<QPair<QString, QString>> &steps)
+{
+    auto *box = new QWidget(root);
+    box->setObjectName(objectName);
+    box->setAutoFillBackground(true);
+    auto *guide = new QVBoxLayout(box);
+    guide->setContentsMargins(40, 30, 40, 30);
+    auto *heading = new QLabel(title, box);
+    heading->setObjectName(QStringLiteral("lblTitle"));
+    heading->setAlignment(Qt::AlignCenter);
+    heading->setStyleSheet(QStringLiteral("font-size:18px;color:#1F2933;"));
+    guide->addStretch(1);
+    guide->addWidget(heading);
+    auto *row = new QHBoxLayout;
+    for (const auto &[slice, text] : steps) {
+        auto *column = new QVBoxLayout;
+        auto *img = new QLabel(box);
+        img->setPixmap(QPixmap::fromImage(UIManager::sliceNamedInGuideMap(slice)));
+        img->setAlignment(Qt::AlignCenter);
+        auto *step = new QLabel(text, box);
+        step->setAlignment(Qt::AlignCenter);
+        step->setStyleSheet(QStringLiteral("color:#5F6B7A;font-size:13px;"));
+        column->addWidget(img);
+        column->addWidget(step);
+        row->addLayout(column);
+    }
+    guide->addLayout(row);
+    guide->addStretch(2);
+    return box;
+}
+
+void showGuideOrRows(QWidget *guide, DownloadTableView *table, QMenu *menu, bool listEmpty)
+{
+    if (listEmpty) {
+        guide->setGeometry(table->geometry());
+        guide->show();
+        guide->raise();
+        table->setMenu(nullptr);
+    } else {
+        guide->hide();
+        table->setMenu(menu);
+    }
+}
+
+std::shared_ptr<DownloadedItemViewCtrl> rowOf(const DownloadNode::Ptr &node, DownloadedItemViewCtrlDelegate *page, quint32 displayType)
+{
+    if (!node || !node->downloadItem())
+        return nullptr;
+    if (auto row = node->downloadingItemViewCtr<DownloadedItemViewCtrl>())
+        return row;
+    return DownloadedItemViewCtrl::create(node, page, displayType);
+}
+
+void addActions(QMenu *menu, const QList<MenuEntry> &entries)
+{
+    for (const MenuEntry &e : entries) {
+        QAction *a = menu->addAction(e.title);
+        a->setObjectName(e.objectName);
+        QObject::connect(a, &QAction::triggered, menu, e.run);
+    }
+}
+
+QString itemCountText(qsizetype count)
+{
+    if (count <= 0)
+        return QString();
+    return MainBundle::localizedString("%d items").replace(QStringLiteral("%d"), QString::number(count));
+}
+
+QAction *actionNamed(const QMenu *menu, const QString &objectName)
+{
+    if (!menu)
+        return nullptr;
+    for (QAction *a : menu->actions()) {
+        if (a->objectName() == objectName)
+            return a;
+        if (QAction *inner = actionNamed(a->menu(), objectName))
+            return inner;
+    }
+    return nullptr;
 }
 
 } // namespace ListPageViews
