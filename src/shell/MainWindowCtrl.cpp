@@ -605,6 +605,17 @@ void MainWindowCtrl::downloadAll(const URLEventDecoder::Request &request)
     }
     if (request.droppedItems > 0)
         ScribletLogInfo(QStringLiteral("[MainWindowCtrl downloadAll] %1 play-list item(s) refused").arg(request.droppedItems));
+    if (request.items.size() > MaxUnaskedPlaylistItems) {
+        const int answer = MGMessageBox::question(
+            MainBundle::localizedString("Download %d videos of this play list?")
+                .replace(QLatin1String("%d"), QString::number(request.items.size())),
+            from.isEmpty() ? QString() : from.left(200), MainBundle::localizedString("Download"),
+            MainBundle::localizedString("Cancel"), QImage(), w->frameGeometry());
+        if (answer != MGMessageBox::DefaultButton) {
+            ScribletLogInfo(QStringLiteral("[MainWindowCtrl downloadAll] play list of %1 items declined").arg(request.items.size()));
+            return;
+        }
+    }
     if (!request.items.isEmpty())
         list->addReelgrabTasks(request.items, from, request.params);
 }

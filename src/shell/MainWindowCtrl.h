@@ -50,6 +50,8 @@ public:
     static constexpr int ToolBarItemHeight = 94;
     static constexpr int TitleHeight = 56;
     static constexpr int InfoHeight = 30;
+    // Any web page can open a play-list request: longer lists are queued only when the user says so.
+    static constexpr int MaxUnaskedPlaylistItems = 5;
 
     MainWindowCtrl();
     ~MainWindowCtrl() override;

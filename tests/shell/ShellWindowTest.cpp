@@ -259,11 +259,33 @@ TEST_F(ShellWindow, URLEventsReachTheRunningList)
     QTest::qWait(20);
     saveScreen(window, QStringLiteral("main-0-download-with-requests"));
 
+    // A long play list, which any page can send, is queued only when the user agrees.
+    QByteArray list = "resolution=playlist-QV-GUES-pageUrl=http://v.example.com/long";
+    for (int i = 0; i < 1000; ++i)
+        list += "-QV-ITEM-pageUrl=http://v.example.com/item" + QByteArray::number(i);
+    for (const bool agree : {false, true}) {
+        int asked = 0;
+        MGMessageBox::setRunHookForTesting([&](MGMessageBox *box) {
+            ++asked;
+            EXPECT_TRUE(box->messageTextField()->text().contains(QStringLiteral("1000"))) << box->messageTextField()->text().toStdString();
+            QTimer::singleShot(0, box, [box, agree] {
+                QTest::mouseClick(agree ? box->yesButton() : box->noButton(), Qt::LeftButton);
+            });
+        });
+        const qsizetype before = download->requests().size();
+        ctrl->handleGetURLEvent(pelqa(list));
+        EXPECT_EQ(asked, 1);
+        ASSERT_EQ(download->requests().size(), before + (agree ? 1 : 0));
+        if (agree)
+            EXPECT_EQ(download->requests().last().items.size(), 1000);
+    }
+    MGMessageBox::setRunHookForTesting({});
+
     // While the Online page is on screen it stays, and the task flies to the Download item.
     clickTag(4);
     ctrl->handleGetURLEvent(pelqa("pageUrl=http://v.example.com/c"));
     EXPECT_EQ(ctrl->currentPage(), ctrl->page(4));
-    EXPECT_EQ(download->requests().size(), 7);
+    EXPECT_EQ(download->requests().size(), 8);
     ASSERT_NE(ctrl->addToTaskAnimationWnd(), nullptr);
     EXPECT_GE(ctrl->addToTaskAnimationWnd()->flightCount(), 1);
     dispatch::Clock::setForTesting(nullptr);
