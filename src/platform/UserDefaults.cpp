@@ -1,8 +1,11 @@
 #include "platform/UserDefaults.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QMutexLocker>
 #include <QSettings>
+#include <QStringDecoder>
 
 UserDefaults &UserDefaults::standard()
 {
@@ -10,11 +13,59 @@ UserDefaults &UserDefaults::standard()
     return *instance;
 }
 
-UserDefaults::UserDefaults() : m_settings(new QSettings()) {}
+namespace {
+
+// True when the file holds what no settings writer makes: NUL or invalid UTF-8 bytes, or a
+// line that is neither blank, a comment, a [section] nor key=value. QSettings skips such parts
+// silently and the next write would drop them for good.
+bool looksDamaged(const QByteArray &bytes)
+{
+    if (bytes.contains('\0'))
+        return true;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return true;
+    for (const QString &raw : text.split(QLatin1Char('\n'))) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) ? !line.endsWith(QLatin1Char(']')) : !line.contains(QLatin1Char('=')))
+            return true;
+    }
+    return false;
+}
+
+// Keeps a damaged settings file aside before anything is written over it.
+void keepDamagedAside(QSettings &settings)
+{
+    const QString path = settings.fileName();
+    QFile file(path);
+    if (settings.format() != QSettings::IniFormat && settings.format() != QSettings::NativeFormat)
+        return;
+    if (!file.open(QIODevice::ReadOnly) || !looksDamaged(file.read(64 * 1024 * 1024)))
+        return;
+    file.close();
+    QString aside = path + QStringLiteral(".damaged");
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = path + QStringLiteral(".damaged-%1").arg(n);
+    if (QFile::copy(path, aside))
+        qWarning("UserDefaults: %s is damaged; kept as %s, defaults apply", qPrintable(path), qPrintable(aside));
+    else
+        qWarning("UserDefaults: %s is damaged and could not be kept aside", qPrintable(path));
+}
+
+} // namespace
+
+UserDefaults::UserDefaults() : m_settings(new QSettings())
+{
+    keepDamagedAside(*m_settings);
+}
 
 UserDefaults::UserDefaults(const QString &iniPath, QObject *parent)
     : QObject(parent), m_settings(new QSettings(iniPath, QSettings::IniFormat))
 {
+    keepDamagedAside(*m_settings);
 }
 
 UserDefaults::~UserDefaults()

@@ -2,7 +2,9 @@
 
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -31,6 +33,33 @@ TEST(UserDefaults, RegisteredValuesAnswerButAreNeverWritten)
     UserDefaults reread(path);
     EXPECT_FALSE(reread.hasUserValue(QStringLiteral("AlertWhenDeleteDownloading")));
     EXPECT_FALSE(reread.boolForKey(QStringLiteral("AlertWhenDeleteDownloading")));
+}
+
+TEST(UserDefaults, ADamagedFileIsKeptAsideBeforeDefaultsAreWritten)
+{
+    const QString path = TestEnvironment::home() + QStringLiteral("/damaged/FennixPro.conf");
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QByteArray damaged = QByteArray("[General]\ndownload-directory=/home/me/Films\nthis line is torn\n") + QByteArray("\0\x01\xff[", 4)
+                               + QByteArray("download-max-tasks=3\n");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(damaged);
+    }
+    {
+        UserDefaults d(path);
+        d.setInteger(QStringLiteral("download-max-tasks"), 5);
+        d.synchronize();
+    }
+    QFile aside(path + QStringLiteral(".damaged"));
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), damaged);
+    // A sound file is left alone.
+    {
+        UserDefaults again(path);
+        EXPECT_EQ(again.integerForKey(QStringLiteral("download-max-tasks")), 5);
+    }
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".damaged-2")));
 }
 
 TEST(UserDefaults, CoercionsTable)
