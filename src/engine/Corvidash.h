@@ -68,6 +68,7 @@ extern "C" {
 #define CORVIDASH_PROXY_FAILED 1004
 #define CORVIDASH_OPERATION_TIMEOUT 1005 /* the whole sniff or playlist fetch ran out of time */
 #define CORVIDASH_FILE_ERROR 1006        /* save path missing or not creatable */
+#define CORVIDASH_LIVE_STREAM 1007       /* a live HLS playlist or DASH manifest: it has no end to save */
 #define CORVIDASH_MEMORY_ERROR 2000
 
 /* Event types. */
@@ -151,6 +152,10 @@ CORVIDASH_API int VantrelStart(CorvidashDownload *handle, int resume, int turbo)
 CORVIDASH_API void VantrelStop(CorvidashDownload *handle);
 /* Removes the partial file and its control file of the current save path. */
 CORVIDASH_API void VantrelDeleteTempFiles(CorvidashDownload *handle);
+/* Why the last run failed, as a sentence for the user ("The server answered 404", "Could not
+   connect to media.example", "Disk full"); "" after a success. Set before the ERROR event is
+   sent, so the callback may read it; valid until the next VantrelStart() on the handle. */
+CORVIDASH_API const char *VantrelGetErrorText(CorvidashDownload *handle);
 
 /* Page sniffing. */
 CORVIDASH_API CorvidashSniffer *URLSniffingCreate(void);
@@ -162,6 +167,10 @@ CORVIDASH_API void URLSniffingSetCookie(CorvidashSniffer *handle, const char *co
 CORVIDASH_API int URLSniffingStart(CorvidashSniffer *handle, const char *pageUrl, const char *userAgent);
 CORVIDASH_API void URLSniffingStop(CorvidashSniffer *handle);
 CORVIDASH_API int fURLSniffingGetErrorCode(CorvidashSniffer *handle);
+/* Why the last sniff found nothing, as a sentence for the user ("No video found on this page",
+   "Live streams are not supported", "Could not connect to media.example"); "" when it found
+   media. Valid until the next URLSniffingStart() on the handle. */
+CORVIDASH_API const char *URLSniffingGetErrorText(CorvidashSniffer *handle);
 CORVIDASH_API int URLSniffingGetTypeCount(CorvidashSniffer *handle);
 CORVIDASH_API uint8_t URLSniffingGetTypeInfo(CorvidashSniffer *handle, int typeIndex, CorvidashTypeInfo *info);
 /* Returns the length of *url, or -1. reserved must be 0. */

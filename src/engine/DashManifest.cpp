@@ -296,23 +296,86 @@ bool schemeAllowed(const std::string &url)
     return false;
 }
 
-// A whole decimal number; false for anything else, overflow included.
-bool readInteger(const std::string &text, int64_t &out)
+// A decimal number as mantissa × 10^exponent: "2000000", "2000000.0", "2.5" (no exponent, as
+// in xs:decimal). Manifests write durations and times with a fraction part that is mostly zero.
+struct Decimal
+{
+    int64_t mantissa = 0;
+    int exponent = 0;
+};
+
+bool readDecimal(const std::string &text, Decimal &out)
 {
     const std::string t = trim(text);
     size_t i = t.empty() || (t[0] != '-' && t[0] != '+') ? 0 : 1;
-    if (i >= t.size())
-        return false;
-    const bool negative = t[0] == '-';
+    const bool negative = !t.empty() && t[0] == '-';
     int64_t value = 0;
+    int exponent = 0;
+    bool digits = false, point = false;
     for (; i < t.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(t[i])))
+        const char c = t[i];
+        if (c == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            break;
+        digits = true;
+        // Trailing zeros of a fraction are dropped before they can overflow the mantissa.
+        if (point && c == '0') {
+            size_t k = i;
+            while (k < t.size() && t[k] == '0')
+                ++k;
+            if (k == t.size() || !std::isdigit(static_cast<unsigned char>(t[k]))) {
+                i = k - 1;
+                continue;
+            }
+        }
+        if (__builtin_mul_overflow(value, 10, &value) || __builtin_add_overflow(value, c - '0', &value))
             return false;
-        if (__builtin_mul_overflow(value, 10, &value) || __builtin_add_overflow(value, t[i] - '0', &value))
-            return false;
+        if (point)
+            --exponent;
     }
-    out = negative ? -value : value;
+    if (!digits)
+        return false;
+    if (i != t.size())
+        return false;
+    while (exponent < 0 && value != 0 && value % 10 == 0) {
+        value /= 10;
+        ++exponent;
+    }
+    if (value == 0)
+        exponent = 0;
+    out.mantissa = negative ? -value : value;
+    out.exponent = exponent;
     return true;
+}
+
+// A decimal number that is whole ("2000000.0" included); false for a fraction, for anything
+// else and on overflow.
+bool readInteger(const std::string &text, int64_t &out)
+{
+    Decimal d;
+    if (!readDecimal(text, d) || d.exponent < 0)
+        return false;
+    int64_t value = d.mantissa;
+    for (int e = 0; e < d.exponent; ++e)
+        if (__builtin_mul_overflow(value, 10, &value))
+            return false;
+    out = value;
+    return true;
+}
+
+// A count such as a bandwidth or a width: a fraction is cut off; 0 when it does not read.
+int64_t readCount(const std::string &text)
+{
+    Decimal d;
+    if (!readDecimal(text, d) || d.mantissa <= 0)
+        return 0;
+    int64_t value = d.mantissa;
+    for (; d.exponent < 0; ++d.exponent)
+        value /= 10;
+    return value;
 }
 
 // "first-last" of a byte range into offset and length.
@@ -555,9 +618,31 @@ bool readCutting(const Levels &levels, bool isList, double periodSeconds, DashMa
     if (!number("timescale", 1, 1, c.timescale) || !number("startNumber", 1, 0, c.startNumber) ||
         !number("presentationTimeOffset", 0, 0, offset))
         return false;
-    if (levels.has("duration") && !number("duration", 0, 1, c.duration)) {
-        why = "duration not positive";
-        return false;
+    if (levels.has("duration")) {
+        Decimal d;
+        if (!readDecimal(levels.attr("duration"), d) || d.mantissa <= 0) {
+            why = "duration not positive";
+            return false;
+        }
+        // A piece duration with a fraction ("2002.5") is the same length on a finer scale;
+        // a timeline, whose times are in the given scale, leaves the duration unused.
+        int64_t scale = 1;
+        while (d.exponent < 0 && !levels.child("SegmentTimeline")) {
+            if (__builtin_mul_overflow(scale, 10, &scale) || __builtin_mul_overflow(c.timescale, 10, &c.timescale) ||
+                __builtin_mul_overflow(offset, 10, &offset)) {
+                why = "duration too fine";
+                return false;
+            }
+            ++d.exponent;
+        }
+        c.duration = d.mantissa;
+        for (; d.exponent > 0; --d.exponent)
+            if (__builtin_mul_overflow(c.duration, 10, &c.duration)) {
+                why = "duration too long";
+                return false;
+            }
+        if (d.exponent < 0) // with a timeline: whole units are enough
+            c.duration = std::max<int64_t>(1, c.duration / static_cast<int64_t>(std::pow(10.0, -d.exponent)));
     }
     const Element *init = levels.child("Initialization");
     if (!isList && levels.has("initialization")) {
@@ -814,8 +899,10 @@ bool DashManifest::parse(const std::string &text, const std::string &baseUrl, st
         return failWith(why);
     if (mpd->name != "MPD")
         return failWith("root element is not MPD");
-    if (mpd->attr("type") == "dynamic")
-        return failWith("live manifest");
+    if (mpd->attr("type") == "dynamic") {
+        live = true;
+        return failWith("Live streams are not supported");
+    }
     duration = isoSeconds(mpd->attr("mediaPresentationDuration"));
     const std::string manifestUrl = withoutFragment(baseUrl);
     const std::string mpdBase = baseOf(*mpd, manifestUrl);
@@ -856,9 +943,11 @@ bool DashManifest::parse(const std::string &text, const std::string &baseUrl, st
                 rep.id = r->attr("id");
                 rep.mimeType = mime;
                 rep.codecs = codecs;
-                rep.bandwidth = std::max<int64_t>(0, atoll(r->attr("bandwidth").c_str()));
-                rep.width = std::max(0, atoi((!r->attr("width").empty() ? r->attr("width") : set->attr("width")).c_str()));
-                rep.height = std::max(0, atoi((!r->attr("height").empty() ? r->attr("height") : set->attr("height")).c_str()));
+                rep.bandwidth = readCount(r->attr("bandwidth"));
+                rep.width = static_cast<int>(std::min<int64_t>(
+                    readCount(!r->attr("width").empty() ? r->attr("width") : set->attr("width")), 1 << 20));
+                rep.height = static_cast<int>(std::min<int64_t>(
+                    readCount(!r->attr("height").empty() ? r->attr("height") : set->attr("height")), 1 << 20));
                 rep.hasVideo = isVideo;
                 rep.hasAudio = isAudio;
                 // The innermost level that cuts the representation says how; a template
@@ -883,7 +972,12 @@ bool DashManifest::parse(const std::string &text, const std::string &baseUrl, st
                         continue;
                     }
                     rep.pieceWise = true;
-                    rep.url = pieceWiseAddress(manifestUrl, index, rep.id);
+                    rep.key = rep.id;
+                    for (int n = 2; std::any_of(period.representations.begin(), period.representations.end(),
+                                                [&](const Representation &o) { return o.key == rep.key; });
+                         ++n)
+                        rep.key = rep.id + "#" + std::to_string(n);
+                    rep.url = pieceWiseAddress(manifestUrl, index, rep.key);
                 } else {
                     // Without pieces only a representation that is one file of its own can be fetched.
                     if (!r->first("BaseURL") && !setAddressed)
@@ -922,12 +1016,12 @@ bool DashManifest::parse(const std::string &text, const std::string &baseUrl, st
     return true;
 }
 
-const DashManifest::Representation *DashManifest::find(size_t period, const std::string &id) const
+const DashManifest::Representation *DashManifest::find(size_t period, const std::string &key) const
 {
     if (period >= periods.size())
         return nullptr;
     for (const auto &r : periods[period].representations)
-        if (r.id == id)
+        if (r.pieceWise ? r.key == key : r.id == key)
             return &r;
     return nullptr;
 }

@@ -58,6 +58,9 @@ public:
     struct Representation
     {
         std::string id;
+        // Names it within its period: the id, with "#2", "#3" ... after the id when an earlier
+        // representation of the period has the same one (sound and picture sets often do).
+        std::string key;
         std::string url;      // absolute; for one cut into pieces, pieceWiseAddress()
         std::string mimeType; // "video/mp4", "audio/mp4", ...
         std::string codecs;
@@ -86,6 +89,7 @@ public:
     static constexpr int64_t kMaxPieces = 200000;
 
     double duration = 0.0; // mediaPresentationDuration, seconds
+    bool live = false;     // a dynamic manifest, which parse() refuses
     std::vector<Period> periods; // one for each Period element, in order
     std::vector<Refusal> refused;
 
@@ -93,8 +97,8 @@ public:
     // usable representation.
     bool parse(const std::string &text, const std::string &baseUrl, std::string *error = nullptr);
 
-    // The representation of that id in that period; nullptr when there is none.
-    const Representation *find(size_t period, const std::string &id) const;
+    // The representation of that key in that period; nullptr when there is none.
+    const Representation *find(size_t period, const std::string &key) const;
     // Why the representation of that id in that period was left out; empty when it was not.
     std::string refusalOf(size_t period, const std::string &id) const;
 

@@ -54,6 +54,11 @@ void VantrelSetUserAgent(CorvidashDownload *handle, const char *userAgent)
         handle->downloader.setUserAgent(userAgent);
 }
 
+const char *VantrelGetErrorText(CorvidashDownload *handle)
+{
+    return handle ? handle->downloader.errorText() : "";
+}
+
 void VantrelSetCookie(CorvidashDownload *handle, const char *cookie)
 {
     if (handle)

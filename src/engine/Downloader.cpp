@@ -151,6 +151,8 @@ int Downloader::start(bool resume, bool turbo)
     m_lastProgress = Clock::now();
     m_lastProgressBytes = 0;
     m_progressSent = false;
+    m_errorText.clear();
+    EngineError::clearNote();
     emit(CORVIDASH_EVENT_STARTED, 0, 0, -1);
     int64_t downloaded = 0, total = -1;
     const int code = runJob(job, downloaded, total);
@@ -161,7 +163,9 @@ int Downloader::start(bool resume, bool turbo)
     } else if (code == CORVIDASH_OK) {
         emit(CORVIDASH_EVENT_FINISHED, CORVIDASH_OK, downloaded, total < 0 ? downloaded : total);
     } else {
-        EngineLog::line(0, "download of %s failed: %d %s", job.url.c_str(), code, EngineError::text(code));
+        m_errorText = EngineError::sentence(code, "The address holds no video");
+        EngineLog::line(0, "download of %s failed: %d %s (%s)", job.url.c_str(), code, EngineError::text(code),
+                        m_errorText.c_str());
         emit(CORVIDASH_EVENT_ERROR, code, downloaded, total);
     }
     {

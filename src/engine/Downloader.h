@@ -22,6 +22,8 @@ public:
     int start(bool resume, bool turbo);
     void stop();
     void deleteTempFiles();
+    // Why the last run failed, in a sentence; "" after a success.
+    const char *errorText() const { return m_errorText.c_str(); }
 
     void progress(int64_t downloaded, int64_t total) override;
 
@@ -48,6 +50,7 @@ private:
     std::thread::id m_runThread;
     std::atomic<bool> m_stop{false};
 
+    std::string m_errorText; // written by the run's thread before its ERROR event
     Clock::time_point m_lastProgress{};
     int64_t m_lastProgressBytes = 0;
     bool m_progressSent = false;

@@ -1,5 +1,6 @@
 #include "EngineError.h"
 
+#include "CurlSetup.h"
 #include "engine/Corvidash.h"
 
 namespace EngineError {
@@ -78,8 +79,66 @@ const char *text(int code)
     case CORVIDASH_PROXY_FAILED: return "Couldn't connect to proxy";
     case CORVIDASH_OPERATION_TIMEOUT: return "Operation timeout";
     case CORVIDASH_FILE_ERROR: return "File error";
+    case CORVIDASH_LIVE_STREAM: return "Live streams are not supported";
     case CORVIDASH_MEMORY_ERROR: return "Memory error";
     default: return "Unknown error";
+    }
+}
+
+namespace {
+
+struct Note
+{
+    int code = 0;
+    long status = 0;
+    std::string host;
+};
+
+// A run and a sniff each stay on their caller's thread, which keeps their notes apart.
+thread_local Note lastNote;
+
+} // namespace
+
+int failed(CURLcode result, long httpStatus, const std::string &url)
+{
+    const int code = result == CURLE_HTTP_RETURNED_ERROR ? fromHttpStatus(httpStatus) : fromCurl(result);
+    lastNote.code = code;
+    lastNote.status = result == CURLE_HTTP_RETURNED_ERROR ? httpStatus : 0;
+    lastNote.host = CurlSetup::host(url);
+    return code;
+}
+
+void clearNote()
+{
+    lastNote = Note();
+}
+
+std::string sentence(int code, const std::string &noSense)
+{
+    // The host of the last failure names the server even when a later step gave the code.
+    const std::string server = lastNote.host.empty() ? std::string("the server") : lastNote.host;
+    const Note note = lastNote.code == code ? lastNote : Note();
+    if (note.status >= 400)
+        return "The server answered " + std::to_string(note.status);
+    switch (code) {
+    case CORVIDASH_OK: return {};
+    case CORVIDASH_LIVE_STREAM: return text(code);
+    case CORVIDASH_RESOLVE_FAILED:
+    case CORVIDASH_CONNECT_FAILED:
+    case CORVIDASH_PROXY_FAILED:
+        return "Could not connect to " + server;
+    case CORVIDASH_TIMED_OUT:
+    case CORVIDASH_OPERATION_TIMEOUT:
+        return "No answer from " + server + " in time";
+    case CORVIDASH_NO_DATA: return "No data from " + server;
+    case CORVIDASH_SIZE_MISMATCH: return "The server sent less than it announced";
+    case CORVIDASH_ACCESS_DENIED: return "The server refused access";
+    case CORVIDASH_WRITE_FAILED: return "Disk full";
+    case CORVIDASH_FILE_ERROR: return "The file could not be created";
+    case CORVIDASH_MALFORMED_URL: return "The address is not valid";
+    case CORVIDASH_UNSUPPORTED_PROTOCOL: return "The address is not a web address";
+    case CORVIDASH_INVALID_URL: return noSense;
+    default: return text(code);
     }
 }
 

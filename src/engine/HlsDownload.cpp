@@ -77,7 +77,7 @@ int HlsDownload::loadManifest(const std::string &body, const std::string &url)
     // Pieces resolve against where the manifest came from, redirects included.
     if (!manifest.parse(body, url.substr(0, url.find('#')), &why)) {
         EngineLog::line(0, "manifest %s rejected: %s", url.c_str(), why.c_str());
-        return CORVIDASH_INVALID_URL;
+        return manifest.live ? CORVIDASH_LIVE_STREAM : CORVIDASH_INVALID_URL;
     }
     const DashManifest::Representation *rep = manifest.find(period, id);
     if (!rep || !rep->pieceWise) {
@@ -135,6 +135,10 @@ int HlsDownload::loadPlaylist(std::string &body, std::string &url)
         if (!m_playlist.parse(body, url, &why)) {
             EngineLog::line(0, "playlist %s rejected: %s", url.c_str(), why.c_str());
             return CORVIDASH_INVALID_URL;
+        }
+        if (m_playlist.isLive()) {
+            EngineLog::line(0, "playlist %s is live: no end to save", url.c_str());
+            return CORVIDASH_LIVE_STREAM;
         }
         if (!m_playlist.isMaster)
             return CORVIDASH_OK;
@@ -338,9 +342,7 @@ int HlsDownload::finished(Transfer &t, CURLcode result)
         t.data = std::string();
         return CORVIDASH_OK;
     }
-    int code = t.tooLarge ? CORVIDASH_MEMORY_ERROR
-               : result == CURLE_HTTP_RETURNED_ERROR ? EngineError::fromHttpStatus(status)
-                                                     : EngineError::fromCurl(result);
+    int code = t.tooLarge ? CORVIDASH_MEMORY_ERROR : EngineError::failed(result, status, m_playlist.segments[t.index].uri);
     const bool retry = code == CORVIDASH_SIZE_MISMATCH || code == CORVIDASH_NO_DATA || code == CORVIDASH_CONNECT_FAILED;
     if (retry && ++m_failures[t.index] <= kMaxSegmentFailures) {
         EngineLog::line(1, "segment %zu failed (%d), retry", t.index, code);

@@ -9,6 +9,7 @@
 namespace {
 
 constexpr size_t kMaxEntries = 200000;
+constexpr size_t kMaxRenditions = 1000;
 
 bool parseByteRange(const std::string &value, int64_t &length, int64_t &offset, bool &hasOffset)
 {
@@ -114,6 +115,9 @@ bool HlsPlaylist::parse(const std::string &text, const std::string &baseUrl, std
         at = eol + 1;
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
             line.pop_back();
+        // Some servers indent tags, even with a stray carriage return before them.
+        const size_t lead = line.find_first_not_of(" \t\r");
+        line.erase(0, lead == std::string::npos ? line.size() : lead);
         if (line.empty())
             continue;
         if (segments.size() + variants.size() > kMaxEntries)
@@ -138,6 +142,26 @@ bool HlsPlaylist::parse(const std::string &text, const std::string &baseUrl, std
                 mediaSequence = static_cast<int64_t>(strtoull(value.c_str(), nullptr, 10));
             } else if (tag == "#EXT-X-ENDLIST") {
                 endList = true;
+            } else if (tag == "#EXT-X-PLAYLIST-TYPE") {
+                playlistType = value;
+            } else if (tag == "#EXT-X-MEDIA") {
+                auto attrs = attributes(value);
+                Rendition r;
+                r.type = attrs["TYPE"];
+                r.groupId = attrs["GROUP-ID"];
+                r.name = attrs["NAME"];
+                r.language = attrs["LANGUAGE"];
+                r.isDefault = attrs["DEFAULT"] == "YES";
+                r.autoselect = attrs["AUTOSELECT"] == "YES";
+                if (attrs.count("URI")) {
+                    r.uri = CurlSetup::resolveUrl(baseUrl, attrs["URI"]);
+                    if (r.uri.empty())
+                        return fail("rendition without a usable address");
+                }
+                if (renditions.size() >= kMaxRenditions)
+                    return fail("too many renditions");
+                renditions.push_back(std::move(r));
+                isMaster = true;
             } else if (tag == "#EXT-X-KEY") {
                 auto attrs = attributes(value);
                 Key key;
@@ -178,6 +202,7 @@ bool HlsPlaylist::parse(const std::string &text, const std::string &baseUrl, std
                 variant = Variant();
                 variant.bandwidth = strtoll(attrs["BANDWIDTH"].c_str(), nullptr, 10);
                 variant.codecs = attrs["CODECS"];
+                variant.audioGroup = attrs["AUDIO"];
                 const std::string res = attrs["RESOLUTION"];
                 const auto x = res.find('x');
                 if (x != std::string::npos) {
@@ -232,4 +257,27 @@ double HlsPlaylist::totalDuration() const
     for (const auto &s : segments)
         sum += s.duration;
     return sum;
+}
+
+bool HlsPlaylist::isLive() const
+{
+    return !isMaster && !endList && playlistType != "VOD";
+}
+
+const HlsPlaylist::Rendition *HlsPlaylist::audioFor(const Variant &variant) const
+{
+    if (variant.audioGroup.empty())
+        return nullptr;
+    const Rendition *first = nullptr;
+    for (const auto &r : renditions) {
+        if (r.type != "AUDIO" || r.groupId != variant.audioGroup)
+            continue;
+        if (r.isDefault)
+            return r.uri.empty() ? nullptr : &r;
+        if (r.uri.empty())
+            continue;
+        if (!first)
+            first = &r;
+    }
+    return first;
 }

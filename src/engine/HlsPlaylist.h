@@ -39,12 +39,26 @@ public:
         int width = 0;
         int height = 0;
         std::string codecs;
+        std::string audioGroup; // GROUP-ID of the EXT-X-MEDIA sound renditions it plays with
+    };
+    // An EXT-X-MEDIA rendition: another sound track, subtitles, or a camera angle.
+    struct Rendition
+    {
+        std::string type; // "AUDIO", "SUBTITLES", "VIDEO", "CLOSED-CAPTIONS"
+        std::string groupId;
+        std::string name;
+        std::string language;
+        std::string uri; // empty: carried inside the variant's own stream
+        bool isDefault = false;
+        bool autoselect = false;
     };
 
     bool isMaster = false;
     bool endList = false;
+    std::string playlistType; // EXT-X-PLAYLIST-TYPE: "VOD", "EVENT" or empty
     int64_t mediaSequence = 0;
     std::vector<Variant> variants;
+    std::vector<Rendition> renditions;
     std::vector<Segment> segments;
     std::vector<Key> keys;
     std::vector<Map> maps;
@@ -52,6 +66,11 @@ public:
     // False with a reason for anything that is not a well-formed playlist.
     bool parse(const std::string &text, const std::string &baseUrl, std::string *error = nullptr);
     double totalDuration() const;
+    // A media playlist that may still grow: no end tag and not declared VOD.
+    bool isLive() const;
+    // The sound rendition a variant plays with: the group's default, else its first with an
+    // address of its own; nullptr when the sound is in the variant's stream.
+    const Rendition *audioFor(const Variant &variant) const;
 
     // KEY=VALUE,KEY="quoted, value" of a tag line.
     static std::map<std::string, std::string> attributes(const std::string &list);

@@ -117,13 +117,11 @@ Result get(const std::string &url, const DownloadJob &settings, const Options &o
         result.code = CORVIDASH_OK;
     } else if (st.tooLarge) {
         result.code = CORVIDASH_SIZE_MISMATCH;
-    } else if (rc == CURLE_HTTP_RETURNED_ERROR) {
-        result.code = EngineError::fromHttpStatus(result.status);
-    } else if (rc == CURLE_OPERATION_TIMEDOUT &&
-               std::chrono::steady_clock::now() - began >= std::chrono::seconds(options.timeoutSeconds)) {
-        result.code = CORVIDASH_OPERATION_TIMEOUT;
     } else {
-        result.code = EngineError::fromCurl(rc);
+        result.code = EngineError::failed(rc, result.status, url);
+        if (rc == CURLE_OPERATION_TIMEDOUT &&
+            std::chrono::steady_clock::now() - began >= std::chrono::seconds(options.timeoutSeconds))
+            result.code = CORVIDASH_OPERATION_TIMEOUT;
     }
     return result;
 }

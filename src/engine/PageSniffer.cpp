@@ -6,6 +6,7 @@
 #include "HlsPlaylist.h"
 #include "HttpFetch.h"
 #include "MiniJson.h"
+#include "PlayerConfig.h"
 #include "engine/Corvidash.h"
 
 #include <gumbo.h>
@@ -181,6 +182,17 @@ void scanScript(const std::string &script, const std::string &base, PageSniffer:
             text += script[i];
         }
     }
+    // Player set-ups name their media under keys, often relative to the page.
+    for (const PlayerConfig::Found &found : PlayerConfig::find(script, base, kMaxCandidates - std::min(kMaxCandidates, f.medias.size()))) {
+        PageSniffer::Media m;
+        m.url = found.url;
+        m.format = PageSniffer::formatFor(CurlSetup::pathExtension(found.url));
+        if (!m.format)
+            m.format = PageSniffer::formatFor(lower(found.typeHint.substr(0, found.typeHint.find(';'))));
+        m.height = found.height ? found.height : heightFromText(found.url);
+        if (m.format)
+            f.medias.push_back(m);
+    }
     size_t at = 0;
     while ((at = text.find("http", at)) != std::string::npos && f.medias.size() < kMaxCandidates) {
         if (text.compare(at, 7, "http://") != 0 && text.compare(at, 8, "https://") != 0) {
@@ -193,9 +205,11 @@ void scanScript(const std::string &script, const std::string &base, PageSniffer:
         const std::string url = text.substr(at, end - at);
         at = end;
         const int format = PageSniffer::formatFor(CurlSetup::pathExtension(url));
-        if (format && CurlSetup::parses(url)) {
+        const std::string resolved = format && CurlSetup::parses(url) ? CurlSetup::resolveUrl(base, url) : std::string();
+        if (!resolved.empty() &&
+            std::none_of(f.medias.begin(), f.medias.end(), [&](const PageSniffer::Media &o) { return o.url == resolved; })) {
             PageSniffer::Media m;
-            m.url = CurlSetup::resolveUrl(base, url);
+            m.url = resolved;
             m.format = format;
             m.height = heightFromText(url);
             f.medias.push_back(m);
@@ -419,12 +433,20 @@ PageSniffer::Findings PageSniffer::parseHtml(const std::string &html, const std:
                 f.poster = CurlSetup::resolveUrl(base, attr(n, "poster"));
             break;
         case GUMBO_TAG_SOURCE: {
+            // What pages say of a source's size: res="740" (any number), label="720p",
+            // data-quality, a height, else a width of a 16:9 picture.
             int height = 0;
-            for (const char *a : {"size", "res", "label", "data-quality", "data-res", "title"})
+            for (const char *a : {"res", "data-res", "size", "label", "data-quality", "data-label", "title", "height"})
                 if (!height)
-                    height = heightFromText(attr(n, a));
+                    height = PlayerConfig::heightOf(attr(n, a));
+            if (!height)
+                if (const int width = PlayerConfig::heightOf(attr(n, "width")))
+                    height = width * 9 / 16;
             const GumboNode *parent = n->parent;
-            std::string type = attr(n, "type");
+            std::string type = lower(attr(n, "type"));
+            type = type.substr(0, type.find(';'));
+            while (!type.empty() && type.back() == ' ')
+                type.pop_back();
             if (type.empty() && parent && parent->type == GUMBO_NODE_ELEMENT && parent->v.element.tag == GUMBO_TAG_AUDIO)
                 type = "";
             if (parent && parent->type == GUMBO_NODE_ELEMENT &&
@@ -495,6 +517,8 @@ PageSniffer::Findings PageSniffer::parseHtml(const std::string &html, const std:
             stack.push_back(static_cast<GumboNode *>(kids.data[i - 1]));
     }
     gumbo_destroy_output(&kGumboDefaultOptions, output);
+    // The largest first; equal sizes (and unknown ones, last) keep the order of the page.
+    std::stable_sort(f.medias.begin(), f.medias.end(), [](const Media &a, const Media &b) { return a.height > b.height; });
     return f;
 }
 
@@ -579,8 +603,14 @@ std::vector<PageSniffer::Media> PageSniffer::dashMedias(const std::string &manif
 
 void PageSniffer::addManifest(const std::string &url, const std::string &body, Result &result)
 {
-    for (const Media &m : dashMedias(body, url))
+    const auto medias = dashMedias(body, url);
+    for (const Media &m : medias)
         addMedia(m, result);
+    if (medias.empty()) {
+        DashManifest dash;
+        if (!dash.parse(body, url) && dash.live)
+            m_refusal = CORVIDASH_LIVE_STREAM;
+    }
 }
 
 void PageSniffer::addMedia(const Media &m, Result &result)
@@ -599,6 +629,12 @@ void PageSniffer::addPlaylist(const std::string &url, const std::string &body, R
     if (!list.parse(body, url))
         return;
     if (!list.isMaster) {
+        // A playlist that still grows has no end to save; saving what it lists so far would
+        // pass a fragment off as the video.
+        if (list.isLive()) {
+            m_refusal = CORVIDASH_LIVE_STREAM;
+            return;
+        }
         Media m;
         m.url = url;
         m.format = CORVIDASH_FORMAT_TS;
@@ -606,14 +642,41 @@ void PageSniffer::addPlaylist(const std::string &url, const std::string &body, R
         addMedia(m, result);
         return;
     }
+    // Whether the variants are live shows only in their own playlists: one of them tells.
+    if (m_fetches < kMaxFetches && !m_stop.load()) {
+        HttpFetch::Options options;
+        options.maxBytes = 4 << 20;
+        options.timeoutSeconds = kPageTimeout;
+        options.stop = &m_stop;
+        ++m_fetches;
+        const auto variant = HttpFetch::get(list.variants.front().uri, m_settings, options);
+        HlsPlaylist media;
+        if (!variant.code && media.parse(variant.body, variant.effectiveUrl) && media.isLive()) {
+            m_refusal = CORVIDASH_LIVE_STREAM;
+            return;
+        }
+    }
+    // Picture of a variant whose sound comes as a rendition of its own is offered as picture
+    // only, beside those renditions, so the two are fetched and joined.
+    std::vector<Media> sounds;
     for (const auto &v : list.variants) {
         Media m;
         m.url = v.uri;
         m.format = CORVIDASH_FORMAT_TS;
         m.height = v.height;
         m.bitrate = v.bandwidth;
+        if (const HlsPlaylist::Rendition *audio = list.audioFor(v)) {
+            m.format = CORVIDASH_FORMAT_MP4_VIDEO;
+            Media sound;
+            sound.url = audio->uri;
+            sound.format = CORVIDASH_FORMAT_MP4_AUDIO;
+            if (std::none_of(sounds.begin(), sounds.end(), [&](const Media &s) { return s.url == sound.url; }))
+                sounds.push_back(sound);
+        }
         addMedia(m, result);
     }
+    for (const Media &sound : sounds)
+        addMedia(sound, result);
 }
 
 PageSniffer::Result PageSniffer::sniff(const std::string &pageUrl)
@@ -654,13 +717,13 @@ PageSniffer::Result PageSniffer::sniff(const std::string &pageUrl)
     if (type.find("mpegurl") != std::string::npos || page.body.compare(0, 7, "#EXTM3U") == 0) {
         addPlaylist(url, page.body, result);
         if (result.medias.empty())
-            result.code = CORVIDASH_INVALID_URL;
+            result.code = m_refusal ? m_refusal : CORVIDASH_INVALID_URL;
         return result;
     }
     if (type.find("dash+xml") != std::string::npos || DashManifest::looksLikeManifest(page.body)) {
         addManifest(url, page.body, result);
         if (result.medias.empty())
-            result.code = CORVIDASH_INVALID_URL;
+            result.code = m_refusal ? m_refusal : CORVIDASH_INVALID_URL;
         return result;
     }
     if (memchr(page.body.data(), 0, std::min<size_t>(page.body.size(), 8192))) {
@@ -733,7 +796,7 @@ PageSniffer::Result PageSniffer::sniff(const std::string &pageUrl)
     result.thumbnail = !f.ogImage.empty() ? f.ogImage : f.poster;
     result.duration = f.duration;
     if (result.medias.empty())
-        result.code = CORVIDASH_INVALID_URL;
+        result.code = m_refusal ? m_refusal : CORVIDASH_INVALID_URL;
     EngineLog::line(2, "sniffed %s: %zu medias, %zu subtitles", pageUrl.c_str(), result.medias.size(),
                     result.subtitles.size());
     return result;

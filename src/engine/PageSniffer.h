@@ -86,4 +86,5 @@ private:
     DownloadJob m_settings;
     const std::atomic<bool> &m_stop;
     int m_fetches = 0;
+    int m_refusal = 0; // why a playlist or manifest the page names was left out (a live one)
 };

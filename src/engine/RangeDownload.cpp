@@ -519,7 +519,7 @@ void RangeDownload::finished(Connection &c, CURLcode result)
     }
     int code = c.abortCode;
     if (!code)
-        code = result == CURLE_HTTP_RETURNED_ERROR ? EngineError::fromHttpStatus(status) : EngineError::fromCurl(result);
+        code = EngineError::failed(result, status, m_job.url);
     // Nothing answered at all: retrying a refused connection only delays the error.
     const bool canRetry = retryable(code) && !(code == CORVIDASH_CONNECT_FAILED && !m_decided);
     if (canRetry && ++m_failures <= kMaxFailures) {

@@ -4,6 +4,7 @@
 #include "BrowserCookies.h"
 #include "CookieJar.h"
 #include "CurlSetup.h"
+#include "EngineError.h"
 #include "EngineLog.h"
 #include "MiniJson.h"
 #include "PageSniffer.h"
@@ -22,6 +23,7 @@ struct CorvidashSniffer
     std::atomic<bool> stop{false};
     PageSniffer::Result result;
     int code = 0;
+    std::string reason;
 };
 
 namespace {
@@ -103,9 +105,18 @@ int URLSniffingStart(CorvidashSniffer *handle, const char *pageUrl, const char *
     settings.userAgent = userAgent ? userAgent : "";
     settings.stallSeconds = 20;
     PageSniffer sniffer(settings, handle->stop);
+    EngineError::clearNote();
     handle->result = sniffer.sniff(pageUrl ? pageUrl : "");
     handle->code = handle->result.code;
+    // A page that answered but holds nothing, and a media address that answers 404, differ only
+    // in what the server said; the note keeps that.
+    handle->reason = EngineError::sentence(handle->code, "No video found on this page");
     return handle->code;
+}
+
+const char *URLSniffingGetErrorText(CorvidashSniffer *handle)
+{
+    return handle ? handle->reason.c_str() : "";
 }
 
 void URLSniffingStop(CorvidashSniffer *handle)

@@ -119,6 +119,68 @@ TEST(corvidashDashManifest, NumberedTemplates)
     }
 }
 
+// Real manifests write whole numbers as decimals ("2000000.0") and piece durations with a
+// fraction; both mean what they say.
+TEST(corvidashDashManifest, DecimalNumbers)
+{
+    struct Case
+    {
+        const char *name;
+        std::string representation;
+        std::string period;
+        std::vector<std::string> pieces;
+        std::vector<double> durations;
+    };
+    const Case cases[] = {
+        {"whole duration with a zero fraction",
+         "<Representation id='v1'><SegmentTemplate timescale='1000000.0' duration='2000000.0' startNumber='3.0' "
+         "media='$Number$.m4s'/></Representation>",
+         "duration='PT6S'", {at("3.m4s"), at("4.m4s"), at("5.m4s")}, {2, 2, 2}},
+        {"duration with a fraction", "<Representation id='v1'><SegmentTemplate duration='2.5' media='$Number$.m4s'/></Representation>",
+         "duration='PT10S'", {at("1.m4s"), at("2.m4s"), at("3.m4s"), at("4.m4s")}, {2.5, 2.5, 2.5, 2.5}},
+        {"fraction on a finer scale",
+         "<Representation id='v1'><SegmentTemplate timescale='1000' duration='1500.50' media='$Number$.m4s'/></Representation>",
+         "duration='PT3.001S'", {at("1.m4s"), at("2.m4s")}, {1.5005, 1.5005}},
+        {"timeline times and a bandwidth as decimals",
+         "<Representation id='v1' bandwidth='1500000.0'><SegmentTemplate timescale='10' media='$Bandwidth$-$Time$.m4s'>"
+         "<SegmentTimeline><S t='0.0' d='10.00' r='1.0'/></SegmentTimeline></SegmentTemplate></Representation>",
+         "duration='PT2S'", {at("1500000-0.m4s"), at("1500000-10.m4s")}, {1, 1}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const Expanded e = expand(manifest(c.representation, c.period), "v1");
+        ASSERT_TRUE(e.ok) << e.error;
+        EXPECT_EQ(urls(e.pieces), c.pieces);
+        ASSERT_EQ(e.pieces.size(), c.durations.size());
+        for (size_t i = 0; i < c.durations.size(); ++i)
+            EXPECT_DOUBLE_EQ(e.pieces[i].duration, c.durations[i]);
+    }
+
+    DashManifest m;
+    ASSERT_TRUE(m.parse(manifest("<Representation id='v1' width='1280.0' height='720.0' bandwidth='2e6'><BaseURL>v.mp4</BaseURL>"
+                                 "</Representation>"),
+                        kManifestUrl));
+    EXPECT_EQ(m.periods[0].representations[0].height, 720);
+    EXPECT_EQ(m.periods[0].representations[0].width, 1280);
+    EXPECT_EQ(m.periods[0].representations[0].bandwidth, 0); // not a decimal: unknown
+
+    // Where only whole numbers make sense a fraction is refused with its reason.
+    const std::pair<std::string, std::string> refusals[] = {
+        {"<SegmentTemplate timescale='10' media='$Time$.m4s'><SegmentTimeline><S d='1.5'/></SegmentTimeline></SegmentTemplate>",
+         "timeline duration"},
+        {"<SegmentTemplate timescale='2.5' duration='1' media='$Number$.m4s'/>", "timescale"},
+        {"<SegmentTemplate duration='1.2.3' media='$Number$.m4s'/>", "duration"},
+        {"<SegmentTemplate duration='.' media='$Number$.m4s'/>", "duration"},
+    };
+    for (const auto &[xml, reason] : refusals) {
+        SCOPED_TRACE(xml);
+        DashManifest r;
+        std::string error;
+        EXPECT_FALSE(r.parse(manifest("<Representation id='v1'>" + xml + "</Representation>"), kManifestUrl, &error));
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+    }
+}
+
 TEST(corvidashDashManifest, Timelines)
 {
     struct Case
@@ -363,7 +425,7 @@ TEST(corvidashDashManifest, HostileCuttingIsRefusedWithItsReason)
     const Whole wholes[] = {
         {"live", "<MPD type='dynamic'><Period><AdaptationSet mimeType='video/mp4'><Representation id='v1'>"
                  "<SegmentTemplate duration='1' media='$Number$.m4s'/></Representation></AdaptationSet></Period></MPD>",
-         "live"},
+         "Live streams are not supported"},
         {"nothing to count pieces by", "<MPD type='static'><Period><AdaptationSet mimeType='video/mp4'><Representation id='v1'>"
                                        "<SegmentTemplate duration='1' media='$Number$.m4s'/></Representation>"
                                        "</AdaptationSet></Period></MPD>",

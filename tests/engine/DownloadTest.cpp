@@ -486,18 +486,49 @@ TEST(corvidashLibrary, ExportsExactlyTheNamedFunctions)
           "URLSniffingGetSegmentInfo", "URLSniffingGetTitle", "URLSniffingGetThumbnail",
           "URLSniffingGetSubtitleCount", "URLSniffingGetSubtitleInfo", "URLSniffingGetSubtitleContent",
           "GetWebBrowserCookies", "SetPythonRuntimeResoucePath", "SniffingOnlyUsePython", "ALogInit",
-          "ALogSetLevel", "LogD", "ALogFree", "CorvidashErrorString"})
+          "ALogSetLevel", "LogD", "ALogFree", "CorvidashErrorString", "VantrelGetErrorText", "URLSniffingGetErrorText"})
         EXPECT_NE(dlsym(lib, name), nullptr) << name;
     // Nothing of the engine's inside leaks out.
     const std::string command = std::string("nm -D --defined-only ") + CORVIDASH_LIBRARY + " | wc -l";
     if (FILE *p = popen(command.c_str(), "r")) {
         int count = 0;
         if (fscanf(p, "%d", &count) == 1) {
-            EXPECT_EQ(count, 35);
+            EXPECT_EQ(count, 37);
         }
         pclose(p);
     }
     dlclose(lib);
+}
+
+// A failed run leaves the sentence the user is shown; a success clears it.
+TEST_F(corvidashDownload, FailedRunsSayWhy)
+{
+    LoopbackServer::Resource ok;
+    ok.body = bytes(3000, 4);
+    server.add("/ok.bin", ok);
+    LoopbackServer::Resource forbidden;
+    forbidden.status = 403;
+    server.add("/forbidden.bin", forbidden);
+    const int closed = closedPort();
+    const struct
+    {
+        std::string url;
+        int code;
+        std::string reason;
+    } cases[] = {
+        {server.url("/nothing.bin"), CORVIDASH_INVALID_URL, "The server answered 404"},
+        {server.url("/forbidden.bin"), CORVIDASH_ACCESS_DENIED, "The server answered 403"},
+        {"http://127.0.0.1:" + std::to_string(closed) + "/x.bin", CORVIDASH_CONNECT_FAILED, "Could not connect to 127.0.0.1"},
+        {server.url("/ok.bin"), CORVIDASH_OK, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.url);
+        log.clear();
+        EXPECT_EQ(download(c.url, path("why.bin")), c.code);
+        expectWellFormed(c.code);
+        EXPECT_EQ(std::string(VantrelGetErrorText(handle)), c.reason);
+    }
+    EXPECT_STREQ(VantrelGetErrorText(nullptr), "");
 }
 
 TEST(corvidashLibrary, EventRecordLayoutAndErrorTexts)

@@ -83,6 +83,12 @@ void writeFile(const std::string &path, const std::string &data)
     out << data;
 }
 
+int closedPort()
+{
+    LoopbackServer gone;
+    return gone.port();
+}
+
 } // namespace EngineTestData
 
 void EngineFixture::SetUp()

@@ -33,6 +33,8 @@ std::string readFile(const std::string &path);
 bool exists(const std::string &path);
 int64_t fileSize(const std::string &path);
 void writeFile(const std::string &path, const std::string &data);
+// A loopback port that was just free: nothing listens there.
+int closedPort();
 }
 
 class EngineFixture : public ::testing::Test

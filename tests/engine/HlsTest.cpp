@@ -170,13 +170,21 @@ TEST_F(corvidashHls, BrokenPlaylistsAndKeysAreErrors)
     LoopbackServer::Resource seg;
     seg.body = std::string(32, 'x');
     server.add("/s.ts", seg);
+    LoopbackServer::Resource live;
+    live.body = "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n/s.ts\n";
+    server.add("/live.m3u8", live);
     const Case cases[] = {
         {"no-segments", "#EXTM3U\n#EXT-X-ENDLIST\n", CORVIDASH_INVALID_URL},
-        {"garbage-range", "#EXTM3U\n#EXT-X-BYTERANGE:abc\n/s.ts\n", CORVIDASH_INVALID_URL},
-        {"short-key", "#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI=\"/short.key\"\n#EXTINF:1,\n/s.ts\n", CORVIDASH_INVALID_URL},
-        {"sample-aes", "#EXTM3U\n#EXT-X-KEY:METHOD=SAMPLE-AES,URI=\"/short.key\"\n#EXTINF:1,\n/s.ts\n",
+        {"garbage-range", "#EXTM3U\n#EXT-X-BYTERANGE:abc\n/s.ts\n#EXT-X-ENDLIST\n", CORVIDASH_INVALID_URL},
+        {"short-key", "#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI=\"/short.key\"\n#EXTINF:1,\n/s.ts\n#EXT-X-ENDLIST\n",
+         CORVIDASH_INVALID_URL},
+        {"sample-aes", "#EXTM3U\n#EXT-X-KEY:METHOD=SAMPLE-AES,URI=\"/short.key\"\n#EXTINF:1,\n/s.ts\n#EXT-X-ENDLIST\n",
          CORVIDASH_UNSUPPORTED_PROTOCOL},
-        {"missing-segment", "#EXTM3U\n#EXTINF:1,\n/nothing.ts\n", CORVIDASH_INVALID_URL},
+        {"missing-segment", "#EXTM3U\n#EXTINF:1,\n/nothing.ts\n#EXT-X-ENDLIST\n", CORVIDASH_INVALID_URL},
+        // Without an end tag the list may still grow: a live stream, refused rather than cut short.
+        {"live", "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n/s.ts\n", CORVIDASH_LIVE_STREAM},
+        {"event-still-open", "#EXTM3U\n#EXT-X-PLAYLIST-TYPE:EVENT\n#EXTINF:1,\n/s.ts\n", CORVIDASH_LIVE_STREAM},
+        {"live-master", "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=1\n/live.m3u8\n", CORVIDASH_LIVE_STREAM},
         {"binary", std::string("#EXTM3U\n\0\0\x01", 11), CORVIDASH_INVALID_URL},
     };
     for (const auto &c : cases) {

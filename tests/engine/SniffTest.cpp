@@ -23,6 +23,7 @@ struct Sniffed
     std::vector<std::string> urls;
     std::vector<CorvidashTypeInfo> types;
     std::vector<std::string> subtitles;
+    std::string reason;
 };
 
 Sniffed sniff(const std::string &url)
@@ -32,6 +33,7 @@ Sniffed sniff(const std::string &url)
     URLSniffingSetCookie(h, "session=1");
     s.code = URLSniffingStart(h, url.c_str(), "TestAgent");
     EXPECT_EQ(s.code, fURLSniffingGetErrorCode(h));
+    s.reason = URLSniffingGetErrorText(h);
     for (int i = 0; i < URLSniffingGetTypeCount(h); ++i) {
         CorvidashTypeInfo info{};
         EXPECT_TRUE(URLSniffingGetTypeInfo(h, i, &info));
@@ -191,13 +193,37 @@ TEST_F(corvidashSniff, PagesWithoutMediaFindNothing)
         const Sniffed s = sniff(server.url(path));
         EXPECT_EQ(s.code, CORVIDASH_INVALID_URL);
         EXPECT_TRUE(s.urls.empty());
+        EXPECT_EQ(s.reason, "No video found on this page");
     }
-    // Binary data and fetch errors.
+    // Binary data and fetch errors, each with the sentence the user is shown.
     page("/binary", std::string("\x89PNG\r\n\x1a\n\0\0\0", 11) + bytes(5000, 2), "application/octet-stream");
-    EXPECT_EQ(sniff(server.url("/binary")).code, CORVIDASH_INVALID_URL);
-    EXPECT_EQ(sniff(server.url("/missing")).code, CORVIDASH_INVALID_URL);
-    EXPECT_EQ(sniff("").code, CORVIDASH_INVALID_URL);
-    EXPECT_EQ(sniff("notaurl").code, CORVIDASH_MALFORMED_URL);
+    LoopbackServer::Resource live;
+    live.body = "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\nseg1.ts\n";
+    live.contentType = "application/vnd.apple.mpegurl";
+    server.add("/live.m3u8", live);
+    page("/live.html", "<video src='/live.m3u8'></video>");
+    const int closed = closedPort();
+    const struct
+    {
+        std::string url;
+        int code;
+        std::string reason;
+    } failures[] = {
+        {server.url("/binary"), CORVIDASH_INVALID_URL, "No video found on this page"},
+        {server.url("/missing"), CORVIDASH_INVALID_URL, "The server answered 404"},
+        {server.url("/live.m3u8"), CORVIDASH_LIVE_STREAM, "Live streams are not supported"},
+        {server.url("/live.html"), CORVIDASH_LIVE_STREAM, "Live streams are not supported"},
+        {"http://127.0.0.1:" + std::to_string(closed) + "/page.html", CORVIDASH_CONNECT_FAILED, "Could not connect to 127.0.0.1"},
+        {"", CORVIDASH_INVALID_URL, "No video found on this page"},
+        {"notaurl", CORVIDASH_MALFORMED_URL, "The address is not valid"},
+    };
+    for (const auto &f : failures) {
+        SCOPED_TRACE(f.url);
+        const Sniffed s = sniff(f.url);
+        EXPECT_EQ(s.code, f.code);
+        EXPECT_EQ(s.reason, f.reason);
+    }
+    EXPECT_EQ(sniff(server.url("/live.m3u8")).urls, std::vector<std::string>());
 }
 
 TEST_F(corvidashSniff, DashManifestTracks)
@@ -261,7 +287,7 @@ TEST_F(corvidashSniff, DashManifestTracks)
          {"/dash/manifest.mpd#corvidash-dash=0.m", "/dash/manifest.mpd#corvidash-dash=1.m"}},
         {"live", "<MPD type='dynamic'><Period><AdaptationSet mimeType='video/mp4'><Representation>"
                  "<BaseURL>x.mp4</BaseURL></Representation></AdaptationSet></Period></MPD>",
-         CORVIDASH_INVALID_URL, {}, {}, {}},
+         CORVIDASH_LIVE_STREAM, {}, {}, {}},
         {"templates only", head + "<Period><AdaptationSet mimeType='video/mp4'><SegmentTemplate media='$Number$.m4s'/>"
                                   "<Representation><BaseURL>x.mp4</BaseURL></Representation></AdaptationSet></Period></MPD>",
          CORVIDASH_INVALID_URL, {}, {}, {}},
