@@ -1,12 +1,6 @@
 #include "reelgrab/PngConverter.h"
 
-#include "reelgrab/Func.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-
-#include <dlfcn.h>
+#include "reelgrab/HelperModule.h"
 
 namespace PngConverter {
 
@@ -25,21 +19,11 @@ const Module &module()
 {
     static const Module m = []() {
         Module out;
-        const QString path = modulePath();
-        if (path.isEmpty()) {
-            Func(FuncLogError, QStringLiteral("no image module %1 beside the program").arg(QString::fromLatin1(ModuleFileName)));
-            return out;
-        }
-        void *handle = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle) {
-            Func(FuncLogError, QStringLiteral("the image module did not open: %1").arg(QString::fromLocal8Bit(::dlerror())));
-            return out;
-        }
-        out.encode = reinterpret_cast<EncodeFn>(::dlsym(handle, "fennix_reelgrab_png_encode"));
-        out.release = reinterpret_cast<FreeFn>(::dlsym(handle, "fennix_reelgrab_png_free"));
+        out.encode = reinterpret_cast<EncodeFn>(HelperModule::symbol(ModuleFileName, "image module", "fennix_reelgrab_png_encode"));
+        out.release = reinterpret_cast<FreeFn>(HelperModule::symbol(ModuleFileName, "image module", "fennix_reelgrab_png_free"));
         if (!out.encode || !out.release)
             out = Module();
-        return out; // kept open for the life of the process
+        return out;
     }();
     return m;
 }
@@ -48,13 +32,7 @@ const Module &module()
 
 QString modulePath()
 {
-    const QString folder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                        : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    const QString name = QString::fromLatin1(ModuleFileName);
-    for (const QString &candidate : {QDir(folder).filePath(name), QDir::cleanPath(folder + QStringLiteral("/../lib/") + name)})
-        if (QFileInfo(candidate).isFile())
-            return candidate;
-    return {};
+    return HelperModule::pathOf(ModuleFileName);
 }
 
 QByteArray pngOf(const QByteArray &imageBytes)

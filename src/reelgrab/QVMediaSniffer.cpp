@@ -16,6 +16,7 @@
 #include <QThread>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -168,17 +169,28 @@ void QVMediaSniffer::sniffingPageUrl(const QString &pageUrl, const QString &cook
             report([this, result](QVMediaSnifferDelegate *d) { d->sniffingDidCompleted(this, result); });
         return;
     }
-    if (auto code = EngineLibrary::symbol<IntFn>(m_libHandle, "fURLSniffingGetErrorCode"); code && m_mediaSniffer)
-        m_error = QVReelgrabError::reelgrab(code(m_mediaSniffer));
+    int engineCode = 0;
+    if (auto code = EngineLibrary::symbol<IntFn>(m_libHandle, "fURLSniffingGetErrorCode"); code && m_mediaSniffer) {
+        engineCode = code(m_mediaSniffer);
+        QString reason;
+        if (auto text = EngineLibrary::symbol<TextFn>(m_libHandle, "URLSniffingGetErrorText"))
+            if (const char *sentence = text(m_mediaSniffer))
+                reason = QString::fromUtf8(sentence).left(500);
+        m_error = QVReelgrabError::reelgrab(engineCode, reason);
+    }
     if (m_sniffingCanceled)
         return;
+    // A page that cannot be reached, or a live stream, is no better in a browser: say so now.
+    const bool final = engineCode == CORVIDASH_RESOLVE_FAILED || engineCode == CORVIDASH_CONNECT_FAILED
+        || engineCode == CORVIDASH_PROXY_FAILED || engineCode == CORVIDASH_LIVE_STREAM;
     QPointer<QVMediaSniffer> self(this);
     QMetaObject::invokeMethod(
         this,
-        [self, pageUrl, cookies, userAgent]() {
+        [self, pageUrl, cookies, userAgent, final]() {
             if (!self || self->m_sniffingCanceled)
                 return;
-            const bool web = self->m_delegate && self->m_delegate->sniffingCouldSniffByWebView() && hasWebViewFactory();
+            const bool web =
+                !final && self->m_delegate && self->m_delegate->sniffingCouldSniffByWebView() && hasWebViewFactory();
             if (web)
                 self->sniffingPageUrlUsingWebViewSniffer(pageUrl, cookies, userAgent);
             else if (self->m_delegate)
@@ -382,13 +394,27 @@ void QVMediaSniffer::sniffingPageUrlUsingWebViewSniffer(const QString &pageUrl, 
             if (!self)
                 return;
             Func(FuncLogError, QStringLiteral("Webview Sniffer Did Fail Load With Error:%1.").arg(description));
-            self->report([s = self.data()](QVMediaSnifferDelegate *d) {
-                d->sniffingDidFailed(s, QVReelgrabError(QStringLiteral("NSURLErrorDomain"), -1, QString()));
+            const QString reason = QStringLiteral("The page did not load (%1)").arg(description.left(300));
+            self->report([s = self.data(), reason](QVMediaSnifferDelegate *d) {
+                d->sniffingDidFailed(s, QVReelgrabError(QStringLiteral("NSURLErrorDomain"), -1, reason));
             });
         };
         m_webView->onBroken = [self](const QString &description) {
             if (self)
                 self->webRoadBroken(description);
+        };
+        // The page's own load progress is the only honest measure of the analysis.
+        m_webView->onProgress = [self](int percent) {
+            if (!self || self->m_sniffingCanceled)
+                return;
+            const float progress = std::clamp(percent, 0, 100) / 100.0f;
+            self->report([s = self.data(), progress](QVMediaSnifferDelegate *d) { d->sniffingInProgress(s, progress); });
+        };
+        m_webView->onSettled = [self]() {
+            if (self && !self->m_sniffingCanceled && self->m_calcTimer) {
+                Func(FuncLogInfo, QStringLiteral("the page has loaded and gone quiet after %1 s").arg(self->m_sniffedTime));
+                self->finishWebRoad();
+            }
         };
     }
     Q_UNUSED(cookies);
@@ -415,9 +441,8 @@ void QVMediaSniffer::tick()
         finishWebRoad();
         return;
     }
+    // Time alone says nothing of how far the analysis is: progress comes from the page.
     m_sniffedTime += TickSeconds;
-    const float progress = m_sniffedTime / m_maxSniffingTime;
-    report([this, progress](QVMediaSnifferDelegate *d) { d->sniffingInProgress(this, progress); });
 }
 
 void QVMediaSniffer::finishWebRoad()
@@ -529,6 +554,8 @@ void QVMediaSniffer::stopWebviewSniffer()
         m_webView->onIcon = nullptr;
         m_webView->onLoadFailed = nullptr;
         m_webView->onBroken = nullptr;
+        m_webView->onProgress = nullptr;
+        m_webView->onSettled = nullptr;
         m_webView->stop();
         m_webView.reset();
     }

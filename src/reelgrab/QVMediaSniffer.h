@@ -47,6 +47,10 @@ public:
     std::function<void(const QString &description)> onLoadFailed;
     // The road broke and cannot go on (its process died, hung or talked nonsense).
     std::function<void(const QString &description)> onBroken;
+    // How far the page itself has loaded, percent.
+    std::function<void(int percent)> onProgress;
+    // The page has loaded and its network has been idle for IdleSeconds: the road can end.
+    std::function<void()> onSettled;
 };
 
 // Finds the media behind a page: the engine's sniffer first, then (when the delegate allows and
@@ -59,8 +63,11 @@ public:
     // Turns image bytes of any common format into PNG; empty when they are no image.
     using ImageEncoder = std::function<QByteArray(const QByteArray &)>;
 
-    static constexpr float InitialBudget = 120.0f;
-    static constexpr float MaxBudget = 300.0f; // advertisements cannot stretch it beyond this
+    // The road ends once the page has loaded and its network is idle; these only cap pages that
+    // never settle. An answer within a minute is what users wait for.
+    static constexpr float InitialBudget = 30.0f;
+    static constexpr float MaxBudget = 45.0f; // advertisements cannot stretch it beyond this
+    static constexpr float IdleSeconds = 2.5f;
     static constexpr float SettleAfterMedia = 5.0f;
     static constexpr float TickSeconds = 0.5f;
     static constexpr qint64 MinMediaBytes = 1024 * 1024;

@@ -25,6 +25,10 @@ public:
     QString domain() const { return m_domain; }
     qint64 code() const { return m_code; }
     QString localizedDescription() const { return m_description; }
+    // Why it failed, as a sentence for the user: the description when it has one (the engine's
+    // "The server answered 404", "Could not connect to HOST" ...), else the sentence of its code.
+    QString reason() const;
+    static QString sentenceFor(const QString &domain, qint64 code);
     bool isNull() const { return m_domain.isEmpty(); }
 
     QByteArray archivedData() const;

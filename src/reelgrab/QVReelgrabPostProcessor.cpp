@@ -4,6 +4,7 @@
 #include "reelgrab/Func.h"
 #include "reelgrab/GUID.h"
 #include "reelgrab/MediaFormatCode.h"
+#include "reelgrab/MediaRemuxer.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,7 +13,11 @@
 #include <QProcess>
 #include <QSaveFile>
 
+#include <fcntl.h>
 #include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -171,9 +176,13 @@ void QVReelgrabPostProcessor::process()
     const QString target = m_job.target;
     bool ok = true;
 
+    QString finalPath = target;
     if (segs.size() == 1) {
+        const QString segment = m_job.currentSegmentPath.isEmpty() ? segs[0].savePath() : m_job.currentSegmentPath;
         if (audioOnly && segs[0].mediaFormat() != MediaFormatCode::MP3)
-            ok = extractAudio(m_job.currentSegmentPath.isEmpty() ? segs[0].savePath() : m_job.currentSegmentPath, target);
+            ok = extractAudio(segment, target);
+        else if (segs[0].mediaFormat() == MediaFormatCode::TS && QFileInfo(segment) != QFileInfo(target))
+            ok = copyStreams({segment}, target, finalPath);
     } else if (isSplitAudioVideo(segs)) {
         const bool firstIsAudio = segs[0].mediaFormat() == MediaFormatCode::MP4Audio;
         const QString audio = (firstIsAudio ? segs[0] : segs[1]).savePath();
@@ -183,8 +192,10 @@ void QVReelgrabPostProcessor::process()
                          {QStringLiteral("-i"), audio, QStringLiteral("-i"), video, QStringLiteral("-acodec"),
                           QStringLiteral("copy"), QStringLiteral("-vcodec"), QStringLiteral("copy"), QStringLiteral("-y")},
                          target);
-        else
+        else if (hasSwiftcarry() || !MediaRemuxer::available())
             ok = combineUsingSwiftcarry(target);
+        else
+            ok = copyStreams({video, audio}, target, finalPath);
     } else if (segs.size() >= 2) {
         QString output = target;
         if (audioOnly) {
@@ -214,11 +225,63 @@ void QVReelgrabPostProcessor::process()
         }
     }
 
-    if (ok && fileSize(target) >= MinOutputBytes) {
-        setWhereFrom(target, m_job.pageUrl);
+    if (ok && fileSize(finalPath) >= MinOutputBytes) {
+        setWhereFrom(finalPath, m_job.pageUrl);
         m_result.ok = true;
-        m_result.path = target;
+        m_result.path = finalPath;
     }
+}
+
+bool QVReelgrabPostProcessor::copyStreams(const QStringList &inputs, const QString &target, QString &finalPath)
+{
+    const QString temp = temporaryOutput(target);
+    const MediaRemuxer::Result copied = MediaRemuxer::remux(inputs, temp);
+    if (!copied.message.isEmpty())
+        Func(copied.ok ? FuncLogInfo : FuncLogError, QStringLiteral("copy streams of %1: %2").arg(inputs.join(u','), copied.message));
+    QString destination = target;
+    if (copied.ok && copied.container != QFileInfo(target).suffix()) {
+        // MP4 cannot hold one of the streams: the file keeps it under the name of a container
+        // that can, and the reserved name goes.
+        destination = freeName(target, copied.container);
+        if (!destination.isEmpty() && fileSize(target) == 0)
+            QFile::remove(target);
+    }
+    if (copied.ok && fileSize(temp) >= MinOutputBytes && !destination.isEmpty()
+        && ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(destination).constData()) == 0) {
+        finalPath = destination;
+        return true;
+    }
+    QFile::remove(temp);
+    if (inputs.size() != 1)
+        return false;
+    // Without the stream module the video is still the user's, as the stream it came in.
+    destination = freeName(target, MediaFormatCode::extName(MediaFormatCode::TS));
+    if (destination.isEmpty() || ::rename(QFile::encodeName(inputs.first()).constData(), QFile::encodeName(destination).constData()) != 0)
+        return false;
+    Func(FuncLogInfo, QStringLiteral("kept the stream as %1").arg(destination));
+    if (fileSize(target) == 0)
+        QFile::remove(target);
+    finalPath = destination;
+    return true;
+}
+
+QString QVReelgrabPostProcessor::freeName(const QString &target, const QString &extension)
+{
+    const QFileInfo info(target);
+    for (int n = 0; n < 100000; ++n) {
+        const QString candidate = info.dir().filePath(
+            n == 0 ? QStringLiteral("%1.%2").arg(info.completeBaseName(), extension)
+                   : QStringLiteral("%1 %2.%3").arg(info.completeBaseName(), QString::number(n), extension));
+        // Reserved the way the target was: created here, never an existing file of the user.
+        const int fd = ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            return candidate;
+        }
+        if (errno != EEXIST)
+            return {};
+    }
+    return {};
 }
 
 void QVReelgrabPostProcessor::setWhereFrom(const QString &path, const QString &pageUrl)

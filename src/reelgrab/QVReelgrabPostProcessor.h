@@ -29,7 +29,7 @@ public:
     struct Result
     {
         bool ok = false;            // the target exists with at least MinOutputBytes
-        QString path;
+        QString path;               // the file written: target, or a name with another extension
         QList<QStringList> runs;    // program followed by its arguments, for each tool run
     };
 
@@ -55,5 +55,11 @@ private:
                  const QStringList &argsAfterOutput = {});
     bool extractAudio(const QString &input, const QString &output);
     bool combineUsingSwiftcarry(const QString &output);
+    // Copies the streams of inputs into target's container without re-encoding; finalPath
+    // becomes the file written (a Matroska name when MP4 cannot hold a stream; for one input
+    // without the stream module, the input itself under a ".ts" name).
+    bool copyStreams(const QStringList &inputs, const QString &target, QString &finalPath);
+    // A new empty file beside target with that extension, named like target; empty on failure.
+    static QString freeName(const QString &target, const QString &extension);
     QString temporaryOutput(const QString &output) const;
 };

@@ -438,6 +438,7 @@ void QVReelgrabService::sniffingDidFailed(QVMediaSniffer *, const QVReelgrabErro
         return;
     m_downloadTask->setDownloadStatus(QVReelgrabTaskStatusSniffingFailed);
     const QVReelgrabError e = error.isNull() ? QVReelgrabError::reelgrab(QVReelgrabError::NoMediaFound) : error;
+    Func(FuncLogError, QStringLiteral("sniffing %1 failed: %2").arg(m_downloadTask->pageUrl(), e.reason()));
     send(RGKMessage::SniffingFailed, RGKMessage::archiveError(e));
 }
 
@@ -526,8 +527,10 @@ void QVReelgrabService::postProcessingDone(const QVReelgrabPostProcessor::Result
         return;
     }
     const QVReelgrabError error = QVReelgrabError::reelgrab(QVReelgrabError::OutputMissingOrTooSmall);
-    if (segmentCount < 2)
+    if (segmentCount < 2) {
+        discardEmptyFiles();
         send(RGKMessage::DownloadFailed, RGKMessage::archiveError(error));
+    }
     else
         handleFailure(error, true);
 }
@@ -671,9 +674,36 @@ void QVReelgrabService::handleFailure(const QVReelgrabError &error, bool fromPos
     finalFailure(error);
 }
 
+void QVReelgrabService::discardEmptyFiles()
+{
+    QVReelgrabTask *t = m_downloadTask.get();
+    if (!t)
+        return;
+    // Nothing under the user's name may look like a download that is not there: the reserved
+    // empty target goes, and so do engine part files that hold no byte to resume from.
+    QStringList paths{t->storedTargetFileName()};
+    for (const auto &seg : t->segments())
+        paths << seg.savePath();
+    for (const QString &path : std::as_const(paths)) {
+        if (path.isEmpty())
+            continue;
+        const QFileInfo part(path + QStringLiteral(".cvpart"));
+        if (part.isFile() && !part.isSymLink() && part.size() == 0) {
+            QFile::remove(part.filePath());
+            QFile::remove(path + QStringLiteral(".cvctl"));
+        }
+        const QFileInfo file(path);
+        // A retry resumes from the part files beside the name, which the task keeps.
+        if (file.isFile() && !file.isSymLink() && file.size() == 0)
+            QFile::remove(path);
+    }
+}
+
 void QVReelgrabService::finalFailure(const QVReelgrabError &error)
 {
     QVReelgrabTask *t = m_downloadTask.get();
+    discardEmptyFiles();
+    Func(FuncLogError, QStringLiteral("download of %1 failed: %2").arg(t->pageUrl(), error.reason()));
     t->setDownloadStatus(QVReelgrabTaskStatusFailed);
     if (auto *s = currentSegment()) {
         s->setDownloadStatus(QVReelgrabTaskStatusFailed);

@@ -92,6 +92,8 @@ private:
     QVSniffingMediaSegment *currentSegment();
     bool isTurboTask() const;
     void handleFailure(const QVReelgrabError &error, bool fromPostProcessing);
+    // Removes the reserved empty target and part files without data after a failure.
+    void discardEmptyFiles();
     void finalFailure(const QVReelgrabError &error);
     void startPostProcessing();
     void postProcessingDone(const QVReelgrabPostProcessor::Result &result, qsizetype segmentCount);

@@ -300,6 +300,9 @@ QList<QVSniffingMediaSegment> QVReelgrabTask::pickoutSegments()
         if (!chosen)
             return {};
         m_mediaExtName = chosen->extName();
+        // A transport stream is copied into MP4 after the download, which is what users expect.
+        if (chosen->mediaFormat() == MediaFormatCode::TS)
+            m_mediaExtName = QStringLiteral("mp4");
         Func(FuncLogInfo, QStringLiteral("Pick out Sniffing Meida of Video:\n%1").arg(chosen->description()));
         if (chosen->mediaFormat() != MediaFormatCode::MP4Video)
             return chosen->segments();
@@ -446,7 +449,10 @@ QString QVReelgrabTask::savePath4Segment(qsizetype index)
                                          .arg(name, QStringLiteral("%1").arg(index, 2, 16, QLatin1Char('0')),
                                               segment.extName()));
     }
-    if ((m_downloadContent & QVReelgrabContentAudio) && segment.mediaFormat() != MediaFormatCode::MP3) {
+    // Audio to extract, or a stream to copy into the target's container: the download lands
+    // in the work folder and post-processing writes the target.
+    if (((m_downloadContent & QVReelgrabContentAudio) && segment.mediaFormat() != MediaFormatCode::MP3)
+        || (segment.mediaFormat() == MediaFormatCode::TS && segment.extName() != QFileInfo(target).suffix())) {
         const QString folder = ensuredWorkFolder();
         if (folder.isEmpty())
             return {};

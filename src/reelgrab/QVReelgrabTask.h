@@ -125,6 +125,10 @@ public:
     void setDownloadContent(qint32 v) { m_downloadContent = v; }
     qint32 downloadStatus() const { return m_downloadStatus; }
     void setDownloadStatus(qint32 v) { m_downloadStatus = v; }
+    // Why the last run failed, in a sentence for the user ("The server answered 404"); empty
+    // while the task has not failed. Kept for the life of the task, not archived.
+    QString failureReason() const { return m_failureReason; }
+    void setFailureReason(const QString &v) { m_failureReason = v; }
     // The stored title, else the sniffing result's.
     QString mediaTitle() const;
     QString storedMediaTitle() const { return m_mediaTitle; }
@@ -250,6 +254,7 @@ private:
     QString m_userAgent;
     qint32 m_downloadContent = 0;
     qint32 m_downloadStatus = 0;
+    QString m_failureReason;
     QString m_mediaTitle;
     QString m_browser;
     QString m_subtitleCode;

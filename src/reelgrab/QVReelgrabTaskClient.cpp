@@ -238,6 +238,7 @@ void QVReelgrabTask::cancel()
 void QVReelgrabTask::retry()
 {
     m_downloadStatus = QVReelgrabTaskStatusQueued;
+    m_failureReason.clear();
     tellObservers([this](QVReelgrabTaskObserver *o) { o->reelgrabDownloadDidReset(this); });
     if (m_dispatcher)
         m_dispatcher->attachNextTask();
@@ -249,7 +250,9 @@ void QVReelgrabTask::removeFromDispatcher()
     // A finished task's file is the user's download now: removing the task never deletes it.
     const QString target = storedTargetFileName();
     if (!target.isEmpty() && m_downloadStatus != QVReelgrabTaskStatusFinished) {
-        for (const QString &suffix : {QString(), QStringLiteral(".ds"), QStringLiteral(".info")}) {
+        // The engine's part files are kept for a retry only while the task is listed.
+        for (const QString &suffix : {QString(), QStringLiteral(".ds"), QStringLiteral(".info"), QStringLiteral(".cvpart"),
+                                      QStringLiteral(".cvctl"), QStringLiteral(".cvctl.new")}) {
             const QString path = target + suffix;
             if (QFileInfo(path).isFile())
                 QFile::remove(path);
@@ -275,6 +278,7 @@ void QVReelgrabTask::failHelper(const QVReelgrabError &error)
 {
     terminateReelgrabTask();
     m_downloadStatus = QVReelgrabTaskStatusFailed;
+    m_failureReason = error.reason();
     if (m_dispatcher)
         m_dispatcher->attachNextTask();
     tellObservers([this, &error](QVReelgrabTaskObserver *o) { o->reelgrabDownloadDidFailed(this, error); });
@@ -284,7 +288,8 @@ void QVReelgrabTask::failToLaunch()
 {
     m_downloadStatus = QVReelgrabTaskStatusFailed;
     const QVReelgrabError error = QVReelgrabError::reelgrab(QVReelgrabError::ProcessEndedUnexpectedly,
-                                                            QStringLiteral("the download helper could not be started"));
+                                                            QStringLiteral("The download helper could not be started"));
+    m_failureReason = error.reason();
     tellObservers([this, &error](QVReelgrabTaskObserver *o) { o->reelgrabDownloadDidFailed(this, error); });
 }
 
@@ -359,6 +364,7 @@ void QVReelgrabTask::sendMessage(const QString &name, const QByteArray &object)
     } else if (is(SniffingFailed)) {
         m_downloadStatus = QVReelgrabTaskStatusSniffingFailed;
         const QVReelgrabError error = errorFromArchive(object);
+        m_failureReason = error.reason();
         if (m_dispatcher) {
             m_dispatcher->synchronize();
             m_dispatcher->attachNextTask();
@@ -415,6 +421,7 @@ void QVReelgrabTask::sendMessage(const QString &name, const QByteArray &object)
         m_downloadStatus = QVReelgrabTaskStatusFailed;
         m_segments.clear();
         const QVReelgrabError error = errorFromArchive(object);
+        m_failureReason = error.reason();
         if (m_process)
             m_process->disconnect(this);
         if (m_dispatcher) {

@@ -29,6 +29,7 @@ using SetTextFn = void (*)(void *, const char *);
 using SetCallbackFn = void (*)(void *, CorvidashCallback, void *);
 using StartFn = int (*)(void *, int, int);
 using HandleFn = void (*)(void *);
+using ErrorTextFn = const char *(*)(void *);
 
 } // namespace
 
@@ -223,23 +224,29 @@ void QVReelgraber::engineEvent(const CorvidashEvent &event)
     const qint64 code = event.code;
     const qint64 downloaded = event.downloaded;
     const qint64 total = event.total;
+    // The engine's sentence for a failure is only valid during its event.
+    QString reason;
+    if (type == CORVIDASH_EVENT_ERROR || (type == CORVIDASH_EVENT_FINISHED && code != 0))
+        if (auto text = EngineLibrary::symbol<ErrorTextFn>(m_libHandle, "VantrelGetErrorText"))
+            if (const char *sentence = text(m_engine))
+                reason = QString::fromUtf8(sentence).left(500);
     QPointer<QVReelgraber> self(this);
     std::shared_ptr<Runner> runner = m_runner;
     QMetaObject::invokeMethod(
         this,
-        [self, runner, generation, type, code, downloaded, total]() {
+        [self, runner, generation, type, code, downloaded, total, reason]() {
             if (!self || runner->generation.load() != generation)
                 return;
-            self->handleEvent(type, code, downloaded, total);
+            self->handleEvent(type, code, downloaded, total, reason);
         },
         Qt::QueuedConnection);
 }
 
-void QVReelgraber::handleEvent(int type, qint64 code, qint64 downloaded, qint64 total)
+void QVReelgraber::handleEvent(int type, qint64 code, qint64 downloaded, qint64 total, const QString &reason)
 {
     switch (type) {
     case CORVIDASH_EVENT_ERROR:
-        didFail(QVReelgrabError::reelgrab(code));
+        didFail(QVReelgrabError::reelgrab(code, reason));
         return;
     case CORVIDASH_EVENT_STARTED:
         didStart();
@@ -256,7 +263,7 @@ void QVReelgraber::handleEvent(int type, qint64 code, qint64 downloaded, qint64 
     }
     case CORVIDASH_EVENT_FINISHED:
         if (code != 0) {
-            didFail(QVReelgrabError::reelgrab(code));
+            didFail(QVReelgrabError::reelgrab(code, reason));
             return;
         }
         if (const qint64 bytes = std::max(downloaded, total))
@@ -291,6 +298,8 @@ void QVReelgraber::didFail(const QVReelgrabError &error)
     Func(FuncLogError, QStringLiteral("Download Did Failed(%1), Since %2, filePath:%3")
                            .arg(error.code())
                            .arg(errorText(error.code()), m_filePath));
+    if (!error.localizedDescription().isEmpty())
+        Func(FuncLogError, QStringLiteral("Download failed: %1").arg(error.localizedDescription()));
     if (m_delegate)
         m_delegate->downloadDidFailed(this, error);
 }

@@ -65,7 +65,7 @@ public:
     void engineEvent(const CorvidashEvent &event);
 
 private:
-    void handleEvent(int type, qint64 code, qint64 downloaded, qint64 total);
+    void handleEvent(int type, qint64 code, qint64 downloaded, qint64 total, const QString &reason);
     void didStart();
     void didComplete();
     void didFail(const QVReelgrabError &error);

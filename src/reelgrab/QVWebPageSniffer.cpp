@@ -10,6 +10,8 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QFileInfo>
+
+#include <algorithm>
 #include <QIcon>
 #include <QImage>
 #include <QNetworkAccessManager>
@@ -34,6 +36,7 @@ public:
     explicit QVWebRequestWatcher(QVWebPageSniffer *owner) : m_owner(owner) {}
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
+        QMetaObject::invokeMethod(m_owner, [owner = m_owner]() { owner->activity(); }, Qt::QueuedConnection);
         switch (info.resourceType()) {
         case QWebEngineUrlRequestInfo::ResourceTypeMainFrame:
         case QWebEngineUrlRequestInfo::ResourceTypeSubFrame:
@@ -107,7 +110,16 @@ QVWebPageSniffer::QVWebPageSniffer()
                 onIcon(png);
         }
     });
+    connect(m_page.get(), &QWebEnginePage::loadProgress, this, [this](int percent) {
+        activity();
+        if (onProgress)
+            onProgress(percent);
+    });
+    m_settleCheck.setInterval(250);
+    connect(&m_settleCheck, &QTimer::timeout, this, &QVWebPageSniffer::checkSettled);
     connect(m_page.get(), &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        activity();
+        m_loadEnded = true;
         if (ok && !m_loaded) {
             m_loaded = true;
             const QString title = m_page->title();
@@ -132,6 +144,11 @@ void QVWebPageSniffer::load(const QString &pageUrl, const QString &userAgent)
         m_profile->setHttpUserAgent(userAgent);
     m_probed.clear();
     m_loaded = false;
+    m_settled = false;
+    m_loadEnded = false;
+    m_probesRunning = 0;
+    m_lastActivity.start();
+    m_settleCheck.start();
     m_page->load(QUrl(pageUrl));
 }
 
@@ -143,8 +160,28 @@ bool QVWebPageSniffer::isAddressLike(const QString &title) const
         || title.startsWith(page.host() + u':') || title.startsWith(page.host() + u'/');
 }
 
+void QVWebPageSniffer::activity()
+{
+    m_lastActivity.start();
+}
+
+void QVWebPageSniffer::checkSettled()
+{
+    // Loaded, no probe waiting for its answer, and no request for a while: a player that was
+    // going to ask for its media has done so.
+    if (m_settled || !m_loadEnded || m_probesRunning > 0 || m_lastActivity.elapsed() < qint64(QVMediaSniffer::IdleSeconds * 1000))
+        return;
+    m_settled = true;
+    m_settleCheck.stop();
+    if (onSettled)
+        onSettled();
+}
+
 void QVWebPageSniffer::stop()
 {
+    m_settleCheck.stop();
+    onProgress = nullptr;
+    onSettled = nullptr;
     onResponse = nullptr;
     onTitle = nullptr;
     onIcon = nullptr;
@@ -167,10 +204,15 @@ void QVWebPageSniffer::requestSeen(const QUrl &url)
     const QByteArray agent = m_profile->httpUserAgent().toUtf8();
     request.setRawHeader("User-Agent", agent);
     QNetworkReply *reply = m_network->head(request);
+    ++m_probesRunning;
     QPointer<QVWebPageSniffer> self(this);
     connect(reply, &QNetworkReply::finished, this, [self, reply, key]() {
         reply->deleteLater();
-        if (!self || !self->onResponse)
+        if (!self)
+            return;
+        --self->m_probesRunning;
+        self->activity();
+        if (!self->onResponse)
             return;
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (reply->error() != QNetworkReply::NoError || status / 100 != 2)
@@ -290,6 +332,17 @@ int runSnifferChild(int argc, char **argv)
             WebSnifferWire::Event e;
             e.kind = WebSnifferWire::Event::LoadFailed;
             e.text = description;
+            send(e);
+        };
+        sniffer->onProgress = [send](int percent) {
+            WebSnifferWire::Event e;
+            e.kind = WebSnifferWire::Event::Progress;
+            e.length = std::clamp(percent, 0, 100);
+            send(e);
+        };
+        sniffer->onSettled = [send]() {
+            WebSnifferWire::Event e;
+            e.kind = WebSnifferWire::Event::Settled;
             send(e);
         };
         limit.start(request.seconds * 1000);

@@ -2,8 +2,10 @@
 
 #include "reelgrab/QVMediaSniffer.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSet>
+#include <QTimer>
 
 #include <memory>
 
@@ -28,10 +30,18 @@ public:
     void stop() override;
 
     void requestSeen(const QUrl &url);
+    // Any request of the page: the network is not idle.
+    void activity();
 
 private:
     bool isAddressLike(const QString &title) const;
+    void checkSettled();
     bool m_loaded = false;
+    bool m_settled = false;
+    bool m_loadEnded = false; // loaded or failed: either way the page asks for nothing more by itself
+    int m_probesRunning = 0;
+    QElapsedTimer m_lastActivity;
+    QTimer m_settleCheck;
     std::unique_ptr<QWebEngineProfile> m_profile;
     std::unique_ptr<QVWebRequestWatcher> m_watcher;
     std::unique_ptr<QWebEnginePage> m_page;

@@ -122,6 +122,14 @@ void QVWebSnifferProcess::readOutput()
             if (onLoadFailed)
                 onLoadFailed(event.text);
             break;
+        case WebSnifferWire::Event::Progress:
+            if (onProgress)
+                onProgress(int(event.length));
+            break;
+        case WebSnifferWire::Event::Settled:
+            if (onSettled)
+                onSettled();
+            break;
         }
         // A callback may have stopped or released the road.
         if (!self || m_process != process)

@@ -68,10 +68,10 @@ public:
             const QVReelgrabError error = RGKMessage::errorFromArchive(object);
             const QString what = name == QLatin1String(RGKMessage::SniffingFailed) ? QStringLiteral("sniffing failed")
                                                                                   : QStringLiteral("download failed");
-            std::fprintf(stderr, "Reelgrab: %s: %s error %lld%s%s\n", what.toLocal8Bit().constData(),
-                         error.domain().toLocal8Bit().constData(), static_cast<long long>(error.code()),
-                         error.localizedDescription().isEmpty() ? "" : ": ",
-                         error.localizedDescription().toLocal8Bit().constData());
+            // The sentence the row shows, then the code for a report.
+            std::fprintf(stderr, "Reelgrab: %s: %s (%s error %lld)\n", what.toLocal8Bit().constData(),
+                         error.reason().toLocal8Bit().constData(), error.domain().toLocal8Bit().constData(),
+                         static_cast<long long>(error.code()));
             std::fflush(stderr);
             QCoreApplication::exit(1);
         }

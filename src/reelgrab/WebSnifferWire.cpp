@@ -66,6 +66,13 @@ QByteArray encodeEvent(const Event &event)
         m.insert(kKind, QStringLiteral("load-failed"));
         m.insert(QStringLiteral("text"), event.text);
         break;
+    case Event::Progress:
+        m.insert(kKind, QStringLiteral("progress"));
+        m.insert(QStringLiteral("percent"), event.length);
+        break;
+    case Event::Settled:
+        m.insert(kKind, QStringLiteral("settled"));
+        break;
     }
     return frame(m);
 }
@@ -139,6 +146,17 @@ bool decodeEvent(const QCborMap &record, Event *event, QString *error)
         e.kind = kind == QLatin1String("title") ? Event::Title : Event::LoadFailed;
         if (!textField(record, QStringLiteral("text"), &e.text, error))
             return false;
+    } else if (kind == QLatin1String("progress")) {
+        e.kind = Event::Progress;
+        const QCborValue percent = record.value(QStringLiteral("percent"));
+        if (!percent.isInteger() || percent.toInteger() < 0 || percent.toInteger() > 100) {
+            if (error)
+                *error = QStringLiteral("field \"percent\" is not a percentage");
+            return false;
+        }
+        e.length = percent.toInteger();
+    } else if (kind == QLatin1String("settled")) {
+        e.kind = Event::Settled;
     } else if (kind == QLatin1String("icon")) {
         e.kind = Event::Icon;
         const QCborValue png = record.value(QStringLiteral("png"));

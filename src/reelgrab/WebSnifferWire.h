@@ -27,11 +27,13 @@ struct Request
 // What the child reports, in the order it happens.
 struct Event
 {
-    enum Kind { Response, Title, Icon, LoadFailed };
+    // Progress: the page's own load progress in percent (in length). Settled: the page has
+    // loaded and its network has been quiet for a while; nothing more is likely to come.
+    enum Kind { Response, Title, Icon, LoadFailed, Progress, Settled };
     Kind kind = Response;
     QString url;          // Response
     QString mime;         // Response
-    qint64 length = -1;   // Response; -1 when unknown
+    qint64 length = -1;   // Response: bytes, -1 when unknown; Progress: percent
     QString ext;          // Response
     QString text;         // Title, LoadFailed
     QByteArray png;       // Icon

@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -216,16 +217,16 @@ TEST(ReelgrabSniffer, WebResponseTable)
 {
     QVMediaSniffer sniffer(nullptr);
     // A small video response stretches the budget by 20 s, the fraction kept.
-    sniffer.setTimesForTesting(30, 120);
+    sniffer.setTimesForTesting(2, 10);
     sniffer.handleWebResponse(QStringLiteral("http://127.0.0.1:9/ad.mp4"), QStringLiteral("video/mp4"), 500000,
                               QStringLiteral("mp4"));
-    EXPECT_NEAR(sniffer.maxSniffingTime(), 146.67, 0.01);
-    EXPECT_NEAR(sniffer.sniffedTime(), 36.67, 0.01);
+    EXPECT_NEAR(sniffer.maxSniffingTime(), 35.0, 0.01);
+    EXPECT_NEAR(sniffer.sniffedTime(), 7.0, 0.01);
     // A Flash object changes nothing; a text response changes nothing.
     sniffer.handleWebResponse(QStringLiteral("http://127.0.0.1:9/x.swf"), QStringLiteral("application/x-shockwave-flash"),
                               100, QStringLiteral("swf"));
     sniffer.handleWebResponse(QStringLiteral("http://127.0.0.1:9/x.txt"), QStringLiteral("text/html"), 100, QString());
-    EXPECT_NEAR(sniffer.maxSniffingTime(), 146.67, 0.01);
+    EXPECT_NEAR(sniffer.maxSniffingTime(), 35.0, 0.01);
     // Advertisements cannot stretch it beyond the hard cap.
     for (int i = 0; i < 100; ++i)
         sniffer.handleWebResponse(QStringLiteral("http://127.0.0.1:9/ad.mp4"), QStringLiteral("video/mp4"), 10,
@@ -296,14 +297,18 @@ RunResult runReelgrab(const QString &url, int webSeconds = 20, int timeoutMs = 9
 
 // Packet sizes and digests of one kind of stream ("v" or "a"), in order: equal lists mean
 // the streams are identical whatever container holds them.
-QStringList packets(const QStringList &files, const QString &kind)
+// decoded: digests of the decoded frames instead, for a stream whose packets a container
+// re-frames (H.264 from MPEG-TS into MP4 loses its start codes, not a picture).
+QStringList packets(const QStringList &files, const QString &kind, bool decoded = false)
 {
     QStringList out;
     for (const QString &file : files) {
         QProcess p;
-        p.start(ffmpeg(), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), file, QStringLiteral("-map"),
-                           QStringLiteral("0:") + kind, QStringLiteral("-c"), QStringLiteral("copy"), QStringLiteral("-f"),
-                           QStringLiteral("framemd5"), QStringLiteral("-")});
+        QStringList args{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), file, QStringLiteral("-map"),
+                         QStringLiteral("0:") + kind};
+        if (!decoded)
+            args << QStringLiteral("-c") << QStringLiteral("copy");
+        p.start(ffmpeg(), args << QStringLiteral("-f") << QStringLiteral("framemd5") << QStringLiteral("-"));
         p.waitForFinished(60000);
         for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n')) {
             const QStringList fields = line.split(u',');
@@ -325,6 +330,25 @@ QStringList contents(const QString &folder)
     return out;
 }
 
+// Three seconds of picture and sound as DASH pieces in folder/show.mpd, numbered by a
+// template, over a timeline or by their duration.
+bool makeDash(const QString &folder, bool timeline)
+{
+    return makeMedia({"-f", "lavfi", "-i", "testsrc=duration=3:size=160x120:rate=10", "-f", "lavfi", "-i",
+                      "sine=frequency=500:duration=3", "-c:v", "mpeg4", "-g", "10", "-c:a", "aac", "-f", "dash",
+                      "-seg_duration", "1", "-use_template", "1", "-use_timeline", timeline ? "1" : "0",
+                      "-adaptation_sets", "id=0,streams=v id=1,streams=a", folder + "/show.mpd"});
+}
+
+// A page whose player names one source of that type.
+QByteArray pageWithSource(const QString &title, const QString &src, const QString &type)
+{
+    return QStringLiteral("<html><head><title>%1</title></head><body><video><source src=\"%2\" type=\"%3\"></video>"
+                          "</body></html>")
+        .arg(title, src, type)
+        .toUtf8();
+}
+
 class ReelgrabStandalone : public ::testing::Test
 {
 protected:
@@ -342,8 +366,11 @@ protected:
         makeMedia({"-f", "lavfi", "-i", "nullsrc=s=320x240:d=2:r=15,geq=lum='random(1)*255':cb=128:cr=128", "-c:v",
                    "libvpx", "-b:v", "20M", "-deadline", "realtime", d + "/big.webm"});
         *s_big = readAll(d + QStringLiteral("/big.webm"));
-        makeMedia({"-f", "lavfi", "-i", "testsrc=duration=2:size=160x120:rate=10", "-c:v", "mpeg4", "-f", "hls",
-                   "-hls_time", "1", "-hls_list_size", "0", "-hls_segment_filename", d + "/seg%d.ts", d + "/list.m3u8"});
+        // A stream as sites send it: H.264 and AAC in MPEG-TS pieces.
+        makeMedia({"-f", "lavfi", "-i", "testsrc=duration=2:size=160x120:rate=10", "-f", "lavfi", "-i",
+                   "sine=frequency=440:duration=2", "-c:v", "libx264", "-preset", "ultrafast", "-g", "10", "-c:a", "aac",
+                   "-f", "hls", "-hls_time", "1", "-hls_list_size", "0", "-hls_segment_filename", d + "/seg%d.ts",
+                   d + "/list.m3u8"});
         // Picture and sound apart, as adaptive streaming serves them; and a film in three
         // self-contained parts.
         makeMedia({"-f", "lavfi", "-i", "testsrc=duration=2:size=160x120:rate=10", "-c:v", "mpeg4", "-an", d + "/picture.mp4"});
@@ -432,7 +459,131 @@ TEST_F(ReelgrabStandalone, PageWithHlsPlaylistOnly)
                "text/html");
     const RunResult run = runReelgrab(server.url(QStringLiteral("/hls.html")));
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
-    EXPECT_EQ(readAll(run.out), joined);
+    // Copied into MP4 as users expect, every stream kept, the picture's packets untouched.
+    EXPECT_EQ(QFileInfo(run.out).fileName(), QStringLiteral("Stream.mp4"));
+    EXPECT_TRUE(probe(run.out, QStringLiteral("format=format_name")).contains(QStringLiteral("mp4")));
+    EXPECT_EQ(probe(run.out, QStringLiteral("stream=codec_type,codec_name")).split(u'\n'),
+              (QStringList{QStringLiteral("h264,video"), QStringLiteral("aac,audio")}));
+    writeFile(d + QStringLiteral("/joined.ts"), joined);
+    for (const QString &kind : {QStringLiteral("v"), QStringLiteral("a")}) {
+        const QStringList expected = packets({d + QStringLiteral("/joined.ts")}, kind, true);
+        ASSERT_FALSE(expected.isEmpty());
+        EXPECT_EQ(packets({run.out}, kind, true), expected) << kind.toStdString();
+    }
+    EXPECT_EQ(contents(downloads()).filter(QStringLiteral("Stream")), QStringList{QStringLiteral("Stream.mp4")});
+}
+
+// Sites serve the sound of an HLS stream as a rendition of its own: it is fetched with the
+// chosen picture and both end in one MP4.
+TEST_F(ReelgrabStandalone, HlsMasterWithASeparateSoundGroup)
+{
+    const QString d = TestEnvironment::home() + QStringLiteral("/media/group");
+    QDir().mkpath(d);
+    ASSERT_TRUE(makeMedia({"-f", "lavfi", "-i", "testsrc=duration=3:size=160x120:rate=10", "-c:v", "libx264", "-preset",
+                           "ultrafast", "-g", "10", "-an", "-f", "hls", "-hls_time", "1", "-hls_list_size", "0", "-hls_segment_filename",
+                           d + "/v%d.ts", d + "/video.m3u8"}));
+    ASSERT_TRUE(makeMedia({"-f", "lavfi", "-i", "sine=frequency=440:duration=3", "-c:a", "aac", "-f", "hls", "-hls_time",
+                           "1", "-hls_list_size", "0", "-hls_segment_filename", d + "/a%d.ts", d + "/audio.m3u8"}));
+    TestHttpServer server;
+    QByteArray picture, sound;
+    for (const QString &file : QDir(d).entryList(QDir::Files, QDir::Name)) {
+        server.add(QStringLiteral("/group/") + file, readAll(d + u'/' + file),
+                   file.endsWith(QLatin1String(".m3u8")) ? "application/vnd.apple.mpegurl" : "video/mp2t");
+        if (file.endsWith(QLatin1String(".ts")))
+            (file.startsWith(u'v') ? picture : sound) += readAll(d + u'/' + file);
+    }
+    server.add(QStringLiteral("/group/master.m3u8"),
+               "#EXTM3U\n"
+               "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"aud\",NAME=\"English\",DEFAULT=YES,AUTOSELECT=YES,URI=\"audio.m3u8\"\n"
+               "#EXT-X-STREAM-INF:BANDWIDTH=300000,RESOLUTION=160x120,CODECS=\"avc1.42c00d,mp4a.40.2\",AUDIO=\"aud\"\n"
+               "video.m3u8\n",
+               "application/vnd.apple.mpegurl");
+    server.add(QStringLiteral("/group.html"),
+               pageWithSource(QStringLiteral("Grouped sound"), QStringLiteral("/group/master.m3u8"),
+                              QStringLiteral("application/x-mpegURL")),
+               "text/html");
+    const RunResult run = runReelgrab(server.url(QStringLiteral("/group.html")));
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(QFileInfo(run.out).fileName(), QStringLiteral("Grouped sound.mp4"));
+    // Picture and sound, each read by ffprobe, each with all of its packets.
+    EXPECT_EQ(probe(run.out, QStringLiteral("stream=codec_type,codec_name")).split(u'\n'),
+              (QStringList{QStringLiteral("h264,video"), QStringLiteral("aac,audio")}));
+    writeFile(d + QStringLiteral("/picture.ts"), picture);
+    writeFile(d + QStringLiteral("/sound.ts"), sound);
+    const QStringList expected = packets({d + QStringLiteral("/picture.ts")}, QStringLiteral("v"), true);
+    ASSERT_FALSE(expected.isEmpty());
+    EXPECT_EQ(packets({run.out}, QStringLiteral("v"), true), expected);
+    EXPECT_EQ(packets({run.out}, QStringLiteral("a"), true), packets({d + QStringLiteral("/sound.ts")}, QStringLiteral("a"), true));
+    EXPECT_EQ(server.gets(QStringLiteral("/group/a0.ts")), 1);
+}
+
+// Durations written with a fraction ("2.0") are what real manifests carry.
+TEST_F(ReelgrabStandalone, DashWithDecimalDurations)
+{
+    const QString d = TestEnvironment::home() + QStringLiteral("/media/decimal");
+    QDir().mkpath(d);
+    ASSERT_TRUE(makeDash(d, false));
+    QString manifest = QString::fromUtf8(readAll(d + QStringLiteral("/show.mpd")));
+    const QRegularExpression whole(QStringLiteral("(<SegmentTemplate[^>]*\\b(?:duration|timescale)=\")(\\d+)\""));
+    ASSERT_TRUE(manifest.contains(whole)) << manifest.toStdString();
+    manifest.replace(whole, QStringLiteral("\\1\\2.0\""));
+    manifest.replace(whole, QStringLiteral("\\1\\2.0\""));
+    TestHttpServer server;
+    for (const QString &file : QDir(d).entryList(QDir::Files, QDir::Name))
+        server.add(QStringLiteral("/decimal/") + file, readAll(d + u'/' + file), "video/iso.segment");
+    server.add(QStringLiteral("/decimal/show.mpd"), manifest.toUtf8(), "application/dash+xml");
+    server.add(QStringLiteral("/decimal.html"),
+               pageWithSource(QStringLiteral("Decimal"), QStringLiteral("/decimal/show.mpd"), QStringLiteral("application/dash+xml")),
+               "text/html");
+    const RunResult run = runReelgrab(server.url(QStringLiteral("/decimal.html")));
+    ASSERT_EQ(run.code, 0) << run.err.toStdString() << manifest.toStdString();
+    QByteArray joined = readAll(d + QStringLiteral("/init-stream0.m4s"));
+    for (const QString &file : QDir(d).entryList({QStringLiteral("chunk-stream0-*")}, QDir::Files, QDir::Name))
+        joined += readAll(d + u'/' + file);
+    writeFile(d + QStringLiteral("/joined.mp4"), joined);
+    const QStringList picture = packets({d + QStringLiteral("/joined.mp4")}, QStringLiteral("v"));
+    ASSERT_FALSE(picture.isEmpty());
+    EXPECT_EQ(packets({run.out}, QStringLiteral("v")), picture);
+}
+
+// Each failure road ends with its sentence, the one the row shows, and leaves nothing under
+// the user's name.
+TEST_F(ReelgrabStandalone, FailuresSayWhy)
+{
+    TestHttpServer server;
+    server.add(QStringLiteral("/empty.html"), "<html><head><title>Nothing</title></head><body>text</body></html>", "text/html");
+    server.add(QStringLiteral("/broken.html"),
+               "<html><head><title>Broken</title></head><body><video src=\"/gone/Broken.mp4\"></video></body></html>",
+               "text/html");
+    server.add(QStringLiteral("/live.m3u8"), "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n/s0.ts\n",
+               "application/vnd.apple.mpegurl");
+    server.add(QStringLiteral("/s0.ts"), QByteArray(4096, 'x'), "video/mp2t");
+    // A port that was just free: nothing listens there.
+    quint16 closed = 0;
+    {
+        TestHttpServer gone;
+        closed = QUrl(gone.url(QStringLiteral("/"))).port();
+    }
+    struct Case
+    {
+        QString url;
+        QString sentence;
+    };
+    const Case cases[] = {
+        {server.url(QStringLiteral("/empty.html")), QStringLiteral("No video found on this page")},
+        {server.url(QStringLiteral("/broken.html")), QStringLiteral("The server answered 404")},
+        {server.url(QStringLiteral("/live.m3u8")), QStringLiteral("Live streams are not supported")},
+        {QStringLiteral("http://127.0.0.1:%1/page.html").arg(closed), QStringLiteral("Could not connect to 127.0.0.1")},
+    };
+    const QStringList before = contents(downloads());
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.url.toStdString());
+        const RunResult run = runReelgrab(c.url, 2);
+        EXPECT_EQ(run.code, 1);
+        EXPECT_TRUE(run.err.contains(c.sentence)) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_EQ(contents(downloads()), before);
+    }
 }
 
 TEST_F(ReelgrabStandalone, PageWithoutMediaFailsAndLeavesNothing)
@@ -443,7 +594,7 @@ TEST_F(ReelgrabStandalone, PageWithoutMediaFailsAndLeavesNothing)
     const QStringList before = QDir(downloads()).entryList(QDir::Files | QDir::Hidden);
     const RunResult run = runReelgrab(server.url(QStringLiteral("/empty.html")), 2);
     EXPECT_NE(run.code, 0);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("sniffing failed"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("sniffing failed: No video found on this page"))) << run.err.toStdString();
     EXPECT_EQ(QDir(downloads()).entryList(QDir::Files | QDir::Hidden), before);
 }
 
@@ -524,10 +675,7 @@ TEST_F(ReelgrabStandalone, PiecewisePictureAndSoundAreFetchedAndJoined)
     // named by a template over a timeline.
     const QString d = TestEnvironment::home() + QStringLiteral("/media/pieces");
     QDir().mkpath(d);
-    ASSERT_TRUE(makeMedia({"-f", "lavfi", "-i", "testsrc=duration=3:size=160x120:rate=10", "-f", "lavfi", "-i",
-                           "sine=frequency=500:duration=3", "-c:v", "mpeg4", "-g", "10", "-c:a", "aac", "-f", "dash",
-                           "-seg_duration", "1", "-use_template", "1", "-use_timeline", "1", "-adaptation_sets",
-                           "id=0,streams=v id=1,streams=a", d + "/show.mpd"}));
+    ASSERT_TRUE(makeDash(d, true));
     TestHttpServer server;
     const QStringList files = QDir(d).entryList(QDir::Files, QDir::Name);
     for (const QString &file : files)
