@@ -329,6 +329,17 @@ void DLoadingItemViewCtr::updatePercent()
 void DLoadingItemViewCtr::hideWarning()
 {
     m_warningField->hide();
+    m_downloadStatusField->setToolTip(QString());
+}
+
+void DLoadingItemViewCtr::showFailureReason(const QString &reason)
+{
+    // The row's own text stays; why it failed sits on the line below it and in its tool tip.
+    m_downloadStatusField->setToolTip(reason);
+    m_warningField->setToolTip(reason);
+    m_warningField->setText(reason);
+    m_warningField->setStyleSheet(QStringLiteral("color:%1;").arg(FailureRed.name()));
+    m_warningField->setVisible(!reason.isEmpty());
 }
 
 // Task callbacks ------------------------------------------------------------------------------
@@ -396,7 +407,7 @@ void DLoadingItemViewCtr::reelgrabSniffingDidCompleted(QVReelgrabTask *)
     setButtonStateWithTaskState(4);
 }
 
-void DLoadingItemViewCtr::reelgrabSniffingDidFailed(QVReelgrabTask *task, const QVReelgrabError &)
+void DLoadingItemViewCtr::reelgrabSniffingDidFailed(QVReelgrabTask *task, const QVReelgrabError &error)
 {
     if (!m_view)
         return;
@@ -413,6 +424,7 @@ void DLoadingItemViewCtr::reelgrabSniffingDidFailed(QVReelgrabTask *task, const 
     else
         setFailureStatus(tr1("Failed to download. Click to record it."), QString());
     task->setBrowser(QStringLiteral("safari"));
+    showFailureReason(error.isNull() ? task->failureReason() : error.reason());
     hideProgress();
     setButtonStateWithTaskState(3);
 }
@@ -477,12 +489,13 @@ void DLoadingItemViewCtr::reelgrabDownloadDidPaused(QVReelgrabTask *task)
     layoutRow();
 }
 
-void DLoadingItemViewCtr::reelgrabDownloadDidFailed(QVReelgrabTask *, const QVReelgrabError &)
+void DLoadingItemViewCtr::reelgrabDownloadDidFailed(QVReelgrabTask *task, const QVReelgrabError &error)
 {
     if (!m_view)
         return;
     redrawCommon();
     setFailureStatus(tr1("Failed to download. Click to record it."), QString());
+    showFailureReason(error.isNull() ? task->failureReason() : error.reason());
     hideProgress();
     setButtonStateWithTaskState(7);
 }
@@ -871,6 +884,16 @@ void DLoadingItemViewCtr::removeActionView()
 QString DLoadingItemViewCtr::statusText() const
 {
     return m_downloadStatusField && !m_downloadStatusField->isHidden() ? m_downloadStatusField->text() : QString();
+}
+
+QString DLoadingItemViewCtr::failureReasonText() const
+{
+    return m_warningField && !m_warningField->isHidden() ? m_warningField->text() : QString();
+}
+
+QString DLoadingItemViewCtr::statusToolTip() const
+{
+    return m_downloadStatusField ? m_downloadStatusField->toolTip() : QString();
 }
 
 QColor DLoadingItemViewCtr::statusColor() const

@@ -72,6 +72,9 @@ public:
 
     // What the row shows (read by the list and by tests).
     QString statusText() const;
+    // Why the task failed, under the status text; empty while hidden.
+    QString failureReasonText() const;
+    QString statusToolTip() const;
     QColor statusColor() const;
     bool isStatusClickable() const;
     QString statusLink() const;
@@ -117,6 +120,7 @@ private:
     void hideProgress();
     void stopIndeterminate();
     void updatePercent();
+    void showFailureReason(const QString &reason);
     void hideWarning();
     void layoutRow();
     QList<QVReelgrabTask *> playlistMemberTasks() const;

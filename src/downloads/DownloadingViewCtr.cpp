@@ -467,6 +467,9 @@ void DownloadingViewCtr::reelgrabDownloadDidPaused(QVReelgrabTask *)
 void DownloadingViewCtr::countFailure(QVReelgrabTask *task, bool sniffing, const QVReelgrabError &error)
 {
     scheduleDockUpdate();
+    ScribletLogError(QStringLiteral("%1 of %2 failed: %3")
+                         .arg(sniffing ? QStringLiteral("Analysis") : QStringLiteral("Download"), task->pageUrl(),
+                              error.reason()));
     GolobFun::addDowbloadFailedLog(task->logFileID(), task->pageUrl());
     QVHPHelper &stats = QVHPHelper::share();
     if (isYouTubeTask(task)) {

@@ -140,6 +140,49 @@ TEST(RunningRow, SniffingFailureTextDependsOnTheSite)
     EXPECT_TRUE(recordShown);
 }
 
+// Each failure keeps its reason beside the row's own text: under it and as its tool tip, also
+// when the row is shown again later; any later step takes it away.
+TEST(RunningRow, FailureShowsItsReason)
+{
+    struct Case
+    {
+        const char *name;
+        bool sniffing;
+        QVReelgrabError error;
+        QString status, reason;
+    };
+    const Case cases[] = {
+        {"no media", true, QVReelgrabError::reelgrab(QVReelgrabError::NoMediaFound), QStringLiteral("Failed to download. Click to record it."),
+         QStringLiteral("No video found on this page")},
+        {"server unreachable", true, QVReelgrabError::reelgrab(7, QStringLiteral("Could not connect to 127.0.0.1")),
+         QStringLiteral("Failed to download. Click to record it."), QStringLiteral("Could not connect to 127.0.0.1")},
+        {"media gone", false, QVReelgrabError::reelgrab(3, QStringLiteral("The server answered 404")),
+         QStringLiteral("Failed to download. Click to record it."), QStringLiteral("The server answered 404")},
+        {"disk full, engine without sentences", false, QVReelgrabError::reelgrab(26),
+         QStringLiteral("Failed to download. Click to record it."), QStringLiteral("Disk full")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        RowFixture f(QStringLiteral("https://videos.example.com/v/9"));
+        f.task.setDownloadStatus(c.sniffing ? 3 : 7);
+        f.task.setFailureReason(c.error.reason());
+        if (c.sniffing)
+            f.row->reelgrabSniffingDidFailed(&f.task, c.error);
+        else
+            f.row->reelgrabDownloadDidFailed(&f.task, c.error);
+        EXPECT_EQ(f.row->statusText(), c.status);
+        EXPECT_EQ(f.row->failureReasonText(), c.reason);
+        EXPECT_EQ(f.row->statusToolTip(), c.reason);
+        // Shown again (the list rebuilds its rows) the reason comes from the task.
+        f.row->displayWithReelgrabTask(&f.task);
+        EXPECT_EQ(f.row->failureReasonText(), c.reason);
+        f.task.setDownloadStatus(0);
+        f.row->reelgrabDownloadDidReset(&f.task);
+        EXPECT_TRUE(f.row->failureReasonText().isEmpty());
+        EXPECT_TRUE(f.row->statusToolTip().isEmpty());
+    }
+}
+
 // The list over a real queue ---------------------------------------------------------------------------------
 
 class RunningList : public ::testing::Test
