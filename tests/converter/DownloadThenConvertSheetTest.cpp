@@ -8,6 +8,7 @@
 #include "converter/ConvFromatController.h"
 #include "converter/ConverterGlobal.h"
 #include "converter/ConverterPageRegistration.h"
+#include "converter/ConverterViewCtrl.h"
 #include "converter/EncFormatMgr.h"
 #include "downloads/DataBaseManager.h"
 #include "downloads/DownloadPageRegistration.h"
@@ -15,6 +16,8 @@
 #include "downloads/DownloadedItem.h"
 #include "downloads/DownloadingViewCtr.h"
 #include "library/DownloadedViewCtrl.h"
+#include "library/ThumbnailServerWraper.h"
+#include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
 #include "reelgrab/QVReelgrabTask.h"
 #include "support/TestEnvironment.h"
@@ -22,6 +25,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -89,4 +93,38 @@ TEST(DownloadThenConvertSheet, TheSwitchAsksThisSheetAndItsChoiceConvertsTheNext
     UserDefaults::standard().setBool(QStringLiteral("values.DownAndConvertOneMode"), false);
     g_formatMgr.reset();
     SilentReelgrab::release();
+}
+
+// The library's "Add to Convert List" reaches the page as the main window hands it over: the
+// notification's array becomes rows, and files gone from disk are left out.
+TEST(LibraryHandOff, SelectedLibraryItemsBecomeRows)
+{
+    QTemporaryDir dir;
+    const QString here = dir.filePath(QStringLiteral("here.mp4"));
+    {
+        QFile f(here);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    ASSERT_TRUE(DataBaseManager::defaultManager().loadDataBase());
+    DownloadedViewCtrl library;
+    library.view()->resize(900, 500);
+    for (const QString &path : {here, dir.filePath(QStringLiteral("gone.mp4"))}) {
+        auto item = std::make_shared<DownloadedItem>();
+        item->setFilePath(path);
+        library.addDownloadNodeWithItem(item);
+    }
+    library.refreshDownloadedTableView();
+    library.selectRows({0, 1});
+
+    ThumbnailServerWraper thumbnails(false);
+    ConverterViewCtrl page(&thumbnails);
+    page.view();
+    QObject owner;
+    NotificationCenter::defaultCenter().addObserver(&owner, QStringLiteral("AddToConverterNotification"),
+                                                    [&](const Notification &n) { page.addConverterFiles(n.object.toList()); });
+    library.converterItem(nullptr);
+    ASSERT_EQ(page.converlist().size(), 1);
+    EXPECT_EQ(page.converlist()[0]->downloadItem()->filePath(), here);
+    EXPECT_EQ(page.stateText(), QStringLiteral("1 items"));
 }
