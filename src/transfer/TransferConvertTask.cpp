@@ -4,6 +4,8 @@
 #include "converter/TBVideoConvertTask.h"
 #include "platform/Dispatch.h"
 
+#include <QCoreApplication>
+
 TransferConvertTask::TransferConvertTask(const Request &request)
     : m_task(std::make_shared<TBVideoConvertTask>())
 {
@@ -17,6 +19,9 @@ TransferConvertTask::TransferConvertTask(const Request &request)
     m_task->setTaskStatus(ConvertJob::Waiting);
     m_task->setDelegate(request.delegate);
     m_task->setEncodeParams(target->encData());
+    // Made on the job's thread, run and ended on the main thread, where its tool talks to it.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        m_task->moveToThread(app->thread());
 }
 
 TransferConvertTask::~TransferConvertTask()
