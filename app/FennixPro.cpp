@@ -98,7 +98,7 @@ int main(int argc, char *argv[])
     AppDelegate::initializeClass();
     AppDelegate appDelegate;
     delegate = &appDelegate;
-    UnixSignalQuit signalQuit([&appDelegate] { appDelegate.quit(); });
+    UnixSignalQuit signalQuit([&appDelegate] { appDelegate.terminate(); });
     // The addresses of this start count as URL events that came before launch finished.
     appDelegate.awakeFromNib();
     for (const QString &url : urls + early)

@@ -186,6 +186,7 @@ void EditMenu::popUpAtPoint(const QPoint &global)
     const QRectF up = editMenuPopupFrame(qtToUp(QPointF(global)), m_anchorPoint, QSizeF(size()));
     setGeometry(upToQt(up).toRect());
     m_open = true;
+    m_pressSeen = false;
     show();
     raise();
     activateWindow();
@@ -254,10 +255,20 @@ void EditMenu::mouseMoveEvent(QMouseEvent *e)
     trackPointer(e->globalPosition().toPoint());
 }
 
+void EditMenu::mousePressEvent(QMouseEvent *e)
+{
+    m_pressSeen = true;
+    // Outside the menu a press closes it (the pop-up default).
+    QWidget::mousePressEvent(e);
+}
+
 void EditMenu::mouseReleaseEvent(QMouseEvent *e)
 {
     if (!rect().contains(e->position().toPoint())) {
-        hideMenu();
+        // A menu opened on mouse-down stays open when the button comes up on its opener;
+        // a later click outside closes it.
+        if (m_pressSeen)
+            hideMenu();
         return;
     }
     clickAt(e->globalPosition().toPoint());

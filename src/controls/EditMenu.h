@@ -59,6 +59,7 @@ protected:
     EditMenu(QWidget *view, int);
     void paintEvent(QPaintEvent *) override;
     void mouseMoveEvent(QMouseEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void hideEvent(QHideEvent *e) override;
@@ -82,4 +83,7 @@ private:
     QImage m_image;
     QColor m_background = Qt::transparent;
     bool m_open = false;
+    // A press seen since the menu opened; until then a release is the end of the click that
+    // opened it.
+    bool m_pressSeen = false;
 };

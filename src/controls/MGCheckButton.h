@@ -9,6 +9,8 @@
 class MGCheckButton : public QAbstractButton
 {
     Q_OBJECT
+    // Read by tests that look at every text a window shows.
+    Q_PROPERTY(QString title READ title)
 public:
     explicit MGCheckButton(QWidget *parent = nullptr);
 

@@ -12,6 +12,8 @@
 class MGHoverButton : public QAbstractButton
 {
     Q_OBJECT
+    // Read by tests that look at every text a window shows.
+    Q_PROPERTY(QString title READ title)
 public:
     enum HoverButtonDisplayType { DisplayDefault = 0, DisplayDialog = 1, DisplayLarge = 2, DisplayAccentText = 3,
                                   DisplayFilled = 4, DisplayFilledLarge = 5 };

@@ -12,6 +12,8 @@
 class MenuItemView : public QWidget
 {
     Q_OBJECT
+    // Read by tests that look at every text a window shows.
+    Q_PROPERTY(QString title READ title)
 public:
     explicit MenuItemView(QWidget *parent = nullptr);
     ~MenuItemView() override;

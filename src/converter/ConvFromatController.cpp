@@ -69,7 +69,7 @@ void ConvFromatController::buildControls()
     m_chkBtnOpenFolder->setTitle(tr1("Open the output folder when the conversion is done."));
     m_chkBtnIniTunes = new MGCheckButton(this);
     m_chkBtnIniTunes->setObjectName(QStringLiteral("chkBtnIniTunes"));
-    m_chkBtnIniTunes->setTitle(tr1("Export the output video/audio file(s) to iTunes (for Apple devices only)."));
+    m_chkBtnIniTunes->setTitle(tr1("Add the output video/audio file(s) to the music library."));
     m_chkBtnMergeSubtitle = new MGCheckButton(this);
     m_chkBtnMergeSubtitle->setObjectName(QStringLiteral("chkBtnMergeSubtitle"));
     m_chkBtnMergeSubtitle->setTitle(tr1("Merge the subtitle/CC to the output video."));

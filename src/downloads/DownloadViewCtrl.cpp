@@ -1,5 +1,8 @@
 #include "downloads/DownloadViewCtrl.h"
 
+#include "downloads/DownloadFinishedNotice.h"
+#include "downloads/DownloadedItem.h"
+
 #include "controls/AFSwitchControl.h"
 #include "controls/DownloadTableView.h"
 #include "controls/EditMenu.h"
@@ -18,6 +21,7 @@
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
 #include "shell/GolobFun.h"
 #include "shell/UIManager.h"
 #include "shell/WKDataColleciton.h"
@@ -62,6 +66,7 @@ DownloadViewCtrl::~DownloadViewCtrl()
     delete m_pasteListMenu.data();
     delete m_sheetWidget.data();
     m_downloadingViewCtr->setDelegate(nullptr);
+    m_finishedNotice.reset();
     // The list's view sits inside the page's; the list takes its rows off it first.
     m_downloadingViewCtr.reset();
     delete m_view.data();
@@ -148,7 +153,7 @@ void DownloadViewCtrl::loadView()
     libLayout->addWidget(m_searchField);
     libLayout->addSpacing(8);
     m_library->setSearchFeild(m_searchField);
-    m_openItemPathBtn = makeToolButton(m_downloadedHeadBox, tr1("Show in Finder"), mainSlices({441, 442, 443, 444}));
+    m_openItemPathBtn = makeToolButton(m_downloadedHeadBox, tr1("Show in Folder"), mainSlices({441, 442, 443, 444}));
     m_converterItemBtn = makeToolButton(m_downloadedHeadBox, tr1("Add to Convert List"), mainSlices({332, 333, 334, 335}));
     m_transferItemBtn = makeToolButton(m_downloadedHeadBox, tr1("Add to Transfer List"), mainSlices({728, 729, 730, 731}));
     m_deleteItemBtn = makeToolButton(m_downloadedHeadBox, tr1("Delete"), mainSlices({445, 446, 447, 448}));
@@ -361,8 +366,18 @@ void DownloadViewCtrl::dragURLtoApp(const QVariant &object)
 void DownloadViewCtrl::reelgrabTaskDidFinished(QVReelgrabTask *task)
 {
     // The library tells the scheduler once its own work on the download has ended.
-    m_library->addNodeByReelgrabTask(task);
+    const std::shared_ptr<DownloadedItem> item = m_library->addNodeByReelgrabTask(task);
     downloadItemCountDidChanged();
+    if (item) {
+        if (!m_finishedNotice)
+            m_finishedNotice = std::make_unique<DownloadFinishedNotice>(m_view);
+        const qint32 id = item->downloadID();
+        const QString path = item->filePath();
+        m_finishedNotice->downloadDidFinish(task->mediaTitle(), path, [this, id, path] {
+            if (!m_library->playItem(id))
+                Workspace::openFile(path);
+        });
+    }
 }
 
 void DownloadViewCtrl::downloadItemCountDidChanged()

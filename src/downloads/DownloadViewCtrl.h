@@ -13,6 +13,7 @@
 #include <memory>
 
 class AFSwitchControl;
+class DownloadFinishedNotice;
 class MGHoverButton;
 class MGPopupButton;
 class MGSearchFieldCell;
@@ -103,6 +104,7 @@ private:
     MGHoverButton *makeToolButton(QWidget *parent, const QString &tip, const QStringList &slices);
 
     std::unique_ptr<LibraryHandoff> m_library;
+    std::unique_ptr<DownloadFinishedNotice> m_finishedNotice;
     std::unique_ptr<DownloadingViewCtr> m_downloadingViewCtr;
     PasteClickGuard m_pasteGuard;
     QPointer<QLabel> m_stateInfoLable;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 #include <memory>
@@ -30,6 +31,8 @@ public:
     virtual void setItemCountObserver(std::function<void()> observer) { (void)observer; }
     // Whether a conversion of the library is queued or running (asked before a shut-down).
     virtual bool hasConvertingTask() const { return false; }
+    // Plays a finished item in the application's player; false when this library has none.
+    virtual bool playItem(qint32 downloadID) { (void)downloadID; return false; }
 
     // The library tab's tool-bar buttons, on the library's selection (sender null): delete
     // (asks first), reveal the file, hand the items to the Convert or the Transfer page. A

@@ -21,6 +21,7 @@ fennix_gui_library(fennix_downloads_page
     ${CMAKE_CURRENT_LIST_DIR}/MTDownloadingOptionsView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DatabaseLibraryHandoff.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DownloadViewCtrl.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DownloadFinishedNotice.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DownloadPageRegistration.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DownloadedActionViewCtrl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DeleteModalWindowCtr.cpp

@@ -156,7 +156,7 @@ void DownloadedViewCtrl::buildContextMenu()
     QObject *menuSender = m_tableMenu;
     add(m_tableMenu, "Play", QStringLiteral("playVideo:"), [this, menuSender] { playVideo(menuSender); });
     add(m_tableMenu, "Rename", QStringLiteral("renameTitle:"), [this, menuSender] { renameTitle(menuSender); });
-    add(m_tableMenu, "Show in Finder", QStringLiteral("showInFinder:"), [this, menuSender] { showInFinder(menuSender); });
+    add(m_tableMenu, "Show in Folder", QStringLiteral("showInFinder:"), [this, menuSender] { showInFinder(menuSender); });
     m_tableMenu->addSeparator();
     add(m_tableMenu, "Add to Convert List", QStringLiteral("converterItem:"),
         [this, menuSender] { converterItem(menuSender); });
@@ -663,6 +663,15 @@ void DownloadedViewCtrl::playWillStart(const DownloadNode::Ptr &node)
         m_view->window()->focusWidget()->clearFocus();
     if (checkSelectedFilesExist(node) && canShowMenuPlayBtn())
         startPlayVideo(node->downloadItem()->downloadID());
+}
+
+bool DownloadedViewCtrl::playItem(qint32 downloadID)
+{
+    const auto item = findDownloadedItem(downloadID);
+    if (!item || !fileExists(item->filePath()))
+        return false;
+    startPlayVideo(downloadID);
+    return true;
 }
 
 void DownloadedViewCtrl::startPlayVideo(qint32 downloadID)

@@ -85,6 +85,7 @@ public:
     void setSearchFeild(QLineEdit *field) override;
     void setItemCountObserver(std::function<void()> observer) override { m_countObserver = std::move(observer); }
     bool hasConvertingTask() const override { return isHasConvertingTask(); }
+    bool playItem(qint32 downloadID) override;
 
     DownloadedViewCtrlDelegate *delegate() const { return _delegate; }
     void setDelegate(DownloadedViewCtrlDelegate *delegate) { _delegate = delegate; }

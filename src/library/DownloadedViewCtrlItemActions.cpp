@@ -82,7 +82,7 @@ void DownloadedViewCtrl::setMenuLocalized()
     {
         const char *name;
         const char *title;
-    } titles[] = {{"showInFinder:", "Show in Finder"},         {"renameTitle:", "Rename"},
+    } titles[] = {{"showInFinder:", "Show in Folder"},         {"renameTitle:", "Rename"},
                   {"playVideo:", "Play"},                      {"deleteItem:", "Delete"},
                   {"deleteAll:", "Delete All"},                {"collateFile:", "Clear Invalid Files"},
                   {"clickExpandMenuItem:", "Expand Playlist"}, {"clickCollapseMenuItem:", "Collapse Playlist"},

@@ -4,7 +4,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
+#include <QHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
 
@@ -23,6 +26,23 @@ void loadLocked()
     if (!f.open(QIODevice::ReadOnly))
         return;
     g_info = PropertyList::fromXml(f.readAll()).toMap();
+}
+
+QHash<QString, QVariantMap> g_tables;
+
+QVariantMap tableLocked(const QString &table)
+{
+    auto it = g_tables.constFind(table);
+    if (it != g_tables.constEnd())
+        return *it;
+    QVariantMap entries;
+    if (!table.contains(QLatin1Char('/')) && !table.contains(QLatin1String(".."))) {
+        QFile f(QStringLiteral(":/strings/%1.plist").arg(table));
+        if (f.open(QIODevice::ReadOnly))
+            entries = PropertyList::fromXml(f.readAll()).toMap();
+    }
+    g_tables.insert(table, entries);
+    return entries;
 }
 
 } // namespace
@@ -90,4 +110,26 @@ QString MainBundle::localizedString(const char *english)
 QString MainBundle::localizedString(const QString &english)
 {
     return QCoreApplication::translate("FennixPro", english.toUtf8().constData());
+}
+
+QString MainBundle::localizedString(const QString &key, const QString &table)
+{
+    QMutexLocker lock(&g_mutex);
+    const QString text = tableLocked(table).value(key).toString();
+    return text.isEmpty() ? key : text;
+}
+
+QStringList MainBundle::stringTableKeys()
+{
+    QStringList keys;
+    QDirIterator it(QStringLiteral(":/strings"), {QStringLiteral("*.plist")}, QDir::Files);
+    while (it.hasNext()) {
+        const QString table = QFileInfo(it.next()).completeBaseName();
+        QMutexLocker lock(&g_mutex);
+        const QVariantMap entries = tableLocked(table);
+        for (auto e = entries.constBegin(); e != entries.constEnd(); ++e)
+            if (e.value().toString() != e.key())
+                keys << e.key();
+    }
+    return keys;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // The program's own resources: the Info.plist dictionary compiled in from resources/Info.plist,
@@ -17,6 +18,11 @@ public:
     static QString resourcesFolder();
     static QString localizedString(const char *english);
     static QString localizedString(const QString &english);
+    // A text of a named string table (":/strings/<table>.plist", keys that are not English
+    // texts); the key itself when the table has no entry.
+    static QString localizedString(const QString &key, const QString &table);
+    // Every key that some string table turns into a text: shown as such, it is a missing lookup.
+    static QStringList stringTableKeys();
     // Replaces the Info.plist dictionary (tests and tools without the resource).
     static void setInfoDictionaryForTesting(const QVariantMap &info);
 };

@@ -14,7 +14,8 @@ AboutWindowCtrl::AboutWindowCtrl(QWidget *parent)
     setObjectName(QStringLiteral("AboutWindow"));
     setTitleText(MainBundle::localizedString("About"));
     setFixedSize(440, 330);
-    auto text = [](const char *key) { return MainBundle::localizedString(key); };
+    // The window's texts come from its own table; a key without an entry is its own text.
+    auto text = [](const char *key) { return MainBundle::localizedString(QString::fromLatin1(key), QStringLiteral("AboutWindowCtrl")); };
     auto info = [](const char *key) { return MainBundle::infoString(QString::fromLatin1(key)); };
 
     auto *root = new QVBoxLayout(this);

@@ -15,6 +15,7 @@
 #include "shell/FailedDownloadLog.h"
 #include "shell/MGMessageBox.h"
 #include "shell/MainWindowCtrl.h"
+#include "shell/QuitCheckDialogboxController.h"
 #include "shell/ShellRegistry.h"
 #include "shell/WKDataColleciton.h"
 
@@ -97,7 +98,8 @@ void AppDelegate::launch()
 void AppDelegate::awakeFromNib()
 {
     m_mainWindowCtrl = std::make_unique<MainWindowCtrl>();
-    connect(m_mainWindowCtrl.get(), &MainWindowCtrl::quitRequested, this, &AppDelegate::quit);
+    connect(m_mainWindowCtrl.get(), &MainWindowCtrl::quitRequested, this, &AppDelegate::terminate);
+    m_mainWindowCtrl->setCloseGuard([this] { return applicationShouldTerminate(); });
     m_mainWindowCtrl->window();
     buildMenu();
     localizeMenu();
@@ -122,8 +124,7 @@ void AppDelegate::buildMenu()
     QMenu *app = bar->addMenu(QStringLiteral("Fennix Pro"));
     add(app, "About Fennix Pro", &AppDelegate::showAbout);
     add(app, "Preferences...", &AppDelegate::openPreferences, QKeySequence(QStringLiteral("Ctrl+,")));
-    QAction *updates = add(app, "Check for Updates...", [this] { m_updater->checkForUpdatesInBackground(); });
-    updates->setEnabled(!m_updater || !m_updater->feedURL().isEmpty());
+    add(app, "Check for Updates...", &AppDelegate::checkForUpdates);
     app->addSeparator();
     m_uninstallItem = add(app, "Uninstall Virtual Sound Card", &AppDelegate::uninstallSoundCard);
     app->addSeparator();
@@ -273,7 +274,23 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
     return true;
 }
 
+bool AppDelegate::applicationShouldTerminate()
+{
+    if (!m_mainWindowCtrl || !m_mainWindowCtrl->hasRunningTask())
+        return true;
+    if (!UserDefaults::standard().boolForKey(QStringLiteral("isShowquitWhentaskRunning")))
+        return true;
+    QuitCheckDialogboxController dialog(mainWindow());
+    return dialog.runModalForType(5) == QuitCheckDialogboxController::Confirmed;
+}
+
 void AppDelegate::quit()
+{
+    if (applicationShouldTerminate())
+        terminate();
+}
+
+void AppDelegate::terminate()
 {
     QCoreApplication::quit();
 }
@@ -311,6 +328,39 @@ void AppDelegate::openPreferences() { m_mainWindowCtrl->preference(); }
 void AppDelegate::pasteURL() { m_mainWindowCtrl->pasteURL(); }
 void AppDelegate::openSupportedSite() { m_mainWindowCtrl->openSupportedSite(); }
 void AppDelegate::showAbout() { m_mainWindowCtrl->openAboutWindow(); }
+
+void AppDelegate::checkForUpdates()
+{
+    if (!m_updater)
+        m_updater = &SUUpdater::sharedUpdater();
+    const QRect parent = mainWindow() ? mainWindow()->frameGeometry() : QRect();
+    auto tell = [parent](const QString &message) {
+        MGMessageBox::messageWithNote(message, MainBundle::localizedString("Check for Updates"), QString(),
+                                      MainBundle::localizedString("OK"), QImage(), parent);
+    };
+    // A build without a feed has nothing to ask: the user still gets an answer.
+    if (m_updater->feedURL().isEmpty()) {
+        tell(MainBundle::localizedString("Updates are not configured for this build."));
+        return;
+    }
+    // One answer per request; scheduled background checks stay silent.
+    auto *once = new QObject(this);
+    auto answer = [updater = m_updater, once, tell](const QString &message) {
+        updater->disconnect(once);
+        once->deleteLater();
+        tell(message);
+    };
+    connect(m_updater, &SUUpdater::updateFound, once, [answer](const QString &version) {
+        answer(MainBundle::localizedString("Fennix Pro %1 is available.").arg(version));
+    });
+    connect(m_updater, &SUUpdater::noUpdateFound, once, [answer] {
+        answer(MainBundle::localizedString("Fennix Pro is up to date."));
+    });
+    connect(m_updater, &SUUpdater::checkFailed, once, [answer](const QString &error) {
+        answer(MainBundle::localizedString("The update check failed: %1").arg(error));
+    });
+    m_updater->checkForUpdatesInBackground();
+}
 
 void AppDelegate::openLivechat()
 {

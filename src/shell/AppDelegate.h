@@ -43,8 +43,13 @@ public:
     // Runs once, at the end of the run (QCoreApplication::aboutToQuit) or when called.
     void applicationWillTerminate();
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
-    // Quits the way the Quit command does.
+    // Quits the way the Quit command does: while a page has running work and
+    // "isShowquitWhentaskRunning" is on, only after the user confirms.
     void quit();
+    // Whether quitting may go on now (asks the question above when it applies).
+    bool applicationShouldTerminate();
+    // Quits without asking (the after-tasks action, signals).
+    void terminate();
     bool hasTerminated() const { return m_terminated; }
 
     QMainWindow *mainWindow();
@@ -64,6 +69,8 @@ public:
     void pasteURL();
     void openSupportedSite();
     void openLivechat();
+    // Answers in a message box: the newest version, up to date, the failure, or no feed.
+    void checkForUpdates();
     void openSurvey();
     void showWelcome() {}
     void showAbout();

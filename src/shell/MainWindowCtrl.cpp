@@ -124,6 +124,7 @@ void MainWindowCtrl::loadWindow()
 {
     m_window = new QMainWindow;
     m_window->setObjectName(QStringLiteral("MainWindow"));
+    m_window->installEventFilter(this);
     m_window->setWindowTitle(MainBundle::infoString(QStringLiteral("CFBundleDisplayName")));
     m_window->setMinimumSize(900, 600);
     m_window->resize(1000, 640);
@@ -283,8 +284,8 @@ void MainWindowCtrl::setupTimeSchedulerIcon(qint64 mode)
     };
     static const Face faces[] = {
         {"mainform-564", "Do nothing"},
-        {"mainform-565", "Shutdown Mac"},
-        {"mainform-566", "Sleep Mac"},
+        {"mainform-565", "Shut Down"},
+        {"mainform-566", "Suspend"},
         {"mainform-567", "Quit Fennix Pro"},
     };
     const Face face = (mode >= 1 && mode <= 4) ? faces[mode - 1]
@@ -719,13 +720,37 @@ void MainWindowCtrl::timeSchedulerValueDidChange()
 
 // ---- after tasks
 
-void MainWindowCtrl::showTimingWnd()
+namespace {
+
+QList<bool> busyPages(const MainWindowCtrl *ctrl)
 {
     QList<bool> busy;
     for (int tag : {ShellRegistry::Download, ShellRegistry::Transfer, ShellRegistry::Convert, ShellRegistry::Record}) {
-        const MainWindowPage *p = page(tag);
+        const MainWindowPage *p = ctrl->page(tag);
         busy.append(p && p->answersPageOperations() && p->isHasTask());
     }
+    return busy;
+}
+
+} // namespace
+
+bool MainWindowCtrl::hasRunningTask() const
+{
+    return busyPages(this).contains(true);
+}
+
+bool MainWindowCtrl::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == m_window && e->type() == QEvent::Close && !m_quittingAfterTasks && m_closeGuard && !m_closeGuard()) {
+        e->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+void MainWindowCtrl::showTimingWnd()
+{
+    const QList<bool> busy = busyPages(this);
     const qint64 mode = UserDefaults::standard().integerForKey(QStringLiteral("TimeSchedulerMode"));
     if (!AfterTasksAction::shouldCountDown(busy, mode))
         return;
@@ -746,6 +771,7 @@ void MainWindowCtrl::excuteTaskRightNowByCode(qint64 code)
 {
     AfterTasksAction::perform(code, [this] {
         cancelModalWindows(m_window);
+        m_quittingAfterTasks = true;
         if (m_window)
             m_window->close();
         emit quitRequested();

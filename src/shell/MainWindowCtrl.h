@@ -21,6 +21,7 @@
 #include <QRectF>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class AddToTaskAnimationWnd;
@@ -108,10 +109,19 @@ public:
     // The target of a fly-in to the tag, in window coordinates (y down).
     QRectF animationTargetForTag(int tag) const;
 
+    // True while a page has running work (Download, Transfer, Convert, Record; pages never made
+    // count as idle).
+    bool hasRunningTask() const;
+    // Asked before the window closes by its close button; false keeps it open. The after-tasks
+    // quit does not ask.
+    void setCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+
     // After-tasks count-down.
     void showTimingWnd();
     void excuteTaskRightNowByCode(qint64 code);
     CountDownSheet *timingAlertWnd() const { return m_timingAlertWnd; }
+
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 public slots:
     void toolBarItemChanged(QObject *item);
@@ -167,4 +177,6 @@ private:
     bool m_isaWak = false;
     bool m_isURLLanch = false;
     URLRateLimiter m_plainAddressLimiter;
+    std::function<bool()> m_closeGuard;
+    bool m_quittingAfterTasks = false;
 };

@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -284,6 +285,28 @@ TEST_F(PasteArrowMenu, OneSelectedItemThatQueuesAudioWithoutTheDialog)
     ASSERT_TRUE(page->pasteListMenu());
     EXPECT_NE(page->pasteListMenu(), menu);
     EXPECT_EQ(page->pasteListMenu()->count(), 1);
+}
+
+TEST_F(PasteArrowMenu, AClickOnTheArrowOpensTheMenuAndLeavesItOpen)
+{
+    QWidget *window = page->view();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    MGPopupButton *button = page->pasteButton();
+    const QPoint arrow(button->width() - 12, button->height() / 2);
+    // Press and release on the arrow, as a click is made: the release must not close it.
+    QTest::mousePress(button, Qt::LeftButton, {}, arrow);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, arrow);
+    QTest::qWait(50);
+    ASSERT_TRUE(page->pasteListMenu());
+    EXPECT_TRUE(page->pasteListMenu()->isVisible()) << "the menu closed when the opening click ended";
+
+    // A click elsewhere closes it.
+    EditMenu *menu = page->pasteListMenu();
+    const QPoint outside = menu->mapFromGlobal(window->mapToGlobal(QPoint(window->width() - 5, window->height() - 5)));
+    QTest::mousePress(menu, Qt::LeftButton, {}, outside);
+    QTest::mouseRelease(menu, Qt::LeftButton, {}, outside);
+    EXPECT_TRUE(TestEnvironment::waitFor([&] { return !menu->isVisible(); }, 2000));
 }
 
 // After a helper update ------------------------------------------------------------------------

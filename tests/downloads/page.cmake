@@ -10,6 +10,12 @@ if(TARGET fennix_downloads_page)
     target_compile_definitions(fennix_downloads_page_tests PRIVATE FAKE_REELGRAB_PATH="$<TARGET_FILE:fake_reelgrab>")
   endif()
 
+  # The finished-download notice over a private session bus.
+  fennix_add_test(fennix_download_notice_tests
+    SOURCES DownloadFinishedNoticeTest.cpp
+    LIBS fennix_downloads_page Qt6::Test
+    GUI)
+
   # The page driving real helper processes against a loopback server, and a picture of it.
   if(TARGET Reelgrab AND TARGET Corvidash)
     fennix_add_test(fennix_downloads_page_end_to_end_tests

@@ -393,7 +393,7 @@ TEST_F(DownloadPageLibrary, ShowFileAndTransferButtonsAskWithAPopUpOrActAtOnce)
     };
     const Case cases[] = {
         {"show file, no tip: pop-up", false, QString(), {"Show converted file", "Show downloaded file"}, 0, {"film.mp4"}, 0},
-        {"show file, tip: reveal at once", false, QStringLiteral("Show in Finder"), {}, -1, {"film.mp4"}, 0},
+        {"show file, tip: reveal at once", false, QStringLiteral("Show in Folder"), {}, -1, {"film.mp4"}, 0},
         {"transfer, no tip: pop-up", true, QString(), {"Transfer converted file", "Transfer downloaded file"}, 0, {}, 1},
         {"transfer, tip: at once", true, QStringLiteral("Transfer"), {}, -1, {}, 1},
     };

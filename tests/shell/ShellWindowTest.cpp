@@ -8,6 +8,7 @@
 #include "controls/QVToolBarItem.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/Dispatch.h"
+#include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
@@ -19,6 +20,7 @@
 #include "shell/QuitCheckDialogboxController.h"
 #include "shell/SystemPowerService.h"
 #include "support/TestEnvironment.h"
+#include "support/WindowTexts.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -505,4 +507,82 @@ TEST_F(ShellWindow, TheDownloadMenuIsThirdAndCarriesTheSchedulerCommands)
         if (a->property("tag").toInt() > 0)
             tagged << QStringLiteral("%1 %2").arg(a->property("tag").toInt()).arg(a->data().toString());
     EXPECT_EQ(tagged, (QStringList{"2 Pause", "3 Resume", "4 Pause All", "5 Resume All", "6 Retry All", "7 Delete", "8 Delete All"}));
+}
+
+TEST_F(ShellWindow, QuitAsksWhileATaskRuns)
+{
+    UserDefaults &d = UserDefaults::standard();
+    const struct
+    {
+        const char *name;
+        bool busy;
+        bool ask;      // "isShowquitWhentaskRunning"
+        bool confirm;  // the answer, when asked
+        bool quits;
+        int asked;
+    } cases[] = {
+        {"idle: no question", false, true, false, true, 0},
+        {"busy, cancelled", true, true, false, false, 1},
+        {"busy, confirmed", true, true, true, true, 1},
+        {"busy, question switched off", true, false, false, true, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        placeholder(0)->setHasTask(c.busy);
+        d.setBool(QStringLiteral("isShowquitWhentaskRunning"), c.ask);
+        int asked = 0;
+        QuitCheckDialogboxController::setRunHookForTesting([&asked, &c](QuitCheckDialogboxController *dialog) {
+            ++asked;
+            EXPECT_EQ(dialog->windowType(), 5);
+            EXPECT_EQ(dialog->questionField()->text(), QStringLiteral("Some tasks are in progress, are you sure you want to quit?"));
+            const bool confirm = c.confirm;
+            QTimer::singleShot(0, dialog, [dialog, confirm] { (confirm ? dialog->okButton() : dialog->cancelButton())->click(); });
+        });
+        EXPECT_EQ(delegate->applicationShouldTerminate(), c.quits);
+        EXPECT_EQ(asked, c.asked);
+    }
+
+    // The window's close button asks the same; a cancelled answer keeps the window.
+    placeholder(0)->setHasTask(true);
+    d.setBool(QStringLiteral("isShowquitWhentaskRunning"), true);
+    QuitCheckDialogboxController::setRunHookForTesting([](QuitCheckDialogboxController *dialog) {
+        QTimer::singleShot(0, dialog, [dialog] { dialog->cancelButton()->click(); });
+    });
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    placeholder(0)->setHasTask(false);
+}
+
+TEST_F(ShellWindow, CheckForUpdatesAnswersWithoutAFeed)
+{
+    ASSERT_TRUE(delegate->updater()->feedURL().isEmpty()) << "the test bundle names no feed";
+    QAction *check = nullptr;
+    for (QAction *top : window->menuBar()->actions())
+        if (top->menu())
+            for (QAction *a : top->menu()->actions())
+                if (a->data().toString() == QLatin1String("Check for Updates..."))
+                    check = a;
+    ASSERT_NE(check, nullptr);
+    EXPECT_TRUE(check->isEnabled()) << "a disabled item gives no answer at all";
+    QStringList shown;
+    MGMessageBox::setRunHookForTesting([&shown](MGMessageBox *box) {
+        shown << box->messageTextField()->text();
+        QTimer::singleShot(0, box, [box] { box->yesButton()->click(); });
+    });
+    check->trigger();
+    EXPECT_EQ(shown, QStringList{QStringLiteral("Updates are not configured for this build.")});
+}
+
+TEST_F(ShellWindow, NoWindowShowsABareStringTableKey)
+{
+    ASSERT_FALSE(MainBundle::stringTableKeys().isEmpty());
+    EXPECT_TRUE(MainBundle::stringTableKeys().contains(QStringLiteral("learnmore")));
+    for (int tag = 0; tag < 5; ++tag) {
+        clickTag(tag);
+        EXPECT_EQ(WindowTexts::bareKeys(window), QStringList()) << "page " << tag;
+    }
+    ctrl->timeSchedulerClick();
+    ASSERT_NE(ctrl->timeScheduleWindow(), nullptr);
+    EXPECT_EQ(WindowTexts::bareKeys(ctrl->timeScheduleWindow()), QStringList());
+    ctrl->hiddenTimeSchedulerWindow();
 }

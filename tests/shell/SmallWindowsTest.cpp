@@ -3,9 +3,12 @@
 #include "platform/Workspace.h"
 #include "shell/AboutWindowCtrl.h"
 #include "shell/MTSupportedSitesDefaultWndCtr.h"
+#include "shell/PreferenceWndCtr.h"
+#include "platform/UserDefaults.h"
 #include "shell/VsWndCtr.h"
 #include "shell/WelcomeWindowCtrl.h"
 #include "support/TestEnvironment.h"
+#include "support/WindowTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -37,10 +40,30 @@ TEST(SmallWindows, AboutShowsTheBundleValues)
     EXPECT_EQ(about.copyright()->text(), QStringLiteral("Copyright test"));
     EXPECT_EQ(about.homePage()->url(), QStringLiteral("http://127.0.0.1:9/home"));
     about.show();
+    // The table's texts, not its keys.
+    EXPECT_EQ(WindowTexts::bareKeys(&about), QStringList());
+    EXPECT_TRUE(WindowTexts::visibleTexts(&about).contains(QStringLiteral("Product Overview")));
     const QString dir = QStringLiteral(WINDOWS_SCREENS_DIR);
     QDir().mkpath(dir);
     about.grab().save(dir + QStringLiteral("/about.png"));
     MainBundle::setInfoDictionaryForTesting(saved);
+}
+
+TEST(SmallWindows, NoWindowShowsABareStringTableKey)
+{
+    // A key without an entry, or of a table that does not exist, is shown as given.
+    EXPECT_EQ(MainBundle::localizedString(QStringLiteral("Homepage"), QStringLiteral("AboutWindowCtrl")), QStringLiteral("Homepage"));
+    EXPECT_EQ(MainBundle::localizedString(QStringLiteral("learnmore"), QStringLiteral("../Info")), QStringLiteral("learnmore"));
+    EXPECT_TRUE(MainBundle::stringTableKeys().contains(QStringLiteral("learnmore")));
+    PreferenceWndCtr preferences(UserDefaults::standard());
+    preferences.setupDefaultWidget();
+    WelcomeWindowCtrl welcome;
+    AboutWindowCtrl about;
+    for (QWidget *w : std::initializer_list<QWidget *>{&preferences, &welcome, &about}) {
+        w->show();
+        EXPECT_EQ(WindowTexts::bareKeys(w), QStringList()) << w->objectName().toStdString();
+        w->hide();
+    }
 }
 
 TEST(SmallWindows, SupportedSitesHeadline)

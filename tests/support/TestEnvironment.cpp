@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include <cstdlib>
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,12 +35,38 @@ void setUp()
     mkdir(runtime.constData(), 0700);
     setenv("XDG_RUNTIME_DIR", runtime.constData(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // No test reaches the user's desktop session (notifications, file manager, power): a test
+    // that needs a session bus starts its own (TestEnvironment::privateSessionBus).
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
     // Pages render as root in CI, where the renderer's sandbox cannot start. (The test
     // property list in CMake cannot carry this: discovery splits it.)
     setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
 }
 
 QString home() { return g_home; }
+
+QString privateSessionBus()
+{
+    static QString address;
+    static QProcess *daemon = nullptr;
+    if (daemon)
+        return address;
+    daemon = new QProcess;
+    daemon->start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                  QStringLiteral("--print-address=1")});
+    if (!daemon->waitForStarted(5000))
+        return {};
+    QDeadlineTimer deadline(5000);
+    while (!daemon->canReadLine() && !deadline.hasExpired())
+        daemon->waitForReadyRead(100);
+    address = QString::fromLocal8Bit(daemon->readLine()).trimmed();
+    // The daemon ends with the test process.
+    std::atexit([] {
+        if (daemon && daemon->state() != QProcess::NotRunning)
+            ::kill(pid_t(daemon->processId()), SIGTERM);
+    });
+    return address;
+}
 
 QString runtimeDir() { return g_home + QStringLiteral("/runtime"); }
 

@@ -13,6 +13,9 @@ namespace TestEnvironment {
 void setUp();
 QString home();
 QString runtimeDir();
+// The address of a session bus of this test process alone (a dbus-daemon started on first
+// call, ended when the process ends); empty when dbus-daemon cannot start.
+QString privateSessionBus();
 
 // Spins the event loop until pred() holds or timeoutMs passes; returns pred().
 bool waitFor(const std::function<bool()> &pred, int timeoutMs = 5000);
