@@ -1,0 +1,5 @@
+# The time entry control and the tool box tiles.
+fennix_add_test(controls_entry_tests GUI
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/TimeLabelTest.cpp
+  LIBS fennix_controls)
