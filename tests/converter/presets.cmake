@@ -1,7 +1,6 @@
 # Presets, converter globals, Smart Fit and the converter's images.
 fennix_add_test(converter_presets_tests
   SOURCES
-    ConverterGlobalsTest.cpp
     OutputNamesTest.cpp
     PresetCatalogueTest.cpp
     SmartFitTest.cpp
@@ -10,9 +9,10 @@ fennix_add_test(converter_presets_tests
   LIBS fennix_converter_presets
   TIMEOUT 300)
 
-# Drawing the sheets needs a GUI application object.
+# Drawing the sheets (the globals load some) needs a GUI application object: their lettering
+# needs fonts.
 fennix_add_test(converter_presets_gui_tests
-  SOURCES ConverterImagesTest.cpp EncodeOpenPanelTest.cpp
+  SOURCES ConverterGlobalsTest.cpp ConverterImagesTest.cpp EncodeOpenPanelTest.cpp
   LIBS fennix_converter_presets_gui
   GUI)
 
