@@ -53,8 +53,8 @@ const char *kindOf(AVMediaType type)
 
 // inputs: count paths. Writes output as MP4, or as Matroska when a stream of picture, sound or
 // subtitles cannot go into MP4; container receives "mp4" or "mkv". A data stream neither can
-// hold (timed metadata) is left out. message (may be null) tells what was chosen or what failed.
-// Returns 0 on success.
+// hold (timed metadata) is left out; a stream of picture, sound or subtitles neither can hold
+// fails with 6. message (may be null) tells what was chosen or what failed. Returns 0 on success.
 extern "C" __attribute__((visibility("default"))) int fennix_reelgrab_remux(const char *const *inputs, int count,
                                                                           const char *output, char *container,
                                                                           size_t containerSize, char *message,
@@ -99,9 +99,14 @@ extern "C" __attribute__((visibility("default"))) int fennix_reelgrab_remux(cons
             const AVCodecParameters *par = i.format->streams[s]->codecpar;
             if (par->codec_type == AVMEDIA_TYPE_DATA || par->codec_type == AVMEDIA_TYPE_ATTACHMENT)
                 continue;
-            if (!holds(mp4, par) && holds(mkv, par)) {
+            const std::string what = std::string(kindOf(par->codec_type)) + " in " + avcodec_get_name(par->codec_id);
+            // Picture, sound and subtitles are never dropped: without a container here that
+            // holds them the caller keeps the stream as it came.
+            if (!holds(mp4, par) && !holds(mkv, par))
+                return finish(6, "neither MP4 nor Matroska can hold the " + what + " stream");
+            if (!holds(mp4, par)) {
                 chosen = mkv;
-                refused = std::string(kindOf(par->codec_type)) + " in " + avcodec_get_name(par->codec_id);
+                refused = what;
             }
         }
     std::snprintf(container, containerSize, "%s", chosen == mp4 ? "mp4" : "mkv");

@@ -96,7 +96,12 @@ TEST(WebSnifferWire, EventsRoundTripAndBadFieldsAreRefused)
     WebSnifferWire::Event failed;
     failed.kind = WebSnifferWire::Event::LoadFailed;
     failed.text = QStringLiteral("the page did not load");
-    for (const WebSnifferWire::Event &e : {response, icon, failed}) {
+    WebSnifferWire::Event progress;
+    progress.kind = WebSnifferWire::Event::Progress;
+    progress.length = 40;
+    WebSnifferWire::Event settled;
+    settled.kind = WebSnifferWire::Event::Settled;
+    for (const WebSnifferWire::Event &e : {response, icon, failed, progress, settled}) {
         QByteArray buffer = WebSnifferWire::encodeEvent(e);
         QCborMap record;
         ASSERT_EQ(WebSnifferWire::takeRecord(buffer, &record, nullptr), WebSnifferWire::Take::Record);
@@ -128,6 +133,8 @@ TEST(WebSnifferWire, EventsRoundTripAndBadFieldsAreRefused)
         {"length below -1", map({{"kind", QStringLiteral("response")}, {"url", QStringLiteral("http://a/b")}, {"mime", QStringLiteral("video/mp4")}, {"length", -7}})},
         {"icon as text", map({{"kind", QStringLiteral("icon")}, {"png", QStringLiteral("png")}})},
         {"title as number", map({{"kind", QStringLiteral("title")}, {"text", 3}})},
+        {"progress above 100", map({{"kind", QStringLiteral("progress")}, {"percent", 101}})},
+        {"progress as text", map({{"kind", QStringLiteral("progress")}, {"percent", QStringLiteral("40")}})},
     };
     for (const auto &c : bad) {
         SCOPED_TRACE(c.name);
@@ -156,8 +163,14 @@ struct Outcome : QVMediaSnifferDelegate
     std::optional<QVReelgrabError> failed;
     std::optional<QVMediaSniffingResult> completed;
     int progressReports = 0;
+    QList<float> progress;
+    float sniffedAtEnd = -1;
     bool sniffingCouldSniffByWebView() override { return true; }
-    void sniffingInProgress(QVMediaSniffer *, float) override { ++progressReports; }
+    void sniffingInProgress(QVMediaSniffer *, float p) override
+    {
+        ++progressReports;
+        progress << p;
+    }
     void sniffingDidFailed(QVMediaSniffer *, const QVReelgrabError &e) override { failed = e; }
     void sniffingDidCompleted(QVMediaSniffer *, const QVMediaSniffingResult &r) override { completed = r; }
     bool done() const { return failed || completed; }
@@ -195,6 +208,7 @@ protected:
         sniffer.setWebViewBudget(budget);
         sniffer.sniffingPageUrlUsingWebViewSniffer(QStringLiteral("http://127.0.0.1:9/page.html"), {}, {});
         EXPECT_TRUE(TestEnvironment::waitFor([&] { return outcome.done(); }, 60000));
+        outcome.sniffedAtEnd = sniffer.sniffedTime();
         return outcome;
     }
 };
@@ -228,6 +242,24 @@ TEST_F(WebSnifferChild, BrokenChildrenFailTheSniffClearly)
         EXPECT_TRUE(outcome.failed->localizedDescription().contains(QString::fromLatin1(c.expected)))
             << outcome.failed->localizedDescription().toStdString();
     }
+}
+
+// A page that has loaded and gone quiet ends the road at once, whatever time is left; the
+// progress shown is the page's own.
+TEST_F(WebSnifferChild, ASettledPageEndsTheRoad)
+{
+    WebSnifferWire::Event loading, loaded, settled;
+    loading.kind = loaded.kind = WebSnifferWire::Event::Progress;
+    loading.length = 40;
+    loaded.length = 100;
+    settled.kind = WebSnifferWire::Event::Settled;
+    const QByteArray records =
+        WebSnifferWire::encodeEvent(loading) + WebSnifferWire::encodeEvent(loaded) + WebSnifferWire::encodeEvent(settled);
+    const Outcome outcome = run(child(QStringLiteral("settles"), "cat records.bin\nsleep 60", records), QVMediaSniffer::MaxBudget);
+    ASSERT_TRUE(outcome.failed.has_value());
+    EXPECT_EQ(outcome.progress, (QList<float>{0.0f, 0.4f, 1.0f}));
+    // Ended by the page, not by the cap: most of the budget was never spent.
+    EXPECT_LT(outcome.sniffedAtEnd, QVMediaSniffer::MaxBudget / 2);
 }
 
 TEST_F(WebSnifferChild, MissingProgramFailsWithItsPath)

@@ -2,6 +2,7 @@
 // Reelgrab program run standalone against pages served from loopback.
 #include "platform/AppPaths.h"
 #include "reelgrab/MediaFormatCode.h"
+#include "reelgrab/MediaRemuxer.h"
 #include "reelgrab/QVMediaSniffer.h"
 #include "reelgrab/QVReelgrabPostProcessor.h"
 #include "reelgrab/ReelgrabMain.h"
@@ -211,6 +212,50 @@ TEST(ReelgrabPostProcess, RealFfmpegJoinsAndConcatenates)
     EXPECT_EQ(probe(concat.target, QStringLiteral("stream=nb_read_frames")).isEmpty(), false);
     const double duration = probe(concat.target, QStringLiteral("format=duration")).toDouble();
     EXPECT_GT(duration, 1.8);
+}
+
+// A stream copied out of MPEG-TS goes into MP4 when MP4 can hold every stream, else into a
+// container that can, under a name of its extension; the reserved empty name does not stay.
+TEST(ReelgrabPostProcess, StreamsAreCopiedIntoAContainerThatHoldsThemAll)
+{
+    if (ffmpeg().isEmpty())
+        GTEST_SKIP() << "ffmpeg missing";
+    if (!MediaRemuxer::available())
+        GTEST_SKIP() << "stream module missing";
+    QTemporaryDir dir(TestEnvironment::home() + QStringLiteral("/copy-XXXXXX"));
+    const QString d = dir.path();
+    const struct
+    {
+        const char *name;
+        QStringList sound; // encoder arguments of the sound stream, and the download's container
+        QString extension;
+        QString codecs;
+    } cases[] = {
+        {"aac", {"-c:a", "aac", "-f", "mpegts"}, QStringLiteral("mp4"), QStringLiteral("h264,video\naac,audio")},
+        // SMPTE 302M sound travels in MPEG-TS, but neither MP4 nor Matroska has a place for it:
+        // the stream stays as it came rather than lose its sound.
+        {"s302m", {"-c:a", "s302m", "-strict", "-2", "-f", "mpegts"}, QStringLiteral("ts"), QStringLiteral("h264,video\ns302m,audio")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString ts = d + QStringLiteral("/%1.ts").arg(QString::fromLatin1(c.name));
+        ASSERT_TRUE(makeMedia(QStringList{"-f", "lavfi", "-i", "testsrc=duration=1:size=160x120:rate=10", "-f", "lavfi", "-i",
+                                          "sine=frequency=440:duration=1:sample_rate=48000", "-ac", "2", "-c:v", "libx264",
+                                          "-preset", "ultrafast"}
+                              + c.sound + QStringList{ts}));
+        QVReelgrabPostProcessor::Job job;
+        job.segments = {seg(ts, "ts  ")};
+        job.currentSegmentPath = ts;
+        job.target = d + QStringLiteral("/%1 film.mp4").arg(QString::fromLatin1(c.name));
+        writeFile(job.target, {}); // the reserved placeholder
+        const auto r = QVReelgrabPostProcessor::run(job);
+        ASSERT_TRUE(r.ok);
+        EXPECT_EQ(QFileInfo(r.path).fileName(), QStringLiteral("%1 film.%2").arg(QString::fromLatin1(c.name), c.extension));
+        // MPEG-TS lists its streams twice, once under their program.
+        EXPECT_TRUE(probe(r.path, QStringLiteral("stream=codec_name,codec_type")).startsWith(c.codecs));
+        EXPECT_EQ(QFileInfo::exists(job.target), c.extension == QLatin1String("mp4"));
+        EXPECT_TRUE(r.runs.isEmpty()); // no tool was run
+    }
 }
 
 TEST(ReelgrabSniffer, WebResponseTable)
