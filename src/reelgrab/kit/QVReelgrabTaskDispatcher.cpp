@@ -514,7 +514,8 @@ bool QVReelgrabTaskDispatcher::loadReelgrabTasksCompatibleDatabase(const QString
     if (!db.isOpen())
         return false;
     sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(db.handle(), "SELECT DownloadID, ResumeData, Status FROM Downloading ORDER BY DownloadID", -1, &st, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(db.handle(), "SELECT DownloadID, ResumeData, Status, PageURL, OnlyAudio FROM Downloading ORDER BY DownloadID",
+                           -1, &st, nullptr) != SQLITE_OK)
         return false;
     const bool autoResume = UserDefaults::toBool(m_preferences.value(QStringLiteral("download-auto-resume")));
     while (sqlite3_step(st) == SQLITE_ROW) {
@@ -523,8 +524,19 @@ bool QVReelgrabTaskDispatcher::loadReelgrabTasksCompatibleDatabase(const QString
         QString error;
         auto task = QVReelgrabTask::taskWithArchive(archive, &error);
         if (!task) {
+            // The resume data is lost, not the download: the row's address starts it again from
+            // the beginning.
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, 3));
+            const QString pageUrl = text ? QString::fromUtf8(text, sqlite3_column_bytes(st, 3)) : QString();
             Func(FuncLogError, QStringLiteral("==>> stored task %1 unreadable: %2").arg(id).arg(error));
-            continue;
+            if (userSelectedContentOfURL(pageUrl) == ContentRefused)
+                continue;
+            QVariantMap params;
+            if (sqlite3_column_int(st, 4) != 0)
+                params.insert(QStringLiteral("Contents"), int(QVReelgrabContentAudio));
+            task.reset(makeTask(pageUrl, params));
+            task->setDownloadStatus(QVReelgrabTaskStatusQueued);
+            Func(FuncLogInfo, QStringLiteral("==>> stored task %1 starts again from the beginning").arg(id));
         }
         task->setTaskId(id);
         m_lastTaskId = qMax(m_lastTaskId, id);

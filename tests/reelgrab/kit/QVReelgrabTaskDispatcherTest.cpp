@@ -185,18 +185,25 @@ TEST_F(Dispatcher, AnUnreadableStoredTaskIsSkipped)
     sqlite3 *db = nullptr;
     ASSERT_EQ(sqlite3_open(m_db.toUtf8().constData(), &db), SQLITE_OK);
     sqlite3_exec(db, "INSERT INTO Downloading(DownloadID,PageURL,ResumeData,Status) VALUES(99,'x',x'a1ffff00',4)", nullptr, nullptr, nullptr);
+    // Damaged resume data with a sound address: the download is kept and starts from the beginning.
+    sqlite3_exec(db, "INSERT INTO Downloading(DownloadID,PageURL,ResumeData,Status,OnlyAudio) "
+                     "VALUES(98,'http://127.0.0.1:9/damaged',x'a1ffff00',4,1)", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     Delegate d2;
     auto again = std::make_unique<QVReelgrabTaskDispatcher>(QVariantMap{});
     again->setDelegate(&d2);
     again->setObjectForPreferenceKey(false, QStringLiteral("download-auto-resume"));
     EXPECT_TRUE(again->loadReelgrabTasksCompatibleDatabase(m_db));
-    ASSERT_EQ(again->tasks().size(), 1);
+    ASSERT_EQ(again->tasks().size(), 2);
     EXPECT_EQ(again->tasks()[0]->storedPageUrl(), page(1));
+    EXPECT_EQ(again->tasks()[1]->storedPageUrl(), QStringLiteral("http://127.0.0.1:9/damaged"));
+    EXPECT_EQ(again->tasks()[1]->taskId(), 98);
+    EXPECT_EQ(again->tasks()[1]->downloadContent(), int(QVReelgrabContentAudio));
+    EXPECT_EQ(again->tasks()[1]->downloadStatus(), QVReelgrabTaskStatusPaused);
     // New identifiers never repeat a stored one.
     again->pauseTasks(nullptr);
     again->addReelgrabTask(page(2), {});
-    EXPECT_GT(again->tasks()[1]->taskId(), 99);
+    EXPECT_GT(again->tasks()[2]->taskId(), 99);
     again->cancelAllTasks();
     again->setDelegate(nullptr);
 }
