@@ -709,10 +709,36 @@ void QVReelgrabService::finalFailure(const QVReelgrabError &error)
         s->setDownloadStatus(QVReelgrabTaskStatusFailed);
         s->setDownloadSpeed(0);
     }
+    removeEmptyPlaceholder();
     t->setSniffingResult(QVMediaSniffingResult());
     t->setSegments({});
     m_downloadingSegment = -1;
     send(RGKMessage::DownloadFailed, RGKMessage::archiveError(error));
+}
+
+void QVReelgrabService::removeEmptyPlaceholder()
+{
+    // The empty file that reserved the name goes with a failed download, unless resume data
+    // (beside it or in the work folder) still needs the name for the next run.
+    const QString target = m_downloadTask->targetFileName();
+    if (target.isEmpty())
+        return;
+    const QByteArray native = QFile::encodeName(target);
+    struct stat st;
+    if (::lstat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0)
+        return;
+    // Control data, or partial bytes, are worth keeping; an empty partial file is not.
+    const QFileInfo part(target + QStringLiteral(".cvpart"));
+    if (QFileInfo::exists(target + QStringLiteral(".cvctl")) || (part.exists() && (part.isSymLink() || part.size() > 0)))
+        return;
+    const QString work = m_downloadTask->workFolder();
+    if (!work.isEmpty() && !QDir(work).entryList({QStringLiteral("*.cvctl")}, QDir::Files).isEmpty())
+        return;
+    if (part.exists())
+        ::unlink(QFile::encodeName(part.filePath()).constData());
+    if (::unlink(native.constData()) == 0)
+        Func(FuncLogInfo, QStringLiteral("removed the empty %1 of the failed download").arg(target));
+    unlockTarget();
 }
 
 void QVReelgrabService::downloadWillPause(QVReelgraber *)

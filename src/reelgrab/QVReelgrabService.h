@@ -99,6 +99,7 @@ private:
     void postProcessingDone(const QVReelgrabPostProcessor::Result &result, qsizetype segmentCount);
     QString toolPath(const char *key, const char *fallbackProgram) const;
     void clearWorkFolder();
+    void removeEmptyPlaceholder();
     void adoptResumableTarget();
     QString resumableWorkFolder(const QString &baseName) const;
     bool lockTarget(const QString &path);

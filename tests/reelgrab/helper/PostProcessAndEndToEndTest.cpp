@@ -631,6 +631,19 @@ TEST_F(ReelgrabStandalone, FailuresSayWhy)
     }
 }
 
+TEST_F(ReelgrabStandalone, AFailedDownloadLeavesNoEmptyFile)
+{
+    TestHttpServer server;
+    server.add(QStringLiteral("/gone.html"),
+               "<html><head><title>Gone away</title></head><body><video src=\"/gone/film.mp4\"></video></body></html>",
+               "text/html");
+    const QStringList before = QDir(downloads()).entryList(QDir::Files | QDir::Hidden);
+    const RunResult run = runReelgrab(server.url(QStringLiteral("/gone.html")), 2);
+    EXPECT_NE(run.code, 0);
+    EXPECT_EQ(QDir(downloads()).entryList(QDir::Files | QDir::Hidden).join(u'|').toStdString(), before.join(u'|').toStdString())
+        << run.err.toStdString();
+}
+
 TEST_F(ReelgrabStandalone, PageWithoutMediaFailsAndLeavesNothing)
 {
     TestHttpServer server;
