@@ -171,7 +171,7 @@ TEST_F(Dispatcher, UnfinishedTasksComeBackAtTheNextStart)
     ASSERT_TRUE(TestEnvironment::waitFor([&] { return delegate.count(QStringLiteral("finished")) == 2; }, 20000));
 }
 
-TEST_F(Dispatcher, AnUnreadableStoredTaskIsSkipped)
+TEST_F(Dispatcher, AStoredTaskWithDamagedResumeDataKeepsItsAddressOrIsSkippedWithoutOne)
 {
     {
         auto d = make(1);
