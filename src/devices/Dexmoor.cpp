@@ -7,6 +7,9 @@
 #include "devices/IDeviceBackend.h"
 #include "devices/IMobileDevice.h"
 #include "devices/IMobileDeviceMgr.h"
+#ifdef FENNIX_HAVE_IMOBILEDEVICE
+#include "devices/IosBackend.h"
+#endif
 #include "devices/UsbPhoneBackend.h"
 #include "devices/VolumeBackend.h"
 
@@ -207,6 +210,9 @@ QList<std::shared_ptr<IDeviceBackend>> Dexmoor::builtInBackends()
     backends.append(std::make_shared<AdbBackend>());
     backends.append(std::make_shared<VolumeBackend>());
     backends.append(std::make_shared<UsbPhoneBackend>());
+#ifdef FENNIX_HAVE_IMOBILEDEVICE
+    backends.append(std::make_shared<IosBackend>());
+#endif
     if (qEnvironmentVariableIntValue("FENNIX_DEMO_DEVICES") > 0)
         backends.append(std::make_shared<FakeDeviceBackend>(true));
     return backends;
