@@ -1,6 +1,5 @@
 #include "downloads/ListPageViews.h"
 
-#include "controls/DownloadTableView.h"
 #include "controls/MGHoverButton.h"
 #include "downloads/DownloadedItemViewCtrl.h"
 #include "platform/MainBundle.h"
@@ -97,19 +96,6 @@ QWidget *guideBox(QWidget *root, const QString &objectName, const QString &title
     guide->addLayout(row);
     guide->addStretch(2);
     return box;
-}
-
-void showGuideOrRows(QWidget *guide, DownloadTableView *table, QMenu *menu, bool listEmpty)
-{
-    if (listEmpty) {
-        guide->setGeometry(table->geometry());
-        guide->show();
-        guide->raise();
-        table->setMenu(nullptr);
-    } else {
-        guide->hide();
-        table->setMenu(menu);
-    }
 }
 
 std::shared_ptr<DownloadedItemViewCtrl> rowOf(const DownloadNode::Ptr &node, DownloadedItemViewCtrlDelegate *page, quint32 displayType)

@@ -9,7 +9,6 @@
 #include <functional>
 #include <memory>
 
-class DownloadTableView;
 class DownloadedItemViewCtrl;
 class DownloadedItemViewCtrlDelegate;
 class MGHoverButton;
@@ -38,10 +37,6 @@ MGHoverButton *toolButton(QWidget *bar, const QString &toolTip, const QString &s
 // The guide over an empty list: a title and, side by side, a picture of the guide sheet with
 // its line of text under it for each step (slice name, text).
 QWidget *guideBox(QWidget *root, const QString &objectName, const QString &title, const QList<QPair<QString, QString>> &steps);
-
-// Over an empty list the guide covers the table and the table has no menu; otherwise the
-// guide hides and the menu comes back.
-void showGuideOrRows(QWidget *guide, DownloadTableView *table, QMenu *menu, bool listEmpty);
 
 // The node's row controller, made on first use with the page as delegate and the display type.
 std::shared_ptr<DownloadedItemViewCtrl> rowOf(const DownloadNode::Ptr &node, DownloadedItemViewCtrlDelegate *page, quint32 displayType);

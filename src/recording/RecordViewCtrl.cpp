@@ -124,6 +124,7 @@ void RecordViewCtrl::loadView()
     _btnRecord->setButtonDisplayType(1);
     _btnRecord->setTitle(tr1("Record"));
     _btnRecord->setIconSliceName(QStringLiteral("mainform-171"));
+    _btnRecord->cell()->setIconTitleSpace(6);
     _btnRecord->setTextColor(QColor(32, 192, 91));
     _btnRecord->setMinimumSize(110, 32);
     const struct
@@ -134,8 +135,8 @@ void RecordViewCtrl::loadView()
     } tools[] = {
         {&_btnDelete, "Delete", "mainform-328,mainform-329,mainform-330,mainform-331", "btnDelete", &RecordViewCtrl::deleteItem},
         {&_btnOpenFolder, "Open in File Manager", "mainform-445,mainform-446,mainform-447,mainform-448", "btnOpenFolder", &RecordViewCtrl::openFolder},
-        {&_btnConvert, "Convert", "mainform-441,mainform-442,mainform-443,mainform-444", "btnConvert", &RecordViewCtrl::ConvertItems},
-        {&_btnTransfer, "Transfer", "mainform-332,mainform-333,mainform-334,mainform-335", "btnTransfer", &RecordViewCtrl::transferItem},
+        {&_btnConvert, "Convert", "mainform-712,mainform-714,mainform-716,mainform-718", "btnConvert", &RecordViewCtrl::ConvertItems},
+        {&_btnTransfer, "Transfer", "mainform-728,mainform-729,mainform-730,mainform-731", "btnTransfer", &RecordViewCtrl::transferItem},
     };
     barLayout->addWidget(_btnRecord);
     barLayout->addSpacing(8);
@@ -167,6 +168,7 @@ void RecordViewCtrl::loadView()
     _guideBox = ListPageViews::guideBox(root, QStringLiteral("RecordGuide"), tr1("Two Steps to Record Videos"),
                                         {{QStringLiteral("record1"), tr1("Step 1: Click \"Record\" button")},
                                          {QStringLiteral("record2"), tr1("Step 2: Click \"REC\" to start recording")}});
+    layout->addWidget(_guideBox, 1);
     buildMenu();
     setRecordButtonBusy(m_recordBusy);
     refreshRecordTableView();
@@ -320,7 +322,10 @@ void RecordViewCtrl::refreshRecordTableView()
     if (m_rows) {
         m_rows->reload();
         // The guide stands for an empty list, not for a search without matches.
-        ListPageViews::showGuideOrRows(_guideBox, m_rows->tableView(), _menu, _recordlist.isEmpty());
+        const bool empty = _recordlist.isEmpty();
+        m_rows->tableView()->setVisible(!empty);
+        m_rows->tableView()->setMenu(empty ? nullptr : _menu);
+        _guideBox->setVisible(empty);
     }
     updateState();
 }
