@@ -1,6 +1,6 @@
 #include "recording/MediaProbe.h"
-#include "recording/PrivateSoundServer.h"
-#include "recording/PrivateXServer.h"
+#include "recording/CaptureServers.h"
+#include "recording/ChildEnvironment.h"
 #include "recording/RecordingFiles.h"
 #include "recording/ScreenRecordServer.h"
 #include "recording/ScreenRecordServerDelegate.h"
@@ -25,34 +25,6 @@ struct Events : ScreenRecordServerDelegate
     void screenRecordIsStartNeedUpdateButtonState() override { ++started; }
     void screenRecordIsOverNeedAddFileToResource(const QString &path) override { files.append(path); }
     void screenRecordIsStoppedNeedUpdateButtonState(const QString &reason) override { stops.append(reason); }
-};
-
-// Sets environment variables for the recorder the server starts, and puts them back.
-class ChildEnvironment
-{
-public:
-    void set(const char *name, const QString &value)
-    {
-        m_saved.append({name, qgetenv(name)});
-        qputenv(name, value.toLocal8Bit());
-    }
-    void unset(const char *name)
-    {
-        m_saved.append({name, qgetenv(name)});
-        qunsetenv(name);
-    }
-    ~ChildEnvironment()
-    {
-        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
-            if (it->second.isNull())
-                qunsetenv(it->first);
-            else
-                qputenv(it->first, it->second);
-        }
-    }
-
-private:
-    QList<std::pair<const char *, QByteArray>> m_saved;
 };
 
 TEST(ScreenCapture, ArgumentsRecordTheWholeEvenScreenWithSoundWhenThereIsASource)
@@ -82,26 +54,13 @@ TEST(ScreenCapture, ArgumentsRecordTheWholeEvenScreenWithSoundWhenThereIsASource
 // an automatic three-second take reaches the server as a complete MP4 in the folder it named.
 TEST(CapvaneEndToEnd, AnAutomaticTakeArrivesAsACompleteRecording)
 {
-    PrivateXServer x;
-    if (!x.isRunning())
-        GTEST_SKIP() << "no private X server: " << qPrintable(x.reason());
-    PrivateSoundServer sound;
-    if (!sound.isRunning())
-        std::printf("no private sound server (%s): recording video only\n", qPrintable(sound.reason()));
-
+    CaptureServers servers;
+    if (!servers.hasDisplay())
+        GTEST_SKIP() << "no private X server: " << qPrintable(servers.displayReason());
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("Record"));
     QDir().mkpath(folder);
-    ChildEnvironment env;
-    env.set("DISPLAY", x.display());
-    env.set("QT_QPA_PLATFORM", QStringLiteral("xcb"));
-    env.set("CAPVANE_AUTO_SECONDS", QStringLiteral("3"));
-    env.unset("WAYLAND_DISPLAY");
-    env.set("XDG_SESSION_TYPE", QStringLiteral("x11"));
-    if (sound.isRunning())
-        env.set("PULSE_SERVER", sound.serverString());
-    else
-        env.set("PULSE_SERVER", dir.filePath(QStringLiteral("no-sound-server")));
+    servers.prepareRecorder(3, dir.filePath(QStringLiteral("no-sound-server")));
 
     Events events;
     ScreenRecordServer server;
@@ -120,13 +79,15 @@ TEST(CapvaneEndToEnd, AnAutomaticTakeArrivesAsACompleteRecording)
     SCOPED_TRACE("recorder said: " + server.clientErrorOutput().toStdString());
     ASSERT_TRUE(probe.ok) << "ffprobe cannot read " << path.toStdString();
     EXPECT_TRUE(probe.hasVideo);
-    EXPECT_NEAR(probe.videoSeconds, 3.0, 1.0);
-    EXPECT_NEAR(probe.seconds, 3.0, 1.0);
-    EXPECT_EQ(probe.width, 1280);
-    EXPECT_EQ(probe.height, 1024);
+    // About the three seconds asked for: the encoder's start-up on a busy machine adds a little.
+    EXPECT_GE(probe.videoSeconds, 2.0);
+    EXPECT_LE(probe.videoSeconds, 5.5);
+    EXPECT_LE(probe.seconds, 5.5);
+    EXPECT_EQ(probe.width, 640);
+    EXPECT_EQ(probe.height, 480);
     EXPECT_EQ(probe.width % 2, 0);
     EXPECT_EQ(probe.height % 2, 0);
-    EXPECT_EQ(probe.hasAudio, sound.isRunning());
+    EXPECT_EQ(probe.hasAudio, servers.hasSound());
 }
 
 // A display that cannot be captured ends the recorder with a reason the user can read.

@@ -284,6 +284,22 @@ TEST_F(RecordPage, RenameFollowsTheLibrarysRules)
     EXPECT_EQ(QFileInfo(second->filePath()).completeBaseName().size(), 200);
 }
 
+TEST_F(RecordPage, ThumbnailIsCopiedSoOtherListsKeepTheirs)
+{
+    record({"clip.mp4"});
+    const QString made = dir.filePath(QStringLiteral("made-by-the-service.png"));
+    touch(made, "png");
+    page->getThumbnailPath(made, folder + "/clip.mp4", 0, 1);
+    const QString stored = page->recordList().first()->downloadItem()->thumbnailPath();
+    EXPECT_TRUE(stored.startsWith(RecordViewCtrl::thumbnailFolder())) << stored.toStdString();
+    EXPECT_TRUE(QFile::exists(stored));
+    EXPECT_TRUE(QFile::exists(made)) << "the Convert and Transfer lists were handed the same file";
+    EXPECT_EQ(RecordListStore(storePath).load().items.first()->thumbnailPath(), stored);
+    // An answer for a file that is not listed changes nothing.
+    page->getThumbnailPath(made, folder + "/other.mp4", 0, 1);
+    EXPECT_EQ(page->recordList().first()->downloadItem()->thumbnailPath(), stored);
+}
+
 TEST_F(RecordPage, HandOffsCarryExactlyTheSelectedRecordings)
 {
     record({"a.mp4", "b.mp4", "c.mp4"});

@@ -72,7 +72,7 @@ QStringList ScreenCapture::arguments(const Options &o, const QString &videoEncod
         a << QStringLiteral("-map") << QStringLiteral("0:a:0");
     a << QStringLiteral("-c:v") << videoEncoder;
     if (videoEncoder == QLatin1String("libx264"))
-        a << QStringLiteral("-preset") << QStringLiteral("veryfast") << QStringLiteral("-crf") << QStringLiteral("23");
+        a << QStringLiteral("-preset") << QStringLiteral("ultrafast") << QStringLiteral("-crf") << QStringLiteral("23");
     else
         a << QStringLiteral("-q:v") << QStringLiteral("4");
     a << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
