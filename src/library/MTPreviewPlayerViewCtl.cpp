@@ -78,6 +78,13 @@ MTPreviewPlayerViewCtl::MTPreviewPlayerViewCtl(QWidget *parent)
     m_viewMediaTitle = new ImageView(this);
     m_lblMediaTitle = whiteLabel(m_viewMediaTitle, 12);
     m_lblMediaTitle->setAlignment(Qt::AlignCenter);
+    // Over the picture's place: why nothing plays, instead of a silent black screen.
+    m_lblPlayMessage = whiteLabel(this, 13);
+    m_lblPlayMessage->setObjectName(QStringLiteral("playMessage"));
+    m_lblPlayMessage->setAlignment(Qt::AlignCenter);
+    m_lblPlayMessage->setWordWrap(true);
+    m_lblPlayMessage->setTextFormat(Qt::PlainText);
+    m_lblPlayMessage->hide();
     m_viewPlayerCtlPlace = new MTPlayerImageView(this);
     m_viewPlayerCtlPlace->setDelegate(this);
     m_viewSliderBarPlace = new QWidget(m_viewPlayerCtlPlace);
@@ -224,7 +231,22 @@ void MTPreviewPlayerViewCtl::layoutControls()
     place(m_btnSubtitle, W - 14 - 32 - 84 - 32 - 40 - 36);
     if (m_player && m_player->playView())
         m_player->playView()->setGeometry(0, TitleHeight, W, H - TitleHeight - BarHeight);
+    m_lblPlayMessage->setGeometry(24, TitleHeight, W - 48, H - TitleHeight - BarHeight);
+    m_lblPlayMessage->raise();
     m_viewPlayerCtlPlace->raise();
+}
+
+QString MTPreviewPlayerViewCtl::playMessageText() const
+{
+    return m_lblPlayMessage->isHidden() ? QString() : m_lblPlayMessage->text();
+}
+
+void MTPreviewPlayerViewCtl::showPlayMessage(const QString &text)
+{
+    m_lblPlayMessage->setText(text);
+    m_lblPlayMessage->setVisible(!text.isEmpty());
+    if (!text.isEmpty())
+        m_lblPlayMessage->raise();
 }
 
 void MTPreviewPlayerViewCtl::resizeEvent(QResizeEvent *event)
@@ -293,6 +315,8 @@ void MTPreviewPlayerViewCtl::initPlayerWithFilePath(const QString &path)
     synchronousTitleText();
     m_player = new QVUltraPlayer(this);
     m_player->setDelegate(this);
+    // The software path took over from OpenGL: the controls stay above the new picture.
+    connect(m_player, &QVUltraPlayer::playViewChanged, this, [this](QWidget *) { layoutControls(); });
     QPointer<QVUltraPlayer> opened = m_player;
     emit fileOpened(path);
     if (!m_player->open(path, -1, 1, 1, [this, opened] {
@@ -300,6 +324,7 @@ void MTPreviewPlayerViewCtl::initPlayerWithFilePath(const QString &path)
                 playerDidOpen();
         })) {
         // Could not even start: the same road as a file that fails to play.
+        showPlayMessage(MainBundle::localizedString("The player could not start, so nothing can be played here."));
         QTimer::singleShot(0, this, [this, opened] {
             if (opened && opened == m_player)
                 endOfItem(true);
@@ -309,6 +334,7 @@ void MTPreviewPlayerViewCtl::initPlayerWithFilePath(const QString &path)
 
 void MTPreviewPlayerViewCtl::playerDidOpen()
 {
+    showPlayMessage(QString());
     m_player->setHostWnd(nullptr);
     QWidget *view = m_player->playView();
     if (view) {
@@ -442,6 +468,8 @@ void MTPreviewPlayerViewCtl::mediaPlayDidEnd()
 void MTPreviewPlayerViewCtl::mediaPlayDidError(const QString &error)
 {
     ScribletLogError(QStringLiteral("preview player: %1").arg(error));
+    const QString name = m_player ? QFileInfo(m_player->path()).fileName() : QString();
+    showPlayMessage(MainBundle::localizedString("\"%1\" cannot be played: %2").arg(name, error));
     QTimer::singleShot(0, this, [this] { endOfItem(true); });
 }
 

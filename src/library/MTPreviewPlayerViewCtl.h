@@ -107,6 +107,9 @@ public:
     QString playedTimeText() const;
     QString remainedTimeText() const;
     QString titleText() const;
+    // Why nothing plays (a file that cannot be played, a player that cannot start); empty
+    // while playing works.
+    QString playMessageText() const;
     bool subtitleButtonOn() const { return m_subtitleOn; }
     double duration() const { return m_dCurlength; }
 
@@ -152,6 +155,7 @@ private:
     void releaseCurrentPlayer();
     void initPlayParam();
     void endOfItem(bool failed);
+    void showPlayMessage(const QString &text);
     void applySubtitles();
     void applySubtitleStyle();
     QString validSubtitlePath() const;
@@ -183,6 +187,7 @@ private:
     QLabel *m_txtPlayedTime = nullptr;
     QLabel *m_txtRemainedTime = nullptr;
     QLabel *m_lblMediaTitle = nullptr;
+    QLabel *m_lblPlayMessage = nullptr;
     double m_dCurrentTime = 0;
     PlaySliderBar *m_sliderBar = nullptr;
     QRect m_oldRect;

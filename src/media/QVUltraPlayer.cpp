@@ -15,6 +15,9 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLayout>
+#include <QPointer>
+#include <QWidget>
 #include <QTimer>
 
 #include <clocale>
@@ -146,6 +149,18 @@ bool QVUltraPlayer::open(const QString &path, int program, int playType, int sou
                 mpv_set_property_string(m_mpv, "vid", "auto");
             }
         });
+        connect(gl, &QVUltraPlayerGLView::contextFailed, this, [this] {
+            // Not inside the view's own GL set-up: the view is replaced here.
+            QTimer::singleShot(0, this, [this] { fallBackToSoftware(QStringLiteral("the OpenGL render context could not be made")); });
+        });
+        // Software GL, remote desktops and virtual machines may give a context that never
+        // shows a picture: the software path takes over when playing shows none.
+        m_renderWatch = new QTimer(this);
+        m_renderWatch->setInterval(RenderStallMs / 3);
+        connect(m_renderWatch, &QTimer::timeout, this, &QVUltraPlayer::watchRender);
+        m_watchedFrames = -1;
+        m_stalledMs = 0;
+        m_renderWatch->start();
     }
 #endif
     if (!m_render)
@@ -199,6 +214,12 @@ void QVUltraPlayer::handleEvent(const mpv_event &event)
     case MPV_EVENT_FILE_LOADED: {
         m_loaded = true;
         mpv_set_property_string(m_mpv, "volume", QByteArray::number(m_volume).constData());
+        if (m_reloading) {
+            m_reloading = false;
+            if (m_playWhenLoaded)
+                mpv_set_property_string(m_mpv, "pause", "no");
+            m_playWhenLoaded = false;
+        }
         if (m_delegate)
             m_delegate->mediaInfoDidLoaded();
         if (*alive && m_openHandler) {
@@ -250,6 +271,17 @@ void QVUltraPlayer::handleEvent(const mpv_event &event)
             m_ended = true;
             if (m_delegate)
                 m_delegate->mediaPlayDidEnd();
+        } else if (end->reason == MPV_END_FILE_REASON_ERROR && m_render && m_view &&
+                   QLatin1String(m_render->kind()) == QLatin1String("gl")) {
+            // The OpenGL output could not take the picture (no context in time, software GL
+            // that cannot draw): the same file again through the software path.
+            fallBackToSoftware(QStringLiteral("the OpenGL output failed: %1").arg(QString::fromUtf8(mpv_error_string(end->error))));
+            if (m_render && QLatin1String(m_render->kind()) == QLatin1String("sw")) {
+                m_playWhenLoaded = m_started && !isPaused();
+                m_reloading = true;
+                m_loaded = m_ended = m_loadIssued = m_seeking = false;
+                loadWhenReady();
+            }
         } else if (end->reason == MPV_END_FILE_REASON_ERROR ||
                    (end->reason == MPV_END_FILE_REASON_EOF && !m_loaded)) {
             // A file that never loaded cannot have ended: it failed.
@@ -334,6 +366,8 @@ bool QVUltraPlayer::isPaused() const
 
 void QVUltraPlayer::play()
 {
+    if (m_mpv && m_reloading)
+        m_playWhenLoaded = true;
     if (m_mpv && m_loaded && !m_ended)
         mpv_set_property_string(m_mpv, "pause", "no");
 }
@@ -509,9 +543,89 @@ void QVUltraPlayer::close()
     teardown();
 }
 
+QString QVUltraPlayer::currentRenderKind() const
+{
+    return m_view && m_render ? QString::fromLatin1(m_render->kind()) : QString();
+}
+
+void QVUltraPlayer::watchRender()
+{
+    if (!m_mpv || !m_view || !m_render || !m_loaded || m_ended || QLatin1String(m_render->kind()) != QLatin1String("gl"))
+        return;
+    const qint64 frames = m_render->framesDrawn();
+    // Only playing video counts: paused, audio-only or seeking shows no new pictures anyway.
+    // The file's own video tracks: a video output that failed for want of a picture path
+    // deselects the track, which must not pass for an audio-only file.
+    bool hasVideo = false;
+    int64_t tracks = 0;
+    mpv_get_property(m_mpv, "track-list/count", MPV_FORMAT_INT64, &tracks);
+    for (int64_t i = 0; i < tracks && !hasVideo; ++i) {
+        const QByteArray base = "track-list/" + QByteArray::number(qint64(i));
+        hasVideo = stringProperty((base + "/type").constData()) == QLatin1String("video") &&
+                   stringProperty((base + "/albumart").constData()) != QLatin1String("yes");
+    }
+    if (isPaused() || !hasVideo || m_seeking || frames != m_watchedFrames) {
+        m_watchedFrames = frames;
+        m_stalledMs = 0;
+        return;
+    }
+    m_stalledMs += m_renderWatch ? m_renderWatch->interval() : RenderStallMs;
+    if (m_stalledMs >= RenderStallMs)
+        fallBackToSoftware(QStringLiteral("no picture from the OpenGL path for %1 ms").arg(m_stalledMs));
+}
+
+void QVUltraPlayer::fallBackToSoftware(const QString &why)
+{
+    if (!m_mpv || !m_view || !m_render || QLatin1String(m_render->kind()) == QLatin1String("sw"))
+        return;
+    ScribletLogInfo(QStringLiteral("player: %1; drawing in software").arg(why));
+    if (m_renderWatch)
+        m_renderWatch->stop();
+    QPointer<QWidget> old = m_view;
+    // The video output lets go of the render context before it is freed.
+    mpv_set_property_string(m_mpv, "vid", "no");
+    m_render->detach();
+    auto *sw = new QVUltraPlayerSoftwareView;
+    if (!sw->attach(m_mpv)) {
+        delete sw;
+        ScribletLogError(QStringLiteral("player: the software render context could not be made either"));
+        m_render = nullptr;
+        m_view = nullptr;
+        delete old.data();
+        m_ended = true;
+        if (m_delegate)
+            m_delegate->mediaPlayDidError(QStringLiteral("no way to show the picture on this display"));
+        return;
+    }
+    m_render = sw;
+    m_view = sw;
+    sw->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (old) {
+        // The new view takes the old one's place, size and stacking.
+        if (QWidget *parent = old->parentWidget()) {
+            sw->setParent(parent);
+            if (parent->layout())
+                parent->layout()->replaceWidget(old, sw);
+            sw->setGeometry(old->geometry());
+            sw->stackUnder(old);
+            if (old->isVisible())
+                sw->show();
+        }
+        old->hide();
+        old->deleteLater();
+    }
+    mpv_set_property_string(m_mpv, "vid", "auto");
+    emit playViewChanged(sw);
+}
+
 void QVUltraPlayer::teardown()
 {
     m_openHandler = nullptr;
+    if (m_renderWatch) {
+        m_renderWatch->stop();
+        m_renderWatch->deleteLater();
+        m_renderWatch = nullptr;
+    }
     if (m_mpv)
         mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
     // The view may already be gone with the window it was placed in; it freed its context then.

@@ -12,6 +12,7 @@
 #include <memory>
 
 struct mpv_handle;
+class QTimer;
 struct mpv_event;
 class QVUltraPlayerDelegate;
 class QVUltraPlayerRender;
@@ -79,11 +80,22 @@ public:
     static void setAudioOutput(const QString &ao);
     // "sw" or "gl": the picture path new players take on this platform.
     static QString renderKind();
+    // The picture path this player draws through now ("sw", "gl"; empty before open()). The
+    // OpenGL path that cannot make its context, or shows no picture while playing, gives way
+    // to the software path by itself.
+    QString currentRenderKind() const;
+    // Milliseconds without a new picture while playing before the OpenGL path is given up.
+    static constexpr int RenderStallMs = 1500;
     // Frames drawn into playView() so far.
     qint64 framesDrawn() const;
 
+signals:
+    // The picture moved to a new view (the software path took over); the old one is gone.
+    void playViewChanged(QWidget *view);
+
 private slots:
     void drainEvents();
+    void watchRender();
 
 private:
     void handleEvent(const mpv_event &event);
@@ -92,6 +104,7 @@ private:
     QString stringProperty(const char *name) const;
     void applySubtitleStyle();
     void teardown();
+    void fallBackToSoftware(const QString &why);
 
     QVUltraPlayerDelegate *m_delegate = nullptr;
     mpv_handle *m_mpv = nullptr;
@@ -113,4 +126,10 @@ private:
     quint64 m_screenshotReply = 0;
     int m_screenshotResult = 1;  // 1 pending, 0 done, <0 failed
     std::shared_ptr<std::atomic<bool>> m_alive;
+    QTimer *m_renderWatch = nullptr;
+    qint64 m_watchedFrames = -1;
+    int m_stalledMs = 0;
+    // The file is being opened again through the software path; play() waits for it.
+    bool m_reloading = false;
+    bool m_playWhenLoaded = false;
 };

@@ -49,6 +49,7 @@ bool QVUltraPlayerGLView::createContext()
     doneCurrent();
     if (!ok) {
         m_ctx = nullptr;
+        emit contextFailed();
         return false;
     }
     mpv_render_context_set_update_callback(m_ctx, &QVUltraPlayerGLView::updateCallback, this);
@@ -70,6 +71,10 @@ void QVUltraPlayerGLView::detach()
 
 void QVUltraPlayerGLView::initializeGL()
 {
+    if (!context() || !context()->isValid()) {
+        emit contextFailed();
+        return;
+    }
     createContext();
 }
 

@@ -29,6 +29,8 @@ public:
 
 signals:
     void becameReady();
+    // The widget has GL but mpv could not make its render context on it.
+    void contextFailed();
 
 protected:
     void initializeGL() override;

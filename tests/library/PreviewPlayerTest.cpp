@@ -275,6 +275,7 @@ TEST_F(PlayerWindowTest, ListModeSkipsABrokenFilePlaysBothAndStops)
     EXPECT_EQ(opened, QStringList({"first.mp4", "broken.mp4", "second.mp4"}));
     EXPECT_EQ(view->mediaIndex(), -1);
     EXPECT_EQ(view->remainedTimeText(), "00:00:00");
+    EXPECT_EQ(view->playMessageText(), QString()) << "a file that played clears the message";
 }
 
 TEST_F(PlayerWindowTest, RepeatModeReopensAndAnErrorStillMovesOn)
@@ -301,6 +302,10 @@ TEST_F(PlayerWindowTest, RepeatModeReopensAndAnErrorStillMovesOn)
     EXPECT_TRUE(TestEnvironment::waitFor([&] { return broken.mtPreviewPlayerViewCtl()->mtPlayStatus() == 2; }));
     EXPECT_EQ(opened, QStringList({"broken.mp4"}));
     EXPECT_EQ(broken.mtPreviewPlayerViewCtl()->mtPlayStatus(), 2);
+    // Not a silent black picture: the window says why.
+    TestEnvironment::waitFor([&] { return !broken.mtPreviewPlayerViewCtl()->playMessageText().isEmpty(); });
+    EXPECT_TRUE(broken.mtPreviewPlayerViewCtl()->playMessageText().startsWith(QStringLiteral("\"broken.mp4\" cannot be played: ")))
+        << broken.mtPreviewPlayerViewCtl()->playMessageText().toStdString();
 
     // Mode 0: playback stops at the end, the window stays.
     MTPreviewPlayerWndCtl once;

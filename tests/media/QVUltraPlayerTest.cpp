@@ -4,6 +4,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -95,6 +96,34 @@ TEST_F(PlayerTest, PlaysThroughWithPicturesAndReportsTheEnd)
     EXPECT_GT(delegate.lastProgress, 2.0);
     EXPECT_GT(player.framesDrawn(), 10);
     EXPECT_FALSE(delegate.calls.contains("error"));
+}
+
+TEST_F(PlayerTest, ForcedOpenGLStillPlaysThroughWhereItCannotDraw)
+{
+    // The OpenGL path asked for where it has no context (offscreen) or shows nothing (software
+    // GL): the software path takes over in the same view's place.
+    ASSERT_FALSE(s_clip.isEmpty());
+    // Qt's offscreen platform cannot host an OpenGL widget at all; the X server run has one.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        GTEST_SKIP() << "no OpenGL widgets on the offscreen platform (run under Xvfb by vexlume_player_xvfb)";
+    qputenv("FENNIX_PLAYER_RENDER", "gl");
+    QVUltraPlayer player;
+    QWidget *shown = nullptr;
+    QObject::connect(&player, &QVUltraPlayer::playViewChanged, [&](QWidget *v) { shown = v; });
+    const bool opened = openInWindow(player, s_clip);
+    qunsetenv("FENNIX_PLAYER_RENDER");
+    ASSERT_TRUE(opened);
+    player.play();
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return delegate.calls.contains("end"); }, 30000))
+        << "stuck on the " << player.currentRenderKind().toStdString() << " path: " << delegate.calls.join(QLatin1Char(' ')).toStdString() << " at " << player.currentTime() << " paused " << player.isPaused();
+    EXPECT_FALSE(delegate.calls.contains("error"));
+    EXPECT_GT(player.framesDrawn(), 10);
+    if (player.currentRenderKind() == QLatin1String("sw")) {
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown, player.playView());
+        EXPECT_EQ(shown->parentWidget(), &window) << "the new view takes the old one's place";
+        EXPECT_EQ(shown->geometry(), QRect(0, 0, 320, 240));
+    }
 }
 
 TEST_F(PlayerTest, PauseResumeAndSeekLandNearTheTarget)
