@@ -30,6 +30,7 @@
 #include "controls/RoundBackgroundView.h"
 #include "controls/SplitBackgroundView.h"
 #include "controls/TGImageCell.h"
+#include "controls/TGTransferControl.h"
 #include "controls/TabShowView.h"
 #include "controls/TextLabel.h"
 #include "controls/ThinProgressView.h"
@@ -507,6 +508,34 @@ void links(GalleryBook &book)
     book.finishCard(c);
 }
 
+void transferControls(GalleryBook &book)
+{
+    const QString c = QStringLiteral("TGTransferControl");
+    const QPointF leftPoint(60, 20), rightPoint(230, 20);
+    auto at = [](QPointF p) {
+        return [p](QWidget *w) {
+            QEnterEvent e(p, p, w->mapToGlobal(p));
+            QApplication::sendEvent(w, &e);
+        };
+    };
+    const QList<std::pair<QString, std::function<void(QWidget *)>>> states = {
+        {QStringLiteral("normal"), {}},
+        {QStringLiteral("hover-left"), at(leftPoint)},
+        {QStringLiteral("hover-right"), at(rightPoint)},
+        // The widget's own update() stands in for an owner's action, so the press stays locked.
+        {QStringLiteral("pressed-right"), [rightPoint](QWidget *w) { press(w, rightPoint); }},
+        {QStringLiteral("disabled"), disable},
+    };
+    for (const auto &[state, prepare] : states) {
+        auto *t = new TGTransferControl;
+        t->setLeftString(QStringLiteral("Add Files"));
+        t->setRightString(QStringLiteral("Transfer All"));
+        t->setRightAction(t, "update");
+        book.shoot(c, state, t, QSize(300, 40), prepare);
+    }
+    book.finishCard(c);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -549,6 +578,7 @@ int main(int argc, char **argv)
     smallViews(book, r);
     backgrounds(book);
     links(book);
+    transferControls(book);
     tablePages(book, r);
     popoverPages(book, r);
     for (const GalleryBook::PageMaker &maker : GalleryBook::registeredPages())
