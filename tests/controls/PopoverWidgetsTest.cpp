@@ -1,3 +1,4 @@
+#include "ActionReceiver.h"
 #include "WidgetTestSupport.h"
 
 #include "controls/EditMenu.h"
@@ -26,14 +27,7 @@ using namespace WidgetTest;
 
 namespace {
 
-class Receiver : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QObject *> senders;
-public slots:
-    void picked(QObject *sender) { senders.append(sender); }
-};
+using Receiver = ActionReceiver;
 
 std::unique_ptr<QWidget> topLevel(const QRect &geometry)
 {
