@@ -3,4 +3,4 @@ target_sources(fennix_recording_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/CropGeome
 target_link_libraries(fennix_recording_core PUBLIC fennix_vexlume)
 
 # Its windows (GUI).
-target_sources(fennix_recording_page PRIVATE ${CMAKE_CURRENT_LIST_DIR}/SRCropView.cpp)
+target_sources(fennix_recording_page PRIVATE ${CMAKE_CURRENT_LIST_DIR}/SRCropView.cpp ${CMAKE_CURRENT_LIST_DIR}/SRCaptureView.cpp)
