@@ -24,8 +24,9 @@ class SBJsonBase : public QObject
 
 public:
     // Deeper nesting than this is refused even with maxDepth 0 ("no limit"): each level costs
-    // a stack frame, and browser files never come near it.
-    static constexpr unsigned HardDepthLimit = 10000;
+    // a stack frame (several kilobytes of them under the sanitizers), and browser files never
+    // come near it.
+    static constexpr unsigned HardDepthLimit = 2000;
 
     explicit SBJsonBase(QObject *parent = nullptr);
 
