@@ -1,5 +1,7 @@
 #include "extension/json/SBJsonValue.h"
 
+#include <algorithm>
+
 SBJsonValue::SBJsonValue(bool b) : m_type(Type::Bool), m_bool(b) {}
 SBJsonValue::SBJsonValue(qint64 i) : m_type(Type::Integer), m_integer(i) {}
 SBJsonValue::SBJsonValue(double d) : m_type(Type::Double), m_double(d) {}
@@ -123,7 +125,18 @@ bool SBJsonValue::operator==(const SBJsonValue &o) const
     case Type::String:
     case Type::Unsupported: return m_text == o.m_text;
     case Type::Array: return m_array == o.m_array;
-    case Type::Object: return m_members == o.m_members;
+    case Type::Object: {
+        // Members are unordered: a sorted writer's output is the same object.
+        if (m_members.size() != o.m_members.size())
+            return false;
+        for (const Member &m : m_members) {
+            const auto it = std::find_if(o.m_members.begin(), o.m_members.end(),
+                                         [&](const Member &n) { return n.first == m.first; });
+            if (it == o.m_members.end() || !(it->second == m.second))
+                return false;
+        }
+        return true;
+    }
     }
     return false;
 }
