@@ -1,0 +1,8 @@
+# The Transfer page.
+if(TARGET fennix_transfer_page)
+  fennix_add_test(transfer_page_tests
+    SOURCES TransTaskCellTest.cpp
+    LIBS fennix_transfer_page Qt6::Test
+    GUI
+    TIMEOUT 180)
+endif()
