@@ -70,7 +70,8 @@ void registerOnlinePage()
         // Made on first use and kept, like the other secondary windows.
         static QPointer<TimeSchedulerOptionWinCtrl> window;
         if (!window)
-            window = new TimeSchedulerOptionWinCtrl(UserDefaults::standard(), TimeSchedulerManager::share(), {}, mainWindow);
+            window = new TimeSchedulerOptionWinCtrl(UserDefaults::standard(), TimeSchedulerManager::share(),
+                                                    [] { return TimeSchedulerManager::share().now(); }, mainWindow);
         window->runModal();
     });
     ShellRegistry::registerStep(QStringLiteral("MainWindowLoaded"), [] {

@@ -79,8 +79,12 @@ signals:
     void resumeAllPerformed();
     void pauseAllPerformed();
 
-private:
+public:
+    // The wall clock of the checks; the options window reads the same (tests set a fake one).
     QDateTime now() const;
+    void setClock(const Clock &clock) { m_clock = clock; }
+
+private:
     bool dropExpired(QVariantList &list, const char *logText);
 
     UserDefaults &m_defaults;

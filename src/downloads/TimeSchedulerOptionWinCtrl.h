@@ -56,6 +56,8 @@ public:
     QLineEdit *startMinute() const { return m_edtStartMinSet; }
     QLineEdit *stopHour() const { return m_edtStopHouSet; }
     QLineEdit *stopMinute() const { return m_edtStopMinSet; }
+    MGHoverButton *okButton() const { return m_btnOK; }
+    MGHoverButton *cancelButton() const { return m_btnCancel; }
     MGCheckButton *weekdayBox(int tag) const { return tag >= 1 && tag <= 7 ? m_weekdays[tag - 1] : nullptr; }
 
     // The close button: asks "Do you want to exit?" first.

@@ -16,9 +16,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
 #include "shell/AfterTasksAction.h"
-#include "shell/AfterTasksView.h"
 #include "shell/CommonFun.h"
-#include "shell/CountDownSheet.h"
 #include "shell/MGMessageBox.h"
 #include "shell/MainWindowPage.h"
 #include "shell/ShellRegistry.h"
@@ -84,7 +82,7 @@ void cancelModalWindows(QWidget *window)
     }
     if (window) {
         for (QDialog *sheet : window->findChildren<QDialog *>(QString(), Qt::FindDirectChildrenOnly))
-            if (sheet->isVisible() && sheet->objectName() != QLatin1String("CountDownSheet"))
+            if (sheet->isVisible() && sheet->objectName() != QLatin1String("TimingAlertWnd"))
                 sheet->reject();
     }
 }
@@ -293,7 +291,7 @@ void MainWindowCtrl::setupTimeSchedulerIcon(qint64 mode)
     UIManager::setupHoverButtonThemeInMain(
         m_btnTimeScheduler,
         UIStyle::styleWithSliceToolTip(QString::fromLatin1(face.slices), MainBundle::localizedString(face.tip)));
-    m_lblTimeSchedulerMode->setText((mode >= 2 && mode <= 4) ? AfterTasksView::titleForMode(int(mode)) : QString());
+    m_lblTimeSchedulerMode->setText((mode >= 2 && mode <= 4) ? TimeSchedulerViewCtrl::titleForMode(int(mode)) : QString());
 }
 
 void MainWindowCtrl::setupTextFieldUI()
@@ -684,10 +682,13 @@ void MainWindowCtrl::timeSchedulerClick()
 {
     QMainWindow *w = window();
     if (!m_timeScheduleViewCtrl)
-        m_timeScheduleViewCtrl = new AfterTasksView([this] {
-            timeSchedulerValueDidChange();
-            hiddenTimeSchedulerWindow();
-        });
+    {
+        m_timeScheduleViewCtrl = new TimeSchedulerViewCtrl();
+        m_timeScheduleViewCtrl->setDelegate(this);
+        m_timeScheduleViewCtrl->setOptionsOwner(w);
+        // The options window is modal: the pop-over goes before it comes.
+        connect(m_timeScheduleViewCtrl, &TimeSchedulerViewCtrl::optionsWillOpen, this, &MainWindowCtrl::hiddenTimeSchedulerWindow);
+    }
     const QPointF point = m_btnTimeScheduler ? QPointF(m_btnTimeScheduler->mapTo(w, QPoint(2, 0))) : QPointF(2, w->height());
     if (!m_timeScheduleWindow) {
         m_timeScheduleWindow = MAAttachedWindow::create(m_timeScheduleViewCtrl, point, w, PopoverGeometry::AboveRight, 0);
@@ -713,9 +714,10 @@ void MainWindowCtrl::hiddenTimeSchedulerWindow()
         m_timeScheduleWindow->orderOut();
 }
 
-void MainWindowCtrl::timeSchedulerValueDidChange()
+void MainWindowCtrl::timeSchedulerValueDidChange(TimeSchedulerViewCtrl *)
 {
     setupTimeSchedulerIcon(UserDefaults::standard().integerForKey(QStringLiteral("TimeSchedulerMode")));
+    hiddenTimeSchedulerWindow();
 }
 
 // ---- after tasks
@@ -756,18 +758,20 @@ void MainWindowCtrl::showTimingWnd()
         return;
     QMainWindow *w = window();
     if (!m_timingAlertWnd)
-        m_timingAlertWnd = new CountDownSheet(w);
+    {
+        m_timingAlertWnd = new TimingAlertWnd(w);
+        m_timingAlertWnd->setDelegate(this);
+    }
     cancelModalWindows(w);
     if (w->windowOpacity() == 0)
         w->setWindowOpacity(1);
     w->show();
     w->raise();
     w->activateWindow();
-    m_timingAlertWnd->countDownByCode(int(mode), AfterTasksAction::CountDownSeconds,
-                                      [this](int code) { excuteTaskRightNowByCode(code); });
+    m_timingAlertWnd->countDownByCode(int(mode), AfterTasksAction::CountDownSeconds, w);
 }
 
-void MainWindowCtrl::excuteTaskRightNowByCode(qint64 code)
+void MainWindowCtrl::excuteTaskRightNowByCode(int code)
 {
     AfterTasksAction::perform(code, [this] {
         cancelModalWindows(m_window);

@@ -11,8 +11,10 @@
 #include "controls/MGHoverButton.h"
 #include "controls/QVUrlLabel.h"
 #include "controls/WhiteBackgroundView.h"
-#include "shell/AfterTasksView.h"
-#include "shell/CountDownSheet.h"
+#include "shell/TimeSchedulerViewCtrl.h"
+#include "shell/TimeSchedulerViewDelegate.h"
+#include "shell/TimingAlertWnd.h"
+#include "shell/TimingAlertWndDelegate.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -26,7 +28,6 @@
 
 class AddToTaskAnimationWnd;
 class BackgroundView;
-class CountDownSheet;
 class CustomBox;
 class MAAttachedWindow;
 class MGHoverButton;
@@ -36,14 +37,15 @@ class QMainWindow;
 class QVToolBarItem;
 class QVUrlLabel;
 class WhiteBackgroundView;
-class AfterTasksView;
+class TimeSchedulerViewCtrl;
+class TimingAlertWnd;
 struct Notification;
 
 // The controller of the single main window: the tool bar of five pages (Download 0, Record 1,
 // Convert 2, Transfer 3, Online 4), pages made on first use and swapped into the body, the
 // notifications by which other subsystems hand items to a page, the fly-in towards a tool-bar
 // item, the URL events, and the after-tasks count-down.
-class MainWindowCtrl : public QObject, public QVToolBarDelegate
+class MainWindowCtrl : public QObject, public QVToolBarDelegate, public TimeSchedulerViewDelegate, public TimingAlertWndDelegate
 {
     Q_OBJECT
 public:
@@ -95,7 +97,7 @@ public:
     void clickFeedback();
     void timeSchedulerClick();
     void hiddenTimeSchedulerWindow();
-    void timeSchedulerValueDidChange();
+    void timeSchedulerValueDidChange(TimeSchedulerViewCtrl *sender) override;
     void setupTimeSchedulerIcon(qint64 mode);
     MGHoverButton *timeSchedulerButton() const { return m_btnTimeScheduler; }
     MAAttachedWindow *timeScheduleWindow() const { return m_timeScheduleWindow; }
@@ -118,8 +120,9 @@ public:
 
     // After-tasks count-down.
     void showTimingWnd();
-    void excuteTaskRightNowByCode(qint64 code);
-    CountDownSheet *timingAlertWnd() const { return m_timingAlertWnd; }
+    void excuteTaskRightNowByCode(int code) override;
+    TimingAlertWnd *timingAlertWnd() const { return m_timingAlertWnd; }
+    TimeSchedulerViewCtrl *timeScheduleViewCtrl() const { return m_timeScheduleViewCtrl; }
 
     bool eventFilter(QObject *watched, QEvent *e) override;
 
@@ -168,8 +171,8 @@ private:
     QPointer<WhiteBackgroundView> m_logoLineview;
     QPointer<AddToTaskAnimationWnd> m_addToTaskAnimationWnd;
     QPointer<MAAttachedWindow> m_timeScheduleWindow;
-    QPointer<AfterTasksView> m_timeScheduleViewCtrl;
-    QPointer<CountDownSheet> m_timingAlertWnd;
+    QPointer<TimeSchedulerViewCtrl> m_timeScheduleViewCtrl;
+    QPointer<TimingAlertWnd> m_timingAlertWnd;
     std::array<std::unique_ptr<MainWindowPage>, 5> m_pages;
     QPointer<QWidget> m_currentView;
     int m_currentTag = -1;

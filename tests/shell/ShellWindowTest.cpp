@@ -13,12 +13,12 @@
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
 #include "shell/AppDelegate.h"
-#include "shell/CountDownSheet.h"
 #include "shell/MGMessageBox.h"
 #include "shell/MainWindowCtrl.h"
 #include "shell/PlaceholderPage.h"
 #include "shell/QuitCheckDialogboxController.h"
 #include "shell/SystemPowerService.h"
+#include "shell/TimingAlertWnd.h"
 #include "support/TestEnvironment.h"
 #include "support/WindowTexts.h"
 
@@ -142,7 +142,7 @@ TEST_F(ShellWindow, StartsAndOpensEveryPageByToolBarClick)
     ctrl->timeSchedulerClick();
     ASSERT_NE(ctrl->timeScheduleWindow(), nullptr);
     EXPECT_TRUE(ctrl->timeScheduleWindow()->isVisible());
-    saveScreen(ctrl->timeScheduleWindow(), QStringLiteral("popover-after-tasks"));
+    saveScreen(ctrl->timeScheduleWindow(), QStringLiteral("popover-time-scheduler"));
     ctrl->hiddenTimeSchedulerWindow();
     EXPECT_FALSE(ctrl->timeScheduleWindow()->isVisible());
 
@@ -297,7 +297,6 @@ TEST_F(ShellWindow, CountDownBeforeTheAfterTasksAction)
 {
     FakePower power;
     SystemPowerService::setSharedForTesting(&power);
-    CountDownSheet::setTickForTesting(5);
     UserDefaults &d = UserDefaults::standard();
     NotificationCenter &nc = NotificationCenter::defaultCenter();
 
@@ -311,20 +310,47 @@ TEST_F(ShellWindow, CountDownBeforeTheAfterTasksAction)
     EXPECT_EQ(ctrl->timingAlertWnd(), nullptr);
     placeholder(0)->setHasTask(false);
 
+    // Sleep: 30 s; the label counts down from the first tick; the 31st tick acts. The ticks are
+    // driven here, so nothing waits for real seconds.
     nc.post(QStringLiteral("TimeForScheduledTask"));
-    ASSERT_NE(ctrl->timingAlertWnd(), nullptr);
-    EXPECT_TRUE(ctrl->timingAlertWnd()->isCounting());
-    EXPECT_EQ(ctrl->timingAlertWnd()->remaining(), 30);
-    saveScreen(ctrl->timingAlertWnd(), QStringLiteral("countdown-sleep"));
-    ASSERT_TRUE(TestEnvironment::waitFor([&] { return power.suspends == 1; }, 5000));
+    TimingAlertWnd *sheet = ctrl->timingAlertWnd();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isCounting());
+    EXPECT_EQ(sheet->code(), 3);
+    EXPECT_EQ(sheet->remaining(), 30);
+    EXPECT_EQ(sheet->nowButton()->title(), QStringLiteral("Sleep Now"));
+    EXPECT_EQ(sheet->cancelButton()->title(), QStringLiteral("Cancel"));
+    EXPECT_EQ(sheet->timingLabel()->text(), QStringLiteral("Sleep in 30 seconds."));
+    sheet->timerFired();
+    EXPECT_EQ(sheet->timingLabel()->text(), QStringLiteral("Sleep in 29 seconds."));
+    saveScreen(sheet, QStringLiteral("countdown-sleep"));
+    for (int i = 0; i < 29; ++i)
+        sheet->timerFired();
+    EXPECT_EQ(sheet->timingLabel()->text(), QStringLiteral("Sleep in 0 seconds."));
+    EXPECT_EQ(power.suspends, 0);
+    sheet->timerFired();
+    EXPECT_EQ(power.suspends, 1);
+    EXPECT_FALSE(sheet->isCounting());
+    EXPECT_FALSE(sheet->isVisible());
     EXPECT_EQ(power.offs, 0);
 
-    // Cancelled: nothing happens.
+    // Shut down, reused: the texts follow the code; Cancel never acts, later ticks neither.
     d.setInteger(QStringLiteral("TimeSchedulerMode"), 2);
     nc.post(QStringLiteral("TimeForScheduledTask"));
-    ctrl->timingAlertWnd()->cancel();
-    QTest::qWait(300);
+    EXPECT_EQ(ctrl->timingAlertWnd(), sheet);
+    EXPECT_EQ(sheet->nowButton()->title(), QStringLiteral("Shutdown Now"));
+    EXPECT_EQ(sheet->timingLabel()->text(), QStringLiteral("Shutdown in 30 seconds."));
+    saveScreen(sheet, QStringLiteral("countdown-shutdown"));
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+    EXPECT_FALSE(sheet->isCounting());
+    for (int i = 0; i < 40; ++i)
+        sheet->timerFired();
     EXPECT_EQ(power.offs, 0);
+
+    // The now button acts at once.
+    nc.post(QStringLiteral("TimeForScheduledTask"));
+    QTest::mouseClick(sheet->nowButton(), Qt::LeftButton);
+    EXPECT_EQ(power.offs, 1);
 
     // A question open when the count-down starts is closed as cancelled, never confirmed.
     d.setInteger(QStringLiteral("TimeSchedulerMode"), 4);
@@ -334,22 +360,28 @@ TEST_F(ShellWindow, CountDownBeforeTheAfterTasksAction)
     QSignalSpy quit(ctrl, &MainWindowCtrl::quitRequested);
     QuitCheckDialogboxController::setRunHookForTesting([](QuitCheckDialogboxController *dialog) {
         dialog->checkbox()->setState(1);
-        QTimer::singleShot(20, [] { NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask")); });
+        QTimer::singleShot(0, [] { NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask")); });
     });
     QuitCheckDialogboxController dialog(window);
     EXPECT_EQ(dialog.runModalForType(1), int(QuitCheckDialogboxController::Cancelled));
     EXPECT_TRUE(d.boolForKey(QStringLiteral("AlertWhenDeleteDownloading")));
-    ASSERT_TRUE(TestEnvironment::waitFor([&] { return quit.count() == 1; }, 5000));
+    EXPECT_EQ(sheet->nowButton()->title(), QStringLiteral("Quit Now"));
+    EXPECT_EQ(sheet->timingLabel()->text(), QStringLiteral("Quit Fennix Pro in 30 seconds."));
+    saveScreen(sheet, QStringLiteral("countdown-quit"));
+    QTest::mouseClick(sheet->nowButton(), Qt::LeftButton);
+    EXPECT_EQ(quit.count(), 1);
 
     MGMessageBox::setRunHookForTesting([](MGMessageBox *) {
-        QTimer::singleShot(20, [] { NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask")); });
+        QTimer::singleShot(0, [] { NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask")); });
     });
     EXPECT_EQ(MGMessageBox::question(QStringLiteral("Delete?"), QString(), QString(), QString(), QImage(), window->frameGeometry()),
               int(MGMessageBox::Closed));
-    ASSERT_TRUE(TestEnvironment::waitFor([&] { return quit.count() == 2; }, 5000));
+    ASSERT_TRUE(sheet->isCounting());
+    sheet->reject();  // Escape or the close button: a cancel
+    EXPECT_FALSE(sheet->isCounting());
+    EXPECT_EQ(quit.count(), 1);
 
     SystemPowerService::setSharedForTesting(nullptr);
-    CountDownSheet::setTickForTesting(1000);
 }
 
 TEST(MGMessageBox, ResultsForEveryButtonAndTheCheckBox)
