@@ -431,3 +431,16 @@ bool KeyedUnarchiver::unarchive(const QByteArray &data, KeyedArchivable &root, Q
     root.initWithCoder(coder);
     return true;
 }
+
+QByteArray KeyedArchiver::archivedRootString(const QString &value)
+{
+    KeyedArchiver a;
+    a.encodeString(QStringLiteral("root"), value);
+    return a.archivedData();
+}
+
+QString KeyedUnarchiver::rootString(const QByteArray &data)
+{
+    KeyedUnarchiver u(data);
+    return u.isValid() ? u.decodeString(QStringLiteral("root")) : QString();
+}

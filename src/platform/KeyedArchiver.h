@@ -59,6 +59,9 @@ public:
     QCborMap map() const { return m_map; }
     QByteArray archivedData() const;
 
+    // A lone string sent between processes: an archive with the string under "root".
+    static QByteArray archivedRootString(const QString &value);
+
     static QByteArray archivedDataWithRootObject(const KeyedArchivable &root);
     static QCborMap archiveOf(const KeyedArchivable &object);
 
@@ -90,6 +93,8 @@ public:
     bool isValid() const { return m_error.isEmpty(); }
     QString errorString() const { return m_error; }
     QString className() const;
+    // The string of KeyedArchiver::archivedRootString; empty for malformed data.
+    static QString rootString(const QByteArray &data);
 
     bool containsKey(const QString &key) const;
     QString decodeString(const QString &key) const;

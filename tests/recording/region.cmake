@@ -8,3 +8,13 @@ if(TARGET fennix_recording_page)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/SRCropViewTest.cpp ${CMAKE_CURRENT_LIST_DIR}/SRCaptureViewTest.cpp
     LIBS fennix_recording_page Qt6::Test)
 endif()
+
+# The capture tool: its rules, and real takes under a private X server.
+if(TARGET Glintcap)
+  fennix_add_test(recording_glintcap_tests TIMEOUT 180
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/GlintcapTest.cpp ${CMAKE_CURRENT_LIST_DIR}/CaptureServers.cpp ${CMAKE_CURRENT_LIST_DIR}/MediaProbe.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/PrivateSoundServer.cpp ${CMAKE_CURRENT_LIST_DIR}/PrivateXServer.cpp
+    LIBS fennix_recording_core fennix_capvane_core)
+  add_dependencies(recording_glintcap_tests Glintcap)
+  target_compile_definitions(recording_glintcap_tests PRIVATE GLINTCAP_PROGRAM="$<TARGET_FILE:Glintcap>")
+endif()

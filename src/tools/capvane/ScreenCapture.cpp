@@ -66,18 +66,26 @@ QStringList ScreenCapture::arguments(const Options &o, const QString &videoEncod
     a << QStringLiteral("-thread_queue_size") << QStringLiteral("512") << QStringLiteral("-f") << QStringLiteral("x11grab")
       << QStringLiteral("-draw_mouse") << QStringLiteral("1") << QStringLiteral("-framerate") << QString::number(o.frameRate)
       << QStringLiteral("-video_size") << QStringLiteral("%1x%2").arg(size.width()).arg(size.height()) << QStringLiteral("-i")
-      << o.display + QStringLiteral("+0,0");
+      << QStringLiteral("%1+%2,%3").arg(o.display).arg(o.origin.x()).arg(o.origin.y());
     a << QStringLiteral("-map") << (sound ? QStringLiteral("1:v:0") : QStringLiteral("0:v:0"));
     if (sound)
         a << QStringLiteral("-map") << QStringLiteral("0:a:0");
+    const QSize out = o.outputSize.isEmpty() ? size : evenSize(o.outputSize);
+    if (out != size)
+        a << QStringLiteral("-vf") << QStringLiteral("scale=%1:%2").arg(out.width()).arg(out.height());
     a << QStringLiteral("-c:v") << videoEncoder;
     if (videoEncoder == QLatin1String("libx264"))
-        a << QStringLiteral("-preset") << QStringLiteral("ultrafast") << QStringLiteral("-crf") << QStringLiteral("23");
+        a << QStringLiteral("-preset") << QStringLiteral("ultrafast");
+    if (o.videoKbps > 0)
+        a << QStringLiteral("-b:v") << QStringLiteral("%1k").arg(o.videoKbps);
+    else if (videoEncoder == QLatin1String("libx264"))
+        a << QStringLiteral("-crf") << QStringLiteral("23");
     else
         a << QStringLiteral("-q:v") << QStringLiteral("4");
     a << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
     if (sound)
-        a << QStringLiteral("-c:a") << QStringLiteral("aac") << QStringLiteral("-b:a") << QStringLiteral("128k");
+        a << QStringLiteral("-c:a") << QStringLiteral("aac") << QStringLiteral("-b:a")
+          << (o.audioBitRate > 0 ? QString::number(o.audioBitRate) : QStringLiteral("128k"));
     a << QStringLiteral("-movflags") << QStringLiteral("+faststart") << o.outputPath;
     return a;
 }

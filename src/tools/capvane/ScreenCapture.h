@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QSize>
 #include <QString>
@@ -8,7 +9,7 @@
 
 class QProcess;
 
-// One screen recording by the ffmpeg program: the whole X screen (x11grab) and, when a sound
+// One screen recording by the ffmpeg program: the X screen or an area of it (x11grab) and, when a sound
 // source is given, the system sound from it (pulse), into one MP4 file. stop() asks ffmpeg to
 // finish (it writes the file's index), and finished() comes only once ffmpeg has exited, so a
 // reported file is complete. Main thread.
@@ -19,7 +20,11 @@ public:
     struct Options
     {
         QString display;      // X display, e.g. ":0"
-        QSize screenSize;     // pixels; made even (the encoder needs even sizes)
+        QSize screenSize;     // pixels grabbed; made even (the encoder needs even sizes)
+        QPoint origin;        // top-left pixel of the grabbed area on the screen
+        QSize outputSize;     // pixels written, scaled from the grab; empty: as grabbed
+        int videoKbps = 0;    // 0: constant quality instead of a bit rate
+        int audioBitRate = 0; // bit/s; 0: 128 kbit/s
         QString audioSource;  // a PulseAudio source (the output's monitor); empty: video only
         QString outputPath;
         int frameRate = 25;

@@ -62,18 +62,9 @@ QString ffmpegPath()
     return found.isEmpty() ? QStringLiteral("/usr/bin/ffmpeg") : found;
 }
 
-QByteArray archiveString(const QString &value)
-{
-    KeyedArchiver a;
-    a.encodeString(QStringLiteral("root"), value);
-    return a.archivedData();
-}
+QByteArray archiveString(const QString &value) { return KeyedArchiver::archivedRootString(value); }
 
-QString unarchiveString(const QByteArray &data)
-{
-    KeyedUnarchiver u(data);
-    return u.isValid() ? u.decodeString(QStringLiteral("root")) : QString();
-}
+QString unarchiveString(const QByteArray &data) { return KeyedUnarchiver::rootString(data); }
 
 QByteArray archiveStringList(const QStringList &value)
 {
