@@ -177,12 +177,15 @@ void QVReelgrabPostProcessor::process()
     bool ok = true;
 
     QString finalPath = target;
+    bool enginesOwnFile = false;
     if (segs.size() == 1) {
         const QString segment = m_job.currentSegmentPath.isEmpty() ? segs[0].savePath() : m_job.currentSegmentPath;
         if (audioOnly && segs[0].mediaFormat() != MediaFormatCode::MP3)
             ok = extractAudio(segment, target);
         else if (segs[0].mediaFormat() == MediaFormatCode::TS && QFileInfo(segment) != QFileInfo(target))
             ok = copyStreams({segment}, target, finalPath);
+        else
+            enginesOwnFile = QFileInfo(segment) == QFileInfo(target);
     } else if (isSplitAudioVideo(segs)) {
         const bool firstIsAudio = segs[0].mediaFormat() == MediaFormatCode::MP4Audio;
         const QString audio = (firstIsAudio ? segs[0] : segs[1]).savePath();
@@ -225,7 +228,9 @@ void QVReelgrabPostProcessor::process()
         }
     }
 
-    if (ok && fileSize(finalPath) >= MinOutputBytes) {
+    const qint64 size = fileSize(finalPath);
+    const bool wholeEngineFile = enginesOwnFile && size > 0 && size == m_job.engineBytes;
+    if (ok && (size >= MinOutputBytes || wholeEngineFile)) {
         setWhereFrom(finalPath, m_job.pageUrl);
         m_result.ok = true;
         m_result.path = finalPath;

@@ -24,11 +24,14 @@ public:
         QString currentSegmentPath; // the segment the engine finished last
         QString ffmpegPath;         // empty or missing file: not present
         QString swiftcarryPath;
+        // Bytes the engine reported for a finished single segment; -1 when unknown. A file the
+        // engine wrote straight into the target, whole, is the download however small it is.
+        qint64 engineBytes = -1;
     };
 
     struct Result
     {
-        bool ok = false;            // the target exists with at least MinOutputBytes
+        bool ok = false;            // the target exists with at least MinOutputBytes, or is the engine's whole file
         QString path;               // the file written: target, or a name with another extension
         QList<QStringList> runs;    // program followed by its arguments, for each tool run
     };

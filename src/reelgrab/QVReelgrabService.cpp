@@ -5,6 +5,7 @@
 #include "platform/PrivateFolder.h"
 #include "platform/PropertyList.h"
 #include "reelgrab/DefaultBrowser.h"
+#include "reelgrab/DirectMedia.h"
 #include "reelgrab/EngineLibrary.h"
 #include "reelgrab/Func.h"
 #include "reelgrab/GUID.h"
@@ -39,18 +40,6 @@ const QString kYouTubeShort = QStringLiteral("youtu.be");
 constexpr qint64 EngineInitFailed = 1002;
 // Engine code for a segment without a place to be written: "File error".
 constexpr qint64 EngineFileError = 1006;
-
-const QStringList &mediaExtensions()
-{
-    static const QStringList list{QStringLiteral("mp4"), QStringLiteral("m4v"), QStringLiteral("m4a"),
-                                  QStringLiteral("mov"), QStringLiteral("flv"), QStringLiteral("webm"),
-                                  QStringLiteral("mkv"), QStringLiteral("avi"), QStringLiteral("mpeg"),
-                                  QStringLiteral("mpg"), QStringLiteral("mp3"), QStringLiteral("wav"),
-                                  QStringLiteral("ts"),  QStringLiteral("3gp"), QStringLiteral("ogg"),
-                                  QStringLiteral("ogv"), QStringLiteral("oga"), QStringLiteral("aac"),
-                                  QStringLiteral("wmv"), QStringLiteral("opus")};
-    return list;
-}
 
 } // namespace
 
@@ -200,18 +189,7 @@ void QVReelgrabService::sendMessage(const QString &name, const QByteArray &objec
 
 quint32 QVReelgrabService::formatForDirectMime(const QString &mime)
 {
-    static const QHash<QString, const char *> table{
-        {QStringLiteral("video/flv"), "flv "},           {QStringLiteral("video/x-flv"), "flv "},
-        {QStringLiteral("binary/octet-stream"), "mp4 "}, {QStringLiteral("video/mp4"), "mp4 "},
-        {QStringLiteral("audio/mpeg"), "mp3 "},          {QStringLiteral("audio/x-mpeg"), "mp3 "},
-        {QStringLiteral("application/x-octet-stream"), "mp3 "}, {QStringLiteral("application/octet-stream"), "mp4 "},
-        {QStringLiteral("video/"), "flv "},              {QStringLiteral("text/plain"), "flv "},
-        {QStringLiteral("video/x-msvideo"), "avi "},     {QStringLiteral("audio/x-wav"), "wav "},
-        {QStringLiteral("video/mpeg"), "mpeg"},          {QStringLiteral("video/quicktime"), "mov "},
-        {QStringLiteral("flv-application/octet-stream"), "flv "},
-        {QStringLiteral("application/x-rhapsodycontent"), "mp3 "}, {QStringLiteral("audio/mp4"), "mp4a"}};
-    const auto it = table.constFind(mime);
-    return it == table.constEnd() ? 0 : MediaFormatCode::fromString(QString::fromLatin1(*it));
+    return DirectMedia::formatForMime(mime);
 }
 
 QPair<QString, QString> QVReelgrabService::suggestedNameParts(const QString &suggested)
@@ -225,7 +203,7 @@ QPair<QString, QString> QVReelgrabService::suggestedNameParts(const QString &sug
     const QFileInfo info(name);
     QString ext = info.suffix().toLower();
     QString base = info.completeBaseName();
-    if (!mediaExtensions().contains(ext)) {
+    if (!DirectMedia::ofName(name).media) {
         ext.clear();
         base = name;
     }
@@ -268,14 +246,36 @@ void QVReelgrabService::attachDownloadTask(std::unique_ptr<QVReelgrabTask> task)
         return;
     }
     t->setCookies(getCookies());
-    const SyncHttp::Response probe = pendingProbe.valid() ? pendingProbe.get() : SyncHttp::head(t->pageUrl(), ProbeTimeoutMs);
-    const QString mime = probe.ok && probe.status / 100 == 2 ? probe.mimeType : QString();
-    if (mime.toLower().contains(QStringLiteral("video"))) {
+    SyncHttp::Response probe = pendingProbe.valid() ? pendingProbe.get() : SyncHttp::head(t->pageUrl(), ProbeTimeoutMs);
+    const auto answered = [](const SyncHttp::Response &r) { return r.ok && r.status / 100 == 2; };
+    QString mime = answered(probe) ? probe.mimeType : QString();
+    std::optional<QByteArray> head;
+    if (DirectMedia::isNeutralType(mime)) {
+        // The type says nothing: the first bytes and the name decide. A server that refuses
+        // HEAD is described by this answer instead.
+        const SyncHttp::Response first = SyncHttp::firstBytes(t->pageUrl(), DirectMedia::HeadBytes, ProbeTimeoutMs);
+        if (answered(first)) {
+            if (!answered(probe)) {
+                probe = first;
+                probe.contentLength = first.status == 206 ? -1 : first.contentLength;
+                mime = first.mimeType;
+            }
+            head = first.body;
+        }
+    }
+    const DirectMedia::Verdict verdict =
+        DirectMedia::decide(mime, head ? &*head : nullptr, probe.suggestedFileName, t->pageUrl());
+    if (verdict.media) {
         t->setDownloadStatus(QVReelgrabTaskStatusDownloading);
         const auto [base, ext] = suggestedNameParts(probe.suggestedFileName);
-        const quint32 format = formatForDirectMime(mime);
+        const quint32 format = verdict.format;
+        QString extension = ext;
+        if (extension.isEmpty())
+            extension = !verdict.extension.isEmpty() ? verdict.extension
+                        : format                     ? MediaFormatCode::extName(format)
+                                                     : QStringLiteral("mp4");
         t->setMediaTitle(base);
-        t->setMediaExtName(!ext.isEmpty() ? ext : format ? MediaFormatCode::extName(format) : QStringLiteral("mp4"));
+        t->setMediaExtName(extension);
         QVSniffingMediaSegment segment;
         segment.setUrl(t->pageUrl());
         segment.setBytes(probe.contentLength);
@@ -505,6 +505,8 @@ void QVReelgrabService::startPostProcessing()
     job.ffmpegPath = toolPath("download-ffmpeg", "ffmpeg");
     job.swiftcarryPath = toolPath("download-swiftcarry", nullptr);
     const qsizetype count = job.segments.size();
+    if (count == 1)
+        job.engineBytes = reelgraber()->downloadedBytes();
     m_postProcessing = true;
     QPointer<QVReelgrabService> self(this);
     // The tools may run for minutes: off the main thread, the result handed back to it.

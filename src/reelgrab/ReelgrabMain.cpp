@@ -163,7 +163,8 @@ int run(const QStringList &argv)
     if (standalone) {
         QVReelgrabService *s = service.get();
         const Arguments a = args;
-        dispatch::after(1000, [s, a]() {
+        // Started as soon as the loop runs: nothing on this road needs time to settle first.
+        dispatch::async_main([s, a]() {
             QVReelgrabTask task;
             task.setGuid(standaloneGuid(a.pageUrl));
             task.setPageUrl(a.pageUrl);

@@ -56,6 +56,7 @@ struct Job
     QByteArray method;
     QUrl address;
     qint64 maxBytes = 0;
+    QByteArray range;
     int timeoutMs = 0;
     SyncHttp::Response out;
     std::promise<SyncHttp::Response> done;
@@ -98,6 +99,8 @@ public:
         QNetworkRequest request(job->address);
         request.setTransferTimeout(job->timeoutMs);
         request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+        if (!job->range.isEmpty())
+            request.setRawHeader("Range", job->range);
         // A HEAD sent as a custom verb would wait for the announced body on a kept-alive
         // connection; only head() tells the stack there is none.
         QNetworkReply *reply = job->method == "HEAD" ? manager()->head(request)
@@ -220,7 +223,7 @@ QMutex Station::s_mutex;
 Station *Station::s_shared = nullptr;
 
 std::shared_future<SyncHttp::Response> start(const QByteArray &method, const QString &url, qint64 maxBytes, int timeoutMs,
-                                             bool wait)
+                                             bool wait, const QByteArray &range = {})
 {
     auto job = std::make_shared<Job>();
     std::shared_future<SyncHttp::Response> answer = job->done.get_future().share();
@@ -233,6 +236,7 @@ std::shared_future<SyncHttp::Response> start(const QByteArray &method, const QSt
     job->method = method;
     job->address = address;
     job->maxBytes = maxBytes;
+    job->range = range;
     job->timeoutMs = timeoutMs;
     Station *station = Station::shared();
     std::unique_ptr<Station> own;
@@ -263,6 +267,11 @@ void prepare()
 Response head(const QString &url, int timeoutMs) { return start("HEAD", url, 0, timeoutMs, true).get(); }
 
 std::shared_future<Response> startHead(const QString &url, int timeoutMs) { return start("HEAD", url, 0, timeoutMs, false); }
+
+Response firstBytes(const QString &url, qint64 count, int timeoutMs)
+{
+    return start("GET", url, count, timeoutMs, true, "bytes=0-" + QByteArray::number(count - 1)).get();
+}
 
 Response get(const QString &url, qint64 maxBytes, int timeoutMs)
 {

@@ -31,6 +31,8 @@ Response head(const QString &url, int timeoutMs);
 // Sends a HEAD request and returns at once; the answer comes through the future. Without an
 // application object it is answered before this returns.
 std::shared_future<Response> startHead(const QString &url, int timeoutMs);
+// The first count bytes (a ranged GET; a server without ranges is cut off after them).
+Response firstBytes(const QString &url, qint64 count, int timeoutMs);
 // A body longer than maxBytes is cut off and marked truncated.
 Response get(const QString &url, qint64 maxBytes, int timeoutMs);
 

@@ -82,11 +82,15 @@ TEST(ReelgrabPostProcess, BranchTable)
         bool ok;
         QStringList firstRun; // arguments of the first run, with "<tmp>" for the temporary output
         int runs;
+        qint64 engineBytes = -1; // what the engine reported for a single segment
     } cases[] = {
         {"audio extraction", {seg(w + "/Film.mp4a", "mp4a")}, 4, mp3Target, true, false, 2000, 0, -1, true,
          {"-i", w + "/Film.mp4a", "-f", "mp3", "-vn", "-ab", "320000", "-y", "<tmp>"}, 1},
         {"mp3 already", {seg(mp3Target, "mp3 ")}, 4, mp3Target, true, false, 0, 0, 1024, true, {}, 0},
         {"1023 bytes is too small", {seg(target, "mp4 ")}, 2, target, true, false, 0, 0, 1023, false, {}, 0},
+        {"a tiny file the engine wrote whole", {seg(target, "mp3 ")}, 2, target, true, false, 0, 0, 417, true, {}, 0, 417},
+        {"a tiny file shorter than the engine said", {seg(target, "mp4 ")}, 2, target, true, false, 0, 0, 400, false, {}, 0, 417},
+        {"an empty placeholder is no download", {seg(target, "mp4 ")}, 2, target, true, false, 0, 0, 0, false, {}, 0, 0},
         {"join, audio last", {seg(w + "/Film-00.mp4", "mp4 "), seg(w + "/Film-01.mp4a", "mp4a")}, 2, target, true, false,
          5000, 0, 0, true,
          {"-i", w + "/Film-01.mp4a", "-i", w + "/Film-00.mp4", "-acodec", "copy", "-vcodec", "copy", "-y", "<tmp>"}, 1},
@@ -123,6 +127,7 @@ TEST(ReelgrabPostProcess, BranchTable)
         job.pageUrl = QStringLiteral("http://127.0.0.1/page");
         job.ffmpegPath = c.ffmpeg ? tool : QString();
         job.swiftcarryPath = c.swiftcarry ? tool : QString();
+        job.engineBytes = c.engineBytes;
         const auto result = QVReelgrabPostProcessor::run(job);
         EXPECT_EQ(result.ok, c.ok);
         EXPECT_EQ(result.runs.size(), c.runs);
@@ -464,6 +469,31 @@ TEST_F(ReelgrabStandalone, DirectMediaAddress)
     EXPECT_EQ(QFileInfo(run.out).absolutePath(), QDir(downloads()).absolutePath());
     EXPECT_EQ(QFileInfo(run.out).fileName(), QStringLiteral("direct clip.mp4"));
     EXPECT_EQ(readAll(run.out), *s_clip);
+}
+
+TEST_F(ReelgrabStandalone, MediaWithoutAUsefulTypeIsDownloadedDirectly)
+{
+    TestHttpServer server;
+    // A storage object: no extension, a neutral type; only its bytes say it is a film.
+    server.add(QStringLiteral("/store/7f3a"), *s_clip, "application/octet-stream");
+    // A sound file far below a kilobyte, served without a type.
+    QByteArray tiny("ID3\x04\0\0\0\0\0\0", 10);
+    tiny += QByteArray(400, '\x55');
+    server.add(QStringLiteral("/tiny/Jingle.mp3"), tiny, "");
+    struct Case
+    {
+        QString path;
+        QByteArray body;
+        QString suffix;
+    } cases[] = {{QStringLiteral("/store/7f3a"), *s_clip, QStringLiteral("mp4")},
+                 {QStringLiteral("/tiny/Jingle.mp3"), tiny, QStringLiteral("mp3")}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const RunResult run = runReelgrab(server.url(c.path));
+        ASSERT_EQ(run.code, 0) << run.err.toStdString();
+        EXPECT_EQ(QFileInfo(run.out).suffix(), c.suffix);
+        EXPECT_EQ(readAll(run.out), c.body);
+    }
 }
 
 TEST_F(ReelgrabStandalone, PageWithVideoElementAndHostileTitle)

@@ -147,7 +147,9 @@ void TestHttpServer::serve(int fd)
     }
     const char *reason = status == 200 ? "OK" : status == 206 ? "Partial Content" : status == 404 ? "Not Found" : "Error";
     head += "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
-    head += "Content-Type: " + (found ? r.contentType : QByteArray("text/plain")) + "\r\n";
+    // An empty type is left out, as storage servers do.
+    if (!found || !r.contentType.isEmpty())
+        head += "Content-Type: " + (found ? r.contentType : QByteArray("text/plain")) + "\r\n";
     head += "Accept-Ranges: bytes\r\nConnection: close\r\nETag: \"t1\"\r\n";
     if (!r.disposition.isEmpty())
         head += "Content-Disposition: " + r.disposition + "\r\n";
