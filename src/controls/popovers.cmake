@@ -16,6 +16,7 @@ target_sources(fennix_controls PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ATPopupWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FullScreenWindows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AddToTaskAnimationWnd.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AddTaskAnimationWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FrameAnimator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MGProgressIndicator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgressIndicatorCell.cpp
@@ -27,3 +28,6 @@ target_sources(fennix_controls PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/CircleImageView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CircleAnimationView.cpp
 )
+
+# The thumbnail flight draws its round picture with the shell's image helpers.
+target_link_libraries(fennix_controls PUBLIC fennix_shell_core)

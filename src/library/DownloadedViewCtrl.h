@@ -260,6 +260,10 @@ public:
     QStringList deleteAllVideoSegment(const QStringList &segmentPaths);
     QString modifyImportFileName(const QString &path);
     bool isConverting() const;
+    // Ends the modal run of a window (as cancelled) and takes it off the screen.
+    static void cancelDidEndDelete(QWidget *window);
+    // Counts a finished item by length, size, format and resolution ("Id_Vid_*").
+    static void halvornHelper(const DownloadedItem &item);
     // Queues the item's conversion with the stored choice; false when it could not be queued.
     bool DownloadedItemToConvertForOneMode(const DownloadNode::Ptr &node);
     // The reserved output path of a conversion (see OneModeOutputNames).

@@ -57,6 +57,7 @@ void DownloadedViewCtrl::networkDidEndLoadFiles(const QList<std::shared_ptr<Down
         item->setVideoSize(record->videoSize());
         item->setVideoWidth(record->videoWidth());
         item->setVideoHeight(record->videoHeight());
+        halvornHelper(*item);
     } else {
         // The download still belongs in the library; its values stay unknown.
         ScribletLogError(QStringLiteral("media information of %1 could not be read").arg(item->filePath()));

@@ -2,12 +2,15 @@
 // reveal and the hand-offs to the Convert and Transfer pages.
 #include "library/DownloadedViewCtrl.h"
 
+#include "library/LibraryItemStatistics.h"
+
 #include "controls/DownloadTableView.h"
 #include "controls/MTArrowPopView.h"
 #include "controls/SuggestionWindow.h"
 #include "downloads/DataBaseManager.h"
 #include "downloads/DeleteModalWindowCtr.h"
 #include "library/LibraryDelete.h"
+#include "library/LibraryItemStatistics.h"
 #include "library/LibraryMenuRules.h"
 #include "library/LibraryRename.h"
 #include "outside/kelvra/QVHPHelper.h"
@@ -22,6 +25,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
@@ -639,4 +643,20 @@ void DownloadedViewCtrl::transferButtonDidClicked(QWidget *sender)
         showTransferMenuForItem(_displayNodeArr.at(row));
     else
         transferDownloadedFile(sender);
+}
+
+void DownloadedViewCtrl::cancelDidEndDelete(QWidget *window)
+{
+    if (!window)
+        return;
+    if (auto *dialog = qobject_cast<QDialog *>(window))
+        dialog->done(QDialog::Rejected);
+    window->hide();
+}
+
+void DownloadedViewCtrl::halvornHelper(const DownloadedItem &item)
+{
+    // The tables are read once: they are resources of the program and never change.
+    static const LibraryItemStatistics statistics;
+    statistics.collect(item, QVHPHelper::share());
 }

@@ -14,7 +14,16 @@ fennix_core_library(fennix_library_actions
     ${CMAKE_CURRENT_LIST_DIR}/ITunesHelper.h
     ${CMAKE_CURRENT_LIST_DIR}/iTunesAppInterface.cpp
     ${CMAKE_CURRENT_LIST_DIR}/iTunesAppInterface.h
-  LIBS fennix_downloads_core fennix_converter_core fennix_converter_presets fennix_platform fennix_scriblet)
+    ${CMAKE_CURRENT_LIST_DIR}/LibraryItemStatistics.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LibraryItemStatistics.h
+  LIBS fennix_downloads_core fennix_converter_core fennix_converter_presets fennix_kelvra fennix_platform fennix_scriblet)
+# The buckets of the finished-item statistics.
+qt_add_resources(fennix_library_actions "library_statistics"
+  PREFIX "/"
+  BASE ${FENNIX_RESOURCE_DIR}/library
+  FILES ${FENNIX_RESOURCE_DIR}/library/CBSHelper_TimeLength.plist
+        ${FENNIX_RESOURCE_DIR}/library/CBSHeiper_VideoSize.plist
+        ${FENNIX_RESOURCE_DIR}/library/CBSHelper_VideoResolution.plist)
 
 # The library page's item actions and download-then-convert use these.
 if(TARGET fennix_library_page)

@@ -2,6 +2,7 @@
 
 #include "controls/ATPopupWindow.h"
 #include "controls/AddToAnimationView.h"
+#include "controls/AddTaskAnimationWindow.h"
 #include "controls/AddToTaskAnimationWnd.h"
 #include "controls/CircleAnimationView.h"
 #include "controls/CircleImageView.h"
@@ -18,6 +19,7 @@
 
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPropertyAnimation>
 #include <QScreen>
 #include <QSignalSpy>
@@ -94,6 +96,79 @@ TEST(AddToTaskAnimationWnd, OverlayHidesAfterTheLastOfTwoFlights)
     EXPECT_FALSE(overlay.isVisible());
     host.resize(500, 350);
     EXPECT_EQ(overlay.size(), QSize(500, 350));
+}
+
+TEST(AddTaskAnimationWindow, ThumbnailShrinksComesBackRoundAndArcsToTheTarget)
+{
+    // A 120 x 90 thumbnail: the round picture is 90 across.
+    const QRectF from(100, 400, 120, 90), to(600, 20, 40, 40);
+    const struct
+    {
+        double seconds;
+        QSizeF size;
+        double opacity;
+        bool round;
+    } cases[] = {
+        {0.0, {120, 90}, 1.0, false},
+        {0.15, {60, 45}, 0.5, false},
+        {0.3, {0, 0}, 0.0, true},
+        {0.45, {45, 45}, 0.5, true},
+        {0.6, {90, 90}, 1.0, true},
+        {0.85, {45, 45}, 0.65, true},
+        {1.1, {0, 0}, 0.3, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.seconds);
+        const AddTaskAnimationWindow::Frame f = AddTaskAnimationWindow::frameAt(from, to, c.seconds);
+        EXPECT_NEAR(f.size.width(), c.size.width(), 1e-9);
+        EXPECT_NEAR(f.size.height(), c.size.height(), 1e-9);
+        EXPECT_NEAR(f.opacity, c.opacity, 1e-9);
+        EXPECT_EQ(f.round, c.round);
+        if (c.seconds <= 0.6)
+            EXPECT_EQ(f.centre, from.center()) << "it leaves only in the third stage";
+    }
+    // The arc rises towards the top of the window between the two centres and lands on the target.
+    const AddTaskAnimationWindow::Frame mid = AddTaskAnimationWindow::frameAt(from, to, 0.85);
+    EXPECT_LT(mid.centre.y(), to.center().y() + 60);
+    EXPECT_GT(mid.centre.x(), from.center().x());
+    EXPECT_LT(mid.centre.x(), to.center().x());
+    EXPECT_EQ(AddTaskAnimationWindow::frameAt(from, to, 1.1).centre, to.center());
+}
+
+TEST(AddTaskAnimationWindow, FliesEveryEntryAndClosesAfterTheLast)
+{
+    QWidget host;
+    host.resize(800, 600);
+    host.show();
+    QPointer<AddTaskAnimationWindow> window = new AddTaskAnimationWindow(&host);
+    QSignalSpy stopped(window.data(), &AddTaskAnimationWindow::animationWindowDidStop);
+    QImage thumb(120, 90, QImage::Format_ARGB32);
+    thumb.fill(QColor(200, 30, 30));
+    window->animateImages({QVariantMap{{"thumbnail", thumb}, {"fromRect", QRectF(100, 400, 120, 90)}, {"toRect", QRectF(600, 20, 40, 40)}},
+                           QVariantMap{{"thumbnail", thumb}}});  // no rectangles: the zero rectangle, nothing drawn
+    ASSERT_EQ(window->flightCount(), 2);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_EQ(window->roundPicture(0).size(), QSize(90, 90));
+    EXPECT_TRUE(window->roundPicture(1).isNull());
+    EXPECT_EQ(window->flightAnimation(0)->duration(), 1100);
+
+    // The middle of the flight: a red circle with a white rim, 90 across, centred on the start.
+    window->flightAnimation(0)->setCurrentTime(600);
+    window->flightAnimation(1)->setCurrentTime(600);
+    const QImage shot = render(window);
+    EXPECT_EQ(QColor(shot.pixel(160, 445)).red(), 200);
+    EXPECT_EQ(qAlpha(shot.pixel(118, 403)), 0) << "the corner of the start rectangle is outside the circle";
+    EXPECT_EQ(QColor(shot.pixel(160, 445 - 43)), QColor(Qt::white)) << "the rim";
+
+    window->flightAnimation(1)->setCurrentTime(1100);
+    EXPECT_EQ(stopped.count(), 1);
+    EXPECT_EQ(window->flightCount(), 1);
+    EXPECT_TRUE(window->isVisible());
+    window->flightAnimation(0)->setCurrentTime(1100);
+    EXPECT_EQ(stopped.count(), 2);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull()) << "the window closes and goes when its flights have landed";
 }
 
 // --- Bounce ---

@@ -2,12 +2,14 @@
 #include "downloads/DownloadNode.h"
 #include "library/ITunesHelper.h"
 #include "library/LibraryDelete.h"
+#include "library/LibraryItemStatistics.h"
 #include "library/LibraryMenuRules.h"
 #include "library/LibraryRename.h"
 #include "library/OneModeConvertSetting.h"
 #include "converter/OneModeOutputNames.h"
 #include "library/iTunesAppInterface.h"
 #include "converter/EncFormatMgr.h"
+#include "outside/kelvra/QVHPHelper.h"
 #include "platform/UserDefaults.h"
 #include "support/TestEnvironment.h"
 
@@ -523,3 +525,73 @@ TEST(ITunesHelper, NamedPlaylistsAsM3u8Files)
     app.setMusicFolder(QString());
     EXPECT_EQ(app.musicFolder(), QStandardPaths::writableLocation(QStandardPaths::MusicLocation));
 }
+
+TEST(LibraryItemStatistics, BucketsFromTheProgramsTables)
+{
+    const LibraryItemStatistics stats;  // the tables compiled into the program
+    const struct
+    {
+        qint64 seconds;
+        const char *key;
+    } lengths[] = {
+        {0, ""},  // not read yet: not counted
+        {1, "Id_Vid_Length_half"},
+        {30, "Id_Vid_Length_half"},
+        {31, "Id_Vid_Length_1"},
+        {60, "Id_Vid_Length_1"},
+        {61, "Id_Vid_Length_3"},
+        {3600, "Id_Vid_Length_60"},
+        {3601, "Id_Vid_Length_60more"},
+    };
+    for (const auto &c : lengths)
+        EXPECT_EQ(stats.lengthKey(c.seconds), QString::fromLatin1(c.key)) << c.seconds;
+
+    const qint64 mb = qint64(1) << 20;
+    const struct
+    {
+        qint64 bytes;
+        const char *key;
+    } sizes[] = {
+        {0, ""}, {1, "Id_Vid_Size_10"}, {10 * mb, "Id_Vid_Size_10"}, {10 * mb + 1, "Id_Vid_Size_50"},
+        {300 * mb, "Id_Vid_Size_300"}, {300 * mb + 1, "Id_Vid_Size_300more"},
+    };
+    for (const auto &c : sizes)
+        EXPECT_EQ(stats.sizeKey(c.bytes), QString::fromLatin1(c.key)) << c.bytes;
+
+    EXPECT_EQ(LibraryItemStatistics::formatKey("MP4"), "Id_Vid_Format_MP4");
+    EXPECT_EQ(LibraryItemStatistics::formatKey("webm"), "Id_Vid_Format_WEBM");
+    EXPECT_EQ(LibraryItemStatistics::formatKey("mkv"), "");
+    EXPECT_EQ(stats.resolutionKey(720), "Id_Vid_Resolution_720P");
+    EXPECT_EQ(stats.resolutionKey(2160), "Id_Vid_Resolution_4K");
+    EXPECT_EQ(stats.resolutionKey(0), "");
+}
+
+TEST(LibraryItemStatistics, AFinishedItemCountsOncePerGroupAndFormatsTheClientKnows)
+{
+    // A fractional second entry and a table of our own.
+    const LibraryItemStatistics stats({0, 0.25, 2}, {0, 5}, {{"1080p", "R1080"}, {"4K", "R4K"}});
+    EXPECT_EQ(stats.lengthKey(15), "Id_Vid_Length_half");
+    EXPECT_EQ(stats.lengthKey(16), "Id_Vid_Length_2");
+    EXPECT_EQ(stats.resolutionKey(480), "") << "a resolution the table leaves out is not counted";
+
+    FileInfoItem item;
+    item.setFilePath(QStringLiteral("/videos/Clip.FLV"));
+    item.setTime(100);
+    item.setVideoSize(3 << 20);
+    item.setResolution(1080);
+    using C = LibraryItemStatistics::Count;
+    EXPECT_EQ(stats.countsFor(item), (QList<C>{{"Id_Vid_Length", "Id_Vid_Length_2", true},
+                                               {"Id_Vid_Size", "Id_Vid_Size_5", true},
+                                               {"Id_Vid_Format", "Id_Vid_Format_FLV", false},
+                                               {"Id_Vid_Resolution", "R1080", true}}));
+    QVHPHelper helper{QString()};
+    stats.collect(item, helper);
+    EXPECT_EQ(helper.count("Id_Vid_Format", "Id_Vid_Format_FLV"), 1);
+    EXPECT_EQ(helper.count("Id_Vid_Resolution", "R1080"), 1);
+
+    // Nothing known yet: only the format.
+    FileInfoItem unread;
+    unread.setFilePath(QStringLiteral("/videos/a.mp4"));
+    EXPECT_EQ(stats.countsFor(unread), (QList<C>{{"Id_Vid_Format", "Id_Vid_Format_MP4", false}}));
+}
+

@@ -9,11 +9,14 @@
 #include "controls/DownloadTableView.h"
 #include "downloads/DataBaseManager.h"
 #include "downloads/DownloadedItem.h"
+#include "outside/kelvra/QVHPHelper.h"
 #include "platform/UserDefaults.h"
 #include "reelgrab/QVReelgrabTask.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QDir>
 #include <QImage>
 #include <QFile>
@@ -500,3 +503,27 @@ TEST_F(LibraryPageTest, RowsOfEveryKindAreLaidOutInTheViewport)
 }
 
 } // namespace
+
+TEST(DownloadedViewCtrlHelpers, FinishedItemStatisticsAndEndingAModalWindow)
+{
+    auto item = std::make_shared<DownloadedItem>();
+    item->setFilePath(QStringLiteral("/videos/song.webm"));
+    item->setTime(45);
+    item->setResolution(360);
+    QVHPHelper &helper = QVHPHelper::share();
+    const qint64 formats = helper.count("Id_Vid_Format", "Id_Vid_Format_WEBM");
+    const qint64 lengths = helper.count("Id_Vid_Length", "Id_Vid_Length_1");
+    const qint64 resolutions = helper.count("Id_Vid_Resolution", "Id_Vid_Resolution_360P");
+    DownloadedViewCtrl::halvornHelper(*item);
+    EXPECT_EQ(helper.count("Id_Vid_Format", "Id_Vid_Format_WEBM"), formats + 1);
+    EXPECT_EQ(helper.count("Id_Vid_Length", "Id_Vid_Length_1"), lengths + 1);
+    EXPECT_EQ(helper.count("Id_Vid_Resolution", "Id_Vid_Resolution_360P"), resolutions + 1);
+
+    // A modal window ended from outside returns as cancelled and leaves the screen.
+    QDialog dialog;
+    QTimer::singleShot(0, &dialog, [&dialog] { DownloadedViewCtrl::cancelDidEndDelete(&dialog); });
+    EXPECT_EQ(dialog.exec(), int(QDialog::Rejected));
+    EXPECT_FALSE(dialog.isVisible());
+    DownloadedViewCtrl::cancelDidEndDelete(nullptr);
+}
+
