@@ -99,7 +99,7 @@ void AppDelegate::awakeFromNib()
 {
     m_mainWindowCtrl = std::make_unique<MainWindowCtrl>();
     connect(m_mainWindowCtrl.get(), &MainWindowCtrl::quitRequested, this, &AppDelegate::terminate);
-    m_mainWindowCtrl->setCloseGuard([this] { return applicationShouldTerminate(); });
+    m_mainWindowCtrl->setCloseGuard([this] { return m_quitDecided || applicationShouldTerminate(); });
     m_mainWindowCtrl->window();
     buildMenu();
     localizeMenu();
@@ -292,6 +292,9 @@ void AppDelegate::quit()
 
 void AppDelegate::terminate()
 {
+    // Qt closes every window on quit: a confirmed Quit, the after-tasks quit and SIGTERM must not
+    // meet the running-task question again there (a signal has nobody to answer it).
+    m_quitDecided = true;
     QCoreApplication::quit();
 }
 

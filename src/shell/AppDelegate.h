@@ -99,4 +99,6 @@ private:
     QPointer<QAction> m_uninstallItem;
     QTimer m_childWatch;
     bool m_terminated = false;
+    // Set once quitting has been decided, so the window's close guard does not ask again.
+    bool m_quitDecided = false;
 };

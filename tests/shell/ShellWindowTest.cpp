@@ -585,6 +585,39 @@ TEST_F(ShellWindow, QuitAsksWhileATaskRuns)
     placeholder(0)->setHasTask(false);
 }
 
+TEST_F(ShellWindow, ADecidedQuitIsNotAskedAgainWhenTheWindowCloses)
+{
+    // Quitting closes every window; the close guard must not put the question a second time, and a
+    // signal (which goes straight to terminate) has nobody to answer it at all.
+    UserDefaults::standard().setBool(QStringLiteral("isShowquitWhentaskRunning"), true);
+    placeholder(0)->setHasTask(true);
+    int asked = 0;
+    QuitCheckDialogboxController::setRunHookForTesting([&asked](QuitCheckDialogboxController *dialog) {
+        ++asked;
+        QTimer::singleShot(0, dialog, [dialog] { dialog->okButton()->click(); });
+    });
+    delegate->quit();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(asked, 1);
+    placeholder(0)->setHasTask(false);
+}
+
+TEST_F(ShellWindow, TerminateClosesWithoutTheQuestion)
+{
+    UserDefaults::standard().setBool(QStringLiteral("isShowquitWhentaskRunning"), true);
+    placeholder(0)->setHasTask(true);
+    int asked = 0;
+    QuitCheckDialogboxController::setRunHookForTesting([&asked](QuitCheckDialogboxController *dialog) {
+        ++asked;
+        QTimer::singleShot(0, dialog, [dialog] { dialog->cancelButton()->click(); });
+    });
+    delegate->terminate();
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(asked, 0);
+    placeholder(0)->setHasTask(false);
+}
+
 TEST_F(ShellWindow, CheckForUpdatesAnswersWithoutAFeed)
 {
     ASSERT_TRUE(delegate->updater()->feedURL().isEmpty()) << "the test bundle names no feed";
