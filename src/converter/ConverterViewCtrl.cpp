@@ -80,9 +80,7 @@ ConverterViewCtrl::~ConverterViewCtrl()
     NotificationCenter::defaultCenter().removeObserver(this);
     if (m_loader)
         m_loader->setDelegate(nullptr);
-    for (const DownloadNode::Ptr &node : std::as_const(_converlist))
-        if (auto row = node->downloadingItemViewCtr<DownloadedItemViewCtrl>())
-            row->setDelegate(nullptr);
+    ListPageViews::detachRows(_converlist);
     _taskManager->setDelegate(nullptr);
     _taskManager->cancelCurrentTasks();
     m_names->releaseAll();
@@ -98,10 +96,7 @@ ConverterViewCtrl::~ConverterViewCtrl()
 
 QStringList ConverterViewCtrl::supportedExtensions()
 {
-    QStringList types = CommonFun::convertAudioSupportTypes() + CommonFun::convertVideoSupportTypes();
-    types.removeAll(QStringLiteral("m4p"));
-    types.removeAll(QStringLiteral("m4b"));
-    return types;
+    return ListPageViews::importExtensions();
 }
 
 bool ConverterViewCtrl::isSupportedPath(const QString &path)
@@ -172,16 +167,8 @@ void ConverterViewCtrl::loadView()
     connect(_btnOpenFolder, &MGHoverButton::clicked, this, [this] { openOutputFolder(); });
     connect(_btnConvertAll, &MGHoverButton::clicked, this, [this] { convertAll(); });
 
-    m_rows = new DownloadedRowHost(
-        root, [this]() -> const QList<DownloadNode::Ptr> & { return _converlist; },
-        [this](const DownloadNode::Ptr &node) { return rowForNode(node); }, this);
-    DownloadTableView *table = m_rows->tableView();
-    table->setIsShowMenuWithEmptyTable(true);
-    table->setAcceptDrops(true);
-    table->viewport()->setAcceptDrops(true);
-    table->viewport()->installEventFilter(this);
-    table->installEventFilter(this); // the guide follows the list's size
-    layout->addWidget(table, 1);
+    m_rows = ListPageViews::droppableRows(root, layout, _converlist, [this](const DownloadNode::Ptr &node) { return rowForNode(node); },
+                                          this);
     connect(m_rows, &DownloadedRowHost::rowDoubleClicked, this, [this] { playVideo(); });
 
     // The guide shown over an empty list: two ways to convert.
@@ -269,19 +256,7 @@ std::shared_ptr<DownloadedItemViewCtrl> ConverterViewCtrl::rowForNode(const Down
 
 void ConverterViewCtrl::refresh()
 {
-    if (m_rows) {
-        m_rows->reload();
-        DownloadTableView *table = m_rows->tableView();
-        if (_converlist.isEmpty()) {
-            _guideBox->setGeometry(table->geometry());
-            _guideBox->show();
-            _guideBox->raise();
-            table->setMenu(nullptr);
-        } else {
-            _guideBox->hide();
-            table->setMenu(_menu);
-        }
-    }
+    ListPageViews::reloadWithGuide(m_rows, _guideBox, _menu, _converlist.isEmpty());
     updateState();
 }
 
@@ -375,40 +350,9 @@ void ConverterViewCtrl::importPaths(const QStringList &paths)
 
 bool ConverterViewCtrl::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_rows && watched == m_rows->tableView() && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
-        if (_guideBox)
-            _guideBox->setGeometry(m_rows->tableView()->geometry());
-        return QObject::eventFilter(watched, event);
-    }
-    const bool dropTarget = (m_rows && watched == m_rows->tableView()->viewport()) || watched == _guideBox;
-    if (!dropTarget)
-        return QObject::eventFilter(watched, event);
-    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
-        auto *drag = static_cast<QDropEvent *>(event);
-        const QMimeData *mime = drag->mimeData();
-        bool ok = !QApplication::activeModalWidget() && mime && mime->hasUrls();
-        if (ok) {
-            ok = false;
-            for (const QUrl &u : mime->urls())
-                ok = ok || (u.isLocalFile() && isSupportedPath(u.toLocalFile()));
-        }
-        if (ok)
-            drag->acceptProposedAction();
-        else
-            drag->ignore();
+    if (ListPageViews::filterListEvent(watched, event, m_rows, _guideBox, [](const QString &path) { return isSupportedPath(path); },
+                                       [this](const QStringList &paths) { importPaths(paths); }))
         return true;
-    }
-    if (event->type() == QEvent::Drop) {
-        auto *drop = static_cast<QDropEvent *>(event);
-        QStringList kept;
-        if (drop->mimeData())
-            for (const QUrl &u : drop->mimeData()->urls())
-                if (u.isLocalFile() && isSupportedPath(u.toLocalFile()))
-                    kept << QDir::cleanPath(u.toLocalFile());
-        importPaths(kept);
-        drop->acceptProposedAction();
-        return true;
-    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -448,15 +392,7 @@ void ConverterViewCtrl::mediaLoaderDidEndLoadFiles(const QList<std::shared_ptr<D
 
 void ConverterViewCtrl::getThumbnailPath(const QString &thumbnailPath, const QString &videoPath, qint64, int)
 {
-    for (const DownloadNode::Ptr &node : std::as_const(_converlist)) {
-        const auto item = node->downloadItem();
-        if (item && item->filePath() == videoPath) {
-            item->setThumbnailPath(thumbnailPath);
-            if (auto row = node->downloadingItemViewCtr<DownloadedItemViewCtrl>())
-                row->displayViewCtroller(item);
-            return;
-        }
-    }
+    ListPageViews::applyThumbnail(_converlist, thumbnailPath, videoPath);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -767,13 +703,8 @@ void ConverterViewCtrl::deleteAll()
 
 void ConverterViewCtrl::deleteItemWithKeyDown(const Notification &n)
 {
-    if (!m_rows || n.objectPointer() != m_rows->tableView()) {
-        // Delete pressed in another page's list: not this page's to act on.
-        if (m_view && m_view->isVisible())
-            QApplication::beep();
-        return;
-    }
-    deleteItems();
+    if (ListPageViews::isOwnDeleteKey(n, m_rows, m_view))
+        deleteItems();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,16 +1,25 @@
 #include "downloads/ListPageViews.h"
 
 #include "controls/MGHoverButton.h"
+#include "controls/DownloadTableView.h"
 #include "downloads/DownloadedItemViewCtrl.h"
+#include "downloads/DownloadedRowHost.h"
+#include "platform/NotificationCenter.h"
+#include "shell/CommonFun.h"
 #include "platform/MainBundle.h"
 #include "shell/UIManager.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QTableView>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace ListPageViews {
@@ -134,6 +143,121 @@ QAction *actionNamed(const QMenu *menu, const QString &objectName)
             return inner;
     }
     return nullptr;
+}
+
+bool handleFileDrop(QEvent *event, const std::function<bool(const QString &path)> &accepts,
+                    const std::function<void(const QStringList &paths)> &dropped)
+{
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto *drag = static_cast<QDropEvent *>(event);
+        const QMimeData *mime = drag->mimeData();
+        bool ok = false;
+        if (!QApplication::activeModalWidget() && mime && mime->hasUrls())
+            for (const QUrl &u : mime->urls())
+                ok = ok || (u.isLocalFile() && accepts(u.toLocalFile()));
+        if (ok)
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    if (event->type() != QEvent::Drop)
+        return false;
+    auto *drop = static_cast<QDropEvent *>(event);
+    QStringList kept;
+    if (drop->mimeData())
+        for (const QUrl &u : drop->mimeData()->urls())
+            if (u.isLocalFile() && accepts(u.toLocalFile()))
+                kept << QDir::cleanPath(u.toLocalFile());
+    dropped(kept);
+    drop->acceptProposedAction();
+    return true;
+}
+
+QStringList importExtensions()
+{
+    QStringList types = CommonFun::convertAudioSupportTypes() + CommonFun::convertVideoSupportTypes();
+    types.removeAll(QStringLiteral("m4p"));
+    types.removeAll(QStringLiteral("m4b"));
+    return types;
+}
+
+void detachRows(const QList<DownloadNode::Ptr> &nodes)
+{
+    for (const DownloadNode::Ptr &node : nodes)
+        if (auto row = node->downloadingItemViewCtr<DownloadedItemViewCtrl>())
+            row->setDelegate(nullptr);
+}
+
+void reloadWithGuide(DownloadedRowHost *rows, QWidget *guide, QMenu *menu, bool empty)
+{
+    if (!rows)
+        return;
+    rows->reload();
+    DownloadTableView *table = rows->tableView();
+    if (empty) {
+        guide->setGeometry(table->geometry());
+        guide->show();
+        guide->raise();
+        table->setMenu(nullptr);
+    } else {
+        guide->hide();
+        table->setMenu(menu);
+    }
+}
+
+void applyThumbnail(const QList<DownloadNode::Ptr> &nodes, const QString &thumbnailPath, const QString &videoPath)
+{
+    for (const DownloadNode::Ptr &node : nodes) {
+        const auto item = node->downloadItem();
+        if (item && item->filePath() == videoPath) {
+            item->setThumbnailPath(thumbnailPath);
+            if (auto row = node->downloadingItemViewCtr<DownloadedItemViewCtrl>())
+                row->displayViewCtroller(item);
+            return;
+        }
+    }
+}
+
+bool isOwnDeleteKey(const Notification &n, const DownloadedRowHost *rows, const QWidget *view)
+{
+    if (rows && n.objectPointer() == rows->tableView())
+        return true;
+    if (view && view->isVisible())
+        QApplication::beep();
+    return false;
+}
+
+bool filterListEvent(QObject *watched, QEvent *event, DownloadedRowHost *rows, QWidget *guide,
+                     const std::function<bool(const QString &path)> &accepts,
+                     const std::function<void(const QStringList &paths)> &dropped)
+{
+    if (!rows)
+        return false;
+    if (watched == rows->tableView()) {
+        if (guide && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+            guide->setGeometry(rows->tableView()->geometry());
+        return false;
+    }
+    if (watched != rows->tableView()->viewport() && watched != guide)
+        return false;
+    return handleFileDrop(event, accepts, dropped);
+}
+
+DownloadedRowHost *droppableRows(QWidget *root, QVBoxLayout *layout, const QList<DownloadNode::Ptr> &nodes,
+                                 std::function<std::shared_ptr<DownloadedItemViewCtrl>(const DownloadNode::Ptr &)> rowFor,
+                                 QObject *filter)
+{
+    auto *rows = new DownloadedRowHost(
+        root, [&nodes]() -> const QList<DownloadNode::Ptr> & { return nodes; }, std::move(rowFor), filter);
+    DownloadTableView *table = rows->tableView();
+    table->setIsShowMenuWithEmptyTable(true);
+    table->setAcceptDrops(true);
+    table->viewport()->setAcceptDrops(true);
+    table->viewport()->installEventFilter(filter);
+    table->installEventFilter(filter); // the guide follows the list's size
+    layout->addWidget(table, 1);
+    return rows;
 }
 
 } // namespace ListPageViews

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QStringList>
 #include <QPair>
 #include <QString>
 
@@ -10,14 +11,17 @@
 #include <memory>
 
 class DownloadedItemViewCtrl;
+class DownloadedRowHost;
 class DownloadedItemViewCtrlDelegate;
 class MGHoverButton;
 class QAction;
+class QEvent;
 class QHBoxLayout;
 class QMenu;
 class QTableView;
 class QVBoxLayout;
 class QWidget;
+struct Notification;
 
 // What the download and library pages' views have in common.
 namespace ListPageViews {
@@ -52,6 +56,38 @@ void addActions(QMenu *menu, const QList<MenuEntry> &entries);
 
 // "%d items" with the count; empty for none.
 QString itemCountText(qsizetype count);
+
+// The extensions the Convert and Transfer lists take in: the converter's audio and video types
+// without "m4p" and "m4b".
+QStringList importExtensions();
+// Before a page goes: its rows stop calling it.
+void detachRows(const QList<DownloadNode::Ptr> &nodes);
+// After the list changed: the table reloads; over an empty list the guide covers the table and
+// the menu is off, otherwise the guide hides and the menu is on.
+void reloadWithGuide(DownloadedRowHost *rows, QWidget *guide, QMenu *menu, bool empty);
+// The first row of the file gets the thumbnail and is redrawn.
+void applyThumbnail(const QList<DownloadNode::Ptr> &nodes, const QString &thumbnailPath, const QString &videoPath);
+// Delete pressed over a list: true when it was this page's table. A press in another page's
+// list beeps while this page is on screen.
+bool isOwnDeleteKey(const Notification &n, const DownloadedRowHost *rows, const QWidget *view);
+
+// Files dragged over a list: while no modal window runs, the drag is taken (copy) when some
+// local file passes `accepts`; a drop hands the cleaned paths that pass to `dropped`. True when
+// the event was a drag or drop (and so is handled), false for any other event.
+bool handleFileDrop(QEvent *event, const std::function<bool(const QString &path)> &accepts,
+                    const std::function<void(const QStringList &paths)> &dropped);
+
+// The rows of a list page that takes dropped files: the host over `nodes`, its table offering
+// the menu even when empty and watched by `filter` (see filterListEvent), added to `layout`.
+DownloadedRowHost *droppableRows(QWidget *root, QVBoxLayout *layout, const QList<DownloadNode::Ptr> &nodes,
+                                 std::function<std::shared_ptr<DownloadedItemViewCtrl>(const DownloadNode::Ptr &)> rowFor,
+                                 QObject *filter);
+
+// The event filter of a list page with a guide: the guide keeps to the table's frame, and files
+// dropped on the table or the guide go through handleFileDrop. True when the event is taken.
+bool filterListEvent(QObject *watched, QEvent *event, DownloadedRowHost *rows, QWidget *guide,
+                     const std::function<bool(const QString &path)> &accepts,
+                     const std::function<void(const QStringList &paths)> &dropped);
 
 // The action named so (object name, as "deleteItem:") in the menu or its submenus, or null.
 QAction *actionNamed(const QMenu *menu, const QString &objectName);
