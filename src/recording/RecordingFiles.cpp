@@ -25,6 +25,14 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
+// "<folder>/<stem>.mp4", then "<stem>(1).mp4", "(2)"…
+QString dateTimeCandidate(const QString &folder, const QString &stem, int n)
+{
+    return n == 0 ? QStringLiteral("%1/%2.mp4").arg(folder, stem) : QStringLiteral("%1/%2(%3).mp4").arg(folder, stem).arg(n);
+}
+
+constexpr int MaxCandidates = 1000;
+
 } // namespace
 
 bool isTrustedRecording(const QString &path, const QString &folder, QString *error)
@@ -72,11 +80,10 @@ QString moveToDateTimeName(const QString &path, const QDateTime &when, QString *
     const QFileInfo file(path);
     const QString folder = file.absolutePath();
     const QString stem = when.toString(QLatin1String(DateFormat));
-    const QString wanted = QStringLiteral("%1/%2.mp4").arg(folder, stem);
-    if (QFileInfo(path).absoluteFilePath() == wanted)
+    if (QFileInfo(path).absoluteFilePath() == dateTimeCandidate(folder, stem, 0))
         return path;
-    for (int n = 0; n < 1000; ++n) {
-        const QString candidate = n == 0 ? wanted : QStringLiteral("%1/%2(%3).mp4").arg(folder, stem).arg(n);
+    for (int n = 0; n < MaxCandidates; ++n) {
+        const QString candidate = dateTimeCandidate(folder, stem, n);
         if (renameNoReplace(path, candidate))
             return candidate;
         if (errno != EEXIST) {
@@ -86,6 +93,26 @@ QString moveToDateTimeName(const QString &path, const QDateTime &when, QString *
     }
     setError(error, QStringLiteral("No free name for \"%1\".").arg(path));
     return path;
+}
+
+QString reserveDateTimeName(const QString &folder, const QDateTime &when, QString *error)
+{
+    const QString stem = when.toString(QLatin1String(DateFormat));
+    const QString dir = QFileInfo(folder).absoluteFilePath();
+    for (int n = 0; n < MaxCandidates; ++n) {
+        const QString candidate = dateTimeCandidate(dir, stem, n);
+        const int fd = ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            return candidate;
+        }
+        if (errno != EEXIST) {
+            setError(error, QStringLiteral("\"%1\" could not be made: %2").arg(candidate, QString::fromLocal8Bit(std::strerror(errno))));
+            return {};
+        }
+    }
+    setError(error, QStringLiteral("No free name in \"%1\".").arg(folder));
+    return {};
 }
 
 QString screenCaptureUnavailableReason()

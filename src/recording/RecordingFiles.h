@@ -19,6 +19,11 @@ bool isTrustedRecording(const QString &path, const QString &folder, QString *err
 // or the old one (with the reason) when no rename was possible.
 QString moveToDateTimeName(const QString &path, const QDateTime &when, QString *error = nullptr);
 
+// Makes an empty "<folder>/<date>.mp4" (or "(1)", "(2)"… when taken) for a recording to be
+// written into, so no other recording takes the name meanwhile. Answers its path, or empty
+// with the reason.
+QString reserveDateTimeName(const QString &folder, const QDateTime &when, QString *error = nullptr);
+
 // Moves from to to unless something exists at to; false (errno kept) otherwise.
 bool renameNoReplace(const QString &from, const QString &to);
 

@@ -3,61 +3,14 @@
 #include "controls/TimeLabelController.h"
 #include "platform/NotificationCenter.h"
 
+#include "controls/ManualControlTimers.h"
+
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
-
-// Timers the test fires by hand: no test waits half a second of real time.
-struct ManualTimers
-{
-    struct Timer : ControlTimer
-    {
-        ManualTimers *owner;
-        int ms = -1;
-        std::function<void()> fired;
-        explicit Timer(ManualTimers *o) : owner(o) {}
-        ~Timer() override { owner->live.removeAll(this); }
-        void start(int interval, std::function<void()> f) override
-        {
-            ms = interval;
-            fired = std::move(f);
-        }
-        void stop() override { fired = nullptr; }
-        bool isActive() const override { return bool(fired); }
-    };
-    QList<Timer *> live;
-
-    ManualTimers()
-    {
-        ControlTimer::setMakerForTesting([this] {
-            auto t = std::make_unique<Timer>(this);
-            live.append(t.get());
-            return t;
-        });
-    }
-    ~ManualTimers() { ControlTimer::setMakerForTesting({}); }
-    int active() const
-    {
-        int n = 0;
-        for (Timer *t : live)
-            n += t->isActive();
-        return n;
-    }
-    // Fires every pending timer once, as half a second passing would.
-    void elapse()
-    {
-        const auto now = live;
-        for (Timer *t : now)
-            if (t->isActive()) {
-                EXPECT_EQ(t->ms, TimeLabel::checkDelayMs);
-                auto f = std::exchange(t->fired, nullptr);
-                f();
-            }
-    }
-};
 
 struct Heard
 {
@@ -136,7 +89,7 @@ TEST(TimeLabelController, TakesAtMostTwoDigits)
 
 TEST(TimeLabel, EditIsCheckedHalfASecondAfterTheLastKey)
 {
-    ManualTimers timers;
+    ManualControlTimers timers;
     Heard heard;
     TimeLabel l;
     l.setTime(3600);
@@ -145,7 +98,7 @@ TEST(TimeLabel, EditIsCheckedHalfASecondAfterTheLastKey)
     EXPECT_EQ(timers.active(), 1);
     EXPECT_EQ(l.minuteTxt()->text(), "75");  // nothing is clamped before the delay
     EXPECT_TRUE(heard.all.isEmpty());
-    timers.elapse();
+    EXPECT_GT(timers.elapse(TimeLabel::checkDelayMs), 0);
     EXPECT_EQ(shown(l), (QStringList{"01", "59", "00"}));
     ASSERT_EQ(heard.all.size(), 1);  // several keys, one check
     EXPECT_EQ(heard.all[0].objectPointer(), &l);
@@ -153,41 +106,41 @@ TEST(TimeLabel, EditIsCheckedHalfASecondAfterTheLastKey)
 
     type(l.hourTxt(), "99");
     type(l.secondTxt(), "88");
-    timers.elapse();
+    EXPECT_GT(timers.elapse(TimeLabel::checkDelayMs), 0);
     EXPECT_EQ(l.secondTxt()->text(), "59");
     EXPECT_EQ(heard.all.size(), 2);
 }
 
 TEST(TimeLabel, BoundsSnapTheCheckedValue)
 {
-    ManualTimers timers;
+    ManualControlTimers timers;
     Heard heard;
     TimeLabel l;
     l.setMaxValue(3600);
     l.setMinValue(30);
     type(l.hourTxt(), "02");
-    timers.elapse();
+    EXPECT_GT(timers.elapse(TimeLabel::checkDelayMs), 0);
     EXPECT_EQ(shown(l), (QStringList{"01", "00", "00"}));
     ASSERT_EQ(heard.all.size(), 1);
     EXPECT_EQ(heard.all[0].userInfo.value("value").toLongLong(), 3600);
 
     l.setTime(0);
     type(l.secondTxt(), "5");
-    timers.elapse();
+    EXPECT_GT(timers.elapse(TimeLabel::checkDelayMs), 0);
     EXPECT_EQ(shown(l), (QStringList{"00", "00", "30"}));
     EXPECT_EQ(heard.all.last().userInfo.value("value").toLongLong(), 30);
 }
 
 TEST(TimeLabel, TwoLabelsEditedTogetherEachKeepTheirOwnCheck)
 {
-    ManualTimers timers;
+    ManualControlTimers timers;
     Heard heard;
     TimeLabel a, b;
     b.setMaxValue(600);
     type(a.minuteTxt(), "75");
     type(b.hourTxt(), "3");
     EXPECT_EQ(timers.active(), 2);
-    timers.elapse();
+    EXPECT_GT(timers.elapse(TimeLabel::checkDelayMs), 0);
     EXPECT_EQ(a.minuteTxt()->text(), "59");
     EXPECT_EQ(shown(b), (QStringList{"00", "10", "00"}));
     ASSERT_EQ(heard.all.size(), 2);

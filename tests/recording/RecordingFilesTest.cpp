@@ -84,6 +84,28 @@ TEST(RecordingFiles, DateTimeNameNeverOverwrites)
     EXPECT_FALSE(error.isEmpty());
 }
 
+TEST(RecordingFiles, ReservedNamesAreEmptyNewFilesBesideTakenOnes)
+{
+    QTemporaryDir dir;
+    const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
+    const QString first = dir.filePath(QStringLiteral("2026-03-04 05-06-07.mp4"));
+    touch(first, "an earlier recording");
+    // A dangling link on the next name is taken too: nothing is made through it.
+    const QString outside = dir.filePath(QStringLiteral("outside.mp4"));
+    ASSERT_TRUE(QFile::link(outside, dir.filePath(QStringLiteral("2026-03-04 05-06-07(1).mp4"))));
+
+    const QString reserved = RecordingFiles::reserveDateTimeName(dir.path(), when);
+    EXPECT_EQ(reserved, dir.filePath(QStringLiteral("2026-03-04 05-06-07(2).mp4")));
+    EXPECT_EQ(QFileInfo(reserved).size(), 0);
+    EXPECT_EQ(contentOf(first), "an earlier recording");
+    EXPECT_FALSE(QFile::exists(outside));
+    EXPECT_EQ(RecordingFiles::reserveDateTimeName(dir.path(), when), dir.filePath(QStringLiteral("2026-03-04 05-06-07(3).mp4")));
+
+    QString error;
+    EXPECT_TRUE(RecordingFiles::reserveDateTimeName(dir.filePath(QStringLiteral("missing")), when, &error).isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+}
+
 TEST(RecordingFiles, NoReplaceRenameRefusesAnExistingTarget)
 {
     QTemporaryDir dir;

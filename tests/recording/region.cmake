@@ -4,9 +4,15 @@ fennix_add_test(recording_region_tests
   LIBS fennix_recording_core)
 
 if(TARGET fennix_recording_page)
-  fennix_add_test(recording_region_page_tests GUI
+  fennix_add_test(recording_region_page_tests GUI TIMEOUT 180
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/SRCropViewTest.cpp ${CMAKE_CURRENT_LIST_DIR}/SRCaptureViewTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/ScreenRecordWndCtrTest.cpp
     LIBS fennix_recording_page Qt6::Test)
+  # The capture tool's stand-in: the protocol without the capture.
+  add_executable(fennix_fake_glintcap ${CMAKE_CURRENT_LIST_DIR}/FakeGlintcap.cpp)
+  target_link_libraries(fennix_fake_glintcap PRIVATE fennix_recording_core)
+  add_dependencies(recording_region_page_tests fennix_fake_glintcap)
+  target_compile_definitions(recording_region_page_tests PRIVATE FAKE_GLINTCAP_PROGRAM="$<TARGET_FILE:fennix_fake_glintcap>")
 endif()
 
 # The capture tool: its rules, and real takes under a private X server.
