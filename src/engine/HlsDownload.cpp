@@ -25,8 +25,9 @@ constexpr int kMaxSegmentFailures = 3;
 // costs little more than the segments in flight.
 constexpr auto kControlMinInterval = std::chrono::milliseconds(20);
 constexpr auto kControlInterval = std::chrono::milliseconds(250);
-// A long playlist is parallel work from the start; the governor grows from here.
-constexpr int kTurboInitialTransfers = 4;
+// Each piece costs a round trip, so several are always in flight (over re-used connections);
+// turbo lets the governor grow past this when more of them still raise the rate.
+constexpr int kPieceTransfers = 8;
 }
 
 struct HlsDownload::Transfer
@@ -382,7 +383,8 @@ int HlsDownload::run(std::string body, std::string playlistUrl)
     m_multi = curl_multi_init();
     if (!m_multi)
         return CORVIDASH_INIT_FAILED;
-    ConnectionGovernor governor(m_job.turbo ? m_job.maxConnections : 1, m_job.turbo ? kTurboInitialTransfers : 1);
+    ConnectionGovernor governor(m_job.turbo ? std::max(m_job.maxConnections, kPieceTransfers) : kPieceTransfers,
+                                kPieceTransfers);
     auto lastControl = Clock::now();
     size_t controlSegments = m_nextWrite;
     auto stopWith = [this](int result) {

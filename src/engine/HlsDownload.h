@@ -14,8 +14,9 @@
 // Downloads every segment of an HLS media playlist, or every piece of a DASH
 // representation taken as one, into one stream file: init
 // sections (EXT-X-MAP) before the segments that use them, AES-128 segments
-// decrypted, always written in playlist order. In turbo several segments are
-// fetched at once; the number of connections adapts like a ranged download.
+// decrypted, always written in playlist order. Several segments are fetched at
+// once; a segment that fails is fetched again alone. In turbo the number of
+// connections grows like a ranged download's.
 // The control file records how many segments are on disk, so a resumed run
 // refetches at most the segments that were in flight.
 class HlsDownload

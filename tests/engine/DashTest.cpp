@@ -161,14 +161,15 @@ TEST_F(corvidashDash, SniffedRepresentationsDownloadAsInitAndPiecesInOrder)
 
 TEST_F(corvidashDash, StoppedDownloadResumesWithTheMissingPiecesOnly)
 {
-    makeStream("resume", 16, true, 60);
+    makeStream("resume", 40, true, 60);
     const std::string url = server.url("/resume/stream.mpd") + "#corvidash-dash=0.0";
     const std::string target = path("resume.mp4");
     const size_t count = pieceFiles("resume", 0).size();
-    ASSERT_GE(count, 16u);
+    ASSERT_GE(count, 40u);
     std::thread first([&] { download(url, target); });
     const auto until = std::chrono::steady_clock::now() + 10s;
-    while (pieceRequests("resume", 0) < 6 && std::chrono::steady_clock::now() < until)
+    // Eight go out at once: wait until the first of them have been replaced by others.
+    while (pieceRequests("resume", 0) < 12 && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(5ms);
     stopRun(first);
     ASSERT_FALSE(exists(target));
@@ -180,9 +181,9 @@ TEST_F(corvidashDash, StoppedDownloadResumesWithTheMissingPiecesOnly)
     ASSERT_EQ(download(url, target, true), 0);
     expectWellFormed(0);
     EXPECT_TRUE(readFile(target) == joined("resume", 0)) << "resumed file differs from init + pieces";
-    // Only the piece in flight at the stop may come twice; the init section comes once.
-    EXPECT_LE(pieceRequests("resume", 0), static_cast<int>(count) + 1);
-    EXPECT_EQ(server.requests("/resume/chunk-stream0-00001.m4s"), 1);
+    // Only the pieces in flight at the stop, and those that came in ahead of one of them, may
+    // come twice; the init section comes once.
+    EXPECT_LE(pieceRequests("resume", 0), static_cast<int>(count) + 16);
     EXPECT_EQ(server.requests("/resume/init-stream0.m4s"), 1);
     EXPECT_EQ(server.requests("/resume/stream.mpd"), 2);
     EXPECT_EQ(probe(target), "video\n");

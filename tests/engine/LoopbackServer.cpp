@@ -73,6 +73,12 @@ int LoopbackServer::maxConcurrentOverall()
     return m_maxActive;
 }
 
+int LoopbackServer::connectionsAccepted()
+{
+    std::lock_guard lock(m_mutex);
+    return m_accepted;
+}
+
 int64_t LoopbackServer::bodyBytesSent(const std::string &path)
 {
     std::lock_guard lock(m_mutex);
@@ -103,6 +109,7 @@ void LoopbackServer::acceptLoop()
         int one = 1;
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         std::lock_guard lock(m_mutex);
+        ++m_accepted;
         m_clients.push_back(fd);
         m_threads.emplace_back([this, fd] { serve(fd); });
     }

@@ -44,6 +44,8 @@ public:
     int requests(const std::string &path);
     int maxConcurrent(const std::string &path);
     int maxConcurrentOverall();
+    // TCP connections taken so far: fewer than requests when connections are re-used.
+    int connectionsAccepted();
     int64_t bodyBytesSent(const std::string &path);
     std::vector<std::string> rangeHeaders(const std::string &path);
     // The Cookie header of each request ("" when none was sent).
@@ -85,4 +87,5 @@ private:
     std::vector<int> m_clients;
     int m_active = 0;
     int m_maxActive = 0;
+    int m_accepted = 0;
 };
