@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -275,6 +276,48 @@ int MediaLoaderController::getRightnessVideoBitrateforWidth(int width, int heigh
         }
     }
     return best;
+}
+
+bool MediaLoaderController::saveThumbnailToFile(const QImage &image, const QString &path)
+{
+    if (image.isNull() || path.isEmpty())
+        return false;
+    QImageWriter writer(path);
+    if (writer.format().isEmpty())
+        writer.setFormat("png");
+    if (writer.format() == "tif" || writer.format() == "tiff")
+        writer.setCompression(1);  // LZW
+    if (writer.write(image))
+        return true;
+    ScribletLogError(QStringLiteral("thumbnail not saved to %1: %2").arg(path, writer.errorString()));
+    return false;
+}
+
+QVariantMap MediaLoaderController::getMediaFileParam(const MediaObject *media)
+{
+    if (!media)
+        return {};
+    QVariantMap out;
+    const auto put = [&out](const char *key, const QVariant &value, bool known) {
+        if (known)
+            out.insert(QString::fromLatin1(key), value);
+    };
+    const QFileInfo file(media->mediaPath);
+    put("SourceFileName", media->mediaPath, !media->mediaPath.isEmpty());
+    put("SourceFileLength", media->srcLength, true);
+    put("SourceFileSize", file.size(), file.exists());
+    put("SourceFileResolution", media->srcResolution, !media->srcResolution.isEmpty());
+    put("SourceFileVideoFrame", media->frameRate, true);
+    put("SourceFileVideoBitrate", getMediaItemVideoBitrate(QVariant()), true);
+    put("SourceFileVideoWidth", media->width, true);
+    put("SourceFileVideoHeight", media->height, true);
+    put("SourceFileExtension", file.suffix(), !file.suffix().isEmpty());
+    if (!media->image.isNull()) {
+        const QString thumbnail = getTempImagePath();
+        if (!thumbnail.isEmpty() && saveThumbnailToFile(media->image, thumbnail))
+            out.insert(QStringLiteral("SourceFileThumbnail"), thumbnail);
+    }
+    return out;
 }
 
 QString MediaLoaderController::getUnUsedTitle(const QString &title)

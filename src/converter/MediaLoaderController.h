@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -71,6 +72,24 @@ public:
     static int getRightnessVideoBitrateforWidth(int width, int height);
     static int getMediaItemVideoBitrate(const QVariant &) { return 0; }
     static QString getUnUsedTitle(const QString &title);
+
+    // What getMediaFileParam() reads of a source.
+    struct MediaObject
+    {
+        QImage image;
+        QString mediaPath;
+        qint64 srcLength = 0;  // seconds
+        QString srcResolution; // "1280*720"
+        double frameRate = 0;
+        int width = 0;
+        int height = 0;
+    };
+    // Writes the picture in the format its file name names (the temporary path is a .jpg);
+    // false for a null picture or when it cannot be written.
+    static bool saveThumbnailToFile(const QImage &image, const QString &path);
+    // "SourceFile..." values of a source, with a thumbnail saved to the temporary folder when it
+    // has a picture; empty for none. Values not known are left out one by one.
+    QVariantMap getMediaFileParam(const MediaObject *media);
     void notSupportMediaAlert(const QStringList &paths);
 
 private:

@@ -55,7 +55,11 @@ void ImageView::setScaleImage(bool scale)
 
 QImage ImageView::viewImage()
 {
-    return grab().toImage();
+    // Into a clear picture, without the window's background: only what the view draws.
+    QImage out(size(), QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
+    return out;
 }
 
 void ImageView::resizeEvent(QResizeEvent *event)

@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -72,3 +74,52 @@ TEST(MediaLoaderHelpers, BitrateTitleAndFailureText)
     EXPECT_EQ(folder.permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),
               QFile::Permissions());
 }
+
+TEST(MediaLoaderHelpers, MediaFileParamsAndTheirThumbnail)
+{
+    MediaLoaderController loader;
+    EXPECT_TRUE(loader.getMediaFileParam(nullptr).isEmpty());
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString source = dir.filePath(QStringLiteral("clip.mkv"));
+    QFile f(source);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(1234, 'x'));
+    f.close();
+
+    MediaLoaderController::MediaObject media;
+    media.mediaPath = source;
+    media.srcLength = 95;
+    media.frameRate = 29.97;
+    media.width = 1280;
+    media.height = 720;
+    media.image = QImage(64, 48, QImage::Format_RGB32);
+    media.image.fill(Qt::darkGreen);
+    // No resolution text: only that value is missing, the ones after it stay.
+    const QVariantMap p = loader.getMediaFileParam(&media);
+    EXPECT_EQ(p.value("SourceFileName").toString(), source);
+    EXPECT_EQ(p.value("SourceFileLength").toLongLong(), 95);
+    EXPECT_EQ(p.value("SourceFileSize").toLongLong(), 1234);
+    EXPECT_FALSE(p.contains("SourceFileResolution"));
+    EXPECT_DOUBLE_EQ(p.value("SourceFileVideoFrame").toDouble(), 29.97);
+    EXPECT_EQ(p.value("SourceFileVideoBitrate").toInt(), 0);
+    EXPECT_EQ(p.value("SourceFileVideoWidth").toInt(), 1280);
+    EXPECT_EQ(p.value("SourceFileVideoHeight").toInt(), 720);
+    EXPECT_EQ(p.value("SourceFileExtension").toString(), QStringLiteral("mkv"));
+    const QString thumbnail = p.value("SourceFileThumbnail").toString();
+    ASSERT_TRUE(thumbnail.endsWith(QStringLiteral(".jpg")));
+    const QImage back(thumbnail);
+    EXPECT_EQ(back.size(), QSize(64, 48)) << "the .jpg holds a JPEG picture";
+
+    // Without a picture no thumbnail; a null picture or an unwritable place is refused.
+    media.image = QImage();
+    EXPECT_FALSE(loader.getMediaFileParam(&media).contains("SourceFileThumbnail"));
+    EXPECT_FALSE(MediaLoaderController::saveThumbnailToFile(QImage(), dir.filePath("a.png")));
+    QImage small(4, 4, QImage::Format_RGB32);
+    small.fill(Qt::red);
+    EXPECT_FALSE(MediaLoaderController::saveThumbnailToFile(small, dir.filePath("missing/folder/a.png")));
+    EXPECT_TRUE(MediaLoaderController::saveThumbnailToFile(small, dir.filePath("a.png")));
+    EXPECT_EQ(QImage(dir.filePath("a.png")).pixel(1, 1), qRgb(255, 0, 0));
+}
+

@@ -1,7 +1,14 @@
 #include "downloads/DownloadedItem.h"
+#include "controls/MGCheckButton.h"
+#include "controls/MGHoverButton.h"
+#include "library/ImageView.h"
 #include "library/MTIntelligentScreenshot.h"
 #include "library/MTPreviewPlayerWndCtl.h"
 #include "library/PlaySliderBar.h"
+#include "library/PlayTipWindowCtrl.h"
+#include "library/PlayTipWindowCtrlDelegate.h"
+#include "library/PlayerImages.h"
+#include "library/SoundSlider.h"
 #include "library/SubtitleWndCtr.h"
 #include "tools/swiftcarry/MediaFixtures.h"
 #include "media/QVUltraPlayer.h"
@@ -9,6 +16,8 @@
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QLabel>
+#include <QTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -369,3 +378,143 @@ TEST_F(PlayerWindowTest, SizesToVideoSeeksSnapshotsAndGrabs)
     EXPECT_FALSE(wnd.isVisible());
     EXPECT_EQ(view->player(), nullptr);
 }
+
+namespace {
+struct VolumeSpy : SoundSliderDelegate
+{
+    QList<float> values;
+    void volumeDidChanged(float volume) override { values.append(volume); }
+};
+} // namespace
+
+TEST(SoundSlider, KnobPlacesAndMouseRules)
+{
+    SoundSlider slider;
+    slider.resize(120, 20);
+    slider.setSoundSliderBtn(PlayerImages::named(QStringLiteral("soundBtn.png")));
+    ASSERT_FALSE(slider.soundSliderBtn().isNull());
+    const qreal kw = slider.knobRect().width();
+    ASSERT_GT(kw, 0);
+    slider.setMaxVolume(100);
+    VolumeSpy spy;
+    slider.setDelegate(&spy);
+
+    const struct
+    {
+        float volume;
+        qreal knobX;
+    } places[] = {
+        {0, 0}, {-5, 0}, {50, 0.5 * (120 - kw)}, {100, 120 - kw}, {150, 120 - kw / 2},  // above the maximum: the right end
+    };
+    for (const auto &c : places) {
+        slider.setVolume(c.volume);
+        EXPECT_NEAR(slider.knobRect().x(), c.knobX, 1e-4) << c.volume;
+    }
+
+    // Disabled (as made): the mouse changes nothing, values set still show.
+    slider.setVolume(50);
+    const int y = slider.height() / 2;
+    QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(int(kw / 2 + 10), y));
+    EXPECT_TRUE(spy.values.isEmpty());
+    EXPECT_FLOAT_EQ(slider.percent(), 0.5f);
+
+    slider.setIsEnable(true);
+    // On the knob: no change. Beside it: the knob jumps there and reports at once.
+    QTest::mouseClick(&slider, Qt::LeftButton, {}, slider.knobRect().center().toPoint());
+    EXPECT_TRUE(spy.values.isEmpty());
+    const int x = int(kw / 2 + 12);
+    QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(x, y));
+    ASSERT_EQ(spy.values.size(), 1);
+    EXPECT_NEAR(spy.values.last(), (x - kw / 2) / (120 - kw) * 100, 1e-3);
+    EXPECT_FLOAT_EQ(slider.volume(), 50) << "the owner's value changes only through setVolume";
+
+    // Dragging past either end stops at the ends.
+    QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(x, y));
+    QMouseEvent right(QEvent::MouseMove, QPointF(400, y), slider.mapToGlobal(QPointF(400, y)), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(&slider, &right);
+    EXPECT_FLOAT_EQ(spy.values.last(), 100);
+    QMouseEvent left(QEvent::MouseMove, QPointF(-50, y), slider.mapToGlobal(QPointF(-50, y)), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(&slider, &left);
+    EXPECT_FLOAT_EQ(spy.values.last(), 0);
+    QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(0, y));
+    EXPECT_FALSE(slider.soundSliderBtn().isNull()) << "the knob is back after the release";
+}
+
+TEST(ImageView, PicturesFitWithoutGrowingUnlessScaled)
+{
+    const QRectF bounds(0, 0, 200, 100);
+    const struct
+    {
+        QSizeF picture;
+        bool scale;
+        QRectF expected;
+    } cases[] = {
+        {{50, 20}, false, {75, 40, 50, 20}},      // smaller: own size, centred
+        {{400, 100}, false, {0, 25, 200, 50}},    // wide: fills the width
+        {{100, 400}, false, {87.5, 0, 25, 100}},  // tall: fills the height
+        {{50, 20}, true, bounds},                 // scaled: stretched over the view
+        {{0, 0}, false, bounds},                  // no picture
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ImageView::fittedRect(c.picture, bounds, c.scale), c.expected) << c.picture.width() << "x" << c.picture.height();
+
+    ImageView view;
+    view.resize(200, 100);
+    QImage picture(50, 20, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    view.setImage(picture);
+    EXPECT_EQ(view.imageDrawRect(), QRectF(75, 40, 50, 20));
+    view.setBgColor(QColor(Qt::black));
+    QImage shot = view.viewImage();
+    EXPECT_EQ(shot.pixel(100, 50), qRgb(0, 0, 255));
+    EXPECT_EQ(shot.pixel(10, 10), qRgb(0, 0, 0));
+    view.setScaleImage(true);
+    EXPECT_EQ(view.imageDrawRect(), bounds);
+    EXPECT_EQ(view.viewImage().pixel(10, 10), qRgb(0, 0, 255));
+    view.setScaleImage(false);
+    view.setBgColor(std::nullopt);
+    EXPECT_EQ(qAlpha(view.viewImage().pixel(10, 10)), 0) << "no colour: nothing behind the picture";
+    view.show();
+    view.resize(100, 10);  // a frame change fits again
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.imageDrawRect(), QRectF(37.5, 0, 25, 10));
+}
+
+namespace {
+struct TipAnswers : PlayTipWindowCtrlDelegate
+{
+    QStringList heard;
+    void cancelWillEndPlay(QWidget *w) override { heard << (w->isVisible() ? "cancel, still shown" : "cancel"); }
+    void resumeWillPlay(QWidget *w) override { heard << (w->isVisible() ? "play, still shown" : "play"); }
+};
+} // namespace
+
+TEST(PlayTipWindowCtrl, EachAnswerEndsTheModalRunFirstThenTellsTheDelegate)
+{
+    PlayTipWindowCtrl tip;
+    TipAnswers answers;
+    tip.setDelegate(&answers);
+    EXPECT_FALSE(tip.lblTip()->text().isEmpty());
+    EXPECT_EQ(tip.cancelBtn()->title(), QStringLiteral("Cancel"));
+    EXPECT_EQ(tip.playBtn()->title(), QStringLiteral("Play"));
+    const struct
+    {
+        const char *name;
+        std::function<void()> answer;
+        int result;
+        const char *heard;
+    } cases[] = {
+        {"Play", [&] { QTest::mouseClick(tip.playBtn(), Qt::LeftButton); }, QDialog::Accepted, "play"},
+        {"Cancel", [&] { QTest::mouseClick(tip.cancelBtn(), Qt::LeftButton); }, QDialog::Rejected, "cancel"},
+        {"Escape", [&] { QTest::keyClick(&tip, Qt::Key_Escape); }, QDialog::Rejected, "cancel"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        answers.heard.clear();
+        QTimer::singleShot(0, &tip, c.answer);
+        EXPECT_EQ(tip.exec(), c.result);
+        EXPECT_FALSE(tip.isVisible());
+        EXPECT_EQ(answers.heard, QStringList{QString::fromLatin1(c.heard)});
+    }
+}
+
