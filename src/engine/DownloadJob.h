@@ -13,7 +13,7 @@ struct DownloadJob
     std::string cookie;
     bool resume = false;
     bool turbo = false;
-    long stallSeconds = 30;   // no byte for this long ends the run with a time-out
+    long stallSeconds = 20;   // no byte for this long ends the run with a time-out
     int maxConnections = 32;  // per server, in turbo
 };
 

@@ -145,8 +145,6 @@ int Downloader::start(bool resume, bool turbo)
     }
     job.resume = resume;
     job.turbo = turbo;
-    if (const char *stall = getenv("CORVIDASH_STALL_SECONDS"); stall && atol(stall) > 0)
-        job.stallSeconds = atol(stall);
     EngineLog::line(2, "start %s -> %s (resume %d, turbo %d)", job.url.c_str(), job.savePath.c_str(), resume, turbo);
     m_lastProgress = Clock::now();
     m_lastProgressBytes = 0;

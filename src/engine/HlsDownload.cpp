@@ -253,6 +253,11 @@ int HlsDownload::keyFor(int keyIndex, std::string &key)
 int HlsDownload::writeReady()
 {
     auto writeAll = [this](const std::string &data) {
+        if (m_space && !m_space->take(static_cast<int64_t>(data.size()))) {
+            EngineLog::line(0, "stopped at %lld bytes: the disk's reserve of %lld bytes is reached",
+                            static_cast<long long>(m_bytesWritten), static_cast<long long>(m_space->reserve()));
+            return false;
+        }
         size_t off = 0;
         while (off < data.size()) {
             const ssize_t w = ::pwrite(m_fd, data.data() + off, data.size() - off, m_bytesWritten + static_cast<int64_t>(off));
@@ -367,6 +372,7 @@ int HlsDownload::run(std::string body, std::string playlistUrl)
     m_fd = ::open(m_partPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (m_fd < 0)
         return CORVIDASH_FILE_ERROR;
+    m_space = std::make_unique<DiskSpace>(m_fd);
     const size_t count = m_playlist.segments.size();
     ControlFile ctl;
     struct stat st{};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DiskSpace.h"
 #include "DownloadJob.h"
 #include "HlsPlaylist.h"
 
@@ -54,6 +55,7 @@ private:
     std::string m_partPath;
     std::string m_controlPath;
     int m_fd = -1;
+    std::unique_ptr<DiskSpace> m_space;
     CURLM *m_multi = nullptr;
     std::vector<std::unique_ptr<Transfer>> m_transfers;
     std::map<size_t, std::string> m_ready;

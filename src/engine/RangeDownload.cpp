@@ -3,6 +3,7 @@
 #include "ConnectionGovernor.h"
 #include "CurlSetup.h"
 #include "DashManifest.h"
+#include "DiskSpace.h"
 #include "EngineError.h"
 #include "EngineLog.h"
 #include "FileTools.h"
@@ -126,6 +127,7 @@ void RangeDownload::resetToEmpty()
     m_done.clear();
     m_doneBytes = 0;
     m_allocated = false;
+    m_preallocated = false;
     if (m_fd >= 0 && ::ftruncate(m_fd, 0) != 0)
         EngineLog::line(1, "cannot truncate %s: %s", m_partPath.c_str(), strerror(errno));
     ::unlink(m_controlPath.c_str());
@@ -255,13 +257,24 @@ bool RangeDownload::decide(Connection &c)
         c.end = -1;
     }
     if (m_total > 0 && !m_allocated) {
-        // Reserve the space up front: no fragmentation and a full disk shows now.
-        if (fallocate(m_fd, 0, 0, m_total) != 0) {
-            if (errno == ENOSPC || errno == EFBIG || errno == EDQUOT) {
+        // A body that cannot fit above the reserve fails now, not when the disk is nearly full.
+        if (m_total - m_doneBytes > m_space->room()) {
+            EngineLog::line(0, "%lld bytes announced, room for %lld", static_cast<long long>(m_total),
+                            static_cast<long long>(m_space->room()));
+            c.abortCode = CORVIDASH_WRITE_FAILED;
+            return false;
+        }
+        // Ranged files are reserved up front: no fragmentation. A stream is not: its length is
+        // only the server's word, and a server that announces gigabytes and sends kilobytes
+        // must not hold the gigabytes.
+        if (m_ranges) {
+            if (fallocate(m_fd, 0, 0, m_total) == 0) {
+                m_preallocated = true;
+                m_space->used(m_total);
+            } else if (errno == ENOSPC || errno == EFBIG || errno == EDQUOT) {
                 c.abortCode = CORVIDASH_WRITE_FAILED;
                 return false;
-            }
-            if (m_ranges && ::ftruncate(m_fd, m_total) != 0) {
+            } else if (::ftruncate(m_fd, m_total) != 0) {
                 c.abortCode = CORVIDASH_WRITE_FAILED;
                 return false;
             }
@@ -292,6 +305,18 @@ size_t RangeDownload::onWrite(char *data, size_t size, size_t count, void *user)
     int64_t take = static_cast<int64_t>(n);
     if (c.end >= 0)
         take = std::max<int64_t>(0, std::min(take, c.end - c.pos));
+    if (!self.m_ranges && self.m_total >= 0 && c.pos + take > self.m_total) {
+        EngineLog::line(0, "%s sends more than the %lld bytes it announced", self.m_job.url.c_str(),
+                        static_cast<long long>(self.m_total));
+        c.abortCode = CORVIDASH_SIZE_MISMATCH;
+        return 0;
+    }
+    if (!self.m_preallocated && !self.m_space->take(take)) {
+        EngineLog::line(0, "stopped at %lld bytes: the disk's reserve of %lld bytes is reached",
+                        static_cast<long long>(c.pos), static_cast<long long>(self.m_space->reserve()));
+        c.abortCode = CORVIDASH_WRITE_FAILED;
+        return 0;
+    }
     int64_t off = 0;
     while (off < take) {
         const ssize_t w = ::pwrite(self.m_fd, data + off, static_cast<size_t>(take - off), c.pos + off);
@@ -530,6 +555,16 @@ void RangeDownload::finished(Connection &c, CURLcode result)
     m_error = code;
 }
 
+std::vector<std::pair<int64_t, int64_t>> RangeDownload::written() const
+{
+    std::vector<std::pair<int64_t, int64_t>> out(m_done.begin(), m_done.end());
+    for (const auto &c : m_connections) {
+        if (c->active && !c->playlist && c->pos > c->first)
+            out.emplace_back(c->first, c->pos);
+    }
+    return out;
+}
+
 void RangeDownload::saveControl()
 {
     if (!m_ranges || m_total <= 0)
@@ -539,12 +574,37 @@ void RangeDownload::saveControl()
     ctl.url = m_job.url;
     ctl.total = m_total;
     ctl.validator = m_validator;
-    ctl.done.assign(m_done.begin(), m_done.end());
-    for (const auto &c : m_connections) {
-        if (c->active && c->pos > c->first)
-            ctl.done.emplace_back(c->first, c->pos);
-    }
+    ctl.done = written();
     ctl.save(m_controlPath);
+}
+
+void RangeDownload::releaseUnusable()
+{
+    if (m_fd < 0)
+        return;
+    if (m_decided && !m_ranges) {
+        // A stream cannot be resumed: none of it is worth its space.
+        if (::ftruncate(m_fd, 0) != 0)
+            EngineLog::line(1, "cannot empty %s: %s", m_partPath.c_str(), strerror(errno));
+        return;
+    }
+    if (!m_ranges || m_total <= 0)
+        return; // undecided: an earlier run's data and control file stay as they were
+    // Blocks reserved for ranges that never came go back to the disk; the size stays, which
+    // is how a resume recognises the file.
+    auto kept = written();
+    std::sort(kept.begin(), kept.end());
+    int64_t at = 0;
+    auto punch = [this](int64_t first, int64_t end) {
+        if (end > first && fallocate(m_fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, first, end - first) != 0)
+            EngineLog::line(2, "cannot free %lld bytes of %s: %s", static_cast<long long>(end - first),
+                            m_partPath.c_str(), strerror(errno));
+    };
+    for (auto [a, b] : kept) {
+        punch(at, std::min(a, m_total));
+        at = std::max(at, b);
+    }
+    punch(at, m_total);
 }
 
 int RangeDownload::finalize()
@@ -567,6 +627,8 @@ int RangeDownload::close(int code)
 {
     if (code != CORVIDASH_OK)
         saveControl();
+    if (code != CORVIDASH_OK && code != RunResult::Stopped && code != RunResult::IsPlaylist)
+        releaseUnusable();
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
@@ -578,6 +640,7 @@ int RangeDownload::run()
 {
     if (!openPart())
         return CORVIDASH_FILE_ERROR;
+    m_space = std::make_unique<DiskSpace>(m_fd);
     if (m_job.resume) {
         ControlFile ctl;
         struct stat st{};

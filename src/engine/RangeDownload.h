@@ -12,12 +12,15 @@
 #include <vector>
 
 class ConnectionGovernor;
+class DiskSpace;
 
 // Downloads one address into "<target>.cvpart" and renames it into place when
 // every byte is there. When the server takes ranges the file is preallocated
 // and written in place (pwrite) by one or, in turbo, several ranged
 // connections: an idle connection takes a gap, else half of the largest range
 // still ahead of a busy one. Without ranges one connection streams it.
+// Nothing outgrows the announced length or the free space above the disk's
+// reserve; a failed run keeps only the bytes a resume can use.
 class RangeDownload
 {
 public:
@@ -52,7 +55,9 @@ private:
     bool nextRange(int64_t &first, int64_t &end);
     void addDone(int64_t first, int64_t end);
     int activeCount() const;
+    std::vector<std::pair<int64_t, int64_t>> written() const;
     void saveControl();
+    void releaseUnusable();
     int finalize();
     int close(int code);
 
@@ -65,6 +70,7 @@ private:
     CURLM *m_multi = nullptr;
     std::vector<std::unique_ptr<Connection>> m_connections;
     std::unique_ptr<ConnectionGovernor> m_governor;
+    std::unique_ptr<DiskSpace> m_space;
 
     std::map<int64_t, int64_t> m_done; // first -> end, merged
     int64_t m_doneBytes = 0;
@@ -75,6 +81,7 @@ private:
     bool m_rangeRefused = false;
     bool m_noRangeHeader = false;
     bool m_allocated = false;
+    bool m_preallocated = false; // this run reserved every block of the file
     bool m_streamComplete = false;
     bool m_restart = false;
     bool m_firstBytesReported = false;

@@ -180,9 +180,11 @@ void QVMediaSniffer::sniffingPageUrl(const QString &pageUrl, const QString &cook
     }
     if (m_sniffingCanceled)
         return;
-    // A page that cannot be reached, or a live stream, is no better in a browser: say so now.
+    // A page that cannot be reached or does not answer, or a live stream, is no better in a
+    // browser: say so now instead of waiting out the page loader's budget as well.
     const bool final = engineCode == CORVIDASH_RESOLVE_FAILED || engineCode == CORVIDASH_CONNECT_FAILED
-        || engineCode == CORVIDASH_PROXY_FAILED || engineCode == CORVIDASH_LIVE_STREAM;
+        || engineCode == CORVIDASH_PROXY_FAILED || engineCode == CORVIDASH_LIVE_STREAM
+        || engineCode == CORVIDASH_TIMED_OUT || engineCode == CORVIDASH_OPERATION_TIMEOUT;
     QPointer<QVMediaSniffer> self(this);
     QMetaObject::invokeMethod(
         this,

@@ -16,9 +16,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -177,6 +181,8 @@ void QVReelgrabService::sendMessage(const QString &name, const QByteArray &objec
         Func(FuncLogInfo, QStringLiteral("in task"));
         m_retrySpeedOff = false;
         m_retryClearTmpDir = false;
+        m_retryCount = RetryCount;
+        m_furthestBytes.clear();
         attachDownloadTask(std::move(task));
     } else if (name == QLatin1String(RGKMessage::PauseDownloadTask)) {
         pauseDownloadTask();
@@ -224,8 +230,10 @@ void QVReelgrabService::attachDownloadTask(std::unique_ptr<QVReelgrabTask> task)
     // cookies, so it goes out now and runs while the library finishes loading and the cookies
     // are looked up; with no library file at all nothing could download it, so nothing is sent.
     std::shared_future<SyncHttp::Response> pendingProbe;
+    QElapsedTimer probeClock;
+    probeClock.start();
     if (t->segments().isEmpty() && (m_libraryReady ? m_libHandle != nullptr : QFileInfo::exists(m_libPath)))
-        pendingProbe = SyncHttp::startHead(t->pageUrl(), ProbeTimeoutMs);
+        pendingProbe = SyncHttp::startHead(t->pageUrl(), probeTimeoutMs());
     if (!libHandle() || !reelgraber()->isUsable()) {
         // Nothing could ever download this task: say so instead of waiting for ever.
         Func(FuncLogError, QStringLiteral("dylib handle is nil"));
@@ -246,14 +254,17 @@ void QVReelgrabService::attachDownloadTask(std::unique_ptr<QVReelgrabTask> task)
         return;
     }
     t->setCookies(getCookies());
-    SyncHttp::Response probe = pendingProbe.valid() ? pendingProbe.get() : SyncHttp::head(t->pageUrl(), ProbeTimeoutMs);
+    SyncHttp::Response probe = pendingProbe.valid() ? pendingProbe.get() : SyncHttp::head(t->pageUrl(), probeTimeoutMs());
     const auto answered = [](const SyncHttp::Response &r) { return r.ok && r.status / 100 == 2; };
     QString mime = answered(probe) ? probe.mimeType : QString();
     std::optional<QByteArray> head;
     if (DirectMedia::isNeutralType(mime)) {
         // The type says nothing: the first bytes and the name decide. A server that refuses
         // HEAD is described by this answer instead.
-        const SyncHttp::Response first = SyncHttp::firstBytes(t->pageUrl(), DirectMedia::HeadBytes, ProbeTimeoutMs);
+        // Both probes share one time-out: a silent server is not waited for twice.
+        const int left = probeTimeoutMs() - int(probeClock.elapsed());
+        const SyncHttp::Response first =
+            left > 0 ? SyncHttp::firstBytes(t->pageUrl(), DirectMedia::HeadBytes, left) : SyncHttp::Response();
         if (answered(first)) {
             if (!answered(probe)) {
                 probe = first;
@@ -374,6 +385,7 @@ bool QVReelgrabService::downloadNextSegments()
     const bool turbo = isTurboTask() && !m_retrySpeedOff;
     Func(FuncLogInfo, QStringLiteral("download with speedup:%1, resume:%2").arg(int(turbo)).arg(int(m_bResume)));
     m_downloadingSegment = index;
+    m_attemptBytes = 0;
     if (!binding->download(turbo, m_bResume))
         finalFailure(QVReelgrabError::reelgrab(EngineInitFailed, QStringLiteral("The download engine cannot run.")));
     return true;
@@ -464,7 +476,8 @@ void QVReelgrabService::downloadDidProcessing(QVReelgraber *, qint64 speed, qint
 {
     if (!m_downloadTask || m_downloadTask->downloadStatus() != QVReelgrabTaskStatusDownloading)
         return;
-    if (downloadSize > ProgressResetsRetries)
+    m_attemptBytes = std::max(m_attemptBytes, downloadSize);
+    if (downloadSize > m_furthestBytes.value(m_downloadingSegment) + ProgressResetsRetries)
         m_retryCount = RetryCount;
     m_bResume = true;
     if (auto *s = currentSegment()) {
@@ -659,10 +672,22 @@ void QVReelgrabService::handleFailure(const QVReelgrabError &error, bool fromPos
         finalFailure(error);
         return;
     }
+    // What the next attempt must pass to count as progress.
+    qint64 &furthest = m_furthestBytes[m_downloadingSegment];
+    furthest = std::max(furthest, m_attemptBytes);
+    // Failures that another attempt cannot mend end the task at once: a full disk (retrying
+    // would only fill it again up to its reserve), a refusal or missing media, a bad address.
+    static const QList<qint64> lasting{3 /* 4xx */,  9 /* access denied */, 26 /* disk full */,
+                                       1001 /* scheme */, 1003 /* malformed */, 1006 /* file */,
+                                       1007 /* live stream */};
+    if (error.domain() == QLatin1String(QVReelgrabError::Domain) && lasting.contains(error.code())) {
+        finalFailure(error);
+        return;
+    }
     --m_retryCount;
     if (m_retryCount > 0) {
         Func(FuncLogError, QStringLiteral("downloadDidFailed, retry download"));
-        attachDownloadTask(std::move(m_downloadTask));
+        retryLater();
         return;
     }
     if (isTurboTask() && !m_retrySpeedOff) {
@@ -670,10 +695,33 @@ void QVReelgrabService::handleFailure(const QVReelgrabError &error, bool fromPos
         m_bResume = false;
         m_retrySpeedOff = true;
         Func(FuncLogError, QStringLiteral("downloadDidFailed, SpeedOff retry download"));
-        attachDownloadTask(std::move(m_downloadTask));
+        retryLater();
         return;
     }
     finalFailure(error);
+}
+
+void QVReelgrabService::retryLater()
+{
+    int base = RetryDelayMs;
+    bool ok = false;
+    if (const int set = qEnvironmentVariableIntValue("REELGRAB_RETRY_DELAY_MS", &ok); ok && set >= 0)
+        base = set;
+    // 1 s before the second attempt, 2 s before the third: a server that is briefly gone gets
+    // time to come back, and a run of failures costs seconds, not a storm of requests.
+    const int delay = base << std::clamp(RetryCount - 1 - m_retryCount, 0, 4);
+    QPointer<QVReelgrabService> self(this);
+    QTimer::singleShot(delay, this, [self]() {
+        if (self && self->m_downloadTask)
+            self->attachDownloadTask(std::move(self->m_downloadTask));
+    });
+}
+
+int QVReelgrabService::probeTimeoutMs()
+{
+    bool ok = false;
+    const int stall = qEnvironmentVariableIntValue("CORVIDASH_STALL_SECONDS", &ok);
+    return ok && stall > 0 ? std::min(ProbeTimeoutMs, stall * 1000) : ProbeTimeoutMs;
 }
 
 void QVReelgrabService::discardEmptyFiles()

@@ -7,6 +7,7 @@
 #include "reelgrab/QVReelgraber.h"
 #include "reelgrab/QVXConnection.h"
 
+#include <QHash>
 #include <QObject>
 #include <QVariantMap>
 
@@ -25,8 +26,16 @@ class QVReelgrabService : public QObject,
     Q_OBJECT
 public:
     static constexpr qint32 RetryCount = 3;
+    // New bytes beyond the furthest point earlier attempts reached that restore the count: a
+    // server that breaks off at the same place every time gets no more than the count.
     static constexpr qint64 ProgressResetsRetries = 1024;
-    static constexpr int ProbeTimeoutMs = 60000;
+    // Waits before the first and the second retry (doubling). REELGRAB_RETRY_DELAY_MS sets the
+    // first one, for tests.
+    static constexpr int RetryDelayMs = 1000;
+    // A server that does not answer the probe in this time is left to the sniffer, which fails
+    // at once on a silent page: together well within a minute. CORVIDASH_STALL_SECONDS
+    // shortens it as it shortens the engine's waits.
+    static constexpr int ProbeTimeoutMs = 15000;
     static constexpr int YouTubeCookieLimit = 51200;
 
     // Starts opening the engine library in the background and returns at once; the first step
@@ -92,6 +101,9 @@ private:
     QVSniffingMediaSegment *currentSegment();
     bool isTurboTask() const;
     void handleFailure(const QVReelgrabError &error, bool fromPostProcessing);
+    // Attaches the task again after the back-off of the retry that is due.
+    void retryLater();
+    static int probeTimeoutMs();
     // Removes the reserved empty target and part files without data after a failure.
     void discardEmptyFiles();
     void finalFailure(const QVReelgrabError &error);
@@ -122,6 +134,8 @@ private:
     bool m_retryClearTmpDir = false;
     bool m_bResume = true;
     qint32 m_retryCount = RetryCount;
+    QHash<qsizetype, qint64> m_furthestBytes; // per segment, over every attempt
+    qint64 m_attemptBytes = 0;                // the furthest point of the running attempt
     bool m_postProcessing = false;
     // An advisory lock on the file this helper writes, held for its life (the system drops it
     // when the process dies), so that another helper never takes over a running download.

@@ -1,12 +1,15 @@
 #include "EngineFixture.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <optional>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 
@@ -569,4 +572,171 @@ TEST(corvidashLibrary, LogWritesLinesUpToItsLevel)
     EXPECT_EQ(text.find("an info line"), std::string::npos);
     EXPECT_EQ(text.find("after free"), std::string::npos);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 201);
+}
+
+// Hostile and careless servers: what they control stays bounded, and each run ends with a
+// reason the user can read.
+class corvidashDownloadBounds : public EngineFixture
+{
+protected:
+    // Sets a variable for one test and puts the old state back.
+    struct Env
+    {
+        Env(const char *name, const std::string &value) : name(name)
+        {
+            if (const char *old = getenv(name))
+                before = old;
+            setenv(name, value.c_str(), 1);
+        }
+        ~Env()
+        {
+            if (before)
+                setenv(name, before->c_str(), 1);
+            else
+                unsetenv(name);
+        }
+        const char *name;
+        std::optional<std::string> before;
+    };
+
+    static int64_t allocatedBytes(const std::string &file)
+    {
+        struct stat st{};
+        return ::stat(file.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_blocks) * 512 : 0;
+    }
+
+    static constexpr int64_t kMiB = 1 << 20;
+};
+
+TEST_F(corvidashDownloadBounds, BodiesStopAtTheDiskReserveWithDiskFull)
+{
+    // A pretend disk with 3 MiB above a 1 MiB reserve: nothing here writes more than that.
+    const Env reserve("CORVIDASH_DISK_RESERVE", std::to_string(kMiB));
+    const Env free("CORVIDASH_FREE_BYTES", std::to_string(4 * kMiB));
+
+    LoopbackServer::Resource endless;
+    endless.body = bytes(64 * 1024, 30);
+    endless.ranges = false;
+    endless.endless = true;
+    server.add("/endless.bin", endless);
+
+    LoopbackServer::Resource tooBig; // honest, and larger than the room left
+    tooBig.body = bytes(5 * kMiB, 31);
+    server.add("/too-big.bin", tooBig);
+
+    LoopbackServer::Resource lie; // announces 1 TB, sends 900 KB, takes no ranges
+    lie.body = bytes(900 * 1024, 32);
+    lie.ranges = false;
+    lie.announcedLength = int64_t(1) << 40;
+    server.add("/lie.bin", lie);
+
+    // A long playlist of segments that together outgrow the room.
+    LoopbackServer::Resource segment, playlist;
+    segment.body = bytes(kMiB, 33);
+    segment.contentType = "video/mp2t";
+    playlist.contentType = "application/vnd.apple.mpegurl";
+    playlist.body = "#EXTM3U\n#EXT-X-TARGETDURATION:2\n";
+    for (int i = 0; i < 8; ++i) {
+        server.add("/many/s" + std::to_string(i) + ".ts", segment);
+        playlist.body += "#EXTINF:2,\ns" + std::to_string(i) + ".ts\n";
+    }
+    playlist.body += "#EXT-X-ENDLIST\n";
+    server.add("/many/index.m3u8", playlist);
+
+    const struct
+    {
+        const char *name;
+        std::string url;
+        bool turbo;
+    } cases[] = {
+        {"endless stream", server.url("/endless.bin"), false},
+        {"announced size above the room", server.url("/too-big.bin"), true},
+        {"length lie above the room", server.url("/lie.bin"), false},
+        {"segments outgrow the room", server.url("/many/index.m3u8"), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        const std::string target = path(std::string("full-") + c.name);
+        EXPECT_EQ(download(c.url, target, false, c.turbo), CORVIDASH_WRITE_FAILED);
+        expectWellFormed(CORVIDASH_WRITE_FAILED, false);
+        EXPECT_STREQ(VantrelGetErrorText(handle), "Disk full");
+        EXPECT_FALSE(exists(target));
+        // What is left beside the name never crosses the room above the reserve.
+        EXPECT_LE(fileSize(target + ".cvpart"), 3 * kMiB);
+        EXPECT_LE(allocatedBytes(target + ".cvpart"), 3 * kMiB);
+    }
+    EXPECT_EQ(server.requests("/endless.bin"), 1) << "a full disk is not retried";
+    EXPECT_EQ(server.requests("/too-big.bin"), 1);
+    EXPECT_EQ(fileSize(path("full-endless stream.cvpart")), 0) << "a stream that cannot resume keeps nothing";
+}
+
+TEST_F(corvidashDownloadBounds, LengthLiesAndDropsAreRetriedAFewTimesAndHoldNoSpace)
+{
+    // Announces 256 MB and sends 900 KB each time: a few tries, then the reason; nothing of the
+    // announced size is held on the disk, during the run or after it.
+    LoopbackServer::Resource lie;
+    lie.body = bytes(900 * 1024, 34);
+    lie.ranges = false;
+    lie.announcedLength = int64_t(256) << 20;
+    server.add("/lie.bin", lie);
+    // Takes ranges and always breaks off: the blocks reserved for the rest go back to the disk,
+    // the size and the control file stay for a resume.
+    LoopbackServer::Resource drops;
+    drops.body = bytes(16 * kMiB, 35);
+    drops.dropAfter = 256 * 1024;
+    drops.drops = -1;
+    server.add("/drops.bin", drops);
+
+    std::atomic<int64_t> mostHeld{0};
+    std::atomic<bool> done{false};
+    const std::string liePart = path("lie.bin.cvpart");
+    std::thread watch([&] {
+        while (!done) {
+            mostHeld = std::max<int64_t>(mostHeld, allocatedBytes(liePart));
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    const auto began = std::chrono::steady_clock::now();
+    EXPECT_EQ(download(server.url("/lie.bin"), path("lie.bin")), CORVIDASH_SIZE_MISMATCH);
+    done = true;
+    watch.join();
+    expectWellFormed(CORVIDASH_SIZE_MISMATCH, false);
+    EXPECT_EQ(std::string(VantrelGetErrorText(handle)), "The server sent less than it announced");
+    EXPECT_LE(server.requests("/lie.bin"), 6);
+    EXPECT_LT(std::chrono::steady_clock::now() - began, 10s);
+    EXPECT_LT(mostHeld.load(), 8 * kMiB);
+    EXPECT_EQ(fileSize(liePart), 0);
+
+    log.clear();
+    const std::string target = path("drops.bin");
+    EXPECT_EQ(download(server.url("/drops.bin"), target, false, true), CORVIDASH_SIZE_MISMATCH);
+    expectWellFormed(CORVIDASH_SIZE_MISMATCH);
+    EXPECT_LE(server.requests("/drops.bin"), 8);
+    EXPECT_EQ(fileSize(target + ".cvpart"), 16 * kMiB);
+    EXPECT_TRUE(exists(target + ".cvctl"));
+    EXPECT_LT(allocatedBytes(target + ".cvpart"), 8 * kMiB);
+}
+
+TEST_F(corvidashDownloadBounds, ASilentServerTimesOutWithItsReason)
+{
+    const Env stall("CORVIDASH_STALL_SECONDS", "1");
+    LoopbackServer::Resource silent; // takes the request and never answers
+    silent.body = "x";
+    silent.delayMs = 120000;
+    server.add("/silent.bin", silent);
+    LoopbackServer::Resource stalls; // answers, then sends nothing
+    stalls.body = bytes(64 * 1024, 36);
+    stalls.stall = true;
+    server.add("/stalls.bin", stalls);
+    for (const char *name : {"/silent.bin", "/stalls.bin"}) {
+        SCOPED_TRACE(name);
+        log.clear();
+        const auto began = std::chrono::steady_clock::now();
+        EXPECT_EQ(download(server.url(name), path(std::string("t") + (name + 1))), CORVIDASH_TIMED_OUT);
+        expectWellFormed(CORVIDASH_TIMED_OUT);
+        EXPECT_LT(std::chrono::steady_clock::now() - began, 8s);
+        EXPECT_EQ(std::string(VantrelGetErrorText(handle)), "No answer from 127.0.0.1 in time");
+        EXPECT_EQ(server.requests(name), 1);
+    }
 }

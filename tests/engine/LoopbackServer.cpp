@@ -264,7 +264,7 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
         head += "Location: " + res.location + "\r\n";
     for (const auto &[name, value] : res.headers)
         head += name + ": " + value + "\r\n";
-    if (res.chunked)
+    if (res.chunked || res.endless)
         head += "Connection: close\r\n";
     else
         head += "Content-Length: " + std::to_string(res.announcedLength >= 0 ? res.announcedLength : length) + "\r\n";
@@ -294,6 +294,13 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
             const auto due = began + std::chrono::microseconds(sent * 1000000 / res.bytesPerSecond);
             std::this_thread::sleep_until(due);
         }
+    }
+    constexpr int64_t kEndlessCap = int64_t(64) << 20;
+    for (int64_t out = limit; res.endless && !m_stopping && length > 0 && out < kEndlessCap; out += length) {
+        if (!sendAll(fd, body->data(), static_cast<size_t>(length)))
+            return false;
+        std::lock_guard lock(m_mutex);
+        m_stats[key].bytes += length;
     }
     if (drop || res.chunked || res.announcedLength >= 0)
         return false; // close: the client sees the body end early or at EOF

@@ -30,6 +30,8 @@ public:
         int64_t announcedLength = -1; // Content-Length to claim instead of the real one
         bool stall = false;          // send the headers, then nothing
         bool chunked = false;        // no Content-Length
+        bool endless = false;        // no Content-Length; the body repeats until the client hangs up
+                                     // (or 64 MiB went out: a test must never fill the disk itself)
         bool closeAtOnce = false;    // close without answering
         std::string etag = "\"v1\"";
         std::vector<std::pair<std::string, std::string>> headers;

@@ -12,6 +12,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -22,7 +23,11 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -659,6 +664,32 @@ TEST_F(ReelgrabStandalone, FailuresSayWhy)
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_EQ(contents(downloads()), before);
     }
+}
+
+// A server that takes the connection and never answers: the probe, the sniff and the page
+// loader must not each wait out their own time; the run ends soon, saying why.
+TEST_F(ReelgrabStandalone, ASilentServerFailsSoonWithItsReason)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(fd, 16), 0); // connections complete in the backlog; nothing is ever read
+    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len), 0);
+    const QString url = QStringLiteral("http://127.0.0.1:%1/watch.html").arg(ntohs(addr.sin_port));
+    // Every wait on a server shortened alike, as the defaults are in proportion.
+    qputenv("CORVIDASH_STALL_SECONDS", "1");
+    QElapsedTimer clock;
+    clock.start();
+    const RunResult run = runReelgrab(url, 30);
+    qunsetenv("CORVIDASH_STALL_SECONDS");
+    ::close(fd);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("No answer from 127.0.0.1 in time"))) << run.err.toStdString();
+    EXPECT_LT(clock.elapsed(), 15000) << "the page loader's 30 s must not be waited out";
 }
 
 TEST_F(ReelgrabStandalone, AFailedDownloadLeavesNoEmptyFile)
