@@ -26,6 +26,4 @@ qt_add_resources(fennix_library_actions "library_statistics"
         ${FENNIX_RESOURCE_DIR}/library/CBSHelper_VideoResolution.plist)
 
 # The library page's item actions and download-then-convert use these.
-if(TARGET fennix_library_page)
-  target_link_libraries(fennix_library_page PUBLIC fennix_library_actions)
-endif()
+target_link_libraries(fennix_library_page PUBLIC fennix_library_actions)

@@ -4,12 +4,9 @@ set(_library_page_sources
   ${CMAKE_CURRENT_LIST_DIR}/LibrarySearchFilter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DownloadedViewCtrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DownloadedViewCtrlSorting.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LibraryFollowUpServices.cpp)
-foreach(_part DownloadedViewCtrlItemActions DownloadedViewCtrlConvertMode)
-  if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/${_part}.cpp)
-    list(APPEND _library_page_sources ${CMAKE_CURRENT_LIST_DIR}/${_part}.cpp)
-  endif()
-endforeach()
+  ${CMAKE_CURRENT_LIST_DIR}/LibraryFollowUpServices.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DownloadedViewCtrlItemActions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DownloadedViewCtrlConvertMode.cpp)
 fennix_gui_library(fennix_library_page
   SOURCES ${_library_page_sources}
   LIBS fennix_downloads_page fennix_library_core fennix_library_player fennix_converter_core

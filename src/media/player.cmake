@@ -1,7 +1,7 @@
 # The preview player's media player on libmpv, drawn through mpv's render API: OpenGL widgets
-# where Qt has them, mpv's software renderer otherwise (and always on the offscreen platform).
+# where a GL context can be made, mpv's software renderer otherwise (and always on the offscreen
+# platform).
 pkg_check_modules(MPV REQUIRED IMPORTED_TARGET mpv)
-find_package(Qt6 QUIET COMPONENTS OpenGL OpenGLWidgets)
 
 fennix_gui_library(fennix_vexlume_player
   SOURCES
@@ -15,10 +15,8 @@ fennix_gui_library(fennix_vexlume_player
   LIBS fennix_vexlume fennix_platform fennix_scriblet
   PRIVATE_LIBS PkgConfig::MPV)
 
-if(TARGET Qt6::OpenGLWidgets)
-  target_sources(fennix_vexlume_player PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/QVUltraPlayerGLView.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/QVUltraPlayerGLView.h)
-  target_link_libraries(fennix_vexlume_player PRIVATE Qt6::OpenGL Qt6::OpenGLWidgets)
-  target_compile_definitions(fennix_vexlume_player PRIVATE FENNIX_VEXLUME_PLAYER_GL)
-endif()
+target_sources(fennix_vexlume_player PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/QVUltraPlayerGLView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QVUltraPlayerGLView.h)
+target_link_libraries(fennix_vexlume_player PRIVATE Qt6::OpenGL Qt6::OpenGLWidgets)
+target_compile_definitions(fennix_vexlume_player PRIVATE FENNIX_VEXLUME_PLAYER_GL)

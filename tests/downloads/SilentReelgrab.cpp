@@ -7,10 +7,8 @@ namespace SilentReelgrab {
 
 void use()
 {
-#ifdef FAKE_REELGRAB_PATH
     QVReelgrabTask::setHelperExecutable(QStringLiteral(FAKE_REELGRAB_PATH));
     qputenv("FAKE_RGK_MODE", "silent");
-#endif
     UserDefaults::standard().setInteger(QStringLiteral("numberOfDownload"), 1);
 }
 

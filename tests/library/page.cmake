@@ -17,13 +17,11 @@ target_compile_definitions(library_download_page_tests PRIVATE LIBRARY_GRAB_DIR=
 
 # The main road on real helpers: a pasted page downloaded from a loopback server becomes a
 # library row, stored in "Library.db", and the library survives a restart.
-if(TARGET Reelgrab AND TARGET Corvidash AND TARGET SwiftcarryCmd)
-  fennix_add_test(library_end_to_end_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/LibraryEndToEndTest.cpp ${PROJECT_SOURCE_DIR}/tests/engine/LoopbackServer.cpp
-    LIBS fennix_library_page
-    GUI
-    TIMEOUT 400)
-  target_include_directories(library_end_to_end_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
-  add_dependencies(library_end_to_end_tests Reelgrab Corvidash SwiftcarryCmd)
-  target_compile_definitions(library_end_to_end_tests PRIVATE REELGRAB_PROGRAM="$<TARGET_FILE:Reelgrab>")
-endif()
+fennix_add_test(library_end_to_end_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/LibraryEndToEndTest.cpp ${PROJECT_SOURCE_DIR}/tests/engine/LoopbackServer.cpp
+  LIBS fennix_library_page
+  GUI
+  TIMEOUT 400)
+target_include_directories(library_end_to_end_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
+add_dependencies(library_end_to_end_tests Reelgrab Corvidash SwiftcarryCmd)
+target_compile_definitions(library_end_to_end_tests PRIVATE REELGRAB_PROGRAM="$<TARGET_FILE:Reelgrab>")
