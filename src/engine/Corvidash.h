@@ -6,6 +6,13 @@
  * Callers usually open it with dlopen() and look every function up by name;
  * linking it directly works as well. Only the functions below are exported.
  *
+ * Versions
+ *   CORVIDASH_API_VERSION changes whenever a function, structure or code below
+ *   changes meaning or layout; it is also the library's SOVERSION, so the file
+ *   is libCorvidash.so.<CORVIDASH_API_VERSION>. A caller compares
+ *   CorvidashApiVersion() with the number it was built against before using
+ *   anything else.
+ *
  * Result codes
  *   Positive codes are transfer results: they travel in download events and
  *   come back from fURLSniffingGetErrorCode(). 0 means success.
@@ -127,6 +134,9 @@ typedef struct CorvidashSubtitleInfo {
     char languageCode[200];
     uint8_t isDefault;
 } CorvidashSubtitleInfo;
+
+/* The CORVIDASH_API_VERSION the library was built with. */
+CORVIDASH_API int CorvidashApiVersion(void);
 
 /* Names any result code, positive or negative. Never NULL; static text. */
 CORVIDASH_API const char *CorvidashErrorString(int code);

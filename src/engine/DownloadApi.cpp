@@ -16,6 +16,11 @@ struct CorvidashDownload
 
 extern "C" {
 
+int CorvidashApiVersion(void)
+{
+    return CORVIDASH_API_VERSION;
+}
+
 const char *CorvidashErrorString(int code)
 {
     return EngineError::text(code);

@@ -17,8 +17,27 @@ void *open(const QString &path, QString *error)
         return nullptr;
     }
     void *handle = ::dlopen(QFile::encodeName(path).constData(), RTLD_LAZY | RTLD_LOCAL);
-    if (!handle && error)
-        *error = QString::fromLocal8Bit(::dlerror());
+    if (!handle) {
+        if (error)
+            *error = QString::fromLocal8Bit(::dlerror());
+        return nullptr;
+    }
+    // A library of another ABI would be called with the wrong layouts: refuse it before any use.
+    const auto version = symbol<int (*)()>(handle, "CorvidashApiVersion");
+    const int found = version ? version() : 0;
+    if (found != CORVIDASH_API_VERSION) {
+        if (error) {
+            *error = version ? QStringLiteral("%1 has engine API version %2, this program needs version %3")
+                                   .arg(path)
+                                   .arg(found)
+                                   .arg(CORVIDASH_API_VERSION)
+                             : QStringLiteral("%1 is no engine library of API version %2 (it has no CorvidashApiVersion)")
+                                   .arg(path)
+                                   .arg(CORVIDASH_API_VERSION);
+        }
+        ::dlclose(handle);
+        return nullptr;
+    }
     return handle;
 }
 

@@ -1,18 +1,25 @@
 #pragma once
 
+#include "engine/Corvidash.h"
+
 #include <QString>
 
 #include <dlfcn.h>
 
 #include <future>
 
-// The engine library (libCorvidash.so) is opened at run time; every function is looked up by
-// name when it is needed, so an older or partial library only loses the steps it lacks.
+#define ENGINE_LIBRARY_TEXT(x) #x
+#define ENGINE_LIBRARY_NUMBER(x) ENGINE_LIBRARY_TEXT(x)
+
+// The engine library (libCorvidash.so.<API version>) is opened at run time. It is taken only
+// when its API version is the one this program was built against; its functions are then
+// looked up by name when they are needed.
 namespace EngineLibrary {
 
-inline constexpr const char *FileName = "libCorvidash.so";
+inline constexpr const char *FileName = "libCorvidash.so." ENGINE_LIBRARY_NUMBER(CORVIDASH_API_VERSION);
 
-// dlopen with lazy binding; nullptr when it does not open (the reason goes to *error).
+// dlopen with lazy binding; nullptr when it does not open or its CorvidashApiVersion() is
+// missing or another than CORVIDASH_API_VERSION (the reason goes to *error).
 void *open(const QString &path, QString *error = nullptr);
 void close(void *handle);
 

@@ -136,6 +136,43 @@ TEST(ReelgrabBinding, MissingLibraryMakesNothingRun)
     EXPECT_FALSE(binding.download(false, true));
 }
 
+TEST(ReelgrabBinding, OnlyAnEngineOfTheSameApiVersionIsTaken)
+{
+    struct Case
+    {
+        const char *library;
+        bool opens;
+        QString reason;
+    };
+    const QString needs = QString::number(CORVIDASH_API_VERSION);
+    const Case cases[] = {
+        {FAKE_CORVIDASH, true, QString()},
+        {FAKE_CORVIDASH_NEXT, false,
+         QStringLiteral("has engine API version %1, this program needs version %2")
+             .arg(CORVIDASH_API_VERSION + 1)
+             .arg(needs)},
+        {FAKE_CORVIDASH_UNVERSIONED, false,
+         QStringLiteral("is no engine library of API version %1 (it has no CorvidashApiVersion)").arg(needs)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.library);
+        QString error;
+        void *handle = EngineLibrary::open(QString::fromUtf8(c.library), &error);
+        EXPECT_EQ(handle != nullptr, c.opens);
+        if (c.opens) {
+            EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        } else {
+            EXPECT_TRUE(error.startsWith(QString::fromUtf8(c.library))) << error.toStdString();
+            EXPECT_TRUE(error.endsWith(c.reason)) << error.toStdString();
+        }
+        EngineLibrary::close(handle);
+    }
+    // The background road reports the same refusal.
+    const EngineLibrary::Load load = EngineLibrary::openInBackground(QStringLiteral(FAKE_CORVIDASH_NEXT)).get();
+    EXPECT_EQ(load.handle, nullptr);
+    EXPECT_TRUE(load.error.contains(QStringLiteral("engine API version"))) << load.error.toStdString();
+}
+
 TEST(ReelgrabBinding, AnEarlyLoadIsTakenOnceAndOnlyForItsOwnPath)
 {
     // The early load of a path without a library fails. An open of another path does not get

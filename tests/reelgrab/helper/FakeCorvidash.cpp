@@ -70,6 +70,19 @@ int sniffer_handle;
 
 extern "C" {
 
+// FAKE_API_VERSION builds the fake of another engine ABI; FAKE_NO_API_VERSION one that predates
+// the version call.
+#ifndef FAKE_NO_API_VERSION
+CORVIDASH_API int CorvidashApiVersion(void)
+{
+#ifdef FAKE_API_VERSION
+    return FAKE_API_VERSION;
+#else
+    return CORVIDASH_API_VERSION;
+#endif
+}
+#endif
+
 CORVIDASH_API void FakeCorvidashReset()
 {
     State &s = state();

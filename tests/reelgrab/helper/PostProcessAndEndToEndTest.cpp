@@ -1,6 +1,7 @@
 // Post-processing branches (with a recording stand-in and with the real ffmpeg), and the
 // Reelgrab program run standalone against pages served from loopback.
 #include "platform/AppPaths.h"
+#include "reelgrab/EngineLibrary.h"
 #include "reelgrab/MediaFormatCode.h"
 #include "reelgrab/MediaRemuxer.h"
 #include "reelgrab/QVMediaSniffer.h"
@@ -727,7 +728,8 @@ TEST_F(ReelgrabStandalone, TheInstalledHelperFindsItsEngineAndItsPageLoader)
     ASSERT_TRUE(install.waitForFinished(120000));
     ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
     const QString program = prefix + QStringLiteral("/bin/Reelgrab");
-    ASSERT_TRUE(QFileInfo(prefix + QStringLiteral("/lib/libCorvidash.so")).isFile());
+    // The engine under its versioned name, which is the one the helper opens.
+    ASSERT_TRUE(QFileInfo(prefix + QStringLiteral("/lib/") + QString::fromLatin1(EngineLibrary::FileName)).isFile());
     ASSERT_TRUE(QFileInfo(program).isExecutable());
 
     TestHttpServer server;
