@@ -35,8 +35,10 @@ bool fillAddress(const char *path, sockaddr_un &addr, socklen_t &len)
         return false;
     std::memset(&addr, 0, sizeof addr);
     addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, resolved, sizeof(addr.sun_path) - 1);
-    len = socklen_t(offsetof(sockaddr_un, sun_path) + std::strlen(addr.sun_path) + 1);
+    // rmi_resolve_path wrote a terminated text into a buffer of sun_path's size, so it fits.
+    const size_t length = std::strlen(resolved);
+    std::memcpy(addr.sun_path, resolved, length + 1);
+    len = socklen_t(offsetof(sockaddr_un, sun_path) + length + 1);
     return true;
 }
 
