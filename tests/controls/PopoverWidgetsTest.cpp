@@ -222,8 +222,9 @@ TEST(EditMenu, ClicksChooseHideOrIgnore)
         QTest::mouseClick(&menu, Qt::LeftButton, {}, c.at);
         EXPECT_FALSE(menu.isVisible()) << c.why;
         EXPECT_EQ(r.senders.size(), c.sent) << c.why;
-        if (c.sent && !r.senders.isEmpty())
+        if (c.sent && !r.senders.isEmpty()) {
             EXPECT_EQ(r.senders.first(), item) << c.why;
+        }
         EXPECT_EQ(closed.count(), 1) << c.why;
     }
 }

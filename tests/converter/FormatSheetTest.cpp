@@ -109,8 +109,9 @@ TEST_F(FormatSheet, DictionaryPerPresetSurvivesTheSettingsFile)
             EXPECT_EQ(stored.value(flag).typeId(), QMetaType::Bool) << flag;
         const IM_EncodeParamEx b = read->block();
         EXPECT_EQ(b.videoDisabled == 0, c.video);
-        if (c.video)
+        if (c.video) {
             EXPECT_EQ(b.videoBitrate, c.videoBps);
+        }
         EXPECT_EQ(b.audioBitrate, c.audioBps);
         EXPECT_EQ(b.presetDefaultsFlag, 1);
     }

@@ -41,9 +41,9 @@ namespace {
 
 struct Entry
 {
-    QString name;          // file name without extension
+    QString name{};        // file name without extension
     bool file = true;      // a file exists at the path
-    QString playlist;      // play-list identifier
+    QString playlist{};    // play-list identifier
     int index = 0;
     qint32 status = 0;     // 1: converting in the library's own queue
 };
@@ -172,7 +172,7 @@ TEST_F(DownloadPageLibrary, LibraryTabButtonsActOnTheLibrarySelection)
         QStringList desktop;     // what reached the desktop (file names)
         QList<int> converted;    // items per "AddToConverterNotification"
         QStringList rowsAfter;
-        QList<int> transferred;  // items per "AddToTransferNotification"
+        QList<int> transferred{};  // items per "AddToTransferNotification"
     };
     const Case cases[] = {
         {"show in file manager", {"beta"}, [](DownloadViewCtrl &p) { return p.openItemPathButton(); }, -1, {"beta.mp4"}, {},

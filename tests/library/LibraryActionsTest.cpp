@@ -435,8 +435,9 @@ TEST(OneModeConvertSetting, StoredChoiceIsChecked)
         const auto s = OneModeConvertSetting::fromDictionary(c.dictionary, &error);
         EXPECT_EQ(s.has_value(), c.accepted);
         EXPECT_EQ(error.isEmpty(), c.accepted);
-        if (s)
+        if (s) {
             EXPECT_EQ(s->encParam.size(), 70480);
+        }
     }
 
     // Through the user's settings file and back, as the download page stores it.

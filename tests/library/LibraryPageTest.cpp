@@ -37,12 +37,12 @@ namespace {
 
 struct Entry
 {
-    QString name;              // file name without extension
-    QString playlist;          // play-list identifier; empty: not in a play list
+    QString name{};            // file name without extension
+    QString playlist{};        // play-list identifier; empty: not in a play list
     int index = 0;             // position in the play list
     qint64 time = 0;
     qint64 size = 0;
-    QString page;              // page address
+    QString page{};            // page address
     int ageSeconds = 0;        // added this many seconds ago
 };
 

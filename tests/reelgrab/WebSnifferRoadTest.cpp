@@ -77,8 +77,9 @@ TEST(WebSnifferWire, TakeRecordTable)
             EXPECT_FALSE(error.isEmpty());
         else
             EXPECT_EQ(buffer.size(), c.leftAfter);
-        if (take == WebSnifferWire::Take::Record)
+        if (take == WebSnifferWire::Take::Record) {
             EXPECT_EQ(record, map);
+        }
     }
 }
 

@@ -97,8 +97,9 @@ TEST(AppLaunchSettings, UpdaterSettingsMatrix)
         EXPECT_EQ(updater.automaticallyChecksForUpdates(), c.willAuto);
         EXPECT_EQ(updater.updateCheckInterval(), c.willInterval);
         EXPECT_EQ(d.boolForKey(QStringLiteral("firstLaunch")), c.firstLaunchAfter);
-        if (c.disableUpdate)
+        if (c.disableUpdate) {
             EXPECT_FALSE(d.boolForKey(QStringLiteral("DisableUpdate")));
+        }
         AppLaunchSettings::applyDidFinishLaunching(d, info, updater);
         EXPECT_EQ(updater.automaticallyChecksForUpdates(), c.didAuto);
         EXPECT_EQ(updater.updateCheckInterval(), c.didInterval);
@@ -200,10 +201,12 @@ TEST(GolobFunDefaults, PreferenceImportTable)
         QFile::remove(GolobFun::olderDownloaderPreferencesPath());
         QFile::remove(GolobFun::olderStudioPreferencesPath());
         QDir().mkpath(QFileInfo(GolobFun::olderStudioPreferencesPath()).absolutePath());
-        if (!c.a.isEmpty())
+        if (!c.a.isEmpty()) {
             ASSERT_TRUE(PropertyList::writeFile(GolobFun::olderDownloaderPreferencesPath(), c.a));
-        if (!c.b.isEmpty())
+        }
+        if (!c.b.isEmpty()) {
             ASSERT_TRUE(PropertyList::writeFile(GolobFun::olderStudioPreferencesPath(), c.b));
+        }
         GolobFun::importPlist();
         const QString key = QString::fromLatin1(c.key);
         if (!c.expected.isValid()) {

@@ -132,8 +132,9 @@ TEST_F(ShellWindow, StartsAndOpensEveryPageByToolBarClick)
             EXPECT_GE(page->showCount(), 1);
         }
         for (int other : {0, 1, 2, 3})
-            if (other != tag && placeholder(other))
+            if (other != tag && placeholder(other)) {
                 EXPECT_EQ(placeholder(other)->stateInfoLable(), nullptr);
+            }
         QTest::qWait(20);
         saveScreen(window, QStringLiteral("main-%1-%2").arg(tag).arg(QLatin1String(names[tag])));
     }

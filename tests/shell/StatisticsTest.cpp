@@ -206,8 +206,9 @@ TEST(WKDataColleciton, DeviceDescribedOncePerMachineWithHashedSerials)
         EXPECT_TRUE(groups.contains(QStringLiteral("AndroidSDCard")));
         EXPECT_TRUE(groups.contains(QStringLiteral("DeivceCapacityAndroid")));
         for (const Event &e : rec.events) {
-            if (e.group == QLatin1String("DeivceCapacityAndroid"))
+            if (e.group == QLatin1String("DeivceCapacityAndroid")) {
                 EXPECT_EQ(e.value, QStringLiteral("17"));  // 16 GiB + 1 byte
+            }
             EXPECT_FALSE(e.value.contains(QStringLiteral("SERIAL-ABC-123"))) << qPrintable(e.group);
         }
         EXPECT_TRUE(rec.events.contains(Event{true, "AndroidConnectSuccessRate", "AndroidConnectSuccess"}));

@@ -141,9 +141,10 @@ TEST(LibrarySchema, HistoricalFilesOpenToTheCurrentLayoutKeepingEveryRow)
         const QStringList queueColumns = db.columnsOf(QStringLiteral("Downloading"));
         EXPECT_EQ(QSet<QString>(queueColumns.begin(), queueColumns.end()),
                   QSet<QString>(downloading.begin(), downloading.end()));
-        if (c.downloading)
+        if (c.downloading) {
             EXPECT_EQ(db.column(QStringLiteral("SELECT hex(ResumeData) FROM Downloading WHERE DownloadID = 20")),
                       QStringList({"0102"}));
+        }
 
         // Identifiers continue above every kept row.
         const qint64 expected = c.downloading ? 21 : 13;

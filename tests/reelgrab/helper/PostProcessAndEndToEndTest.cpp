@@ -831,8 +831,9 @@ TEST_F(ReelgrabStandalone, PiecewisePictureAndSoundAreFetchedAndJoined)
     EXPECT_EQ(packets({run.out}, QStringLiteral("v")), picture);
     EXPECT_EQ(packets({run.out}, QStringLiteral("a")), sound);
     for (const QString &file : files)
-        if (file.endsWith(QLatin1String(".m4s")))
+        if (file.endsWith(QLatin1String(".m4s"))) {
             EXPECT_EQ(server.gets(QStringLiteral("/pieces/") + file), 1) << file.toStdString();
+        }
     EXPECT_EQ(contents(helperWork() + QStringLiteral("/Downloading")), QStringList());
 }
 
