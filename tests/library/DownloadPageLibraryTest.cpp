@@ -172,7 +172,7 @@ TEST_F(DownloadPageLibrary, LibraryTabButtonsActOnTheLibrarySelection)
         QStringList desktop;     // what reached the desktop (file names)
         QList<int> converted;    // items per "AddToConverterNotification"
         QStringList rowsAfter;
-        QList<int> transferred{};  // items per "AddToTransferNotification"
+        QList<int> transferred{}; // items per "AddToTransferNotification"
     };
     const Case cases[] = {
         {"show in file manager", {"beta"}, [](DownloadViewCtrl &p) { return p.openItemPathButton(); }, -1, {"beta.mp4"}, {},
