@@ -34,7 +34,7 @@ set(FENNIX_INCLUDE_ARROWS
   "transfer: converter devices downloads platform platform/log shell"
   "feedback: controls outside/crashreporter platform platform/log shell"
   "controls/gallery: controls controls/slices shell"
-  "app: converter downloads feedback library platform platform/log recording reelgrab shell tools/capvane tools/swiftcarry"
+  "app: converter devices downloads feedback library platform platform/log recording reelgrab shell tools/capvane tools/swiftcarry transfer"
 )
 
 if(NOT CMAKE_SCRIPT_MODE_FILE)
