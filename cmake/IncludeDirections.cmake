@@ -11,7 +11,7 @@ set(FENNIX_INCLUDE_ARROWS
   "platform/log: platform"
   "engine: "
   "media: platform/log"
-  "devices: "
+  "devices: platform"
   "tallybeam: "
   "outside/crashreporter: platform"
   "outside/kelvra: platform platform/log"
