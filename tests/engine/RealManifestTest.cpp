@@ -132,12 +132,14 @@ TEST(corvidashRealManifests, DashRepresentationsAndPieces)
                 EXPECT_EQ(pieces.back().offset, want.lastOffset);
                 EXPECT_EQ(pieces.back().length, want.lastLength);
             }
-            if (want.pieceSeconds >= 0)
+            if (want.pieceSeconds >= 0) {
                 EXPECT_DOUBLE_EQ(pieces.front().duration, want.pieceSeconds);
+            }
             // Ranged pieces follow one another without a gap.
             for (size_t i = 1; i < pieces.size(); ++i)
-                if (pieces[i].length > 0 && pieces[i].url == pieces[i - 1].url)
+                if (pieces[i].length > 0 && pieces[i].url == pieces[i - 1].url) {
                     EXPECT_EQ(pieces[i].offset, pieces[i - 1].offset + pieces[i - 1].length) << i;
+                }
         }
     }
 }
