@@ -29,7 +29,7 @@ set(FENNIX_INCLUDE_ARROWS
   "downloads: controls controls/slices converter downloads/store outside/kelvra platform platform/log reelgrab reelgrab/kit shell"
   "converter: controls controls/gallery downloads library media outside/kelvra platform platform/log shell tools/swiftcarry"
   "library: controls converter downloads media outside/kelvra platform platform/log reelgrab shell tools/swiftcarry"
-  "recording: controls converter downloads library platform platform/log reelgrab shell"
+  "recording: controls converter downloads library media platform platform/log reelgrab shell"
   "tools/capvane: platform recording reelgrab"
   "transfer: converter devices downloads platform platform/log shell"
   "feedback: controls outside/crashreporter platform platform/log shell"

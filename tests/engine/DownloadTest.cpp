@@ -489,14 +489,15 @@ TEST(corvidashLibrary, ExportsExactlyTheNamedFunctions)
           "URLSniffingGetSegmentInfo", "URLSniffingGetTitle", "URLSniffingGetThumbnail",
           "URLSniffingGetSubtitleCount", "URLSniffingGetSubtitleInfo", "URLSniffingGetSubtitleContent",
           "GetWebBrowserCookies", "SetPythonRuntimeResoucePath", "SniffingOnlyUsePython", "ALogInit",
-          "ALogSetLevel", "LogD", "ALogFree", "CorvidashErrorString", "VantrelGetErrorText", "URLSniffingGetErrorText"})
+          "ALogSetLevel", "LogD", "ALogFree", "CorvidashErrorString", "VantrelGetErrorText", "URLSniffingGetErrorText",
+          "CorvidashApiVersion"})
         EXPECT_NE(dlsym(lib, name), nullptr) << name;
     // Nothing of the engine's inside leaks out.
     const std::string command = std::string("nm -D --defined-only ") + CORVIDASH_LIBRARY + " | wc -l";
     if (FILE *p = popen(command.c_str(), "r")) {
         int count = 0;
         if (fscanf(p, "%d", &count) == 1) {
-            EXPECT_EQ(count, 37);
+            EXPECT_EQ(count, 38);
         }
         pclose(p);
     }

@@ -279,8 +279,9 @@ TEST_F(ShellWindow, URLEventsReachTheRunningList)
         ctrl->handleGetURLEvent(pelqa(list));
         EXPECT_EQ(asked, 1);
         ASSERT_EQ(download->requests().size(), before + (agree ? 1 : 0));
-        if (agree)
+        if (agree) {
             EXPECT_EQ(download->requests().last().items.size(), 1000);
+        }
     }
     MGMessageBox::setRunHookForTesting({});
 
