@@ -124,8 +124,9 @@ TEST(AddTaskAnimationWindow, ThumbnailShrinksComesBackRoundAndArcsToTheTarget)
         EXPECT_NEAR(f.size.height(), c.size.height(), 1e-9);
         EXPECT_NEAR(f.opacity, c.opacity, 1e-9);
         EXPECT_EQ(f.round, c.round);
-        if (c.seconds <= 0.6)
+        if (c.seconds <= 0.6) {
             EXPECT_EQ(f.centre, from.center()) << "it leaves only in the third stage";
+        }
     }
     // The arc rises towards the top of the window between the two centres and lands on the target.
     const AddTaskAnimationWindow::Frame mid = AddTaskAnimationWindow::frameAt(from, to, 0.85);

@@ -49,14 +49,16 @@ TEST(MiddleTruncation, Table)
         SCOPED_TRACE(c.what);
         const QString out = stringByTruncatingMiddleToLength(c.text, c.max, c.words);
         EXPECT_EQ(out, c.expected) << out.toStdString();
-        if (!c.words)
+        if (!c.words) {
             EXPECT_LE(characterCount(out), std::max(c.max, 0));
+        }
         // No lone half of a surrogate pair is left anywhere.
         for (qsizetype i = 0; i < out.size(); ++i) {
-            if (out[i].isHighSurrogate())
+            if (out[i].isHighSurrogate()) {
                 EXPECT_TRUE(i + 1 < out.size() && out[i + 1].isLowSurrogate()) << "at " << i;
-            else if (out[i].isLowSurrogate())
+            } else if (out[i].isLowSurrogate()) {
                 EXPECT_TRUE(i > 0 && out[i - 1].isHighSurrogate()) << "at " << i;
+            }
         }
     }
 }
