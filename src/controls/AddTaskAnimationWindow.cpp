@@ -1,6 +1,6 @@
 #include "controls/AddTaskAnimationWindow.h"
 
-#include "shell/NSImageExtend.h"
+#include "controls/NSImageExtend.h"
 
 #include <QEasingCurve>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "shell/NSImageExtend.h"
+#include "controls/NSImageExtend.h"
 
 #include <gtest/gtest.h>
 
