@@ -17,6 +17,7 @@
 #include "shell/ShellRegistry.h"
 #include "shell/ShellWindows.h"
 #include "shell/UnixSignalQuit.h"
+#include "transfer/TransferPageRegistration.h"
 #include "shell/URLHandOff.h"
 
 #include <QApplication>
@@ -36,6 +37,7 @@ void registerSubsystemSteps()
     registerDownloadPage();
     registerConverterPage();
     registerRecordPage();
+    registerTransferPage();
     registerOnlinePage();
     registerShellWindows();
     registerFeedbackWindow();

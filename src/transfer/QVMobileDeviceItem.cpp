@@ -9,6 +9,7 @@
 #include "devices/IMobileDevice.h"
 #include "platform/Dispatch.h"
 #include "platform/UserDefaults.h"
+#include "shell/WKDataColleciton.h"
 #include "platform/log/ScribletLogger.h"
 #include "shell/CommonFun.h"
 
@@ -208,4 +209,26 @@ int QVMobileDeviceItem::turnScreenOn()
 int QVMobileDeviceItem::turnScreenOff()
 {
     return runScreenCommand(QStringLiteral("shell input keyevent 223"));
+}
+
+CollectedDevice QVMobileDeviceItem::collectedDevice(IMobileDevice &device)
+{
+    CollectedDevice out;
+    const DeviceInfo::Fields info = device.deviceInfo()->fields();
+    out.OSPlatform = int(info.OSPlatform);
+    out.connectionStatus = device.connectionStatus();
+    out.connectPrepareCheck = device.connectPrepareCheck();
+    out.serialNumber = info.serialNumber;
+    out.OSVersion = info.OSVersion;
+    out.brand = info.brand;
+    out.model = info.model;
+    if (DeviceStorageInfos *storage = device.deviceStorageInfos()) {
+        if (const auto m = storage->memory())
+            out.memoryTotal = m->total;
+        if (const auto c = storage->card())
+            out.cardTotal = c->total;
+        if (const auto e = storage->externalCard())
+            out.externalCardTotal = e->total;
+    }
+    return out;
 }

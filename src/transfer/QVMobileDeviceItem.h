@@ -10,6 +10,7 @@
 #include <memory>
 
 class DeviceInfo;
+struct CollectedDevice;
 class IMobileDevice;
 namespace dispatch {
 class SerialQueue;
@@ -56,6 +57,9 @@ public:
     int setDeviceScreenOffTimeout(int milliseconds);
     int turnScreenOn();
     int turnScreenOff();
+
+    // What the usage statistics read of a device.
+    static CollectedDevice collectedDevice(IMobileDevice &device);
 
     // "%@_SettingOffTimeout" for this device.
     QString screenOffDefaultsKey() const;

@@ -77,12 +77,7 @@ QList<int> RecordingItemDelegate::progress() const
 FakeDevice::FakeDevice(quint32 platform, const QString &version, bool transactions)
 {
     const QString root = platform == DeviceTransferPlatform::iOS ? QStringLiteral("/Documents") : QStringLiteral("/storage/emulated/0");
-    QDir().mkpath(dir.path() + root);
-    FakeFileStore::Script script;
-    const StorageMedium internal{16LL << 30, 6LL << 30, root, true};
-    script.storages.memory = internal;
-    script.storages.card = internal;
-    store = std::make_shared<FakeFileStore>(dir.path(), script);
+    store = makePhoneStore(dir.path(), root);
     StoreMobileDevice::Setup setup;
     setup.info.displayName = QStringLiteral("Fake");
     setup.info.serialNumber = QStringLiteral("FAKE%1").arg(platform);
@@ -104,4 +99,14 @@ QString writeFile(const QString &path, qint64 size)
     for (qint64 left = size; left > 0; left -= block.size())
         f.write(block.constData(), std::min<qint64>(left, block.size()));
     return path;
+}
+
+std::shared_ptr<FakeFileStore> makePhoneStore(const QString &folder, const QString &root)
+{
+    QDir().mkpath(folder + root);
+    FakeFileStore::Script script;
+    const StorageMedium internal{16LL << 30, 6LL << 30, root, true};
+    script.storages.memory = internal;
+    script.storages.card = internal;
+    return std::make_shared<FakeFileStore>(folder, script);
 }

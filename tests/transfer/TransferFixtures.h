@@ -106,3 +106,5 @@ struct FakeDevice
 };
 
 QString writeFile(const QString &path, qint64 size);
+// A phone's store in folder: built-in storage and card both 16 GiB with 6 used, rooted at root.
+std::shared_ptr<FakeFileStore> makePhoneStore(const QString &folder, const QString &root);

@@ -428,7 +428,8 @@ def guide_sheet():
     s.add('Guidancemap-57', 120, 120, rrect(0, 0, 120, 120, 14, CANVAS) + glyph('phone', MUTED, 20, 20, 80, 2))
     s.add('Guidancemap-60', 120, 120, rrect(0, 0, 120, 120, 14, CANVAS) + glyph('monitor', MUTED, 20, 20, 80, 2))
     for name, kind in (('downlaod1', 'download'), ('download2', 'paste'), ('convert1', 'convert'),
-                       ('x4e11x5973x513fx7ae5', 'transfer'), ('record1', 'record'), ('record2', 'film')):
+                       ('x4e11x5973x513fx7ae5', 'transfer'), ('record1', 'record'), ('record2', 'film'),
+                       ('transfer1', 'add'), ('transfer2', 'transfer')):
         s.add(name, 260, 150, illustration(kind))
     return s
 
@@ -437,6 +438,31 @@ def instructions_sheet():
     s = Sheet('Instructions')
     s.add('Instructions-13', 200, 150, device_picture('phone', badge='key'))
     s.add('Instructions-16', 200, 150, device_picture('phone', badge='shield'))
+    # Failed-connection panels of Android phones: authorisation and sleep.
+    s.add('AndroidDebug', 200, 150, device_picture('android', badge='key'))
+    s.add('AndroidSleep', 200, 150, device_picture('android', accent=MUTED, badge='moon'))
+    # USB-debugging guide, one picture per Android version tab.
+    for k, badge in enumerate(('gear', 'info', 'bolt', 'check')):
+        s.add('usb-debugging-%d' % (k + 1), 200, 150, device_picture('android', badge=badge))
+    return s
+
+
+def connecting_frame(i, n, w=120, h=40):
+    """One frame of the connecting animation: green dots flowing from the device to the computer."""
+    b = ''
+    for k in range(6):
+        x = 10 + ((k * 20 + 20.0 * 6 * i / n) % 120)
+        if x > w - 8:
+            continue
+        fade = 0.35 + 0.65 * (x / float(w))
+        b += '<circle cx="%.2f" cy="%g" r="5" fill="%s" fill-opacity="%.2f"/>' % (x, h / 2.0, ACCENT, fade)
+    return b
+
+
+def connecting_sheet():
+    s = Sheet('Connecting')
+    for k in range(47):
+        s.add('connecting-%02d' % k, 120, 40, connecting_frame(k, 47))
     return s
 
 
@@ -688,7 +714,7 @@ def main():
     sheets = [main_sheet(), main_slice_sheet(), guide_sheet(), instructions_sheet(), animation_sheet(),
               tips_sheet(), toolbox_sheet(), device_sheet(), cover_sheet(),
               flight_sheet('AddConverterAnimate', 'convert'), flight_sheet('AddTransferAnimate', 'transfer'), table_sheet(),
-              popover_sheet(), animation4_sheet(), player_sheet()]
+              popover_sheet(), animation4_sheet(), player_sheet(), connecting_sheet()]
     files = []
     for s in sheets:
         s.write()
