@@ -670,6 +670,9 @@ void DownloadedItemViewCtrl::displayDownloadedView(const std::shared_ptr<Downloa
         m_imageTaskResult->setPixmap(QPixmap::fromImage(UIManager::sliceNamedInMain(QStringLiteral("mainform-462"))));
         m_lblTaskResult->setStyleSheet(QStringLiteral("color:%1;").arg(FailureRed.name()));
         m_lblTaskResult->setText(m_displayType == Transfer ? tr1("Failed to transfer file.") : tr1("Convert Failed"));
+        // A transfer says why it failed, when it knows.
+        if (m_displayType == Transfer && !shown->taskFinishStr().isEmpty())
+            m_lblTaskResult->setText(m_lblTaskResult->text() + QLatin1Char(' ') + shown->taskFinishStr());
         m_lblTaskResult->show();
         m_imageTaskResult->show();
         start = m_displayType == Converter;

@@ -74,6 +74,7 @@ void TransferDataItem::transferItemFinished(TransferFileItem &item)
     switch (item.itemStatus()) {
     case TransferFileItem::StatusDone:
         setTaskStatus(TaskFinished);
+        setTaskFinishStr(QString());
         if (m_isWaitItem)
             NotificationCenter::defaultCenter().post(QStringLiteral("FennixTransferDataItemTaskFinish"),
                                                      QVariant::fromValue(sharedTransferItem()));
@@ -85,11 +86,32 @@ void TransferDataItem::transferItemFinished(TransferFileItem &item)
         break;
     default:
         setTaskStatus(TaskFailed);
+        setTaskFinishStr(failureReasonText(item.errorText()));
         statistics.collectTransferState(QStringLiteral("TransferFailed"));
         statistics.collectTransferFailedReason(item.errorText());
         break;
     }
     sendTaskDidChangeState();
+}
+
+QString TransferDataItem::failureReasonText(const QString &errorText)
+{
+    static const struct
+    {
+        const char *error, *text;
+    } reasons[] = {
+        {TransferFileItem::ReasonRemoved, "The device was disconnected."},
+        {TransferFileItem::ReasonOffline, "The device is not ready."},
+        {TransferFileItem::ReasonEmpty, "The file is empty."},
+        {TransferFileItem::ReasonUnsupported, "The device cannot play this kind of file."},
+        {TransferFileItem::ReasonConversion, "The file could not be converted."},
+        {TransferFileItem::ReasonNoDestination, "The device has no place for this file."},
+        {TransferFileItem::ReasonWriteFailed, "The device did not take the file."},
+    };
+    for (const auto &r : reasons)
+        if (errorText.startsWith(QLatin1String(r.error)))
+            return QCoreApplication::translate("TransferDataItem", r.text);
+    return QString();
 }
 
 QString TransferDataItem::archiveClassName() const

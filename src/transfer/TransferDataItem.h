@@ -35,6 +35,10 @@ public:
     void transferItemStartAync(TransferFileItem &item) override;
     void transferItemFinished(TransferFileItem &item) override;
 
+    // What the user is told of a failed file, from the file item's errorText(); empty when
+    // there is nothing to add.
+    static QString failureReasonText(const QString &errorText);
+
     QString archiveClassName() const override;
 
 private:
