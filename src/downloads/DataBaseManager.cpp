@@ -498,6 +498,25 @@ bool DataBaseManager::isTheFileInDataBase(const QString &path)
     return find.step() == SQLITE_ROW;
 }
 
+bool DataBaseManager::saveDataByorder(const QList<std::shared_ptr<DownloadedItem>> &,
+                                      const QList<std::shared_ptr<DownloadedItem>> &downloaded)
+{
+    QMutexLocker lock(&m_lock);
+    if (!ensureOpen())
+        return false;
+    QList<qint64> order;
+    order.reserve(downloaded.size());
+    for (const auto &item : downloaded)
+        if (item && item->downloadID() >= 0)
+            order.append(item->downloadID());
+    QString error;
+    if (!LibrarySchema::saveDownloadedInOrder(m_dataBase, order, &error)) {
+        ScribletLogError(QStringLiteral("-->>database saving order error!!! %1").arg(error));
+        return false;
+    }
+    return true;
+}
+
 bool DataBaseManager::checkDB()
 {
     QMutexLocker lock(&m_lock);

@@ -58,6 +58,11 @@ public:
     bool isTheFileInDataBase(const QString &path);
     bool checkDB();
     bool closeDataBase();
+    // Stores the finished items in the given order (the library reads the table in its stored
+    // order); rows of items not given keep their places after them. The running tasks are not
+    // reordered. False, with the table unchanged, when it cannot be done.
+    bool saveDataByorder(const QList<std::shared_ptr<DownloadedItem>> &downloading,
+                         const QList<std::shared_ptr<DownloadedItem>> &downloaded);
 
 private:
     bool ensureOpen();

@@ -448,3 +448,61 @@ TEST_F(DataBaseManagerTest, CheckDBReportsAMissingTable)
     ASSERT_TRUE(db->loadDataBase());
     EXPECT_TRUE(db->checkDB());
 }
+
+TEST_F(DataBaseManagerTest, SavingInOrderReordersTheRowsAndLosesNone)
+{
+    // A migrated file: its PlaylistIndex column is text, which the rewrite keeps.
+    QStringList fixture = BeforePlaylists;
+    fixture << QStringLiteral("INSERT INTO Downloading (DownloadID, PageURL, Status) VALUES (40, 'https://e.com/run', 2)");
+    ASSERT_TRUE(execSql(dbPath(), fixture));
+    ASSERT_TRUE(db->loadDataBase());
+    QList<std::shared_ptr<DownloadedItem>> items;
+    for (int i = 1; i <= 5; ++i) {
+        auto item = itemAt(QStringLiteral("/videos/%1 \"quoted\" '.mp4").arg(i));
+        item->setPlaylistIndex(i * 10);
+        ASSERT_GT(db->insertDownloadedItem(*item), 0);
+        items.append(item);
+    }
+    auto snapshot = [this] {
+        QStringList rows;
+        const auto all = db->getAllDownloadedItems();
+        for (const auto &i : all.value_or(QList<std::shared_ptr<DownloadedItem>>()))
+            rows << QStringLiteral("%1|%2|%3|%4|%5").arg(i->downloadID()).arg(i->filePath()).arg(i->time()).arg(i->playlistIndex())
+                        .arg(i->addDate().toSecsSinceEpoch());
+        return rows;
+    };
+    const QStringList before = snapshot();
+    const QString typeBefore = queryColumn(dbPath(), "SELECT type FROM pragma_table_info('Downloaded') WHERE name='PlaylistIndex'")
+                                   .value(0).toString();
+    const qint32 first = items[0]->downloadID();
+
+    // Items 3, 1 and 5 first (a stray identifier and a duplicate are passed over), then 2 and 4.
+    auto stray = std::make_shared<DownloadedItem>();
+    stray->setDownloadID(999);
+    ASSERT_TRUE(db->saveDataByorder({}, {items[2], items[0], stray, items[4], items[0]}));
+    QList<qint32> ids;
+    const auto reordered = db->getAllDownloadedItems();
+    ASSERT_TRUE(reordered);
+    for (const auto &i : *reordered)
+        ids << i->downloadID();
+    EXPECT_EQ(ids, (QList<qint32>{first + 2, first, first + 4, first + 1, first + 3}));
+    QStringList after = snapshot(), beforeSorted = before;
+    after.sort();
+    beforeSorted.sort();
+    EXPECT_EQ(after, beforeSorted) << "every field of every row is kept";
+    EXPECT_EQ(queryColumn(dbPath(), "SELECT type FROM pragma_table_info('Downloaded') WHERE name='PlaylistIndex'").value(0).toString(),
+              typeBefore);
+    EXPECT_EQ(queryColumn(dbPath(), "SELECT COUNT(*) FROM sqlite_master WHERE name LIKE '%BackUp'").value(0).toInt(), 0);
+    EXPECT_EQ(queryColumn(dbPath(), "SELECT DownloadID FROM Downloading"), (QVariantList{40}));
+    EXPECT_TRUE(db->checkDB());
+    // The primary key still holds, and identifiers go on.
+    auto again = itemAt(QStringLiteral("/videos/next.mp4"));
+    EXPECT_GT(db->insertDownloadedItem(*again), first + 4);
+    EXPECT_FALSE(execSql(dbPath(), {QStringLiteral("INSERT INTO Downloaded (DownloadID, AddDate) VALUES (%1, 'x')").arg(first)}));
+
+    // A file written by a newer build is left alone.
+    const QStringList kept = snapshot();
+    ASSERT_TRUE(execSql(dbPath(), {QStringLiteral("PRAGMA user_version = 99")}));
+    EXPECT_FALSE(db->saveDataByorder({}, {items[4]}));
+    EXPECT_EQ(snapshot(), kept);
+}

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <initializer_list>
 
@@ -206,3 +208,81 @@ qint64 LibrarySchema::reserveDownloadId(sqlite3 *db, QString *error)
     }
     return id;
 }
+
+bool LibrarySchema::saveDownloadedInOrder(sqlite3 *db, const QList<qint64> &order, QString *error)
+{
+    const int v = version(db);
+    if (v < 0 || v > currentVersion()) {
+        if (error)
+            *error = v < 0 ? lastError(db) : QStringLiteral("Library.db is from a newer build");
+        return false;
+    }
+    if (!exec(db, "BEGIN IMMEDIATE", error))
+        return false;
+    const auto fail = [db] {
+        exec(db, "ROLLBACK", nullptr);
+        return false;
+    };
+    // The table's own definition, so a migrated file keeps its column types and order.
+    QByteArray definition;
+    {
+        sqlite3_stmt *st = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT sql FROM sqlite_master WHERE type='table' AND name='Downloaded'", -1, &st, nullptr)
+                == SQLITE_OK
+            && sqlite3_step(st) == SQLITE_ROW)
+            definition = reinterpret_cast<const char *>(sqlite3_column_text(st, 0));
+        sqlite3_finalize(st);
+    }
+    static const QRegularExpression name(QStringLiteral("^\\s*CREATE\\s+TABLE\\s+(IF\\s+NOT\\s+EXISTS\\s+)?[\"'`\\[]?Downloaded[\"'`\\]]?"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    QString backup = QString::fromUtf8(definition);
+    const QRegularExpressionMatch m = name.match(backup);
+    if (!m.hasMatch()) {
+        if (error)
+            *error = QStringLiteral("the definition of Downloaded was not found");
+        return fail();
+    }
+    backup.replace(m.capturedStart(), m.capturedLength(), QStringLiteral("CREATE TABLE DownloadedBackUp"));
+    if (!exec(db, "DROP TABLE IF EXISTS DownloadedBackUp", error) || !exec(db, backup.toUtf8(), error))
+        return fail();
+
+    sqlite3_stmt *copy = nullptr;
+    if (sqlite3_prepare_v2(db, "INSERT OR IGNORE INTO DownloadedBackUp SELECT * FROM Downloaded WHERE DownloadID = ?", -1, &copy,
+                           nullptr)
+        != SQLITE_OK) {
+        if (error)
+            *error = lastError(db);
+        return fail();
+    }
+    for (qint64 id : order) {
+        sqlite3_reset(copy);
+        sqlite3_bind_int64(copy, 1, id);
+        if (sqlite3_step(copy) != SQLITE_DONE) {
+            if (error)
+                *error = QStringLiteral("insertDownloadedItemForBackUp Fail,ID:%1,Error:%2").arg(id).arg(lastError(db));
+            sqlite3_finalize(copy);
+            return fail();
+        }
+    }
+    sqlite3_finalize(copy);
+    // Rows the list did not name stay in the library, after the named ones (a row without an
+    // identifier too: NOT IN would drop it).
+    if (!exec(db,
+              "INSERT INTO DownloadedBackUp SELECT * FROM Downloaded WHERE NOT EXISTS "
+              "(SELECT 1 FROM DownloadedBackUp b WHERE b.DownloadID = Downloaded.DownloadID) ORDER BY rowid",
+              error))
+        return fail();
+    bool counted = false, countedBackup = false;
+    const qint64 rows = scalar(db, "SELECT COUNT(*) FROM Downloaded", &counted);
+    const qint64 copied = scalar(db, "SELECT COUNT(*) FROM DownloadedBackUp", &countedBackup);
+    if (!counted || !countedBackup || rows != copied) {
+        if (error)
+            *error = QStringLiteral("-->>database saving order error!!! %1 rows, %2 copied").arg(rows).arg(copied);
+        return fail();
+    }
+    if (!exec(db, "DROP TABLE Downloaded", error) || !exec(db, "ALTER TABLE DownloadedBackUp RENAME TO Downloaded", error)
+        || !exec(db, "COMMIT", error))
+        return fail();
+    return true;
+}
+

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 struct sqlite3;
@@ -29,6 +30,12 @@ public:
     // out before through any connection (deleted rows included). Call inside a write
     // transaction (BEGIN IMMEDIATE) that the caller commits; 0 on failure.
     static qint64 takeDownloadId(sqlite3 *db, QString *error = nullptr);
+
+    // Rewrites "Downloaded" so that its rows come in the given order of identifiers, then every
+    // row not named in their earlier order: the rows go into "DownloadedBackUp" (made with the
+    // table's own definition), which then takes the table's place. One write transaction, so a
+    // failure leaves the table as it was; a file written by a newer build is not touched.
+    static bool saveDownloadedInOrder(sqlite3 *db, const QList<qint64> &order, QString *error = nullptr);
 
     // takeDownloadId in a transaction of its own, for callers that only reserve an identifier.
     static qint64 reserveDownloadId(sqlite3 *db, QString *error = nullptr);
