@@ -653,3 +653,84 @@ TEST_F(ShellWindow, NoWindowShowsABareStringTableKey)
     EXPECT_EQ(WindowTexts::bareKeys(ctrl->timeScheduleWindow()), QStringList());
     ctrl->hiddenTimeSchedulerWindow();
 }
+
+TEST_F(ShellWindow, UninstallVirtualSoundCardFollowsTheDriverAndTheRecording)
+{
+    QAction *item = delegate->uninstallSoundCardItem();
+    ASSERT_NE(item, nullptr);
+    QMenu *appMenu = window->menuBar()->actions().value(0)->menu();
+    ASSERT_NE(appMenu, nullptr);
+    clickTag(1);  // the Record page
+    ASSERT_NE(placeholder(1), nullptr);
+    clickTag(0);
+
+    bool installed = false;
+    const struct
+    {
+        const char *name;
+        bool hooks, installed, recording, enabled;
+    } rules[] = {
+        {"no driver support", false, false, false, false},
+        {"driver missing", true, false, false, false},
+        {"driver present", true, true, false, true},
+        {"driver present while recording", true, true, true, false},
+    };
+    for (const auto &r : rules) {
+        SCOPED_TRACE(r.name);
+        if (r.hooks)
+            AppDelegate::setAudioDriverHooks([&installed] { return installed; }, [] { return true; });
+        else
+            AppDelegate::setAudioDriverHooks({}, {});
+        installed = r.installed;
+        placeholder(1)->setHasTask(r.recording);
+        emit appMenu->aboutToShow();
+        EXPECT_EQ(item->isEnabled(), r.enabled);
+    }
+    placeholder(1)->setHasTask(false);
+
+    // The action: asked first; Cancel removes nothing; the outcome is said, a throw is a failure.
+    const struct
+    {
+        const char *name;
+        int answer;
+        std::function<bool()> uninstall;
+        QStringList shown;
+        int calls;
+    } actions[] = {
+        {"cancelled", MGMessageBox::OtherButton, [] { return true; }, {"Uninstall Virtual Sound Card?"}, 0},
+        {"removed", MGMessageBox::DefaultButton, [] { return true; }, {"Uninstall Virtual Sound Card?", "Uninstall successed!"}, 1},
+        {"refused", MGMessageBox::DefaultButton, [] { return false; }, {"Uninstall Virtual Sound Card?", "Uninstall failed!"}, 1},
+        {"threw", MGMessageBox::DefaultButton, []() -> bool { throw std::runtime_error("pactl"); },
+         {"Uninstall Virtual Sound Card?", "Uninstall failed!"}, 1},
+    };
+    installed = true;
+    for (const auto &a : actions) {
+        SCOPED_TRACE(a.name);
+        int calls = 0;
+        const auto uninstall = a.uninstall;
+        AppDelegate::setAudioDriverHooks([&installed] { return installed; }, [&calls, uninstall] {
+            ++calls;
+            return uninstall();
+        });
+        QStringList shown;
+        const int answer = a.answer;
+        MGMessageBox::setRunHookForTesting([&shown, answer](MGMessageBox *box) {
+            shown << box->messageTextField()->text();
+            QTimer::singleShot(0, box, [box, answer] { box->done(answer); });
+        });
+        emit appMenu->aboutToShow();
+        item->trigger();
+        EXPECT_EQ(shown, a.shown);
+        EXPECT_EQ(calls, a.calls);
+    }
+    // A driver removed behind the menu's back: the action does nothing at all.
+    installed = false;
+    QStringList shown;
+    MGMessageBox::setRunHookForTesting([&shown](MGMessageBox *box) {
+        shown << box->messageTextField()->text();
+        QTimer::singleShot(0, box, [box] { box->done(MGMessageBox::DefaultButton); });
+    });
+    item->trigger();
+    EXPECT_TRUE(shown.isEmpty());
+    AppDelegate::setAudioDriverHooks({}, {});
+}
