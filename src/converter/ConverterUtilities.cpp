@@ -110,7 +110,7 @@ QVariantMap GetSystemInfo()
     if (modelFile.open(QIODevice::ReadOnly)) {
         const QString name = QString::fromUtf8(modelFile.read(256)).trimmed();
         if (!name.isEmpty())
-            info.insert(QStringLiteral("Mac Model"), name);
+            info.insert(QStringLiteral("Computer Model"), name);
     }
     info.insert(QStringLiteral("CPU Number"), QThread::idealThreadCount());
     bool ok = false;

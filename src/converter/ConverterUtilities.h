@@ -26,6 +26,6 @@ int SendAppleEventToSystemProcess(uint32_t eventID);
 using SystemActionHook = std::function<QString(const QString &method)>;
 void SetSystemActionHookForTesting(SystemActionHook hook);
 
-// "OS Version", "CPU Type", "CPU SubType", "Mac Model", "CPU Number", "CPU Speed" (MHz),
+// "OS Version", "CPU Type", "CPU SubType", "Computer Model", "CPU Number", "CPU Speed" (MHz),
 // "Memory" (MB); a key is missing when the system does not tell.
 QVariantMap GetSystemInfo();

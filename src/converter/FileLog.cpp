@@ -81,7 +81,7 @@ void FileLog::logSystemInfo()
 {
     const QVariantMap info = GetSystemInfo();
     auto text = [&](const char *key) { return info.value(QLatin1String(key)).toString(); };
-    write(QStringLiteral("Mac Model:%1\r\n").arg(text("Mac Model")));
+    write(QStringLiteral("Computer Model:%1\r\n").arg(text("Computer Model")));
     write(QStringLiteral("OS Version:%1\r\n").arg(text("OS Version")));
     write(QStringLiteral("CPU Type:%1\r\n").arg(text("CPU Type")));
     write(QStringLiteral("CPU SubType:%1\r\n").arg(text("CPU SubType")));
