@@ -138,7 +138,22 @@ void RecordViewCtrl::loadView()
         {&_btnConvert, "Convert", "mainform-712,mainform-714,mainform-716,mainform-718", "btnConvert", &RecordViewCtrl::ConvertItems},
         {&_btnTransfer, "Transfer", "mainform-728,mainform-729,mainform-730,mainform-731", "btnTransfer", &RecordViewCtrl::transferItem},
     };
+    // The arrow beside Record opens its menu: the region recording.
+    _btnRecordArrow = new MGHoverButton(bar);
+    _btnRecordArrow->setObjectName(QStringLiteral("btnRecordArrow"));
+    _btnRecordArrow->setButtonDisplayType(1);
+    _btnRecordArrow->setTitle(QStringLiteral("\u25BE"));
+    _btnRecordArrow->setTextColor(QColor(32, 192, 91));
+    _btnRecordArrow->setToolTip(tr1("More ways to record"));
+    _btnRecordArrow->setFixedSize(24, 32);
+    _recordMenu = new QMenu(root);
+    _recordMenu->setObjectName(QStringLiteral("recordMenu"));
+    QAction *region = _recordMenu->addAction(tr1("Record a region\u2026"));
+    region->setObjectName(QStringLiteral("RecordRegion:"));
+    connect(region, &QAction::triggered, this, [this] { RecordRegion(); });
+    connect(_btnRecordArrow, &MGHoverButton::clicked, this, [this] { showRecordMenu(); });
     barLayout->addWidget(_btnRecord);
+    barLayout->addWidget(_btnRecordArrow);
     barLayout->addSpacing(8);
     for (const auto &t : tools) {
         *t.button = ListPageViews::toolButton(bar, tr1(t.tip), QString::fromLatin1(t.slices), QString::fromLatin1(t.name));
@@ -460,9 +475,22 @@ void RecordViewCtrl::setRecordButtonBusy(bool busy)
         _btnRecord->setIconSliceName(QString::fromLatin1(busy ? "mainform-778" : "mainform-171"));
         _btnRecord->update();
     }
+    if (_btnRecordArrow)
+        _btnRecordArrow->setEnabled(!busy);
 }
 
-void RecordViewCtrl::Record()
+void RecordViewCtrl::Record() { startRecording(false); }
+
+void RecordViewCtrl::RecordRegion() { startRecording(true); }
+
+void RecordViewCtrl::showRecordMenu()
+{
+    if (m_recordBusy || !_recordMenu || !_btnRecord)
+        return;
+    _recordMenu->popup(_btnRecord->mapToGlobal(QPoint(0, _btnRecord->height())));
+}
+
+void RecordViewCtrl::startRecording(bool region)
 {
     if (m_recordBusy)
         return;
@@ -471,7 +499,10 @@ void RecordViewCtrl::Record()
     _screenRecordCtrl = std::make_unique<ScreenRecordCtrl>(this, m_server);
     setRecordButtonBusy(true);
     WKDataColleciton::share().collectMainFeature(QStringLiteral("MainFeature_Record"));
-    _screenRecordCtrl->showScreenRecordWnd(recordFolder());
+    if (region)
+        _screenRecordCtrl->showRegionRecordWnd(recordFolder());
+    else
+        _screenRecordCtrl->showScreenRecordWnd(recordFolder());
 }
 
 void RecordViewCtrl::cropWillClose(ScreenRecordCtrl *)

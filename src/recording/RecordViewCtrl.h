@@ -61,6 +61,9 @@ public:
 
     // Actions of the buttons and the context menu.
     void Record();
+    // The Record button's arrow: its menu, and the region recording it offers.
+    void showRecordMenu();
+    void RecordRegion();
     void playVideo();
     void rename();
     void fileLocation();
@@ -99,6 +102,8 @@ public:
     const QList<DownloadNode::Ptr> &displayList() const { return _displaylist; }
     QLineEdit *searchField() const { return _searchField; }
     MGHoverButton *recordButton() const { return _btnRecord; }
+    MGHoverButton *recordArrowButton() const { return _btnRecordArrow; }
+    QMenu *recordMenu() const { return _recordMenu; }
     QWidget *guideBox() const { return _guideBox; }
     DownloadTableView *tableView() const;
     DownloadedRowHost *rowHost() const { return m_rows; }
@@ -136,6 +141,7 @@ private:
     void rememberSelection();
     void finishSort();
     void setRecordButtonBusy(bool busy);
+    void startRecording(bool region);
     void deleteItemWithKeyDown(const Notification &n);
     void tell(const QString &message);
     void updateState();
@@ -161,6 +167,8 @@ private:
     QWidget *_guideBox = nullptr;
     QLineEdit *_searchField = nullptr;
     MGHoverButton *_btnRecord = nullptr;
+    MGHoverButton *_btnRecordArrow = nullptr;
+    QMenu *_recordMenu = nullptr;
     MGHoverButton *_btnDelete = nullptr;
     MGHoverButton *_btnOpenFolder = nullptr;
     MGHoverButton *_btnConvert = nullptr;

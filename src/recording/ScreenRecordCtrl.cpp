@@ -8,6 +8,7 @@
 #include "recording/RecordingFiles.h"
 #include "recording/ScreenRecordCtrlDelegate.h"
 #include "recording/ScreenRecordServer.h"
+#include "recording/ScreenRecordWndCtr.h"
 #include "shell/MGMessageBox.h"
 #include "shell/WKDataColleciton.h"
 
@@ -47,6 +48,8 @@ ScreenRecordCtrl::ScreenRecordCtrl(ScreenRecordCtrlDelegate *delegate, ScreenRec
 
 ScreenRecordCtrl::~ScreenRecordCtrl()
 {
+    if (m_regionWnd)
+        m_regionWnd->setDelegate(nullptr);
     if (m_server->delegate() == this)
         m_server->setDelegate(nullptr);
 }
@@ -62,17 +65,43 @@ void ScreenRecordCtrl::tellUser(const QString &message)
 
 void ScreenRecordCtrl::showScreenRecordWnd(const QString &recordFolder)
 {
+    if (!prepareRecording(recordFolder))
+        return;
+    m_server->setDelegate(this);
+    m_server->setScreenRecordFileSaveFolder(recordFolder);
+    if (!m_server->launchScreenRecordClient()) {
+        // A recorder of an earlier recording still runs; this one never started.
+        m_server->setDelegate(nullptr);
+        cropWndWillClose(tr1("A recording is already running."));
+    }
+}
+
+void ScreenRecordCtrl::showRegionRecordWnd(const QString &recordFolder)
+{
+    if (!prepareRecording(recordFolder))
+        return;
+    if (m_regionWnd)
+        delete m_regionWnd.data();
+    m_regionWnd = new ScreenRecordWndCtr(recordFolder, this, this);
+    connect(m_regionWnd, &ScreenRecordWndCtr::finished, m_regionWnd, &QObject::deleteLater);
+    m_regionWnd->showWindow();
+}
+
+ScreenRecordWndCtr *ScreenRecordCtrl::regionRecorder() const { return m_regionWnd.data(); }
+
+bool ScreenRecordCtrl::prepareRecording(const QString &recordFolder)
+{
     m_ended = false;
     m_recordOutputFile.clear();
     // Without an X11 session there is nothing to record: say so plainly and end.
     const QString unavailable = RecordingFiles::screenCaptureUnavailableReason();
     if (!unavailable.isEmpty()) {
         cropWndWillClose(unavailable);
-        return;
+        return false;
     }
     if (!AppPaths::ensureFolder(recordFolder)) {
         cropWndWillClose(tr1("The recordings folder \"%1\" cannot be made.").replace(QStringLiteral("%1"), recordFolder));
-        return;
+        return false;
     }
     QWidget *main = applicationMainWindow();
     const AudioCaptureDevice device;
@@ -101,13 +130,7 @@ void ScreenRecordCtrl::showScreenRecordWnd(const QString &recordFolder)
     m_mainWnd = main;
     if (m_mainWnd)
         m_mainWnd->showMinimized();
-    m_server->setDelegate(this);
-    m_server->setScreenRecordFileSaveFolder(recordFolder);
-    if (!m_server->launchScreenRecordClient()) {
-        // A recorder of an earlier recording still runs; this one never started.
-        m_server->setDelegate(nullptr);
-        cropWndWillClose(tr1("A recording is already running."));
-    }
+    return true;
 }
 
 bool ScreenRecordCtrl::recordWillStart()
@@ -138,11 +161,16 @@ void ScreenRecordCtrl::screenRecordIsStoppedNeedUpdateButtonState(const QString 
 
 void ScreenRecordCtrl::recordDidStop()
 {
+    // The region recorder's file was given its date-time name before the take.
+    const bool named = m_regionWnd != nullptr;
+    if (named)
+        m_recordOutputFile = m_regionWnd->outputFile();
     if (m_ended || m_recordOutputFile.isEmpty())
         return;
     m_ended = true;
     QString error;
-    const QString finalPath = RecordingFiles::moveToDateTimeName(m_recordOutputFile, QDateTime::currentDateTime(), &error);
+    const QString finalPath = named ? m_recordOutputFile
+                                    : RecordingFiles::moveToDateTimeName(m_recordOutputFile, QDateTime::currentDateTime(), &error);
     if (!error.isEmpty())
         ScribletLogInfo(QStringLiteral("recording keeps its name: %1").arg(error));
     restoreMainWindow();

@@ -19,7 +19,11 @@ public:
         int ms = -1;
         std::function<void()> fired;
         explicit Timer(ManualControlTimers *o) : owner(o) {}
-        ~Timer() override { owner->live.removeAll(this); }
+        ~Timer() override
+        {
+            if (owner)
+                owner->live.removeAll(this);
+        }
         void start(int interval, std::function<void()> f) override
         {
             ms = interval;
@@ -37,7 +41,13 @@ public:
             return t;
         });
     }
-    ~ManualControlTimers() { ControlTimer::setMakerForTesting({}); }
+    // Timers may outlive the test's hand (a control deleted later): they stop answering to it.
+    ~ManualControlTimers()
+    {
+        ControlTimer::setMakerForTesting({});
+        for (Timer *t : std::as_const(live))
+            t->owner = nullptr;
+    }
     ManualControlTimers(const ManualControlTimers &) = delete;
     ManualControlTimers &operator=(const ManualControlTimers &) = delete;
 

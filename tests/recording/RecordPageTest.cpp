@@ -12,6 +12,8 @@
 #include "recording/RecordViewCtrl.h"
 #include "recording/ScreenRecordCtrl.h"
 #include "recording/ScreenRecordServer.h"
+#include "recording/ScreenRecordWndCtr.h"
+#include "controls/ManualControlTimers.h"
 #include "shell/MGMessageBox.h"
 #include "support/TestEnvironment.h"
 
@@ -19,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -367,6 +370,56 @@ TEST_F(RecordPage, RecordButtonWaitsForTheRecordingWhichArrivesUnderItsDateTimeN
     EXPECT_TRUE(told.first().contains(QLatin1String("X11 session")));
     EXPECT_FALSE(page->isHasTask());
     qputenv("XDG_SESSION_TYPE", "x11");
+}
+
+// The Record button's arrow offers "Record a region…": the overlay opens, Record counts down,
+// Stop ends the take once the tool has written it, and the take joins the list under its
+// reserved date-time name.
+TEST_F(RecordPage, RecordARegionFromTheArrowMenuJoinsTheList)
+{
+    qputenv("DISPLAY", ":98");
+    qputenv("XDG_SESSION_TYPE", "x11");
+    qunsetenv("WAYLAND_DISPLAY");
+    const QString toolLog = dir.filePath(QStringLiteral("tool.log"));
+    qputenv("FAKE_GLINTCAP_LOG", toolLog.toLocal8Bit());
+    ScreenRecordWndCtr::setToolProgramForTesting(QStringLiteral(FAKE_GLINTCAP_PROGRAM));
+    ScreenRecordCtrl::setInstallAskerForTesting([] { return false; });
+    ManualControlTimers timers;
+    record({"older.mp4"});
+
+    QTest::mouseClick(page->recordArrowButton(), Qt::LeftButton);
+    QMenu *menu = page->recordMenu();
+    ASSERT_TRUE(menu->isVisible());
+    ASSERT_EQ(menu->actions().size(), 1);
+    QAction *region = menu->actions().first();
+    EXPECT_EQ(region->text(), QStringLiteral("Record a region\u2026"));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(region).center());
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_TRUE(page->isHasTask());
+    EXPECT_FALSE(page->recordButton()->isEnabled());
+    EXPECT_FALSE(page->recordArrowButton()->isEnabled());
+    ScreenRecordWndCtr *overlay = page->screenRecordCtrl()->regionRecorder();
+    ASSERT_NE(overlay, nullptr);
+    ASSERT_TRUE(overlay->window()->isVisible());
+
+    QTest::mouseClick(overlay->recordButton(), Qt::LeftButton);
+    while (overlay->phase() == ScreenRecordWndCtr::Phase::CountingDown)
+        ASSERT_EQ(timers.elapse(1000), 1);
+    auto heard = [&] {
+        QFile f(toolLog);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return heard().contains("startCapture"); }, 15000));
+    const QString file = overlay->outputFile();
+    QTest::mouseClick(overlay->stopButton(), Qt::LeftButton);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return !imported.isEmpty(); }, 15000));
+    EXPECT_EQ(imported, QStringList{file});
+    EXPECT_EQ(page->displayList().first()->filePath(), file);
+    EXPECT_EQ(page->displayList().size(), 2);
+    EXPECT_FALSE(page->isHasTask());
+    EXPECT_TRUE(page->recordArrowButton()->isEnabled());
+    ScreenRecordWndCtr::setToolProgramForTesting(QString());
+    qunsetenv("FAKE_GLINTCAP_LOG");
 }
 
 } // namespace

@@ -24,3 +24,15 @@ if(TARGET Glintcap)
   add_dependencies(recording_glintcap_tests Glintcap)
   target_compile_definitions(recording_glintcap_tests PRIVATE GLINTCAP_PROGRAM="$<TARGET_FILE:Glintcap>")
 endif()
+
+# "Record a region…" on the Record page, with the stand-in tool.
+if(TARGET recording_page_tests AND TARGET fennix_fake_glintcap)
+  add_dependencies(recording_page_tests fennix_fake_glintcap)
+  target_compile_definitions(recording_page_tests PRIVATE FAKE_GLINTCAP_PROGRAM="$<TARGET_FILE:fennix_fake_glintcap>")
+endif()
+
+# A region take on the page with the real capture tool.
+if(TARGET recording_end_to_end_tests AND TARGET Glintcap)
+  add_dependencies(recording_end_to_end_tests Glintcap)
+  target_compile_definitions(recording_end_to_end_tests PRIVATE GLINTCAP_PROGRAM="$<TARGET_FILE:Glintcap>")
+endif()
