@@ -110,12 +110,14 @@ bool GlobalHotKey::registerKey(QString *whyNot)
 
 void GlobalHotKey::unregisterKey()
 {
-    if (m_connection)
+    if (m_connection) {
         for (uint8_t code : std::as_const(m_grabbed))
             for (uint16_t lock : LockVariants)
                 xcb_ungrab_key(m_connection, code, m_root, m_modifiers | lock);
-    if (m_connection && !m_grabbed.isEmpty())
-        xcb_flush(m_connection);
+        // Waits for the server: once this returns, other programs may take the key.
+        if (!m_grabbed.isEmpty())
+            std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    }
     m_grabbed.clear();
     if (m_filtering && QCoreApplication::instance())
         QCoreApplication::instance()->removeNativeEventFilter(this);

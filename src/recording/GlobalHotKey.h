@@ -32,6 +32,7 @@ public:
     bool registerKey(QString *whyNot = nullptr);
     void unregisterKey();
     bool isRegistered() const { return !m_grabbed.isEmpty(); }
+    QList<uint8_t> grabbedKeycodes() const { return m_grabbed; }
 
     // Why no global key can exist in this session; empty under X11.
     static QString unavailableReason();

@@ -311,10 +311,11 @@ void ScreenRecordWndCtr::clickRecord()
         ScribletLogInfo(QStringLiteral("region recorder without its stop key: %1").arg(m_hotKeyReason));
     else
         m_hotKeyReason.clear();
+    // Without the key (Wayland, no X, taken) the tip says so and points at the Stop button.
     if (m_hotKeyReason.isEmpty())
         m_captureView->setHotKeyTip(tr1("Press %key% to stop recording."), tr1("Shift+Ctrl+2"));
     else
-        m_captureView->setHotKeyTip(tr1("Press Stop to end the recording."));
+        m_captureView->setHotKeyTip(m_hotKeyReason);
 
     m_countDownSecond = 5;
     countTimer();

@@ -133,6 +133,10 @@ TEST_F(RegionRecorder, StopKeyDuringTheCountDownClosesWithoutARecording)
 {
     QSignalSpy finished(ctr.get(), &ScreenRecordWndCtr::finished);
     QTest::mouseClick(ctr->recordButton(), Qt::LeftButton);
+    // Offscreen there is no X key to grab: the tip says so instead of naming the key.
+    EXPECT_FALSE(ctr->hotKeyUnavailableReason().isEmpty());
+    EXPECT_EQ(ctr->captureView()->hotKeyTip(), ctr->hotKeyUnavailableReason());
+    EXPECT_TRUE(ctr->hotKeyUnavailableReason().contains(QLatin1String("Stop button")));
     ASSERT_EQ(timers.elapse(1000), 1);
     ASSERT_TRUE(toolHeard("setOutputFile:"));
     EXPECT_EQ(folderFiles().size(), 1);
