@@ -1,5 +1,6 @@
 #include "reelgrab/QVWebSnifferProcess.h"
 
+#include "platform/ProcessTree.h"
 #include "reelgrab/Func.h"
 #include "reelgrab/WebSnifferWire.h"
 
@@ -7,10 +8,14 @@
 #include <QDir>
 #include <QPointer>
 
+#include <algorithm>
+
 namespace {
 
 // A dismissed child gets this long to leave after its input closes.
 constexpr int DismissKillMs = 3000;
+
+const QString PageTooLarge = QStringLiteral("page too large");
 
 } // namespace
 
@@ -19,6 +24,15 @@ QVWebSnifferProcess::QVWebSnifferProcess(const QString &program) : m_program(pro
     m_watchdog.setSingleShot(true);
     connect(&m_watchdog, &QTimer::timeout, this,
             [this]() { broken(QStringLiteral("did not finish within %1 s").arg(m_seconds + GraceSeconds)); });
+    m_memoryWatch.setInterval(MemoryCheckMs);
+    connect(&m_memoryWatch, &QTimer::timeout, this, &QVWebSnifferProcess::checkMemory);
+}
+
+qint64 QVWebSnifferProcess::memoryLimit()
+{
+    bool ok = false;
+    const qint64 mb = qEnvironmentVariable("REELGRAB_WEBSNIFFER_MEMORY_MB").toLongLong(&ok);
+    return ok && mb > 0 ? mb << 20 : DefaultMemoryLimit;
 }
 
 QVWebSnifferProcess::~QVWebSnifferProcess()
@@ -40,7 +54,12 @@ void QVWebSnifferProcess::load(const QString &pageUrl, const QString &userAgent)
     m_received = 0;
     auto *process = new QProcess;
     m_process = process;
+    m_memoryLimit = memoryLimit();
+    m_memoryPeak = 0;
     process->setProgram(m_program);
+    // The watch below ends the whole tree above the limit; a burst between two looks still
+    // stops at a per-process cap a little above it.
+    process->setChildProcessModifier(ProcessTree::dataLimit(m_memoryLimit + m_memoryLimit / 2));
     // Standard output carries the records; the child's log lines go where ours go.
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     connect(process, &QProcess::readyReadStandardOutput, this, [this, process]() {
@@ -71,6 +90,20 @@ void QVWebSnifferProcess::load(const QString &pageUrl, const QString &userAgent)
         return; // failing to start already reported and dismissed it
     process->write(WebSnifferWire::encodeRequest(request));
     m_watchdog.start((m_seconds + GraceSeconds) * 1000);
+    m_memoryWatch.start();
+}
+
+void QVWebSnifferProcess::checkMemory()
+{
+    if (!m_process || m_process->state() != QProcess::Running)
+        return;
+    const qint64 pid = m_process->processId();
+    const qint64 used = ProcessTree::privateBytes(pid);
+    m_memoryPeak = std::max(m_memoryPeak, used);
+    if (used <= m_memoryLimit)
+        return;
+    ProcessTree::killAll(pid);
+    broken(QStringLiteral("held %1 MB, above its limit of %2 MB").arg(used >> 20).arg(m_memoryLimit >> 20), PageTooLarge);
 }
 
 void QVWebSnifferProcess::stop()
@@ -139,10 +172,11 @@ void QVWebSnifferProcess::readOutput()
 
 void QVWebSnifferProcess::childEnded(const QString &why)
 {
-    broken(why);
+    // A child that died near its memory limit ran into the cap on its data: the page did it.
+    broken(why, m_memoryPeak > m_memoryLimit / 4 * 3 ? PageTooLarge : QString());
 }
 
-void QVWebSnifferProcess::broken(const QString &why)
+void QVWebSnifferProcess::broken(const QString &why, const QString &reason)
 {
     // A child that misbehaved gets no second chance to leave politely.
     if (m_process && m_process->state() != QProcess::NotRunning)
@@ -154,9 +188,9 @@ void QVWebSnifferProcess::broken(const QString &why)
     // one of its own signals.
     QMetaObject::invokeMethod(
         this,
-        [this, text, run = m_run]() {
+        [this, told = reason.isEmpty() ? text : reason, run = m_run]() {
             if (run == m_run && onBroken)
-                onBroken(text);
+                onBroken(told);
         },
         Qt::QueuedConnection);
 }
@@ -164,6 +198,7 @@ void QVWebSnifferProcess::broken(const QString &why)
 void QVWebSnifferProcess::dismiss()
 {
     m_watchdog.stop();
+    m_memoryWatch.stop();
     QProcess *process = m_process;
     m_process = nullptr;
     if (!process)

@@ -9,6 +9,7 @@
 
 #include <QCborArray>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
@@ -261,6 +262,47 @@ TEST_F(WebSnifferChild, ASettledPageEndsTheRoad)
     EXPECT_EQ(outcome.progress, (QList<float>{0.0f, 0.4f, 1.0f}));
     // Ended by the page, not by the cap: most of the budget was never spent.
     EXPECT_LT(outcome.sniffedAtEnd, QVMediaSniffer::MaxBudget / 2);
+}
+
+// A process that has ended but was not collected yet (its parent was killed first).
+bool isZombie(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray text = stat.readAll();
+    const qsizetype close = text.lastIndexOf(')');
+    return close < 0 || text.mid(close + 2, 1) == "Z";
+}
+
+// A page that grows without end: the child and what it started are ended at the memory limit,
+// and the sniff fails with the reason the user reads. The memory is held by a grandchild, as a
+// web engine's renderer holds it, and grows at a pace the watch follows.
+TEST_F(WebSnifferChild, APageTooLargeForTheLimitEndsTheWholeTree)
+{
+    qputenv("REELGRAB_WEBSNIFFER_MEMORY_MB", "48");
+    const QByteArray grow = "echo $$ > pid\n"
+                            "i=0; while [ $i -lt 600 ]; do head -c 1048576 /dev/zero; sleep 0.01; i=$((i+1)); done"
+                            " | tail -n 1 > /dev/null & echo $! > grower\n"
+                            "wait\nsleep 30";
+    const QString program = child(QStringLiteral("grows"), grow);
+    QElapsedTimer clock;
+    clock.start();
+    const Outcome outcome = run(program);
+    qunsetenv("REELGRAB_WEBSNIFFER_MEMORY_MB");
+    ASSERT_TRUE(outcome.failed.has_value());
+    EXPECT_EQ(outcome.failed->reason(), QStringLiteral("page too large"));
+    EXPECT_LT(clock.elapsed(), 20000) << "ended at the limit, not by the budget";
+    // Nothing of the tree is left: the child and the process holding the memory are gone.
+    const QString dir = QFileInfo(program).absolutePath();
+    for (const QString &name : {QStringLiteral("pid"), QStringLiteral("grower")}) {
+        QFile f(dir + QLatin1Char('/') + name);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const qint64 pid = f.readAll().trimmed().toLongLong();
+        ASSERT_GT(pid, 0);
+        EXPECT_TRUE(TestEnvironment::waitFor([&] { return ::kill(pid_t(pid), 0) != 0 || isZombie(pid); }, 5000))
+            << name.toStdString();
+    }
 }
 
 TEST_F(WebSnifferChild, MissingProgramFailsWithItsPath)

@@ -706,6 +706,27 @@ TEST_F(ReelgrabStandalone, AFailedDownloadLeavesNoEmptyFile)
         << run.err.toStdString();
 }
 
+// A page without end grows the page loader until its memory limit ends it; the sniff fails with
+// the reason the user reads, and the helper itself carries on to tell it.
+TEST_F(ReelgrabStandalone, APageTooLargeForThePageLoaderFailsTheSniff)
+{
+    TestHttpServer server;
+    TestHttpServer::Resource page;
+    page.body = "<html><head><title>Endless</title></head><body>";
+    page.contentType = "text/html";
+    page.endless = "<div>" + QByteArray(60000, 'x') + "</div>\n";
+    server.add(QStringLiteral("/endless.html"), page);
+    // A web engine alone holds about 300 MB: a low limit keeps the test cheap.
+    qputenv("REELGRAB_WEBSNIFFER_MEMORY_MB", "700");
+    QElapsedTimer clock;
+    clock.start();
+    const RunResult run = runReelgrab(server.url(QStringLiteral("/endless.html")), 40);
+    qunsetenv("REELGRAB_WEBSNIFFER_MEMORY_MB");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("sniffing failed: page too large"))) << run.err.toStdString();
+    EXPECT_LT(clock.elapsed(), 35000) << "ended by the limit, not by the budget";
+}
+
 TEST_F(ReelgrabStandalone, PageWithoutMediaFailsAndLeavesNothing)
 {
     TestHttpServer server;

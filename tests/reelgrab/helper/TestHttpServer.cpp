@@ -163,9 +163,15 @@ void TestHttpServer::serve(int fd)
     } else {
         payload = body;
     }
-    head += "Content-Length: " + QByteArray::number(payload.size()) + "\r\n\r\n";
+    if (r.endless.isEmpty() || status != 200)
+        head += "Content-Length: " + QByteArray::number(payload.size()) + "\r\n";
+    head += "\r\n";
     if (sendAll(fd, head.constData(), head.size()) && method != "HEAD") {
-        if (r.bytesPerSecond <= 0) {
+        if (!r.endless.isEmpty() && status == 200) {
+            bool open = sendAll(fd, payload.constData(), payload.size());
+            for (qint64 sent = 0; open && !m_stopping && sent < (qint64(4) << 30); sent += r.endless.size())
+                open = sendAll(fd, r.endless.constData(), r.endless.size());
+        } else if (r.bytesPerSecond <= 0) {
             sendAll(fd, payload.constData(), payload.size());
         } else {
             // Slow serving, a tenth of a second's worth at a time, until the client goes away.

@@ -23,6 +23,8 @@ public:
         QByteArray disposition; // Content-Disposition value, when set
         int status = 200;
         int bytesPerSecond = 0; // 0: as fast as it goes
+        QByteArray endless;     // after the body, sent again and again until the client hangs up
+                                // (no length; at most 4 GB)
     };
 
     TestHttpServer();
