@@ -32,6 +32,8 @@ public:
     void requestSeen(const QUrl &url);
     // Any request of the page: the network is not idle.
     void activity();
+    // The hidden page (tests look at what it plays).
+    QWebEnginePage *page() const { return m_page.get(); }
 
 private:
     bool isAddressLike(const QString &title) const;
