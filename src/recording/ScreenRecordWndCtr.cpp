@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -190,7 +191,9 @@ void ScreenRecordWndCtr::windowDidLoad()
     m_chkStopAt = new QCheckBox(tr1("Stop at"), m_cropBar);
     m_chkStopAt->setObjectName(QStringLiteral("chkStopAt"));
     m_chkStopAt->setFocusPolicy(Qt::NoFocus);
-    m_chkStopAt->setStyleSheet(QStringLiteral("QCheckBox{color:white;font-size:13px;}"));
+    m_chkStopAt->setStyleSheet(QStringLiteral("QCheckBox{color:white;font-size:13px;}"
+                                              "QCheckBox::indicator{width:12px;height:12px;border:1px solid white;background:black;}"
+                                              "QCheckBox::indicator:checked{background:#E82F2F;}"));
     m_stopAtTime = new TimeLabel(m_cropBar);
     m_stopAtTime->setObjectName(QStringLiteral("stopAtTime"));
     m_stopAtTime->setFixedSize(86, 24);
@@ -237,6 +240,8 @@ void ScreenRecordWndCtr::windowDidLoad()
     m_captureView->setCaptureBar(m_captureBar);
     m_captureView->hide();
 
+    // The views cover the window, and the rectangle stays on the screen, whatever its size.
+    w->installEventFilter(this);
     m_isFullScreen = false;
     m_isRecording = false;
     // Leaving the program ends an edit of the "Stop at" time, so its value holds.
@@ -245,6 +250,24 @@ void ScreenRecordWndCtr::windowDidLoad()
             if (QWidget *focus = QApplication::focusWidget(); focus && m_stopAtTime->isAncestorOf(focus))
                 focus->clearFocus();
     });
+}
+
+bool ScreenRecordWndCtr::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_window && event->type() == QEvent::Resize) {
+        const QRect all(QPoint(0, 0), m_window->size());
+        m_cropView->setGeometry(all);
+        m_captureView->setGeometry(all);
+        const QRectF screen(all);
+        m_cropView->setScreenFrame(screen);
+        const QRectF crop = m_isFullScreen ? screen : m_cropView->cropFrame().intersected(screen);
+        // A rectangle the new size cannot hold starts over from the first one.
+        if (crop.width() < CropGeometry::minimumSize.width() || crop.height() < CropGeometry::minimumSize.height())
+            m_cropView->setCropFrame(CropGeometry::initialRect(screen));
+        else
+            m_cropView->setCropFrame(crop);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 qint64 ScreenRecordWndCtr::recordSetTime() const { return m_stopAtTime ? qint64(m_stopAtTime->getTime()) : 0; }
@@ -311,11 +334,12 @@ void ScreenRecordWndCtr::clickRecord()
         ScribletLogInfo(QStringLiteral("region recorder without its stop key: %1").arg(m_hotKeyReason));
     else
         m_hotKeyReason.clear();
-    // Without the key (Wayland, no X, taken) the tip says so and points at the Stop button.
+    // Without the key (Wayland, no X, taken) the tip says so and points at the Stop button; the
+    // reason is logged above.
     if (m_hotKeyReason.isEmpty())
         m_captureView->setHotKeyTip(tr1("Press %key% to stop recording."), tr1("Shift+Ctrl+2"));
     else
-        m_captureView->setHotKeyTip(m_hotKeyReason);
+        m_captureView->setHotKeyTip(tr1("No stop key here: press Stop."));
 
     m_countDownSecond = 5;
     countTimer();
@@ -438,6 +462,11 @@ void ScreenRecordWndCtr::stopRecord()
     m_phase = Phase::Stopping;
     if (m_window)
         m_window->hide();
+    if (m_recordTask && m_recordTask->state() != QProcess::NotRunning && !m_recorderDelegate) {
+        // A tool that never connected cannot hear the stop and has recorded nothing.
+        m_recordTask->kill();
+        return;
+    }
     if (m_recordTask && m_recordTask->state() != QProcess::NotRunning) {
         // The tool finishes the file's index after the stop; a killed MP4 would be unreadable,
         // so it gets its time and is killed only when it hangs.

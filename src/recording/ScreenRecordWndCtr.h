@@ -80,6 +80,9 @@ public:
     static void setToolProgramForTesting(const QString &program);
     static QString toolProgram();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // The window is closed and the delegate told; the controller may go.
     void finished();

@@ -135,7 +135,7 @@ TEST_F(RegionRecorder, StopKeyDuringTheCountDownClosesWithoutARecording)
     QTest::mouseClick(ctr->recordButton(), Qt::LeftButton);
     // Offscreen there is no X key to grab: the tip says so instead of naming the key.
     EXPECT_FALSE(ctr->hotKeyUnavailableReason().isEmpty());
-    EXPECT_EQ(ctr->captureView()->hotKeyTip(), ctr->hotKeyUnavailableReason());
+    EXPECT_EQ(ctr->captureView()->hotKeyTip(), QStringLiteral("No stop key here: press Stop."));
     EXPECT_TRUE(ctr->hotKeyUnavailableReason().contains(QLatin1String("Stop button")));
     ASSERT_EQ(timers.elapse(1000), 1);
     ASSERT_TRUE(toolHeard("setOutputFile:"));
@@ -202,6 +202,9 @@ TEST_F(RegionRecorder, ADelegateThatSaysNoKeepsTheWindowCropping)
 
 TEST_F(RegionRecorder, FullScreenCoversTheScreenAndRestoresTheRectangle)
 {
+    // The views follow the window to the screen's size.
+    EXPECT_EQ(ctr->cropView()->screenFrame(), QRectF(0, 0, 1280, 800));
+    EXPECT_EQ(ctr->captureView()->size(), QSize(1280, 800));
     const QRectF before = ctr->cropView()->cropFrame();
     QTest::mouseClick(ctr->fullScreenButton(), Qt::LeftButton);
     EXPECT_TRUE(ctr->isFullScreen());

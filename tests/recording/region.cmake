@@ -7,8 +7,9 @@ if(TARGET fennix_recording_page)
   fennix_add_test(recording_region_page_tests GUI TIMEOUT 180
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/SRCropViewTest.cpp ${CMAKE_CURRENT_LIST_DIR}/SRCaptureViewTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/ScreenRecordWndCtrTest.cpp ${CMAKE_CURRENT_LIST_DIR}/GlobalHotKeyTest.cpp
-            ${CMAKE_CURRENT_LIST_DIR}/PrivateXServer.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/PrivateXServer.cpp ${CMAKE_CURRENT_LIST_DIR}/RegionScreensTest.cpp
     LIBS fennix_recording_page PkgConfig::REGION_XCB Qt6::Test)
+  target_compile_definitions(recording_region_page_tests PRIVATE RECORD_SCREENS_DIR="${CMAKE_BINARY_DIR}/record-screens")
   # The capture tool's stand-in: the protocol without the capture.
   add_executable(fennix_fake_glintcap ${CMAKE_CURRENT_LIST_DIR}/FakeGlintcap.cpp)
   target_link_libraries(fennix_fake_glintcap PRIVATE fennix_recording_core)
