@@ -235,25 +235,24 @@ bool DataBaseManager::recoverDamagedFile(const QString &why)
     sqlite3_close(m_dataBase);
     m_dataBase = nullptr;
     const QString path = databasePath();
-    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString aside = path + QStringLiteral(".damaged-") + stamp;
-    for (int n = 1; QFileInfo::exists(aside); ++n)
-        aside = path + QStringLiteral(".damaged-%1-%2").arg(stamp).arg(n);
-    if (!QFile::rename(path, aside)) {
-        ScribletLogError(QStringLiteral("==>>Library.db is damaged (%1) and cannot be moved aside").arg(why));
+    QString error;
+    const auto salvage = LibrarySchema::salvage(path, why, &error);
+    if (!salvage) {
+        ScribletLogError(QStringLiteral("==>>Library.db is damaged (%1) and cannot be salvaged: %2").arg(why, error));
         return false;
     }
-    // Its journal belongs to it: a fresh file must not pick it up.
-    for (const char *side : {"-wal", "-shm"}) {
-        const QString journal = path + QLatin1String(side);
-        if (QFileInfo::exists(journal))
-            QFile::rename(journal, aside + QLatin1String(side));
-    }
-    ScribletLogError(QStringLiteral("==>>Library.db is damaged (%1); moved aside to %2 and started afresh")
-                         .arg(why, aside));
-    m_movedAsidePath = aside;
-    m_maxDownloadID = 0;
-    return createDataBase(path);
+    ScribletLogError(QStringLiteral("==>>Library.db is damaged (%1); kept aside as %2, %3 queued and %4 finished rows saved")
+                         .arg(why, salvage->asidePath)
+                         .arg(salvage->queueRows)
+                         .arg(salvage->libraryRows));
+    m_movedAsidePath = salvage->asidePath;
+    if (!openConnection(path, false))
+        return false;
+    exec("PRAGMA journal_mode=WAL");
+    exec("PRAGMA synchronous=NORMAL");
+    const bool ok = createTables();
+    getMaxDownloadID();
+    return ok;
 }
 
 bool DataBaseManager::createDataBase(const QString &path)

@@ -21,8 +21,9 @@ class DownloadedItem;
 // mode with a 5 s busy time-out, and every write here is one transaction.
 //
 // Failures are logged ("==>>...") and answered with false, -1 or no list; none reaches the
-// user. A file that is not a readable database is moved aside (movedAsidePath()) and a fresh
-// one takes its place; nothing else in the folder is touched.
+// user. A file that is not a readable database is kept aside (movedAsidePath()) and a fresh one
+// holding every row that could still be read takes its place (LibrarySchema::salvage); nothing
+// else in the folder is touched.
 class DataBaseManager
 {
 public:

@@ -10,12 +10,14 @@
 #include "controls/MGHoverButton.h"
 #include "controls/MGPopupButton.h"
 #include "controls/MGSearchFieldCell.h"
+#include "controls/ShowTipMessage.h"
 #include "downloads/DatabaseLibraryHandoff.h"
 #include "downloads/DownloadPageRegistration.h"
 #include "downloads/DownloadURLRules.h"
 #include "downloads/ListPageViews.h"
 #include "downloads/PasteURLWndCtrl.h"
 #include "downloads/TurboAminWindowCtrl.h"
+#include "downloads/store/LibrarySchema.h"
 #include "outside/kelvra/QVHPHelper.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
@@ -28,6 +30,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
@@ -228,6 +231,7 @@ void DownloadViewCtrl::startShowView()
 {
     if (!m_view)
         return;
+    tellOfSalvagedLibrary();
     if (m_bodyBox->currentIndex() == 1) {
         m_libraryPlaceholder->setFocus();
         m_libraryCountLabel->setText(tr1("%d items").replace(QLatin1String("%d"), QString::number(m_library->displayItemCount())));
@@ -238,6 +242,23 @@ void DownloadViewCtrl::startShowView()
             m_downloadingViewCtr->tableView()->setFocus();
         m_downloadingViewCtr->refreshDownloadingItem();
     }
+}
+
+void DownloadViewCtrl::tellOfSalvagedLibrary()
+{
+    // Each salvage is told once, by the first page shown after it; the file is sound afterwards.
+    const QList<LibrarySchema::Salvage> salvages = LibrarySchema::takeSalvages();
+    if (salvages.isEmpty())
+        return;
+    const LibrarySchema::Salvage &last = salvages.last();
+    const QString text = tr1("The library file was damaged. %1 waiting downloads and %2 finished items were saved;\n"
+                             "the damaged file is kept as %3.")
+                             .arg(last.queueRows)
+                             .arg(last.libraryRows)
+                             .arg(QFileInfo(last.asidePath).fileName());
+    // Hangs below the page's tool bar, where the lists it speaks of begin.
+    QWidget *window = m_view->window();
+    ShowTipMessage::share().showTipWithString(text, QPointF(m_view->mapTo(window, QPoint(m_view->width() / 2, 40))), window);
 }
 
 bool DownloadViewCtrl::isHasTask() const

@@ -99,6 +99,8 @@ public:
 
 private:
     void loadView();
+    // A damaged library file that was salvaged since the last look: told in the page once.
+    void tellOfSalvagedLibrary();
     void reSetTurboBtn();
     void updateDownConvertLabel();
     MGHoverButton *makeToolButton(QWidget *parent, const QString &tip, const QStringList &slices);

@@ -1,6 +1,7 @@
 #include "LibraryFixtures.h"
 
 #include "downloads/DataBaseManager.h"
+#include "downloads/store/LibrarySchema.h"
 #include "downloads/DownloadedItem.h"
 
 #include <QDir>
@@ -366,7 +367,7 @@ TEST_F(DataBaseManagerTest, OlderFilesGainTheMissingColumnsAndKeepEveryRow)
     }
 }
 
-TEST_F(DataBaseManagerTest, ADamagedFileIsMovedAsideAndReplacedLeavingMediaAlone)
+TEST_F(DataBaseManagerTest, ADamagedFileIsKeptAsideAndItsReadableRowsSavedLeavingMediaAlone)
 {
     // A good file to damage in several ways.
     const QString goodFolder = freshFolder(QStringLiteral("good"));
@@ -403,19 +404,24 @@ TEST_F(DataBaseManagerTest, ADamagedFileIsMovedAsideAndReplacedLeavingMediaAlone
         writeFile(media, "jpeg bytes");
         writeFile(dbPath(), c.bytes);
 
+        LibrarySchema::takeSalvages();
         EXPECT_TRUE(db->loadDataBase());
         const QString aside = db->movedAsidePath();
         ASSERT_FALSE(aside.isEmpty());
         EXPECT_TRUE(aside.startsWith(dbPath() + QStringLiteral(".damaged-")));
         EXPECT_EQ(readFile(aside), c.bytes);
         EXPECT_EQ(readFile(media), QByteArray("jpeg bytes"));
+        // The rows that could be read are in the fresh file, and the user is to be told.
+        const QList<LibrarySchema::Salvage> told = LibrarySchema::takeSalvages();
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_EQ(told[0].asidePath, aside);
 
         EXPECT_TRUE(db->checkDB());
         auto item = itemAt(QStringLiteral("/v/after.mp4"));
-        EXPECT_EQ(db->insertDownloadedItem(*item), 1);
+        EXPECT_GT(db->insertDownloadedItem(*item), told[0].libraryRows);
         const auto items = db->getAllDownloadedItems();
         ASSERT_TRUE(items);
-        EXPECT_EQ(items->size(), 1);
+        EXPECT_EQ(items->size(), told[0].libraryRows + 1);
     }
 }
 

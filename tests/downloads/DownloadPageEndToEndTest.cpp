@@ -2,10 +2,12 @@
 // with progress, pause and resume, the hand-off to the library, failures, deletes, and a picture.
 #include "controls/MGHoverButton.h"
 #include "downloads/DLoadingItemViewCtr.h"
+#include "controls/ShowTipMessage.h"
 #include "downloads/DataBaseManager.h"
 #include "downloads/DatabaseLibraryHandoff.h"
 #include "downloads/DownloadViewCtrl.h"
 #include "downloads/DownloadedItem.h"
+#include "downloads/store/LibrarySchema.h"
 #include "platform/Dispatch.h"
 #include "platform/UserDefaults.h"
 #include "shell/QuitCheckDialogboxController.h"
@@ -25,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sqlite3.h>
 
 namespace {
 bool shown(const MGHoverButton *b) { return b && !b->isHidden() && b->isEnabled(); }
@@ -235,6 +238,63 @@ TEST_F(DownloadPageEndToEnd, PictureOfThePageWithThreeTasks)
     const QImage picture = window.grab().toImage();
     ASSERT_FALSE(picture.isNull());
     EXPECT_TRUE(picture.save(QStringLiteral(PAGE_GRAB_PATH)));
+}
+
+// A Library.db found damaged at start: the page tells the user once, in the window, what was
+// saved; the salvaged queue is in the list. The next start finds a sound file and says nothing.
+TEST(DownloadPageDamagedLibrary, TheSalvageIsToldOnceInThePage)
+{
+    QVReelgrabTask::setHelperExecutable(QStringLiteral(REELGRAB_PROGRAM));
+    UserDefaults::standard().setBool(QStringLiteral("isAutoResumeTask"), false);
+    const QString folder = TestEnvironment::home() + QStringLiteral("/damaged-library");
+    QDir().mkpath(folder);
+    const QString path = folder + QStringLiteral("/Library.db");
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        ASSERT_TRUE(LibrarySchema::migrate(db));
+        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        for (int i = 1; i <= 3; ++i)
+            sqlite3_exec(db, QStringLiteral("INSERT INTO Downloading(DownloadID,PageURL,Status) VALUES(%1,'http://127.0.0.1:9/q%1',6)")
+                                 .arg(i).toUtf8().constData(), nullptr, nullptr, nullptr);
+        for (int i = 1; i <= 300; ++i)
+            sqlite3_exec(db, QStringLiteral("INSERT INTO Downloaded(DownloadID,FilePath,AddDate) VALUES(%1,'/v/%2','2026')")
+                                 .arg(100 + i).arg(QString(1200, u'n')).toUtf8().constData(), nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        QFile file(path);
+        ASSERT_TRUE(file.resize(file.size() * 2 / 3));
+    }
+    LibrarySchema::takeSalvages();
+    for (int start = 1; start <= 2; ++start) {
+        SCOPED_TRACE(start);
+        ShowTipMessage::share().closeTipWindow();
+        ShowTipMessage::share().tipTextField()->clear();
+        DataBaseManager db(folder);
+        DownloadViewCtrl page(std::make_unique<DatabaseLibraryHandoff>(&db), db.databasePath());
+        QMainWindow window;
+        window.setCentralWidget(page.view());
+        window.resize(1100, 640);
+        window.show();
+        page.startShowView();
+        QLabel *tip = ShowTipMessage::share().tipTextField();
+        if (start == 1) {
+            EXPECT_EQ(page.downloadingList()->tasksCount(), 3);
+            ASSERT_TRUE(TestEnvironment::waitFor([&] { return tip->isVisible(); }, 2000)) << tip->text().toStdString();
+            EXPECT_TRUE(tip->text().startsWith(QStringLiteral("The library file was damaged. 3 waiting downloads and ")))
+                << tip->text().toStdString();
+            EXPECT_TRUE(tip->text().contains(QStringLiteral("Library.db.damaged-")));
+            EXPECT_TRUE(tip->window()->grab().toImage().save(TestEnvironment::home() + QStringLiteral("/damaged-library-tip.png")));
+        } else {
+            TestEnvironment::waitFor([] { return false; }, 200);
+            EXPECT_FALSE(tip->isVisible());
+            EXPECT_TRUE(tip->text().isEmpty());
+        }
+        ShowTipMessage::share().closeTipWindow();
+        page.downloadingList()->reelgrabDispatcher()->cancelAllTasks();
+    }
+    QVReelgrabTask::setHelperExecutable(QString());
 }
 
 } // namespace

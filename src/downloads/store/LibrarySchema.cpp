@@ -1,11 +1,17 @@
 #include "downloads/store/LibrarySchema.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+
 #include <sqlite3.h>
 
 #include <QRegularExpression>
 
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 namespace {
 
@@ -286,3 +292,191 @@ bool LibrarySchema::saveDownloadedInOrder(sqlite3 *db, const QList<qint64> &orde
     return true;
 }
 
+// --- damaged files ---
+
+namespace {
+
+bool isDamage(int rc)
+{
+    rc &= 0xff;
+    return rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB;
+}
+
+QMutex &salvagesLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
+QList<LibrarySchema::Salvage> &salvages()
+{
+    static QList<LibrarySchema::Salvage> list;
+    return list;
+}
+
+// Why the file is not a sound database; empty when it is, or when that cannot be told (a file
+// that cannot be opened for other reasons is not ours to move).
+QString damageOf(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    QString why;
+    if (rc != SQLITE_OK) {
+        if (isDamage(sqlite3_extended_errcode(db)))
+            why = lastError(db);
+        sqlite3_close(db);
+        return why;
+    }
+    sqlite3_stmt *st = nullptr;
+    int step = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &st, nullptr);
+    if (step == SQLITE_OK) {
+        step = sqlite3_step(st);
+        if (step == SQLITE_ROW) {
+            const auto *answer = reinterpret_cast<const char *>(sqlite3_column_text(st, 0));
+            if (!answer || qstrcmp(answer, "ok") != 0)
+                why = QStringLiteral("integrity check failed: ") + QString::fromUtf8(answer ? answer : "");
+        } else if (isDamage(step)) {
+            why = lastError(db);
+        }
+    } else if (isDamage(step)) {
+        why = lastError(db);
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return why;
+}
+
+QStringList columnsOf(sqlite3 *db, const char *table)
+{
+    QStringList out;
+    sqlite3_stmt *st = nullptr;
+    const QByteArray sql = QByteArray("SELECT name FROM pragma_table_info('") + table + "')";
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK)
+        while (sqlite3_step(st) == SQLITE_ROW)
+            out << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return out;
+}
+
+// Copies every row of table that can still be read, by the columns both files have. A damaged
+// page ends a scan: the table is read from its start and again from its end, so only the rows
+// on damaged pages are lost. Rows already copied (same identifier) are not copied twice.
+int copyReadableRows(sqlite3 *from, sqlite3 *to, const char *table)
+{
+    const QStringList theirs = columnsOf(from, table);
+    QStringList common;
+    for (const QString &c : columnsOf(to, table))
+        if (theirs.contains(c))
+            common << QLatin1Char('"') + c + QLatin1Char('"');
+    if (common.isEmpty())
+        return 0;
+    const QByteArray names = common.join(u',').toUtf8();
+    const QByteArray insertSql = "INSERT OR IGNORE INTO " + QByteArray(table) + '(' + names + ") VALUES("
+        + QByteArray("?,").repeated(common.size()).chopped(1) + ')';
+    sqlite3_stmt *insert = nullptr;
+    if (sqlite3_prepare_v2(to, insertSql.constData(), -1, &insert, nullptr) != SQLITE_OK)
+        return 0;
+    int copied = 0;
+    for (const char *order : {"", " ORDER BY rowid DESC"}) {
+        const QByteArray selectSql = "SELECT " + names + " FROM " + table + order;
+        sqlite3_stmt *select = nullptr;
+        if (sqlite3_prepare_v2(from, selectSql.constData(), -1, &select, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(select) == SQLITE_ROW) {
+                for (int i = 0; i < int(common.size()); ++i)
+                    sqlite3_bind_value(insert, i + 1, sqlite3_column_value(select, i));
+                if (sqlite3_step(insert) == SQLITE_DONE)
+                    copied += sqlite3_changes(to);
+                sqlite3_reset(insert);
+                sqlite3_clear_bindings(insert);
+            }
+        }
+        sqlite3_finalize(select);
+    }
+    sqlite3_finalize(insert);
+    return copied;
+}
+
+void removeWithJournal(const QString &path)
+{
+    for (const char *side : {"", "-wal", "-shm", "-journal"})
+        QFile::remove(path + QLatin1String(side));
+}
+
+} // namespace
+
+std::optional<LibrarySchema::Salvage> LibrarySchema::salvageIfDamaged(const QString &path, QString *error)
+{
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    const QString why = damageOf(path);
+    if (why.isEmpty())
+        return std::nullopt;
+    return salvage(path, why, error);
+}
+
+std::optional<LibrarySchema::Salvage> LibrarySchema::salvage(const QString &path, const QString &why, QString *error)
+{
+    // The new file is made beside the old one and put in place only when it is complete.
+    const QString fresh = path + QStringLiteral(".salvage");
+    removeWithJournal(fresh);
+    sqlite3 *to = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(fresh).constData(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+            != SQLITE_OK
+        || !migrate(to, error)) {
+        sqlite3_close(to);
+        removeWithJournal(fresh);
+        return std::nullopt;
+    }
+    Salvage result;
+    result.reason = why;
+    sqlite3 *from = nullptr;
+    // Read only: the damaged file is kept as it came, for whoever wants to look at it.
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &from, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        // Lets SQLite read a file shorter than its header says instead of refusing it whole.
+        exec(from, "PRAGMA writable_schema=ON", nullptr);
+        exec(to, "BEGIN", nullptr);
+        // The queue first: its rows are downloads not made yet, with nothing else to recall them.
+        result.queueRows = copyReadableRows(from, to, "Downloading");
+        result.libraryRows = copyReadableRows(from, to, "Downloaded");
+        bool known = false;
+        const qint64 lastId = scalar(from, "SELECT MAX(LastID) FROM DownloadIDs", &known);
+        exec(to, "UPDATE DownloadIDs SET LastID = max(LastID, ifnull((SELECT MAX(DownloadID) FROM Downloaded), 0), "
+                 "ifnull((SELECT MAX(DownloadID) FROM Downloading), 0), " + QByteArray::number(known ? lastId : 0) + ')',
+             nullptr);
+        exec(to, "COMMIT", nullptr);
+    }
+    sqlite3_close(from);
+    sqlite3_close(to);
+
+    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = path + QStringLiteral(".damaged-") + stamp;
+    for (int n = 1; QFileInfo::exists(aside); ++n)
+        aside = path + QStringLiteral(".damaged-%1-%2").arg(stamp).arg(n);
+    if (!QFile::rename(path, aside)) {
+        if (error)
+            *error = QStringLiteral("%1 cannot be moved aside").arg(path);
+        removeWithJournal(fresh);
+        return std::nullopt;
+    }
+    // Its journal belongs to it: the fresh file must not pick it up.
+    for (const char *side : {"-wal", "-shm"})
+        if (QFileInfo::exists(path + QLatin1String(side)))
+            QFile::rename(path + QLatin1String(side), aside + QLatin1String(side));
+    if (!QFile::rename(fresh, path)) {
+        if (error)
+            *error = QStringLiteral("the salvaged file cannot take the place of %1").arg(path);
+        QFile::rename(aside, path);
+        removeWithJournal(fresh);
+        return std::nullopt;
+    }
+    result.asidePath = aside;
+    QMutexLocker lock(&salvagesLock());
+    salvages().append(result);
+    return result;
+}
+
+QList<LibrarySchema::Salvage> LibrarySchema::takeSalvages()
+{
+    QMutexLocker lock(&salvagesLock());
+    return std::exchange(salvages(), {});
+}

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 struct sqlite3;
 
 // The one owner of Library.db's layout: both tables' definitions, the ordered migrations keyed
@@ -39,4 +41,24 @@ public:
 
     // takeDownloadId in a transaction of its own, for callers that only reserve an identifier.
     static qint64 reserveDownloadId(sqlite3 *db, QString *error = nullptr);
+
+    // What became of a damaged file.
+    struct Salvage
+    {
+        QString reason;    // why the file was taken for damaged
+        QString asidePath; // where the damaged file (and its journal) now lies
+        int queueRows = 0;
+        int libraryRows = 0;
+    };
+
+    // Checks the file at path before any connection uses it. A file SQLite cannot read whole is
+    // kept aside as "<path>.damaged-<UTC time>" (numbered when that is taken), and a fresh file
+    // takes its place holding every row that could still be read: the queue's first, then the
+    // library's. Nothing for a sound or missing file; error says why a salvage failed (the file
+    // is then left where it was).
+    static std::optional<Salvage> salvageIfDamaged(const QString &path, QString *error = nullptr);
+    // The same for a file already found damaged (why).
+    static std::optional<Salvage> salvage(const QString &path, const QString &why, QString *error = nullptr);
+    // Salvages made in this process since the last call: the user is told of each once.
+    static QList<Salvage> takeSalvages();
 };

@@ -510,6 +510,15 @@ bool QVReelgrabTaskDispatcher::loadReelgrabTasksCompatibleDatabase(const QString
 {
     m_databasePath = path;
     AppPaths::ensureFolder(QFileInfo(path).absolutePath());
+    // The queue is read before anything else opens the file: a damaged file is salvaged first,
+    // so its readable queue comes back instead of being overwritten by an empty one.
+    QString salvageError;
+    if (const auto salvage = LibrarySchema::salvageIfDamaged(path, &salvageError))
+        Func(FuncLogError, QStringLiteral("==>> %1 was damaged (%2); kept aside as %3, %4 queued rows saved")
+                               .arg(path, salvage->reason, salvage->asidePath)
+                               .arg(salvage->queueRows));
+    else if (!salvageError.isEmpty())
+        Func(FuncLogError, QStringLiteral("==>> %1 is damaged and was not salvaged: %2").arg(path, salvageError));
     Database db(path);
     if (!db.isOpen())
         return false;

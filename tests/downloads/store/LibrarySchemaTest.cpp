@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QStringList>
 
@@ -245,4 +246,114 @@ TEST(LibrarySchema, TwoWritersNeverHandOutTheSameIdentifier)
     for (qint64 id : queue)
         all.insert(id);
     EXPECT_EQ(all.size(), 2 * PerWriter);
+}
+
+// --- damaged files ---
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// The queue's rows first, then the library's, each long enough that the file spans many pages;
+// kept in one file without a journal, as a damaged file is found.
+QByteArray libraryWithRows(int queueRows, int libraryRows)
+{
+    const QString path = freshFile(QStringLiteral("salvage-source.db"));
+    {
+        Connection c(path);
+        EXPECT_TRUE(LibrarySchema::migrate(c.get()));
+        c.exec(QStringLiteral("BEGIN"));
+        for (int i = 1; i <= queueRows; ++i)
+            c.exec(QStringLiteral("INSERT INTO Downloading(DownloadID,PageURL,ResumeData,Status) VALUES(%1,'https://q.example/%1',"
+                                  "randomblob(1500),5)")
+                       .arg(i));
+        for (int i = 1; i <= libraryRows; ++i)
+            c.exec(QStringLiteral("INSERT INTO Downloaded(DownloadID,PageURL,FilePath,AddDate) VALUES(%1,'https://l.example/%1',"
+                                  "'/v/%1 %2.mp4','2026')")
+                       .arg(1000 + i)
+                       .arg(QString(1200, u'n')));
+        c.exec(QStringLiteral("UPDATE DownloadIDs SET LastID = 5000"));
+        c.exec(QStringLiteral("COMMIT"));
+        c.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    }
+    return readBytes(path);
+}
+
+} // namespace
+
+// A damaged Library.db: what SQLite can still read goes into a fresh file, the damaged one is
+// kept aside untouched, and the salvage is reported once.
+TEST(LibrarySchema, ADamagedFileKeepsWhatCanBeReadAndIsKeptAside)
+{
+    constexpr int Queue = 200, Library = 300;
+    const QByteArray good = libraryWithRows(Queue, Library);
+    ASSERT_GT(good.size(), 600 * 1024);
+    QByteArray middle = good;
+    for (qsizetype i = good.size() / 2; i < good.size() / 2 + 3 * 4096; ++i)
+        middle[i] = char(0x5a);
+    QByteArray header = good;
+    for (int i = 0; i < 100; ++i)
+        header[i] = char(0xa5 + i);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        int minQueue, minLibrary;
+    } cases[] = {
+        {"truncated", good.left(good.size() * 2 / 3), Queue, 1},
+        {"pages overwritten in the middle", middle, Queue / 2, Library / 2},
+        {"garbage", QByteArray(20000, '\x8f'), 0, 0},
+        {"header overwritten", header, 0, 0},
+    };
+    LibrarySchema::takeSalvages();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = freshFile(QStringLiteral("Library.db"));
+        for (const QString &old : QDir(QFileInfo(path).absolutePath()).entryList({QStringLiteral("Library.db.*")}))
+            QFile::remove(QFileInfo(path).absolutePath() + QLatin1Char('/') + old);
+        writeBytes(path, c.bytes);
+
+        QString error;
+        const auto salvage = LibrarySchema::salvageIfDamaged(path, &error);
+        ASSERT_TRUE(salvage.has_value()) << error.toStdString();
+        EXPECT_FALSE(salvage->reason.isEmpty());
+        EXPECT_TRUE(salvage->asidePath.startsWith(path + QStringLiteral(".damaged-")));
+        EXPECT_EQ(readBytes(salvage->asidePath), c.bytes) << "the damaged file is kept as it came";
+        EXPECT_GE(salvage->queueRows, c.minQueue);
+        EXPECT_GE(salvage->libraryRows, c.minLibrary);
+
+        Connection fresh(path);
+        EXPECT_EQ(fresh.column(QStringLiteral("PRAGMA quick_check")), QStringList{QStringLiteral("ok")});
+        // Every row kept is a row that was there, whole.
+        const QStringList queue = fresh.column(QStringLiteral(
+            "SELECT PageURL = 'https://q.example/' || DownloadID AND length(ResumeData) = 1500 FROM Downloading"));
+        EXPECT_EQ(queue.size(), salvage->queueRows);
+        EXPECT_FALSE(queue.contains(QStringLiteral("0")));
+        const QStringList library = fresh.column(QStringLiteral(
+            "SELECT FilePath LIKE '/v/' || DownloadID || ' n%' FROM Downloaded"));
+        EXPECT_EQ(library.size(), salvage->libraryRows);
+        EXPECT_FALSE(library.contains(QStringLiteral("0")));
+        // No identifier the damaged file handed out is handed out again.
+        if (salvage->queueRows + salvage->libraryRows > 0) {
+            EXPECT_GT(LibrarySchema::reserveDownloadId(fresh.get()), 1000);
+        }
+
+        // Told once: a sound file is left alone and adds nothing to tell.
+        EXPECT_FALSE(LibrarySchema::salvageIfDamaged(path).has_value());
+        const auto told = LibrarySchema::takeSalvages();
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_EQ(told[0].asidePath, salvage->asidePath);
+        EXPECT_TRUE(LibrarySchema::takeSalvages().isEmpty());
+    }
 }

@@ -1,4 +1,5 @@
 #include "reelgrab/kit/QVReelgrabTaskDispatcher.h"
+#include "downloads/store/LibrarySchema.h"
 #include "reelgrab/kit/ReelgrabKit.h"
 #include "reelgrab/QVMediaSniffer.h"
 
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -60,6 +62,18 @@ protected:
         return d;
     }
     static QString page(int i) { return QStringLiteral("http://127.0.0.1:9/page%1").arg(i); }
+    // Paused tasks of page(1) to page(count), stored as quitting leaves them.
+    void storePausedTasks(int count)
+    {
+        auto d = make(1);
+        d->pauseTasks(nullptr);
+        qputenv("FAKE_RGK_MODE", "silent");
+        for (int i = 1; i <= count; ++i)
+            d->addReelgrabTask(page(i), {});
+        d->pauseTasks(nullptr);
+        d->cancelAllTasks();
+        d->storeNow();
+    }
 
     Delegate delegate;
     QString m_db;
@@ -173,15 +187,7 @@ TEST_F(Dispatcher, UnfinishedTasksComeBackAtTheNextStart)
 
 TEST_F(Dispatcher, AStoredTaskWithDamagedResumeDataKeepsItsAddressOrIsSkippedWithoutOne)
 {
-    {
-        auto d = make(1);
-        d->pauseTasks(nullptr);
-        qputenv("FAKE_RGK_MODE", "silent");
-        d->addReelgrabTask(page(1), {});
-        d->pauseTasks(nullptr);
-        d->cancelAllTasks();
-        d->storeNow();
-    }
+    storePausedTasks(1);
     sqlite3 *db = nullptr;
     ASSERT_EQ(sqlite3_open(m_db.toUtf8().constData(), &db), SQLITE_OK);
     sqlite3_exec(db, "INSERT INTO Downloading(DownloadID,PageURL,ResumeData,Status) VALUES(99,'x',x'a1ffff00',4)", nullptr, nullptr, nullptr);
@@ -204,6 +210,47 @@ TEST_F(Dispatcher, AStoredTaskWithDamagedResumeDataKeepsItsAddressOrIsSkippedWit
     again->pauseTasks(nullptr);
     again->addReelgrabTask(page(2), {});
     EXPECT_GT(again->tasks()[2]->taskId(), 99);
+    again->cancelAllTasks();
+    again->setDelegate(nullptr);
+}
+
+// A damaged Library.db: the queue that can still be read comes back in its order, and the
+// damaged file is kept aside.
+TEST_F(Dispatcher, ADamagedLibraryFileKeepsItsReadableQueue)
+{
+    constexpr int Queued = 30;
+    storePausedTasks(Queued);
+    // Library rows behind the queue's, then the file cut short among them.
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(m_db.toUtf8().constData(), &db), SQLITE_OK);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    for (int i = 1; i <= 300; ++i)
+        sqlite3_exec(db, QStringLiteral("INSERT INTO Downloaded(DownloadID,FilePath,AddDate) VALUES(%1,'/v/%2','2026')")
+                             .arg(1000 + i)
+                             .arg(QString(1200, u'n'))
+                             .toUtf8()
+                             .constData(),
+                     nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    QFile file(m_db);
+    const qint64 size = file.size();
+    ASSERT_TRUE(file.resize(size * 2 / 3));
+
+    LibrarySchema::takeSalvages();
+    Delegate d2;
+    auto again = std::make_unique<QVReelgrabTaskDispatcher>(QVariantMap{});
+    again->setDelegate(&d2);
+    again->setObjectForPreferenceKey(false, QStringLiteral("download-auto-resume"));
+    EXPECT_TRUE(again->loadReelgrabTasksCompatibleDatabase(m_db));
+    ASSERT_EQ(again->tasks().size(), Queued);
+    for (int i = 0; i < Queued; ++i)
+        EXPECT_EQ(again->tasks()[i]->storedPageUrl(), page(i + 1));
+    const QList<LibrarySchema::Salvage> told = LibrarySchema::takeSalvages();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told[0].queueRows, Queued);
+    EXPECT_EQ(QFileInfo(told[0].asidePath).size(), size * 2 / 3);
     again->cancelAllTasks();
     again->setDelegate(nullptr);
 }
