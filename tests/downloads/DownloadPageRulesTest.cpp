@@ -16,13 +16,17 @@
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <QTimer>
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -394,6 +398,28 @@ TEST(MediaOptions, FailedSniffClosesWithMinusOneAndALateSniffDoesNotTouchAClosed
     dispatch::waitGlobal(5000);
     QCoreApplication::processEvents();
     SUCCEED();
+}
+
+// The cache holds the user's address history: by default it lives in the user's own private
+// cache folder (0700, ours), never at a fixed name in the shared temporary folder.
+TEST(VideoInfosCache, TheDefaultFileLivesInThePrivateCacheFolder)
+{
+    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.cache");
+    const QString shared = QDir::tempPath() + QStringLiteral("/VideoInfos.plist");
+    const bool sharedBefore = QFileInfo::exists(shared);
+    VideoInfosCache cache;
+    EXPECT_EQ(cache.path(), QDir::cleanPath(base + QStringLiteral("/fennixpro/VideoInfos.plist")));
+    EXPECT_TRUE(cache.storeEntry(QStringLiteral("https://private.example/watch"),
+                                 MediaOptionsWndCtrl::resultFromSniff(sampleInfo(QStringLiteral("Private")))));
+    EXPECT_TRUE(QFileInfo(cache.path()).isFile());
+    struct stat st{};
+    ASSERT_EQ(::lstat(QFile::encodeName(QFileInfo(cache.path()).absolutePath()).constData(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    EXPECT_EQ(st.st_uid, ::getuid());
+    EXPECT_EQ(QFileInfo::exists(shared), sharedBefore) << "nothing is written at the shared name";
 }
 
 TEST(VideoInfosCache, EntriesAreNeverReplacedAndBrokenFilesReadAsEmpty)

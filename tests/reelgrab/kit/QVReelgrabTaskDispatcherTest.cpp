@@ -255,6 +255,38 @@ TEST_F(Dispatcher, ADamagedLibraryFileKeepsItsReadableQueue)
     again->setDelegate(nullptr);
 }
 
+// The dispatcher's own cap, whatever road an address came by: one longer than 8192 characters
+// is never queued nor stored; one of exactly 8192 is.
+TEST_F(Dispatcher, AddressesLongerThanTheCapAreNeverQueuedNorStored)
+{
+    qputenv("FAKE_RGK_MODE", "silent");
+    auto d = make(1);
+    d->pauseTasks(nullptr);
+    const QString base = QStringLiteral("http://127.0.0.1:9/");
+    const QString fits = base + QString(QVReelgrabTaskDispatcher::MaxAddressLength - base.size(), u'a');
+    const QString over = fits + u'a';
+    ASSERT_EQ(fits.size(), 8192);
+    EXPECT_EQ(d->userSelectedContentOfURL(over), int(QVReelgrabTaskDispatcher::ContentRefused));
+    EXPECT_FALSE(d->addReelgrabTask(over, {}));
+    EXPECT_FALSE(d->addReelgrabTasks({over, over + QStringLiteral("/more")}, QStringLiteral("test"), {}));
+    EXPECT_TRUE(d->tasks().isEmpty());
+    EXPECT_TRUE(d->addReelgrabTasks({over, fits}, QStringLiteral("test"), {}));
+    ASSERT_EQ(d->tasks().size(), 1);
+    EXPECT_EQ(d->tasks()[0]->storedPageUrl(), fits);
+    d->pauseTasks(nullptr);
+    d->storeNow();
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(m_db.toUtf8().constData(), &db), SQLITE_OK);
+    sqlite3_stmt *st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*), max(length(PageURL)) FROM Downloading", -1, &st, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(st, 0), 1);
+    EXPECT_EQ(sqlite3_column_int(st, 1), 8192);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    d->cancelAllTasks();
+}
+
 TEST_F(Dispatcher, RemoveRearrangeAndRefuse)
 {
     qputenv("FAKE_RGK_MODE", "silent");
