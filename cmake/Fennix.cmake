@@ -8,11 +8,11 @@ function(fennix_core_library name)
   set_property(GLOBAL APPEND PROPERTY FENNIX_CORE_LIBRARIES ${name})
 endfunction()
 
-# A GUI library sits on top of core libraries and may use widgets.
+# A GUI library sits on top of core libraries and may use widgets and the desktop platform.
 function(fennix_gui_library name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS;PRIVATE_LIBS" ${ARGN})
   add_library(${name} STATIC ${A_SOURCES})
-  target_link_libraries(${name} PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets ${A_LIBS} PRIVATE ${A_PRIVATE_LIBS})
+  target_link_libraries(${name} PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets fennix_platform ${A_LIBS} PRIVATE ${A_PRIVATE_LIBS})
 endfunction()
 
 # A GoogleTest executable. GUI tests pass GUI; they get a QApplication, others a QCoreApplication.
@@ -115,6 +115,25 @@ function(fennix_check_core_layering)
     foreach(bad Qt6::Widgets Qt6::WebEngineWidgets)
       if(bad IN_LIST all)
         message(FATAL_ERROR "core library ${core} links ${bad}; core code must stay headless")
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
+
+# Fails the configure step when a headless target (a helper, the engine, a core library the
+# helpers or tools are made of) reaches QtGui, QtDBus or QtWidgets through any of its links:
+# those run with no display and no session bus.
+function(fennix_check_headless)
+  foreach(target IN LISTS ARGN)
+    if(NOT TARGET ${target})
+      message(FATAL_ERROR "headless target ${target} does not exist; the list in CMakeLists.txt names it")
+    endif()
+    set(all "")
+    _fennix_collect_links(${target} all)
+    list(FILTER all EXCLUDE REGEX "^Qt6::(Core|Network|Platform)$|_resources_[0-9]+$|^Threads::")
+    foreach(bad Qt6::Gui Qt6::DBus Qt6::Widgets Qt6::WebEngineCore Qt6::WebEngineWidgets)
+      if(bad IN_LIST all)
+        message(FATAL_ERROR "headless target ${target} links ${bad} (what it reaches: ${all})")
       endif()
     endforeach()
   endforeach()

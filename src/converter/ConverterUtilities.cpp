@@ -1,20 +1,15 @@
 #include "converter/ConverterUtilities.h"
 
 #include "platform/MainBundle.h"
+#include "platform/PowerService.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
 #include <QSysInfo>
 #include <QThread>
 
 namespace {
-
-QMutex g_hookLock;
-SystemActionHook g_hook;
 
 QString firstLineValue(const QString &path, const QString &prefix, QChar separator)
 {
@@ -61,34 +56,16 @@ QVariant ValueForKeyInInfoPlist(const QString &key)
     return MainBundle::infoValue(key);
 }
 
-void SetSystemActionHookForTesting(SystemActionHook hook)
-{
-    QMutexLocker lock(&g_hookLock);
-    g_hook = std::move(hook);
-}
-
 int SendAppleEventToSystemProcess(uint32_t eventID)
 {
-    QString method;
+    int status = 0;
     if (eventID == kAESleep)
-        method = QStringLiteral("Suspend");
+        status = PowerService::shared().suspend();
     else if (eventID == kAEShutDown)
-        method = QStringLiteral("PowerOff");
+        status = PowerService::shared().powerOff();
     else
         return errAEEventNotHandled;
-    SystemActionHook hook;
-    {
-        QMutexLocker lock(&g_hookLock);
-        hook = g_hook;
-    }
-    if (hook)
-        return hook(method).isEmpty() ? 0 : errAEEventFailed;
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.login1"),
-                                                       QStringLiteral("/org/freedesktop/login1"),
-                                                       QStringLiteral("org.freedesktop.login1.Manager"), method);
-    call << false;  // not interactive: no password prompt from a background action
-    const QDBusMessage reply = QDBusConnection::systemBus().call(call, QDBus::Block, 25000);
-    return reply.type() == QDBusMessage::ErrorMessage ? errAEEventFailed : 0;
+    return status == PowerService::NoErr ? 0 : errAEEventFailed;
 }
 
 QVariantMap GetSystemInfo()

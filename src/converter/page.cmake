@@ -17,7 +17,7 @@ fennix_gui_library(fennix_converter_page
     ${CMAKE_CURRENT_LIST_DIR}/UrlLabel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VCPopUpButton.cpp
   LIBS fennix_converter_presets fennix_converter_core fennix_downloads_page fennix_library_core
-       fennix_library_player fennix_controls fennix_shell_lookfeel fennix_platform fennix_scriblet)
+       fennix_library_player fennix_controls fennix_shell_lookfeel fennix_platform_core fennix_scriblet)
 
 # The gallery renders the sheet, its chooser and the settings panel too.
 set_property(GLOBAL APPEND PROPERTY FENNIX_GALLERY_PAGE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/ConverterGalleryPages.cpp)

@@ -33,7 +33,7 @@ fennix_core_library(fennix_converter_presets
     RulePredicate.h
     SmartFitRules.cpp
     SmartFitRules.h
-  LIBS fennix_vexlume fennix_platform fennix_scriblet fennix_shell_core fennix_converter_core Qt6::Gui Qt6::Xml Qt6::DBus)
+  LIBS fennix_vexlume fennix_platform fennix_scriblet fennix_shell_core fennix_converter_core Qt6::Gui Qt6::Xml)
 
 # The preset catalogue and fitting rules are looked up as resources "Format.std" and
 # "ParamterRules_Std.plist"; the sheets live under ":/converter/Images".

@@ -9,7 +9,7 @@
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
-#include "platform/Workspace.h"
+#include "platform/Trash.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -124,7 +124,7 @@ bool DownloadedItem::deleteFileToTrash(const QString &path, QString *error)
     if (path.isEmpty() || !QFileInfo::exists(path))
         return true;
     QString why;
-    if (Workspace::moveToTrash(path, nullptr, &why))
+    if (Trash::moveToTrash(path, nullptr, &why))
         return true;
     ScribletLogError(QStringLiteral("move %1 to trash failed!!!").arg(path));
     if (error)

@@ -5,7 +5,7 @@ fennix_core_library(fennix_scheduler_core
     SchedulerLaunchAgent.h
     TimeSchedulerManager.cpp
     TimeSchedulerManager.h
-  LIBS fennix_platform fennix_scriblet)
+  LIBS fennix_platform_core fennix_scriblet)
 
 # The Online page (browser and favourites grid) and the scheduler's windows.
 fennix_gui_library(fennix_downloads_online

@@ -10,4 +10,4 @@ set(_library_page_sources
 fennix_gui_library(fennix_library_page
   SOURCES ${_library_page_sources}
   LIBS fennix_downloads_page fennix_library_core fennix_library_player fennix_converter_core
-       fennix_controls fennix_platform fennix_scriblet)
+       fennix_controls fennix_platform_core fennix_scriblet)

@@ -17,4 +17,4 @@ fennix_gui_library(fennix_library_player
     ${CMAKE_CURRENT_LIST_DIR}/MTPreviewPlayerViewCtlPlayerIndex.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MTPreviewPlayerWndCtl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PlayTipWindowCtrl.cpp
-  LIBS fennix_vexlume_player fennix_downloads_core fennix_controls fennix_shell_core fennix_platform fennix_scriblet)
+  LIBS fennix_vexlume_player fennix_downloads_core fennix_controls fennix_shell_core fennix_platform_core fennix_scriblet)

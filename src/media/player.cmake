@@ -12,7 +12,7 @@ fennix_gui_library(fennix_vexlume_player
     ${CMAKE_CURRENT_LIST_DIR}/QVUltraPlayerSoftwareView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QVUltraPlayerSoftwareView.h
     ${CMAKE_CURRENT_LIST_DIR}/QVSubtitleStyle.h
-  LIBS fennix_vexlume fennix_platform fennix_scriblet
+  LIBS fennix_vexlume fennix_platform_core fennix_scriblet
   PRIVATE_LIBS PkgConfig::MPV)
 
 target_sources(fennix_vexlume_player PRIVATE

@@ -6,7 +6,8 @@
 
 #include <functional>
 
-// The desktop: open addresses and files, reveal files in the file manager, move to Trash.
+// The desktop: open addresses and files, reveal files in the file manager (Trash.h moves to
+// the Trash).
 class Workspace
 {
 public:
@@ -16,8 +17,6 @@ public:
     // their folder when no file manager answers.
     static bool revealInFileManager(const QStringList &paths);
     static bool openFolder(const QString &path);
-    // Moves to the Trash; a failed move is reported and the file is left where it was.
-    static bool moveToTrash(const QString &path, QString *trashedPath = nullptr, QString *error = nullptr);
 
     // Tests replace the desktop: every open/reveal request goes to the hook instead.
     using Hook = std::function<bool(const QString &action, const QStringList &targets)>;

@@ -14,6 +14,7 @@
 #include "platform/AppPaths.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Trash.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
 #include "platform/log/ScribletLogger.h"
@@ -660,7 +661,7 @@ void RecordViewCtrl::deleteNodes(const QList<DownloadNode::Ptr> &nodes, int answ
         const QString path = node->filePath();
         if (answer == DeleteModalWindowCtr::DeleteWithFiles && QFileInfo::exists(path)) {
             QString error;
-            const bool trashed = m_trasher ? m_trasher(path, &error) : Workspace::moveToTrash(path, nullptr, &error);
+            const bool trashed = m_trasher ? m_trasher(path, &error) : Trash::moveToTrash(path, nullptr, &error);
             if (!trashed) {
                 // The file stays, and so does its row: the user can try again.
                 ScribletLogInfo(QStringLiteral("move %1 to trash failed!!! %2").arg(path, error));

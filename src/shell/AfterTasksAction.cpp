@@ -1,6 +1,6 @@
 #include "shell/AfterTasksAction.h"
 
-#include "shell/SystemPowerService.h"
+#include "shell/SystemProcessEvent.h"
 
 bool AfterTasksAction::shouldCountDown(const QList<bool> &pagesBusy, qint64 mode)
 {

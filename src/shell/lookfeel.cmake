@@ -4,4 +4,4 @@ fennix_gui_library(fennix_shell_lookfeel
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/UIManager.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UIStyle.cpp
-  LIBS fennix_controls fennix_basquire fennix_platform)
+  LIBS fennix_controls fennix_basquire fennix_platform_core)

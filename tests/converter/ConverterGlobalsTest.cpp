@@ -4,6 +4,7 @@
 #include "converter/CMMenuData.h"
 #include "converter/ConverterGlobal.h"
 #include "converter/ConverterUtilities.h"
+#include "platform/PowerService.h"
 #include "converter/FileLog.h"
 #include "converter/MacPreferences.h"
 #include "converter/TBMultiMediaItem.h"
@@ -263,18 +264,20 @@ TEST(ConverterUtilitiesTest, MakeSureFolderExistCreatesParentsButNotOverFiles)
     EXPECT_FALSE(ValueForKeyInInfoPlist(QString()).isValid());
 }
 
-TEST(ConverterUtilitiesTest, SleepAndShutDownGoToLogind)
+TEST(ConverterUtilitiesTest, SleepAndShutDownGoToThePowerService)
 {
-    QStringList calls;
-    SetSystemActionHookForTesting([&](const QString &method) {
-        calls << method;
-        return method == QLatin1String("PowerOff") ? QStringLiteral("Access denied") : QString();
-    });
+    struct FakePower : PowerService
+    {
+        int powerOff() override { return calls << QStringLiteral("PowerOff"), int(CallFailed); }
+        int suspend() override { return calls << QStringLiteral("Suspend"), int(NoErr); }
+        QStringList calls;
+    } power;
+    PowerService::setSharedForTesting(&power);
     EXPECT_EQ(SendAppleEventToSystemProcess(kAESleep), 0);
     EXPECT_EQ(SendAppleEventToSystemProcess(kAEShutDown), errAEEventFailed);
     EXPECT_EQ(SendAppleEventToSystemProcess(0x71756974 /* 'quit' */), errAEEventNotHandled);
-    EXPECT_EQ(calls, (QStringList{QStringLiteral("Suspend"), QStringLiteral("PowerOff")}));
-    SetSystemActionHookForTesting({});
+    EXPECT_EQ(power.calls, (QStringList{QStringLiteral("Suspend"), QStringLiteral("PowerOff")}));
+    PowerService::setSharedForTesting(nullptr);
 }
 
 TEST(FileLogTest, NamesWithBlanksAndRotatesOneFilePerStart)

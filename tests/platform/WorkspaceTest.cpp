@@ -1,3 +1,4 @@
+#include "platform/Trash.h"
 #include "platform/Workspace.h"
 
 #include "support/TestEnvironment.h"
@@ -24,7 +25,7 @@ TEST(Workspace, MoveToTrashMovesTheFile)
 {
     const QString path = makeFile(QStringLiteral("Movies/clip.mp4"));
     QString trashed, error;
-    ASSERT_TRUE(Workspace::moveToTrash(path, &trashed, &error)) << error.toStdString();
+    ASSERT_TRUE(Trash::moveToTrash(path, &trashed, &error)) << error.toStdString();
     EXPECT_FALSE(QFile::exists(path));
     ASSERT_FALSE(trashed.isEmpty());
     QFile f(trashed);
@@ -35,7 +36,7 @@ TEST(Workspace, MoveToTrashMovesTheFile)
 TEST(Workspace, FailedMoveToTrashIsReportedAndNeverDeletes)
 {
     QString error;
-    EXPECT_FALSE(Workspace::moveToTrash(TestEnvironment::home() + QStringLiteral("/nothing-here"), nullptr, &error));
+    EXPECT_FALSE(Trash::moveToTrash(TestEnvironment::home() + QStringLiteral("/nothing-here"), nullptr, &error));
     EXPECT_FALSE(error.isEmpty());
 
     // A Trash that cannot be made (its parent is a plain file, which stops root too).
@@ -44,7 +45,7 @@ TEST(Workspace, FailedMoveToTrashIsReportedAndNeverDeletes)
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", (blocker + QStringLiteral("/share")).toLocal8Bit());
     error.clear();
-    const bool moved = Workspace::moveToTrash(path, nullptr, &error);
+    const bool moved = Trash::moveToTrash(path, nullptr, &error);
     qputenv("XDG_DATA_HOME", saved);
     EXPECT_FALSE(moved);
     EXPECT_FALSE(error.isEmpty());

@@ -1,11 +1,12 @@
 // Launch settings, defaults and the preference import, the updater and the count-down decisions.
 #include "outside/updater/SUUpdater.h"
+#include "platform/PowerService.h"
 #include "platform/PropertyList.h"
 #include "platform/UserDefaults.h"
 #include "shell/AfterTasksAction.h"
 #include "shell/AppLaunchSettings.h"
 #include "shell/GolobFun.h"
-#include "shell/SystemPowerService.h"
+#include "shell/SystemProcessEvent.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -23,7 +24,7 @@ void clearKeys(UserDefaults &d)
         d.removeObjectForKey(k);
 }
 
-class FakePower : public SystemPowerService
+class FakePower : public PowerService
 {
 public:
     int powerOff() override { ++offs; return status; }
@@ -321,7 +322,7 @@ TEST(AfterTasksAction, CountDownDecisionsForEveryMode)
     EXPECT_FALSE(AfterTasksAction::shouldCountDown(idle, -2));
 
     FakePower power;
-    SystemPowerService::setSharedForTesting(&power);
+    PowerService::setSharedForTesting(&power);
     for (qint64 mode = 0; mode <= 5; ++mode) {
         SCOPED_TRACE(mode);
         power.offs = power.suspends = 0;
@@ -331,9 +332,9 @@ TEST(AfterTasksAction, CountDownDecisionsForEveryMode)
         EXPECT_EQ(power.suspends, mode == 3 ? 1 : 0);
         EXPECT_EQ(quits, mode == 4 ? 1 : 0);
     }
-    power.status = SystemPowerService::CallFailed;
-    EXPECT_EQ(AfterTasksAction::perform(2, {}), int(SystemPowerService::CallFailed));
-    EXPECT_EQ(SendAppleEventToSystemProcess(QStringLiteral("slep")), int(SystemPowerService::CallFailed));
-    EXPECT_EQ(SendAppleEventToSystemProcess(QStringLiteral("rest")), int(SystemPowerService::UnknownEvent));
-    SystemPowerService::setSharedForTesting(nullptr);
+    power.status = PowerService::CallFailed;
+    EXPECT_EQ(AfterTasksAction::perform(2, {}), int(PowerService::CallFailed));
+    EXPECT_EQ(SendAppleEventToSystemProcess(QStringLiteral("slep")), int(PowerService::CallFailed));
+    EXPECT_EQ(SendAppleEventToSystemProcess(QStringLiteral("rest")), int(UnknownSystemEvent));
+    PowerService::setSharedForTesting(nullptr);
 }

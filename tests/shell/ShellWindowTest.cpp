@@ -10,6 +10,7 @@
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PowerService.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
 #include "shell/AppDelegate.h"
@@ -17,7 +18,7 @@
 #include "shell/MainWindowCtrl.h"
 #include "shell/PlaceholderPage.h"
 #include "shell/QuitCheckDialogboxController.h"
-#include "shell/SystemPowerService.h"
+#include "shell/SystemProcessEvent.h"
 #include "shell/TimingAlertWnd.h"
 #include "support/TestEnvironment.h"
 #include "support/WindowTexts.h"
@@ -39,7 +40,7 @@
 
 namespace {
 
-class FakePower : public SystemPowerService
+class FakePower : public PowerService
 {
 public:
     int powerOff() override { return ++offs, 0; }
@@ -298,7 +299,7 @@ TEST_F(ShellWindow, URLEventsReachTheRunningList)
 TEST_F(ShellWindow, CountDownBeforeTheAfterTasksAction)
 {
     FakePower power;
-    SystemPowerService::setSharedForTesting(&power);
+    PowerService::setSharedForTesting(&power);
     UserDefaults &d = UserDefaults::standard();
     NotificationCenter &nc = NotificationCenter::defaultCenter();
 
@@ -383,7 +384,7 @@ TEST_F(ShellWindow, CountDownBeforeTheAfterTasksAction)
     EXPECT_FALSE(sheet->isCounting());
     EXPECT_EQ(quit.count(), 1);
 
-    SystemPowerService::setSharedForTesting(nullptr);
+    PowerService::setSharedForTesting(nullptr);
 }
 
 TEST(MGMessageBox, ResultsForEveryButtonAndTheCheckBox)
