@@ -1,23 +1,19 @@
 # The Transfer page.
-if(TARGET fennix_transfer_page)
-  fennix_add_test(transfer_page_tests
-    SOURCES TransTaskCellTest.cpp TransferManagerViewCtrlTest.cpp ConnectFlowTest.cpp TransferPageTest.cpp TransferFixtures.cpp
-    LIBS fennix_transfer_page Qt6::Test
-    GUI
-    TIMEOUT 180)
-endif()
+fennix_add_test(transfer_page_tests
+  SOURCES TransTaskCellTest.cpp TransferManagerViewCtrlTest.cpp ConnectFlowTest.cpp TransferPageTest.cpp TransferFixtures.cpp
+  LIBS fennix_transfer_page Qt6::Test
+  GUI
+  TIMEOUT 180)
 
 # The page in the running application: the real conversion tool, the fake devices and the fake
 # adb program.
-if(TARGET fennix_transfer_page AND TARGET SwiftcarryCmd)
-  fennix_add_test(transfer_page_end_to_end_tests
-    SOURCES TransferPageEndToEndTest.cpp TransferFixtures.cpp
-            ${PROJECT_SOURCE_DIR}/tests/devices/AdbDeviceHarness.cpp
-            ${PROJECT_SOURCE_DIR}/tests/tools/swiftcarry/MediaFixtures.cpp
-    LIBS fennix_transfer_page fennix_shell_app Qt6::Test
-    GUI
-    TIMEOUT 400)
-  target_include_directories(transfer_page_end_to_end_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/devices)
-  target_compile_definitions(transfer_page_end_to_end_tests PRIVATE FENNIX_FAKE_ADB="${PROJECT_SOURCE_DIR}/tests/devices/fake-adb.sh")
-  add_dependencies(transfer_page_end_to_end_tests SwiftcarryCmd)
-endif()
+fennix_add_test(transfer_page_end_to_end_tests
+  SOURCES TransferPageEndToEndTest.cpp TransferFixtures.cpp
+          ${PROJECT_SOURCE_DIR}/tests/devices/AdbDeviceHarness.cpp
+          ${PROJECT_SOURCE_DIR}/tests/tools/swiftcarry/MediaFixtures.cpp
+  LIBS fennix_transfer_page fennix_shell_app Qt6::Test
+  GUI
+  TIMEOUT 400)
+target_include_directories(transfer_page_end_to_end_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/devices)
+target_compile_definitions(transfer_page_end_to_end_tests PRIVATE FENNIX_FAKE_ADB="${PROJECT_SOURCE_DIR}/tests/devices/fake-adb.sh")
+add_dependencies(transfer_page_end_to_end_tests SwiftcarryCmd)
