@@ -4,6 +4,7 @@
 #include "controls/TableGeometry.h"
 #include "controls/TableViews.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -36,7 +37,7 @@ QMenu *DownloadTableView::menuForEvent(const QPoint &viewportPoint)
         return nullptr;
     const TableGeometry::MenuSelection result = TableGeometry::contextMenuSelection(selectedRowList(), row, rows);
     if (result.postSelectionChanged) {
-        NotificationCenter::defaultCenter().post(QStringLiteral("NSTableViewSelectionDidChangeNotification"),
+        NotificationCenter::defaultCenter().post(NotificationNames::NSTableViewSelectionDidChangeNotification,
                                                  QVariant::fromValue<QObject *>(this));
         emit selectionDidChangeNotification();
     } else if (result.selection != selectedRowList()) {
@@ -89,10 +90,10 @@ void DownloadTableView::keyPressEvent(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Backspace:
     case Qt::Key_Delete:
-        center.post(QStringLiteral("DeleteNotification"), self);
+        center.post(NotificationNames::DeleteNotification, self);
         return;
     case Qt::Key_Space:
-        center.post(QStringLiteral("SpaceDownNotification"), self);
+        center.post(NotificationNames::SpaceDownNotification, self);
         return;
     case Qt::Key_Up:
     case Qt::Key_Down: {

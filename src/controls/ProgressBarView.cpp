@@ -2,6 +2,7 @@
 
 #include "controls/PopoverGeometry.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QElapsedTimer>
 #include <QMouseEvent>
@@ -83,7 +84,7 @@ void ProgressBarView::dragTo(qreal x)
     m_doubleValue = seekValueAt(x, width(), m_minValue, m_maxValue);
     const double now = m_clock();
     if (seekShouldAnnounce(now, m_lastAnnouncement)) {
-        NotificationCenter::defaultCenter().post(QStringLiteral("PlayerProgressBarChangedNotification"),
+        NotificationCenter::defaultCenter().post(NotificationNames::PlayerProgressBarChangedNotification,
                                                  QVariant::fromValue<QObject *>(this),
                                                  {{QStringLiteral("PlayerProgressBarValue"), m_doubleValue}});
         m_lastAnnouncement = now;

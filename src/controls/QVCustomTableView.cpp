@@ -10,6 +10,7 @@
 #include "controls/TableViews.h"
 #include "controls/TableViewCheckCell.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QDrag>
 #include <QHeaderView>
@@ -19,7 +20,7 @@
 #include <QPainter>
 
 namespace {
-const QString SelectionDidChange = QStringLiteral("NSTableViewSelectionDidChangeNotification");
+const QString SelectionDidChange = NotificationNames::NSTableViewSelectionDidChangeNotification;
 }
 
 QVCustomTableView::QVCustomTableView(QWidget *parent) : QTableView(parent)

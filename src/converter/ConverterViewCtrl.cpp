@@ -23,6 +23,7 @@
 #include "platform/AppPaths.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
 #include "platform/log/ScribletLogger.h"
@@ -69,10 +70,10 @@ ConverterViewCtrl::ConverterViewCtrl(ThumbnailServerWraper *thumbnails, EncForma
         this, [this](const QString &thumb, const QString &video, qint64 id, int type) { getThumbnailPath(thumb, video, id, type); });
     _thumbnailServerWraper->setConverterDelegate(m_thumbnailReceiver);
     NotificationCenter &center = NotificationCenter::defaultCenter();
-    center.addObserver(this, QStringLiteral("DeleteNotification"),
+    center.addObserver(this, NotificationNames::DeleteNotification,
                        [this](const Notification &n) { deleteItemWithKeyDown(n); });
     // Space over the list is taken and left alone.
-    center.addObserver(this, QStringLiteral("SpaceDownNotification"), [](const Notification &) {});
+    center.addObserver(this, NotificationNames::SpaceDownNotification, [](const Notification &) {});
 }
 
 ConverterViewCtrl::~ConverterViewCtrl()
@@ -624,7 +625,7 @@ void ConverterViewCtrl::downloadedItemAddToTransfer(const DownloadNode::Ptr &nod
     if (!node || !node->downloadItem())
         return;
     WKDataColleciton::share().collectTransferSourceFrom(QStringLiteral("Convert"));
-    NotificationCenter::defaultCenter().post(QStringLiteral("AddToTransferNotification"),
+    NotificationCenter::defaultCenter().post(NotificationNames::AddToTransferNotification,
                                              QVariantList{QVariant::fromValue(node->downloadItem())});
 }
 
@@ -738,7 +739,7 @@ void ConverterViewCtrl::transfer()
         if (statusIn(node, {DownloadedItem::TaskFinished}))
             items << QVariant::fromValue(node->downloadItem());
     WKDataColleciton::share().collectTransferSourceFrom(QStringLiteral("Convert"));
-    NotificationCenter::defaultCenter().post(QStringLiteral("AddToTransferNotification"), items);
+    NotificationCenter::defaultCenter().post(NotificationNames::AddToTransferNotification, items);
 }
 
 bool ConverterViewCtrl::validateMenuItem(QAction *item) const

@@ -2,6 +2,7 @@
 
 #include "converter/TBMultiMediaItem.h"
 #include "converter/TBVideoConvertTask.h"
+#include "platform/NotificationNames.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
@@ -23,7 +24,7 @@ TBConverterTaskManager::TBConverterTaskManager(quint32 base, bool endsJobsAtQuit
     : m_maxTaskID(base)
 {
     if (endsJobsAtQuit)
-        NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("FENNIXPROWillQuitNotification"),
+        NotificationCenter::defaultCenter().addObserver(this, NotificationNames::FENNIXPROWillQuitNotification,
                                                         [this](const Notification &) { closeConverteringTask(); });
 }
 

@@ -7,6 +7,7 @@
 #include "downloads/DownloadingActionViewCtrl.h"
 #include "downloads/ReelgrabingUI.h"
 #include "downloads/ListRowView.h"
+#include "platform/NotificationNames.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
@@ -607,7 +608,7 @@ void DLoadingItemViewCtr::clickPlaylistResume()
 
 void DLoadingItemViewCtr::goToRecodView()
 {
-    NotificationCenter::defaultCenter().post(QStringLiteral("GotoRecordViewNotification"));
+    NotificationCenter::defaultCenter().post(NotificationNames::GotoRecordViewNotification);
 }
 
 void DLoadingItemViewCtr::clickDisclosure()
@@ -618,7 +619,7 @@ void DLoadingItemViewCtr::clickDisclosure()
     const DownloadNode::Ptr group = node->parentNode();
     group->setIsExtend(!group->isExtend());
     removeActionView();
-    NotificationCenter::defaultCenter().post(QStringLiteral("RefreshDownlodingDisplayData"));
+    NotificationCenter::defaultCenter().post(NotificationNames::RefreshDownlodingDisplayData);
 }
 
 // Display -------------------------------------------------------------------------------------

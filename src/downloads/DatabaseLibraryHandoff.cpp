@@ -2,6 +2,7 @@
 
 #include "downloads/DataBaseManager.h"
 #include "downloads/DownloadedItem.h"
+#include "platform/NotificationNames.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/NotificationCenter.h"
 #include "reelgrab/QVReelgrabTask.h"
@@ -42,12 +43,12 @@ std::shared_ptr<DownloadedItem> DatabaseLibraryHandoff::addNodeByReelgrabTask(QV
     DataBaseManager &db = m_manager ? *m_manager : DataBaseManager::defaultManager();
     if (db.insertDownloadedItem(*item) < 0) {
         ScribletLogError(QStringLiteral("==>>finished download not stored: %1").arg(item->filePath()));
-        NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask"));
+        NotificationCenter::defaultCenter().post(NotificationNames::TimeForScheduledTask);
         return nullptr;
     }
     m_items << item;
     // Storing was all the work this library does on a download: the scheduler may go on.
-    NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask"));
+    NotificationCenter::defaultCenter().post(NotificationNames::TimeForScheduledTask);
     return item;
 }
 

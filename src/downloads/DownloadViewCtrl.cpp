@@ -19,6 +19,7 @@
 #include "downloads/TurboAminWindowCtrl.h"
 #include "downloads/store/LibrarySchema.h"
 #include "outside/kelvra/QVHPHelper.h"
+#include "platform/NotificationNames.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
@@ -59,7 +60,7 @@ DownloadViewCtrl::DownloadViewCtrl(std::unique_ptr<LibraryHandoff> library, cons
     m_downloadingViewCtr->setDelegate(this);
     m_downloadingViewCtr->setPlaylistFinishCounter(
         [this](const QString &id) { return m_library->getPlaylistCountByID(id); });
-    NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("DragURLToMainApp"),
+    NotificationCenter::defaultCenter().addObserver(this, NotificationNames::DragURLToMainApp,
                                                     [this](const Notification &n) { dragURLtoApp(n.object); });
 }
 

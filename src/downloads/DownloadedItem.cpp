@@ -5,6 +5,7 @@
 #include "downloads/DataBaseManager.h"
 #include "downloads/DownloadedItemObserver.h"
 #include "downloads/LocalFileNames.h"
+#include "platform/NotificationNames.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
@@ -191,7 +192,7 @@ void DownloadedItem::convertTaskDidFinished(ConvertJob &job)
         m_convertParam.clear();
         finishConvertAfterDoSomething(job);
         services().collectConvertState(QStringLiteral("ConvertSuccess"));
-        NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask"));
+        NotificationCenter::defaultCenter().post(NotificationNames::TimeForScheduledTask);
         break;
     case ConvertJob::StoppedByUser:
         ScribletLogInfo(QStringLiteral("DownloadedItem converter Stop:%1").arg(filePath()));

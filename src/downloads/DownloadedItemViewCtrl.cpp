@@ -13,6 +13,7 @@
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "shell/CommonFun.h"
 #include "shell/GolobFun.h"
 #include "shell/UIManager.h"
@@ -891,7 +892,7 @@ void DownloadedItemViewCtrl::clickDisclosure()
     if (m_view)
         setDisclosureLook(m_disclosureButton, group->isExtend());
     resetThumbnailFrame();
-    NotificationCenter::defaultCenter().post(QStringLiteral("RefreshDownlodedDisplayData"));
+    NotificationCenter::defaultCenter().post(NotificationNames::RefreshDownlodedDisplayData);
 }
 
 QString DownloadedItemViewCtrl::playlistNameText() const

@@ -14,6 +14,7 @@
 #include "downloads/ReelgrabingUI.h"
 #include "controls/slices/MacOSXManager.h"
 #include "outside/kelvra/QVHPHelper.h"
+#include "platform/NotificationNames.h"
 #include "reelgrab/kit/ReelgrabKit.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/Dispatch.h"
@@ -86,7 +87,7 @@ protected:
                 return true;
             }
             e->acceptProposedAction();
-            NotificationCenter::defaultCenter().post(QStringLiteral("DragURLToMainApp"), address);
+            NotificationCenter::defaultCenter().post(NotificationNames::DragURLToMainApp, address);
             return true;
         }
         case QEvent::Resize:
@@ -151,7 +152,7 @@ DownloadingViewCtr::DownloadingViewCtr(const QString &databasePath, QObject *par
     ScribletLogInfo(QStringLiteral("dbPath load Finish"));
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
-    center.addObserver(this, QStringLiteral("DeleteNotification"), [this](const Notification &n) {
+    center.addObserver(this, NotificationNames::DeleteNotification, [this](const Notification &n) {
         if (m_tableView && n.objectPointer() == m_tableView)
             clickDeleteMenuItem();
         else
@@ -159,11 +160,11 @@ DownloadingViewCtr::DownloadingViewCtr(const QString &databasePath, QObject *par
     });
     center.addObserver(this, QStringLiteral("Noticication-Named-Preferences-Update"),
                        [this](const Notification &) { preferencesDidUpdate(); });
-    center.addObserver(this, QStringLiteral("FENNIXPROWillQuitNotification"), [this](const Notification &) {
+    center.addObserver(this, NotificationNames::FENNIXPROWillQuitNotification, [this](const Notification &) {
         if (m_reelgrabDispatcher)
             m_reelgrabDispatcher->cancelAllTasks();
     });
-    center.addObserver(this, QStringLiteral("RefreshDownlodingDisplayData"),
+    center.addObserver(this, NotificationNames::RefreshDownlodingDisplayData,
                        [this](const Notification &) { refreshDownloadingItem(); });
 }
 

@@ -6,6 +6,7 @@
 #include "downloads/OnlineWebViewCtrl.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "platform/UserDefaults.h"
 #include "shell/NSStringURL.h"
 #include "shell/UIManager.h"
@@ -220,8 +221,8 @@ void OnlineViewCtrl::freshClick()
 void OnlineViewCtrl::downloadClick()
 {
     NotificationCenter &nc = NotificationCenter::defaultCenter();
-    nc.post(QStringLiteral("DragURLToMainApp"), m_edtURLBrowser->text());
-    nc.post(QStringLiteral("OnlineDownloadedFinishNotification"), QVariant(),
+    nc.post(NotificationNames::DragURLToMainApp, m_edtURLBrowser->text());
+    nc.post(NotificationNames::OnlineDownloadedFinishNotification, QVariant(),
             {{QStringLiteral("AminFrame"), rectText(animationFrame())}});
 }
 

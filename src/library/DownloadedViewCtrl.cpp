@@ -1,6 +1,7 @@
 #include "library/DownloadedViewCtrl.h"
 
 #include "downloads/IntroduceViewCtrl.h"
+#include "platform/NotificationNames.h"
 #include "shell/BriskletBundle.h"
 #include "shell/UIManager.h"
 
@@ -63,11 +64,11 @@ DownloadedViewCtrl::DownloadedViewCtrl(DataBaseManager *manager, ThumbnailServer
     ScribletLogInfo(QStringLiteral("Finish Downloaded Item"));
 
     NotificationCenter &center = NotificationCenter::defaultCenter();
-    center.addObserver(this, QStringLiteral("DeleteNotification"),
+    center.addObserver(this, NotificationNames::DeleteNotification,
                        [this](const Notification &n) { deleteItemWithKeyDown(n); });
-    center.addObserver(this, QStringLiteral("SpaceDownNotification"),
+    center.addObserver(this, NotificationNames::SpaceDownNotification,
                        [this](const Notification &n) { playVideoForNotification(n); });
-    center.addObserver(this, QStringLiteral("RefreshDownlodedDisplayData"),
+    center.addObserver(this, NotificationNames::RefreshDownlodedDisplayData,
                        [this](const Notification &) { refreshDownloadedTableView(); });
     isCanConvertNext_ = true;
     isNetWorkLoader_ = false;
@@ -386,7 +387,7 @@ std::shared_ptr<DownloadedItem> DownloadedViewCtrl::addNodeByReelgrabTask(QVReel
     changeMediaListForPlayer();
     // Nothing is left to load for it; with no load running the library's work has ended.
     if (downloadedItemArr_.isEmpty() && !isNetWorkLoader_)
-        NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask"));
+        NotificationCenter::defaultCenter().post(NotificationNames::TimeForScheduledTask);
     return item;
 }
 

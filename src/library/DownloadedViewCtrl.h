@@ -274,7 +274,7 @@ public:
 private:
     QRect pageWindowFrame() const;
     QList<std::shared_ptr<DownloadedItem>> handOffItems(const QList<DownloadNode::Ptr> &rows) const;
-    void postHandOff(const char *name, const QList<DownloadNode::Ptr> &rows, const QVariantMap &userInfo);
+    void postHandOff(QLatin1String name, const QList<DownloadNode::Ptr> &rows, const QVariantMap &userInfo);
     void showArrowPopUp(const DownloadNode::Ptr &node, int type);
     std::shared_ptr<OutputNameWatcher> m_oneModeWatcher; // frees reserved output names
 

@@ -13,6 +13,7 @@
 #include "converter/OneModeOutputNames.h"
 #include "converter/OutputNameWatcher.h"
 #include "library/ThumbnailServerWraper.h"
+#include "platform/NotificationNames.h"
 #include "platform/log/ScribletLogger.h"
 #include "media/QVMediaFileInfo.h"
 #include "platform/Dispatch.h"
@@ -86,7 +87,7 @@ void DownloadedViewCtrl::networkDidEndLoadFiles(const QList<std::shared_ptr<Down
     loadNextDownloadFile();
     // With a conversion under way its end tells the scheduler instead.
     if (downloadedItemArr_.isEmpty() && !isNetWorkLoader_ && !converting)
-        NotificationCenter::defaultCenter().post(QStringLiteral("TimeForScheduledTask"));
+        NotificationCenter::defaultCenter().post(NotificationNames::TimeForScheduledTask);
 }
 
 bool DownloadedViewCtrl::LibraryItemIsBusy(const DownloadedItem &item)

@@ -17,6 +17,7 @@
 #include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
 #include "shell/MGMessageBox.h"
@@ -436,10 +437,10 @@ QList<std::shared_ptr<DownloadedItem>> DownloadedViewCtrl::handOffItems(const QL
     return items;
 }
 
-void DownloadedViewCtrl::postHandOff(const char *name, const QList<DownloadNode::Ptr> &rows, const QVariantMap &userInfo)
+void DownloadedViewCtrl::postHandOff(QLatin1String name, const QList<DownloadNode::Ptr> &rows, const QVariantMap &userInfo)
 {
     const auto items = handOffItems(rows);
-    if (QByteArray(name) == "AddToConverterNotification")
+    if (name == NotificationNames::AddToConverterNotification)
         WKDataColleciton::share().collectConvertSourceFrom(QStringLiteral("Downloaded"));
     else
         WKDataColleciton::share().collectTransferSourceFrom(QStringLiteral("Downloaded"));
@@ -447,17 +448,17 @@ void DownloadedViewCtrl::postHandOff(const char *name, const QList<DownloadNode:
     QVariantList list;
     for (const auto &item : items)
         list.append(QVariant::fromValue(item));
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(name), list, userInfo);
+    NotificationCenter::defaultCenter().post(name, list, userInfo);
 }
 
 void DownloadedViewCtrl::converterItem(QObject *)
 {
-    postHandOff("AddToConverterNotification", selectedNodes(), {});
+    postHandOff(NotificationNames::AddToConverterNotification, selectedNodes(), {});
 }
 
 void DownloadedViewCtrl::transferItem(QObject *)
 {
-    postHandOff("AddToTransferNotification", selectedNodes(), {});
+    postHandOff(NotificationNames::AddToTransferNotification, selectedNodes(), {});
 }
 
 namespace {
@@ -473,13 +474,13 @@ QVariantMap animationInfo(const std::shared_ptr<DownloadedItemViewCtrl> &row)
 
 void DownloadedViewCtrl::downloadedItemAddToConverter(const DownloadNode::Ptr &node)
 {
-    postHandOff("AddToConverterNotification", {node},
+    postHandOff(NotificationNames::AddToConverterNotification, {node},
                 animationInfo(node ? node->downloadingItemViewCtr<DownloadedItemViewCtrl>() : nullptr));
 }
 
 void DownloadedViewCtrl::downloadedItemAddToTransfer(const DownloadNode::Ptr &node)
 {
-    postHandOff("AddToTransferNotification", {node},
+    postHandOff(NotificationNames::AddToTransferNotification, {node},
                 animationInfo(node ? node->downloadingItemViewCtr<DownloadedItemViewCtrl>() : nullptr));
 }
 

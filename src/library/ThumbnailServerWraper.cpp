@@ -1,5 +1,6 @@
 #include "library/ThumbnailServerWraper.h"
 
+#include "platform/NotificationNames.h"
 #include "platform/log/ScribletLogger.h"
 #include "tools/swiftcarry/SwiftcarryProtocol.h"
 #include "tools/swiftcarry/SwiftcarryToolRun.h"
@@ -27,7 +28,7 @@ ThumbnailServerWraper::ThumbnailServerWraper(bool startTool)
 {
     m_restartTimer.setSingleShot(true);
     connect(&m_restartTimer, &QTimer::timeout, this, &ThumbnailServerWraper::establishConnection);
-    NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("FENNIXPROWillQuitNotification"),
+    NotificationCenter::defaultCenter().addObserver(this, NotificationNames::FENNIXPROWillQuitNotification,
                                                     [this](const Notification &) { terminateThumbnailProc(); });
     if (startTool)
         establishConnection();

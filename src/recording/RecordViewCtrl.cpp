@@ -14,6 +14,7 @@
 #include "platform/AppPaths.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "platform/Trash.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
@@ -69,9 +70,9 @@ RecordViewCtrl::RecordViewCtrl(const QString &storePath, ThumbnailServerWraper *
         this, [this](const QString &thumb, const QString &video, qint64 id, int type) { getThumbnailPath(thumb, video, id, type); });
     _thumbnailServerWraper->setRecodeDelegate(m_thumbnailReceiver);
     NotificationCenter &center = NotificationCenter::defaultCenter();
-    center.addObserver(this, QStringLiteral("DeleteNotification"), [this](const Notification &n) { deleteItemWithKeyDown(n); });
+    center.addObserver(this, NotificationNames::DeleteNotification, [this](const Notification &n) { deleteItemWithKeyDown(n); });
     // Space over the list is taken and left alone.
-    center.addObserver(this, QStringLiteral("SpaceDownNotification"), [](const Notification &) {});
+    center.addObserver(this, NotificationNames::SpaceDownNotification, [](const Notification &) {});
     loadList();
 }
 
@@ -784,7 +785,7 @@ void RecordViewCtrl::handOff(const QList<std::shared_ptr<DownloadedItem>> &items
         WKDataColleciton::share().collectConvertSourceFrom(QStringLiteral("Record"));
     else
         WKDataColleciton::share().collectTransferSourceFrom(QStringLiteral("Record"));
-    NotificationCenter::defaultCenter().post(toConverter ? QStringLiteral("AddToConverterNotification") : QStringLiteral("AddToTransferNotification"),
+    NotificationCenter::defaultCenter().post(toConverter ? NotificationNames::AddToConverterNotification : NotificationNames::AddToTransferNotification,
                                              list);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/AppPaths.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "platform/ProcessRegistry.h"
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
@@ -253,7 +254,7 @@ void AppDelegate::applicationWillTerminate()
     WKDataColleciton::share().collectCloseFennixApp();
     QVHPHelper::share().directUploadData();
     QVHPHelper::share().stopHelper();
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(WillQuitNotification));
+    NotificationCenter::defaultCenter().post(NotificationNames::FENNIXPROWillQuitNotification);
     NotificationCenter::defaultCenter().removeObserver(this);
     // Whatever the subsystems left running of our own children ends here.
     ProcessRegistry::shared().terminateAll(2000);
@@ -434,5 +435,5 @@ void AppDelegate::bugSplatWillHandleSystemException(BugSplat *reporter, const QS
 {
     ScribletLogError(QStringLiteral("bugSplat caught exception:%1 app:%2 version:%3")
                          .arg(exception, reporter ? reporter->appName() : QString(), reporter ? reporter->version() : QString()));
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(WillQuitNotification), QVariant(), QVariantMap(), true);
+    NotificationCenter::defaultCenter().post(NotificationNames::FENNIXPROWillQuitNotification, QVariant(), QVariantMap(), true);
 }

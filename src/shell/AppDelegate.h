@@ -24,7 +24,6 @@ class AppDelegate : public QObject, public SUUpdaterDelegate, public BugSplatDel
 {
     Q_OBJECT
 public:
-    static constexpr const char *WillQuitNotification = "FENNIXPROWillQuitNotification";
     static constexpr const char *CrashDatabase = "FennixPro-Linux";
 
     // Class set-up, before the delegate exists: registered defaults, the one-time import,

@@ -10,6 +10,7 @@
 #include "controls/QVUrlLabel.h"
 #include "controls/WhiteBackgroundView.h"
 #include "outside/kelvra/QVHPHelper.h"
+#include "platform/NotificationNames.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
@@ -348,12 +349,12 @@ void MainWindowCtrl::layoutWindow()
 void MainWindowCtrl::addObserverNotification()
 {
     NotificationCenter &nc = NotificationCenter::defaultCenter();
-    nc.addObserver(this, QStringLiteral("AddToConverterNotification"), [this](const Notification &n) { addToConverterCtrl(n); });
-    nc.addObserver(this, QStringLiteral("AddToTransferNotification"), [this](const Notification &n) { addToTransferCtrl(n); });
-    nc.addObserver(this, QStringLiteral("GotoRecordViewNotification"), [this](const Notification &) { gotoRecordView(); });
-    nc.addObserver(this, QStringLiteral("AddToDownloadAminNotification"), [this](const Notification &n) { addToDownloadingCtrl(n); });
-    nc.addObserver(this, QStringLiteral("OnlineDownloadedFinishNotification"), [this](const Notification &n) { onelineDownloadedFinish(n); });
-    nc.addObserver(this, QStringLiteral("TimeForScheduledTask"), [this](const Notification &) { showTimingWnd(); });
+    nc.addObserver(this, NotificationNames::AddToConverterNotification, [this](const Notification &n) { addToConverterCtrl(n); });
+    nc.addObserver(this, NotificationNames::AddToTransferNotification, [this](const Notification &n) { addToTransferCtrl(n); });
+    nc.addObserver(this, NotificationNames::GotoRecordViewNotification, [this](const Notification &) { gotoRecordView(); });
+    nc.addObserver(this, NotificationNames::AddToDownloadAminNotification, [this](const Notification &n) { addToDownloadingCtrl(n); });
+    nc.addObserver(this, NotificationNames::OnlineDownloadedFinishNotification, [this](const Notification &n) { onelineDownloadedFinish(n); });
+    nc.addObserver(this, NotificationNames::TimeForScheduledTask, [this](const Notification &) { showTimingWnd(); });
 }
 
 // ---- pages

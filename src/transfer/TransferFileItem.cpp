@@ -12,6 +12,7 @@
 #include "downloads/ConvertJob.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "platform/log/ScribletLogger.h"
 #include "transfer/TransferConvertTask.h"
 #include "transfer/TransferFun.h"
@@ -224,7 +225,7 @@ void TransferFileItem::convert()
     // The application quitting stops the conversion like the user would.
     auto *quitWatch = new QObject;
     std::weak_ptr<ITransferConversion> weakConversion = conversion;
-    NotificationCenter::defaultCenter().addObserver(quitWatch, QStringLiteral("FENNIXPROWillQuitNotification"),
+    NotificationCenter::defaultCenter().addObserver(quitWatch, NotificationNames::FENNIXPROWillQuitNotification,
                                                     [weakConversion](const Notification &) {
                                                         if (auto c = weakConversion.lock())
                                                             c->stop();

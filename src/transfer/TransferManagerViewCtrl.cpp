@@ -15,6 +15,7 @@
 #include "platform/KeyedArchiver.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "platform/PropertyList.h"
 #include "platform/log/ScribletLogger.h"
 #include "shell/CommonFun.h"
@@ -105,9 +106,9 @@ TransferManagerViewCtrl::TransferManagerViewCtrl(ThumbnailServerWraper *thumbnai
     center.addObserver(this, QStringLiteral("FennixTransferDataItemTaskFinish"), [this](const Notification &) {
         saveWaitTransferItem();
     });
-    center.addObserver(this, QStringLiteral("DeleteNotification"), [this](const Notification &n) { deleteItemWithKeyDown(n); });
+    center.addObserver(this, NotificationNames::DeleteNotification, [this](const Notification &n) { deleteItemWithKeyDown(n); });
     // Space over the list is taken and left alone.
-    center.addObserver(this, QStringLiteral("SpaceDownNotification"), [](const Notification &) {});
+    center.addObserver(this, NotificationNames::SpaceDownNotification, [](const Notification &) {});
 }
 
 TransferManagerViewCtrl::~TransferManagerViewCtrl()
