@@ -1,7 +1,7 @@
 // A stand-in for the capture tool in the region recorder's tests: it speaks the tool's protocol,
 // writes each message it hears to FAKE_GLINTCAP_LOG and, instead of recording, writes a few
 // bytes into the output file when stopped. FAKE_GLINTCAP_MODE: "hang" ignores the stop, "die"
-// ends with a failure at the start.
+// ends with a failure at the start, "mute" never announces itself.
 #include "platform/KeyedArchiver.h"
 #include "platform/NamedConnection.h"
 #include "tools/capvane/GlintcapProtocol.h"
@@ -52,6 +52,7 @@ int main(int argc, char *argv[])
     if (!root)
         return Failed;
     QObject::connect(controller.get(), &NamedConnection::connectionDidDie, &app, [] { QCoreApplication::exit(NothingRecorded); });
-    controller->sendMessage(QLatin1String(ScreenRecorderCtrDidStart), KeyedArchiver::archivedRootString(toolRootName(name)));
+    if (mode != "mute")
+        controller->sendMessage(QLatin1String(ScreenRecorderCtrDidStart), KeyedArchiver::archivedRootString(toolRootName(name)));
     return app.exec();
 }

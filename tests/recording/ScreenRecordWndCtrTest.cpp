@@ -184,6 +184,21 @@ TEST_F(RegionRecorder, AToolThatDiesMidTakeEndsItWithItsReason)
     EXPECT_EQ(ctr->phase(), Phase::Closed);
 }
 
+// A tool that never announced itself cannot hear a stop and has recorded nothing: the stop
+// ends it at once instead of waiting out the bound.
+TEST_F(RegionRecorder, AStopBeforeTheToolConnectedEndsAtOnce)
+{
+    env.set("FAKE_GLINTCAP_MODE", QStringLiteral("mute"));
+    QTest::mouseClick(ctr->recordButton(), Qt::LeftButton);
+    ASSERT_EQ(timers.elapse(1000), 1);
+    QTest::mouseClick(ctr->stopButton(), Qt::LeftButton);
+    EXPECT_EQ(timers.active(ScreenRecordWndCtr::ToolStopWaitMs), 0);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return recording.ended(); }, 15000));
+    EXPECT_EQ(recording.closes, QStringList{QString()});
+    EXPECT_TRUE(folderFiles().isEmpty());
+    EXPECT_TRUE(heard().isEmpty());
+}
+
 TEST_F(RegionRecorder, ADelegateThatSaysNoKeepsTheWindowCropping)
 {
     recording.allowStart = false;
