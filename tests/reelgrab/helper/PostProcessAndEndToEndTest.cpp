@@ -693,6 +693,28 @@ TEST_F(ReelgrabStandalone, ASilentServerFailsSoonWithItsReason)
     EXPECT_LT(clock.elapsed(), 15000) << "the page loader's 30 s must not be waited out";
 }
 
+// A disk near its reserve: the download stops before crossing it, says "Disk full" once (no
+// retry fills it again) and leaves nothing under the user's name.
+TEST_F(ReelgrabStandalone, ADiskNearlyFullStopsTheDownloadWithDiskFull)
+{
+    TestHttpServer server;
+    TestHttpServer::Resource media;
+    media.body = QByteArray(3 << 20, 'm');
+    media.contentType = "video/mp4";
+    server.add(QStringLiteral("/files/large.mp4"), media);
+    const QStringList before = QDir(downloads()).entryList(QDir::Files | QDir::Hidden);
+    // A pretend disk with 1 MB left above a 1 MB reserve.
+    qputenv("CORVIDASH_DISK_RESERVE", "1048576");
+    qputenv("CORVIDASH_FREE_BYTES", "2097152");
+    const RunResult run = runReelgrab(server.url(QStringLiteral("/files/large.mp4")), 2);
+    qunsetenv("CORVIDASH_DISK_RESERVE");
+    qunsetenv("CORVIDASH_FREE_BYTES");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Disk full"))) << run.err.toStdString();
+    EXPECT_EQ(server.gets(QStringLiteral("/files/large.mp4")), 1) << "a full disk is not retried";
+    EXPECT_EQ(QDir(downloads()).entryList(QDir::Files | QDir::Hidden), before);
+}
+
 TEST_F(ReelgrabStandalone, AFailedDownloadLeavesNoEmptyFile)
 {
     TestHttpServer server;
