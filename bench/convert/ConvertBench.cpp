@@ -6,6 +6,7 @@
 // --thumbs N (default 100), --seconds S (conversion source length, default 60), --rounds R
 // (conversions each way, default 5; the fastest of each counts, which filters out load from
 // other programs). --files 0 skips parts 2 and 3.
+#include "EventWait.h"
 #include "converter/TBMultiMediaItem.h"
 #include "converter/TBVideoConvertTask.h"
 #include "downloads/TBVideoConvertTaskDelegate.h"
@@ -31,18 +32,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool spinUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (!done())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    }
-    return done();
-}
 
 double median(QList<double> v)
 {
@@ -120,7 +109,7 @@ int main(int argc, char *argv[])
         QElapsedTimer t;
         t.start();
         job->start();
-        spinUntil([&] { return done->finished; }, 600000);
+        EventWait::until([&] { return done->finished; }, 600000);
         ours << t.elapsed() / 1000.0;
         if (job->taskStatus() != ConvertJob::Finished) {
             std::fprintf(stderr, "conversion through the job failed\n");
@@ -172,9 +161,9 @@ int main(int argc, char *argv[])
     t.start();
     run.publish(SwiftcarryProtocol::uniqueConnectionName(SwiftcarryProtocol::MediaInfoService));
     run.launch(files);
-    spinUntil([&] { return reports == fileCount; }, 600000);
+    EventWait::until([&] { return reports == fileCount; }, 600000);
     const double oursPerFile = t.elapsed() / 1000.0 / fileCount;
-    spinUntil([&] { return ended; }, 10000);
+    EventWait::until([&] { return ended; }, 10000);
     const int probeCount = std::min(fileCount, 200);
     t.restart();
     for (int i = 0; i < probeCount; ++i) {
@@ -199,12 +188,12 @@ int main(int argc, char *argv[])
     auto counter = std::make_shared<Counter>();
     ThumbnailServerWraper service;
     service.setDownloadedDelegate(counter);
-    spinUntil([&] { return service.isLive(); }, 10000);
+    EventWait::until([&] { return service.isLive(); }, 10000);
     const int thumbs = std::min(thumbCount, fileCount);
     t.restart();
     for (int i = 0; i < thumbs; ++i)
         service.DownloadedFileForThumbnail(files[i], i, false);
-    spinUntil([&] { return counter->count == thumbs; }, 600000);
+    EventWait::until([&] { return counter->count == thumbs; }, 600000);
     const double oursRate = thumbs / (t.elapsed() / 1000.0);
     const int directThumbs = std::min(thumbs, 50);
     t.restart();
