@@ -67,8 +67,10 @@ void ConnectFailedViewCtrl::swithViewWithType(int type)
         auto *steps = new QVBoxLayout;
         steps->setSpacing(4);
         auto step = [&](QWidget *w) {
-            if (auto *label = qobject_cast<QLabel *>(w))
+            if (auto *label = qobject_cast<QLabel *>(w)) {
                 label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+                label->setWordWrap(false);
+            }
             steps->addWidget(w, 0, Qt::AlignLeft);
         };
         step(ConnectViewParts::text(tr1("1. Re-plug your device and try again."), 12, m_panel));
@@ -92,6 +94,8 @@ void ConnectFailedViewCtrl::swithViewWithType(int type)
         layout->addWidget(m_button, 0, Qt::AlignHCenter);
     }
     static_cast<QVBoxLayout *>(this->layout())->addWidget(m_panel);
+    // A panel made while the view is on screen is not shown by its layout.
+    m_panel->show();
     adjustSize();
 }
 

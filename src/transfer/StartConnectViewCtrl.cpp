@@ -37,6 +37,7 @@ StartConnectViewCtrl::StartConnectViewCtrl(QWidget *parent)
         devices->addWidget(ConnectViewParts::picture(UIManager::sliceNamedInMain(QString::fromLatin1(row.icon)), this), r, 0);
         QLabel *line = ConnectViewParts::text(MainBundle::localizedString(row.text), 12, this);
         line->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        line->setWordWrap(false);
         devices->addWidget(line, r++, 1);
     }
     auto *centred = new QHBoxLayout;

@@ -107,6 +107,7 @@ void TransferViewCtrl::loadView()
     QVBoxLayout *layout = ListPageViews::whitePageLayout(root, QStringLiteral("TransferViewCtrl"));
     QWidget *bar = nullptr;
     QHBoxLayout *barLayout = ListPageViews::toolBar(root, QStringLiteral("TransferBar"), &bar);
+    layout->addWidget(bar);
     m_addBtn = ListPageViews::toolButton(bar, tr1("Add"), QStringLiteral("mainform-484,mainform-485,mainform-486,mainform-487"),
                                          QStringLiteral("btnAdd"));
     m_deleteItemBtn = ListPageViews::toolButton(bar, tr1("Delete"),

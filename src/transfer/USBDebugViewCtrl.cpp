@@ -91,7 +91,8 @@ USBDebugViewCtrl::USBDebugViewCtrl(QWidget *parent)
         auto *page = new QWidget(m_tabs);
         auto *row = new QHBoxLayout(page);
         row->addWidget(ConnectViewParts::picture(
-            UIManager::sliceNamedInstructions(QStringLiteral("usb-debugging-%1").arg(t + 1)), page));
+                           UIManager::sliceNamedInstructions(QStringLiteral("usb-debugging-%1").arg(t + 1)), page),
+                       0, Qt::AlignTop);
         auto *list = new QVBoxLayout;
         int n = 1;
         for (int tag : steps[t]) {

@@ -107,6 +107,11 @@ TEST(ConnectFlow, StatusChoosesThePanel)
         for (QLabel *l : rig.flow->failedView()->findChildren<QLabel *>())
             texts << l->text();
         EXPECT_TRUE(texts.contains(c.text)) << texts.join(" | ").toStdString();
+        for (QLabel *l : rig.flow->failedView()->findChildren<QLabel *>()) {
+            if (l->text() == c.text) {
+                EXPECT_TRUE(l->isVisible()) << "the panel is on screen";
+            }
+        }
         EXPECT_FALSE(rig.flow->connectingView()->isAnimating());
         EXPECT_TRUE(rig.successes.isEmpty());
     }

@@ -85,6 +85,10 @@ TEST(TransferPage, APluggedPhoneConnectsAndTheListShows)
     EXPECT_EQ(rig.page->titleLabel()->text(), "Samsung SM-G990 is connected!");
     EXPECT_TRUE(rig.page->addButton()->isVisible());
     EXPECT_TRUE(rig.page->transferAllButton()->isVisible());
+    // The title and buttons sit above the list, not under it.
+    QWidget *view = rig.page->view();
+    EXPECT_LE(rig.page->titleLabel()->mapTo(view, QPoint(0, rig.page->titleLabel()->height())).y(),
+              rig.page->bodyContent()->mapTo(view, QPoint(0, 0)).y());
     EXPECT_FALSE(rig.page->waitBanner()->isVisible());
     EXPECT_EQ(rig.page->transferList()->deviceItem(), rig.page->curDeviceItem());
 

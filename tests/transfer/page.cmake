@@ -4,6 +4,12 @@ fennix_add_test(transfer_page_tests
   LIBS fennix_transfer_page Qt6::Test
   GUI
   TIMEOUT 180)
+# Pictures of each state of the page, looked at by eye.
+fennix_add_test(transfer_page_pictures_tests
+  SOURCES TransferPagePicturesTest.cpp TransferFixtures.cpp
+  LIBS fennix_transfer_page Qt6::Test
+  GUI)
+target_compile_definitions(transfer_page_pictures_tests PRIVATE TRANSFER_SCREENS_DIR="${CMAKE_BINARY_DIR}/transfer-screens")
 
 # The page in the running application: the real conversion tool, the fake devices and the fake
 # adb program.
