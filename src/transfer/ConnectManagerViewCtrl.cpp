@@ -149,6 +149,9 @@ void ConnectManagerViewCtrl::setContentView(QWidget *content)
                 root->layout()->removeWidget(child);
                 child->hide();
             }
+        // Only the connecting view animates.
+        if (self.m_connecting && content != self.m_connecting)
+            self.m_connecting->stopConnectAnimation();
         if (!content)
             return;
         if (root->layout()->indexOf(content) < 0)
