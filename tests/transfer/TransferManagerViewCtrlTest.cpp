@@ -1,16 +1,21 @@
 #include "transfer/TransferManagerViewCtrl.h"
 
+#include "controls/DownloadTableView.h"
 #include "downloads/DownloadedItem.h"
 #include "library/ThumbnailServerWraper.h"
 #include "transfer/TransferDataItem.h"
 #include "transfer/TransferFileItem.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
+#include <QDropEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -256,6 +261,39 @@ TEST(TransferList, MenuValidation)
         rig.page->selectRows(c.selected);
         EXPECT_EQ(enabled(), c.expected);
     }
+}
+
+TEST(TransferList, DroppedFilesGoToTheImportSheetWhateverTheirCase)
+{
+    ListRig rig;
+    rig.make();
+    QWidget *view = rig.page->view();
+    view->resize(600, 400);
+    view->show();
+    QStringList imported;
+    rig.page->hooks().importPaths = [&](const QStringList &paths) { imported << paths; };
+    QWidget *target = rig.page->tableView()->viewport();
+
+    auto drag = [&](const QStringList &names) {
+        auto *mime = new QMimeData;
+        QList<QUrl> urls;
+        for (const QString &n : names)
+            urls << QUrl::fromLocalFile(rig.dir.filePath(n));
+        mime->setUrls(urls);
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        const bool accepted = enter.isAccepted();
+        if (accepted) {
+            QDropEvent drop(QPointF(20, 20), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &drop);
+        }
+        delete mime;
+        return accepted;
+    };
+    EXPECT_FALSE(drag({"notes.txt", "cover.jpg"}));
+    EXPECT_TRUE(imported.isEmpty());
+    EXPECT_TRUE(drag({"CLIP.MP4", "notes.txt", "song.Mp3"}));
+    EXPECT_EQ(imported, (QStringList{rig.dir.filePath("CLIP.MP4"), rig.dir.filePath("song.Mp3")}));
 }
 
 } // namespace
