@@ -5,6 +5,7 @@
 #include "devices/DeviceTypes.h"
 #include "devices/Dexmoor.h"
 #include "devices/StoreMobileDevice.h"
+#include "platform/ProcessRegistry.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -98,7 +99,10 @@ void AdbBackend::startWatch()
     if (m_watch)
         m_watch->deleteLater();
     m_buffer.clear();
+    // Tied to our life: quitting must not leave the watch behind. (Not registered: it lives on
+    // the device thread, and the registry ends its processes from the main thread.)
     m_watch = new QProcess;
+    ProcessRegistry::setDieWithParent(m_watch);
     m_watch->setProgram(adb);
     m_watch->setArguments({QStringLiteral("track-devices")});
     QObject::connect(m_watch, &QProcess::readyReadStandardOutput, m_watch, [this] {
