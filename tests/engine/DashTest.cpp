@@ -182,9 +182,9 @@ TEST_F(corvidashDash, StoppedDownloadResumesWithTheMissingPiecesOnly)
     expectWellFormed(0);
     EXPECT_TRUE(readFile(target) == joined("resume", 0)) << "resumed file differs from init + pieces";
     // Only the pieces in flight at the stop, and those that came in ahead of one of them, may
-    // come twice; the init section comes once.
+    // come twice; so may the init section, when it was itself still in flight (a slow run).
     EXPECT_LE(pieceRequests("resume", 0), static_cast<int>(count) + 16);
-    EXPECT_EQ(server.requests("/resume/init-stream0.m4s"), 1);
+    EXPECT_LE(server.requests("/resume/init-stream0.m4s"), 2);
     EXPECT_EQ(server.requests("/resume/stream.mpd"), 2);
     EXPECT_EQ(probe(target), "video\n");
 }
