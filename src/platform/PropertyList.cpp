@@ -313,16 +313,17 @@ QVariant PropertyList::readFile(const QString &path, QString *error, OnDamage on
 
 bool PropertyList::writeFile(const QString &path, const QVariant &value, QString *error)
 {
+    return writeData(path, toXml(value), error);
+}
+
+bool PropertyList::writeData(const QString &path, const QByteArray &data, QString *error)
+{
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a short write is seen here rather than lost in a late flush.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(data) != data.size() || !f.commit()) {
         if (error)
             *error = QStringLiteral("cannot write %1: %2").arg(path, f.errorString());
-        return false;
-    }
-    f.write(toXml(value));
-    if (!f.commit()) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, f.errorString());
+        f.cancelWriting();
         return false;
     }
     if (error)

@@ -24,6 +24,9 @@ public:
                              OnDamage onDamage = OnDamage::MoveAside);
     // Always atomic: a crash mid-write leaves the old file whole.
     static bool writeFile(const QString &path, const QVariant &value, QString *error = nullptr);
+    // The same for bytes already encoded (a keyed archive). A short write (a full disk) fails
+    // and the old file stays.
+    static bool writeData(const QString &path, const QByteArray &data, QString *error = nullptr);
 
     static QString moveAside(const QString &path);
 };

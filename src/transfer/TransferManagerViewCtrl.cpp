@@ -41,7 +41,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMutex>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 namespace {
@@ -183,16 +182,7 @@ bool TransferManagerViewCtrl::writeWaitList(const QString &path, const QList<Row
     KeyedArchiver archiver(ListClass);
     archiver.encodeObjectList(ItemsKey, rows);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QByteArray data = archiver.archivedData();
-    QSaveFile file(path);
-    // Unbuffered, so a short write (a full disk) is seen here and the old file stays.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(data) != data.size() || !file.commit()) {
-        file.cancelWriting();
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return PropertyList::writeData(path, archiver.archivedData(), error);
 }
 
 void TransferManagerViewCtrl::loadWaitTransferItem()
