@@ -1,5 +1,6 @@
 #include "reelgrab/QVReelgrabService.h"
 
+#include "engine/Corvidash.h"
 #include "platform/AppPaths.h"
 #include "platform/Dispatch.h"
 #include "platform/PrivateFolder.h"
@@ -677,9 +678,10 @@ void QVReelgrabService::handleFailure(const QVReelgrabError &error, bool fromPos
     furthest = std::max(furthest, m_attemptBytes);
     // Failures that another attempt cannot mend end the task at once: a full disk (retrying
     // would only fill it again up to its reserve), a refusal or missing media, a bad address.
-    static const QList<qint64> lasting{3 /* 4xx */,  9 /* access denied */, 26 /* disk full */,
-                                       1001 /* scheme */, 1003 /* malformed */, 1006 /* file */,
-                                       1007 /* live stream */};
+    static const QList<qint64> lasting{CORVIDASH_INVALID_URL,         CORVIDASH_ACCESS_DENIED,
+                                       CORVIDASH_WRITE_FAILED,        CORVIDASH_UNSUPPORTED_PROTOCOL,
+                                       CORVIDASH_MALFORMED_URL,       CORVIDASH_FILE_ERROR,
+                                       CORVIDASH_LIVE_STREAM};
     if (error.domain() == QLatin1String(QVReelgrabError::Domain) && lasting.contains(error.code())) {
         finalFailure(error);
         return;
