@@ -6,14 +6,13 @@
 #include "tools/swiftcarry/SwiftcarryToolRun.h"
 #include "platform/Dispatch.h"
 #include "platform/MainBundle.h"
-#include "shell/GolobFun.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -141,7 +140,7 @@ void MediaLoaderController::mediaInfoLoaderDidLoadMediaInfo(const QVariantMap &i
         const int hi = std::isfinite(h) && std::fabs(h) < 1e6 ? int(h) : 0;
         item->setVideoWidth(wi);
         item->setVideoHeight(hi);
-        item->setResolution(GolobFun::covertStringToResolution(QStringLiteral("%1*%2").arg(wi).arg(hi)));
+        item->setResolution(DownloadedItem::covertStringToResolution(QStringLiteral("%1*%2").arg(wi).arg(hi)));
         item->setStatus(0);
         const QFileInfo fi(path);
         if (fi.exists())
@@ -278,18 +277,14 @@ int MediaLoaderController::getRightnessVideoBitrateforWidth(int width, int heigh
     return best;
 }
 
-bool MediaLoaderController::saveThumbnailToFile(const QImage &image, const QString &path)
+bool MediaLoaderController::saveThumbnailToFile(const QByteArray &image, const QString &path)
 {
-    if (image.isNull() || path.isEmpty())
+    if (image.isEmpty() || path.isEmpty())
         return false;
-    QImageWriter writer(path);
-    if (writer.format().isEmpty())
-        writer.setFormat("png");
-    if (writer.format() == "tif" || writer.format() == "tiff")
-        writer.setCompression(1);  // LZW
-    if (writer.write(image))
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(image) == image.size() && file.commit())
         return true;
-    ScribletLogError(QStringLiteral("thumbnail not saved to %1: %2").arg(path, writer.errorString()));
+    ScribletLogError(QStringLiteral("thumbnail not saved to %1: %2").arg(path, file.errorString()));
     return false;
 }
 
@@ -312,7 +307,8 @@ QVariantMap MediaLoaderController::getMediaFileParam(const MediaObject *media)
     put("SourceFileVideoWidth", media->width, true);
     put("SourceFileVideoHeight", media->height, true);
     put("SourceFileExtension", file.suffix(), !file.suffix().isEmpty());
-    if (!media->image.isNull()) {
+    // The temporary name says JPEG, so only a JPEG picture (its start-of-image marker) goes there.
+    if (media->image.startsWith(QByteArrayLiteral("\xFF\xD8\xFF"))) {
         const QString thumbnail = getTempImagePath();
         if (!thumbnail.isEmpty() && saveThumbnailToFile(media->image, thumbnail))
             out.insert(QStringLiteral("SourceFileThumbnail"), thumbnail);

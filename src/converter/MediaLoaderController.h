@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QImage>
+#include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -76,7 +76,7 @@ public:
     // What getMediaFileParam() reads of a source.
     struct MediaObject
     {
-        QImage image;
+        QByteArray image;     // an encoded picture, JPEG as the conversion tool makes them
         QString mediaPath;
         qint64 srcLength = 0;  // seconds
         QString srcResolution; // "1280*720"
@@ -84,11 +84,12 @@ public:
         int width = 0;
         int height = 0;
     };
-    // Writes the picture in the format its file name names (the temporary path is a .jpg);
-    // false for a null picture or when it cannot be written.
-    static bool saveThumbnailToFile(const QImage &image, const QString &path);
+    // Writes the encoded picture as it is, replacing the file whole; false for no picture or
+    // when it cannot be written.
+    static bool saveThumbnailToFile(const QByteArray &image, const QString &path);
     // "SourceFile..." values of a source, with a thumbnail saved to the temporary folder when it
-    // has a picture; empty for none. Values not known are left out one by one.
+    // has a JPEG picture (the temporary name ends in .jpg); empty for none. Values not known are
+    // left out one by one.
     QVariantMap getMediaFileParam(const MediaObject *media);
     void notSupportMediaAlert(const QStringList &paths);
 

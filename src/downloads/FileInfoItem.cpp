@@ -1,6 +1,10 @@
 #include "downloads/FileInfoItem.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -46,6 +50,38 @@ qsizetype extensionDot(const QString &name)
 }
 
 } // namespace
+
+qint32 FileInfoItem::covertStringToResolution(const QString &widthTimesHeight)
+{
+    const QStringList parts = widthTimesHeight.split(QLatin1Char('*'));
+    qint64 h = 0;
+    if (parts.size() >= 2) {
+        // Read like a C integer: blanks, a sign and the leading digits; the rest is ignored. Any
+        // height beyond a billion lines snaps like one, which keeps the distances below from
+        // overflowing.
+        static const QRegularExpression leading(QStringLiteral("^\\s*([+-]?)([0-9]+)"));
+        const QRegularExpressionMatch m = leading.match(parts.at(1));
+        if (m.hasMatch()) {
+            bool ok = false;
+            h = std::min(m.captured(2).toLongLong(&ok), Q_INT64_C(1000000000));
+            if (!ok)
+                h = Q_INT64_C(1000000000);
+            if (m.captured(1) == QLatin1String("-"))
+                h = -h;
+        }
+    }
+    static const qint32 candidates[] = {0, 240, 360, 480, 720, 1080, 1440, 2160};
+    qint32 best = candidates[0];
+    qint64 bestDistance = std::llabs(h - best);
+    for (const qint32 c : candidates) {
+        const qint64 d = std::llabs(h - c);
+        if (d < bestDistance) {
+            best = c;
+            bestDistance = d;
+        }
+    }
+    return best;
+}
 
 QString FileInfoItem::fileName() const
 {

@@ -36,6 +36,9 @@ public:
     void setVideoSize(qint64 bytes) { m_videoSize = bytes; }
     qint32 resolution() const { return m_resolution; } // picture lines
     void setResolution(qint32 lines) { m_resolution = lines; }
+    // The stored resolution of a "width*height" text: the nearest of 0, 240, 360, 480, 720,
+    // 1080, 1440 and 2160 to the height (the earlier one on a tie); 0 without a height.
+    static qint32 covertStringToResolution(const QString &widthTimesHeight);
     qint32 videoWidth() const { return m_videoWidth; }
     void setVideoWidth(qint32 w) { m_videoWidth = w; }
     qint32 videoHeight() const { return m_videoHeight; }

@@ -225,23 +225,6 @@ QString GolobFun::convertHtml(const QString &text)
     return HtmlEntityTable::decode(text);
 }
 
-int GolobFun::covertStringToResolution(const QString &widthTimesHeight)
-{
-    const QStringList parts = widthTimesHeight.split(QLatin1Char('*'));
-    const qint64 h = parts.size() >= 2 ? leadingInteger(parts.at(1)) : 0;
-    static const int candidates[] = {0, 240, 360, 480, 720, 1080, 1440, 2160};
-    int best = candidates[0];
-    qint64 bestDistance = std::llabs(h - best);
-    for (const int c : candidates) {
-        const qint64 d = std::llabs(h - c);
-        if (d < bestDistance) {
-            best = c;
-            bestDistance = d;
-        }
-    }
-    return best;
-}
-
 QColor GolobFun::colorWithHexString(const QString &hex)
 {
     QString s = hex.trimmed().toUpper();

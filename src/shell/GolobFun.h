@@ -35,7 +35,6 @@ public:
     static QString replacePercentString(const QString &text);
     // Decodes HTML entities in one pass; text holding neither "&" nor ";" comes back unchanged.
     static QString convertHtml(const QString &text);
-    static int covertStringToResolution(const QString &widthTimesHeight);
     // "#RRGGBB" or "0xRRGGBB" (blanks around allowed); anything else is white.
     static QColor colorWithHexString(const QString &hex);
     static bool isYouTubeURL(const QString &text);

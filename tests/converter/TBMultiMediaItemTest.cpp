@@ -2,6 +2,7 @@
 #include "converter/TBMultiMediaItem.h"
 #include "media/VexlumeCodecs.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -94,8 +95,11 @@ TEST(MediaLoaderHelpers, MediaFileParamsAndTheirThumbnail)
     media.frameRate = 29.97;
     media.width = 1280;
     media.height = 720;
-    media.image = QImage(64, 48, QImage::Format_RGB32);
-    media.image.fill(Qt::darkGreen);
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    QBuffer jpeg(&media.image);
+    ASSERT_TRUE(jpeg.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(picture.save(&jpeg, "JPEG"));
     // No resolution text: only that value is missing, the ones after it stay.
     const QVariantMap p = loader.getMediaFileParam(&media);
     EXPECT_EQ(p.value("SourceFileName").toString(), source);
@@ -112,14 +116,18 @@ TEST(MediaLoaderHelpers, MediaFileParamsAndTheirThumbnail)
     const QImage back(thumbnail);
     EXPECT_EQ(back.size(), QSize(64, 48)) << "the .jpg holds a JPEG picture";
 
-    // Without a picture no thumbnail; a null picture or an unwritable place is refused.
-    media.image = QImage();
-    EXPECT_FALSE(loader.getMediaFileParam(&media).contains("SourceFileThumbnail"));
-    EXPECT_FALSE(MediaLoaderController::saveThumbnailToFile(QImage(), dir.filePath("a.png")));
-    QImage small(4, 4, QImage::Format_RGB32);
-    small.fill(Qt::red);
-    EXPECT_FALSE(MediaLoaderController::saveThumbnailToFile(small, dir.filePath("missing/folder/a.png")));
-    EXPECT_TRUE(MediaLoaderController::saveThumbnailToFile(small, dir.filePath("a.png")));
-    EXPECT_EQ(QImage(dir.filePath("a.png")).pixel(1, 1), qRgb(255, 0, 0));
+    // Without a picture, or with one that is not JPEG, no thumbnail: the name would lie.
+    for (const QByteArray &notJpeg : {QByteArray(), QByteArray("\x89PNG\r\n\x1a\n", 8), QByteArray("\xFF\xD8")}) {
+        media.image = notJpeg;
+        EXPECT_FALSE(loader.getMediaFileParam(&media).contains("SourceFileThumbnail"));
+    }
+    // No picture or an unwritable place is refused; a written one replaces what was there.
+    EXPECT_FALSE(MediaLoaderController::saveThumbnailToFile(QByteArray(), dir.filePath("a.jpg")));
+    EXPECT_FALSE(MediaLoaderController::saveThumbnailToFile("picture", dir.filePath("missing/folder/a.jpg")));
+    EXPECT_TRUE(MediaLoaderController::saveThumbnailToFile("an older, longer picture", dir.filePath("a.jpg")));
+    EXPECT_TRUE(MediaLoaderController::saveThumbnailToFile("picture", dir.filePath("a.jpg")));
+    QFile written(dir.filePath("a.jpg"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("picture"));
 }
 

@@ -164,6 +164,25 @@ TEST(FileInfoItemTest, NameExtensionAndClockText)
     }
 }
 
+TEST(FileInfoItemTest, ResolutionTextSnapsToTheNearestStandardHeight)
+{
+    const struct
+    {
+        const char *text;
+        int height;
+    } cases[] = {
+        {"1280*720", 720}, {"1280", 0},    {"640*300", 240}, {"1*1800", 1440}, {"1*2000", 2160},
+        {"1*9999", 2160},  {"1*-50", 0},   {"1*120", 0},     {"1*121", 240},   {"x*1080p", 1080},
+        {"1* +360", 360},  {"1*\u0661\u0660\u0668\u0660", 0},
+        // Far beyond any number: no overflow, the largest or smallest snap.
+        {"1*99999999999999999999999", 2160}, {"1*-99999999999999999999999", 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(FileInfoItem::covertStringToResolution(QString::fromUtf8(c.text)), c.height);
+    }
+}
+
 TEST(FileInfoItemTest, SubtitleIsTheStoredFileElseASiblingSrt)
 {
     const QString folder = freshFolder(QStringLiteral("subs"));

@@ -138,21 +138,8 @@ TEST(GolobFun, SpeedSizeAndTimeTexts)
     GolobFun::convertStringToTime(QStringLiteral("99999999999999999999:99:99:99:99:99:99:99:99:99:99:99"));
 }
 
-TEST(GolobFun, ResolutionColourAndYouTube)
+TEST(GolobFun, ColourAndYouTube)
 {
-    const struct
-    {
-        const char *text;
-        int height;
-    } resolutions[] = {
-        {"1280*720", 720}, {"1280", 0},    {"640*300", 240}, {"1*1800", 1440}, {"1*2000", 2160},
-        {"1*9999", 2160},  {"1*-50", 0},   {"1*120", 0},     {"1*121", 240},   {"x*1080p", 1080},
-    };
-    for (const auto &c : resolutions) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(GolobFun::covertStringToResolution(QString::fromLatin1(c.text)), c.height);
-    }
-
     const struct
     {
         const char *text;
