@@ -17,7 +17,7 @@ ConnectionGovernor::ConnectionGovernor(int maximum, int initial)
     m_growing = m_target < m_maximum;
 }
 
-void ConnectionGovernor::sample(Clock::time_point now, int64_t bytes, int activeConnections)
+void ConnectionGovernor::sample(Clock::time_point now, int64_t bytes, int activeConnections, bool paced)
 {
     if (!m_growing)
         return;
@@ -37,6 +37,14 @@ void ConnectionGovernor::sample(Clock::time_point now, int64_t bytes, int active
     const double seconds = std::chrono::duration<double>(elapsed).count();
     const double rate = static_cast<double>(bytes - m_windowBytes) / seconds;
     m_windowOpen = false;
+    if (paced) {
+        const int next = std::min(m_maximum, m_target * 4);
+        EngineLog::line(3, "connections %d -> %d: each is paced by the server (%.0f KiB/s)", m_target, next, rate / 1024);
+        m_rateBefore = rate;
+        m_target = next;
+        m_growing = m_target < m_maximum;
+        return;
+    }
     if (m_rateBefore > 0.0 && rate < m_rateBefore * kGainToGrow) {
         EngineLog::line(3, "connections stay at %d: %.0f KiB/s after %.0f KiB/s", m_target, rate / 1024, m_rateBefore / 1024);
         m_growing = false;

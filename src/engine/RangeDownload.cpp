@@ -30,6 +30,16 @@ constexpr auto kControlMinInterval = std::chrono::milliseconds(20);
 constexpr auto kControlInterval = std::chrono::milliseconds(500);
 // Turbo starts with this many connections; the governor doubles from there.
 constexpr int kTurboInitialConnections = 2;
+// Without turbo a download still takes more connections when one is clearly slower than the
+// server allows, but never more than this.
+constexpr int kPoliteConnections = 8;
+// Every request asks for a bounded piece, so sharing work never means cutting a connection off
+// (which wastes what is already on its way) and a connection carries one piece after another.
+// The first is small, to learn the size quickly; later ones are a share of what is left, so
+// they shrink towards the end and the connections finish together.
+constexpr int64_t kFirstPiece = 4 << 20;
+constexpr int64_t kMinPiece = 1 << 20;
+constexpr int64_t kMaxPiece = 64 << 20;
 constexpr int kAbortRestart = -1;
 constexpr int kAbortRangeRefused = -2;
 
@@ -76,6 +86,10 @@ struct RangeDownload::Connection
     std::string etag;
     std::string lastModified;
     Clock::time_point retryAt{};
+    // When data last came on this piece, and the longest wait for more since the governor's
+    // window opened: a connection the server paces waits long in the middle of a body.
+    Clock::time_point lastData{};
+    Clock::duration longestPause{};
 
     ~Connection()
     {
@@ -155,6 +169,20 @@ void RangeDownload::addDone(int64_t first, int64_t end)
     }
     m_done.emplace(first, end);
     m_doneBytes += end - first;
+}
+
+bool RangeDownload::paced(Clock::time_point now) const
+{
+    int busy = 0;
+    for (const auto &c : m_connections) {
+        if (!c->active)
+            continue;
+        if (c->lastData == Clock::time_point{} ||
+            std::max(c->longestPause, now - c->lastData) < ConnectionGovernor::pauseWorthGrowing)
+            return false;
+        ++busy;
+    }
+    return busy > 0;
 }
 
 int RangeDownload::activeCount() const
@@ -331,6 +359,10 @@ size_t RangeDownload::onWrite(char *data, size_t size, size_t count, void *user)
     }
     c.pos += take;
     self.m_bytesThisRun += take;
+    const auto now = Clock::now();
+    if (c.lastData != Clock::time_point{})
+        c.longestPause = std::max(c.longestPause, now - c.lastData);
+    c.lastData = now;
     if (!self.m_firstBytesReported && take > 0 && self.m_total >= 0) {
         // Reported from here: one transfer step can take in megabytes before the loop reports.
         self.m_firstBytesReported = true;
@@ -374,6 +406,8 @@ void RangeDownload::start(Connection &c, int64_t first, int64_t end)
         curl_easy_setopt(c.easy, CURLOPT_HTTPHEADER, c.headers);
     c.first = c.pos = first;
     c.end = end;
+    c.lastData = {};
+    c.longestPause = {};
     c.active = true;
     c.capped = false;
     c.decided = false;
@@ -399,18 +433,27 @@ bool RangeDownload::nextRange(int64_t &first, int64_t &end)
             covered.emplace_back(c->first, c->end < 0 ? m_total : c->end);
     }
     std::sort(covered.begin(), covered.end());
-    int64_t at = 0;
+    std::vector<std::pair<int64_t, int64_t>> gaps;
+    int64_t at = 0, open = 0;
     for (auto [a, b] : covered) {
         if (a > at) {
-            first = at;
-            end = a;
-            return true;
+            gaps.emplace_back(at, a);
+            open += a - at;
         }
         at = std::max(at, b);
     }
     if (at < m_total) {
-        first = at;
-        end = m_total;
+        gaps.emplace_back(at, m_total);
+        open += m_total - at;
+    }
+    if (!gaps.empty()) {
+        int64_t piece = std::clamp<int64_t>(open / (2 * m_connectionCap), kMinPiece, kMaxPiece);
+        piece -= piece % kStealAlign;
+        first = gaps.front().first;
+        end = std::min(gaps.front().second, first + piece);
+        // A remainder too small to be a piece of its own goes with this one.
+        if (gaps.front().second - end < kMinPiece)
+            end = gaps.front().second;
         return true;
     }
     // No gap: take the back half of the largest range still ahead of a connection.
@@ -444,7 +487,7 @@ void RangeDownload::schedule(Clock::time_point now)
             if (!c->active && c->retryAt <= now)
                 return c.get();
         }
-        if (static_cast<int>(m_connections.size()) < m_job.maxConnections) {
+        if (static_cast<int>(m_connections.size()) < m_connectionCap) {
             auto c = std::make_unique<Connection>();
             c->owner = this;
             m_connections.push_back(std::move(c));
@@ -472,13 +515,13 @@ void RangeDownload::schedule(Clock::time_point now)
                         m_decided = false;
                         m_total = -1;
                     }
-                    start(*idle, 0, -1);
+                    start(*idle, 0, m_noRangeHeader ? -1 : kFirstPiece);
                 }
             }
         }
         return;
     }
-    const int target = m_rangeRefused ? 1 : std::min(m_governor->target(), m_job.turbo ? m_job.maxConnections : 1);
+    const int target = m_rangeRefused ? 1 : std::min(m_governor->target(), m_connectionCap);
     while (activeCount() < target) {
         idle = findIdle();
         if (!idle)
@@ -666,8 +709,8 @@ int RangeDownload::run()
     m_multi = curl_multi_init();
     if (!m_multi)
         return close(CORVIDASH_INIT_FAILED);
-    m_governor = std::make_unique<ConnectionGovernor>(m_job.turbo ? m_job.maxConnections : 1,
-                                                      m_job.turbo ? kTurboInitialConnections : 1);
+    m_connectionCap = m_job.turbo ? std::max(m_job.maxConnections, kPoliteConnections) : kPoliteConnections;
+    m_governor = std::make_unique<ConnectionGovernor>(m_connectionCap, m_job.turbo ? kTurboInitialConnections : 1);
     auto lastControl = Clock::now();
     int64_t controlBytes = m_bytesThisRun;
     for (int restarts = 0;;) {
@@ -716,9 +759,22 @@ int RangeDownload::run()
             ::unlink(m_partPath.c_str());
             return RunResult::IsPlaylist;
         }
+        // A freed connection takes its next piece before the rate is sampled: a piece boundary
+        // is not an idle connection.
+        if (freed) {
+            schedule(now);
+            if (m_error)
+                return close(m_error);
+        }
         const int active = activeCount();
-        if (m_ranges)
-            m_governor->sample(now, m_bytesThisRun, active);
+        if (m_ranges) {
+            const bool wasOpen = m_governor->windowOpen();
+            m_governor->sample(now, m_bytesThisRun, active, paced(now));
+            if (!wasOpen && m_governor->windowOpen()) {
+                for (auto &c : m_connections)
+                    c->longestPause = {};
+            }
+        }
         const bool complete = m_streamComplete || (m_ranges && active == 0 && m_doneBytes >= m_total);
         m_sink.progress(downloaded(), m_decided && !m_playlistReady ? m_total : -1);
         if (complete)

@@ -16,9 +16,11 @@ class DiskSpace;
 
 // Downloads one address into "<target>.cvpart" and renames it into place when
 // every byte is there. When the server takes ranges the file is preallocated
-// and written in place (pwrite) by one or, in turbo, several ranged
-// connections: an idle connection takes a gap, else half of the largest range
-// still ahead of a busy one. Without ranges one connection streams it.
+// and written in place (pwrite) in bounded pieces by one or more ranged
+// connections: more when they still raise the rate, up to a polite few, or
+// more in turbo. An idle connection takes the next piece of a gap, else half
+// of the largest range still ahead of a busy one. Without ranges one
+// connection streams it.
 // Nothing outgrows the announced length or the free space above the disk's
 // reserve; a failed run keeps only the bytes a resume can use.
 class RangeDownload
@@ -56,6 +58,8 @@ private:
     void addDone(int64_t first, int64_t end);
     int activeCount() const;
     std::vector<std::pair<int64_t, int64_t>> written() const;
+    // Every busy connection has waited on the server in the governor's current window.
+    bool paced(Clock::time_point now) const;
     void saveControl();
     void releaseUnusable();
     int finalize();
@@ -88,6 +92,7 @@ private:
     int m_failures = 0;
     int m_error = 0;
     int m_connectionsUsed = 0;
+    int m_connectionCap = 1;
     int64_t m_bytesThisRun = 0;
     std::string m_playlistBody;
     std::string m_playlistUrl;

@@ -392,12 +392,17 @@ void QVReelgrabTask::sendMessage(const QString &name, const QByteArray &object)
             m_dispatcher->synchronize();
         tellObservers([this](QVReelgrabTaskObserver *o) { o->reelgrabDownloadWillPause(this); });
     } else if (is(DownloadPaused)) {
-        m_downloadStatus = QVReelgrabTaskStatusPaused;
+        // The engine's stop can end after the user resumed (the task waits to be run again):
+        // going back to paused then would lose that resume, and the task would sit paused.
+        const bool resumed = m_downloadStatus == QVReelgrabTaskStatusWaiting;
+        if (!resumed)
+            m_downloadStatus = QVReelgrabTaskStatusPaused;
         if (m_dispatcher) {
             m_dispatcher->synchronize();
             m_dispatcher->attachNextTask();
         }
-        tellObservers([this](QVReelgrabTaskObserver *o) { o->reelgrabDownloadDidPaused(this); });
+        if (!resumed)
+            tellObservers([this](QVReelgrabTaskObserver *o) { o->reelgrabDownloadDidPaused(this); });
     } else if (is(DownloadCompleted)) {
         m_downloadStatus = QVReelgrabTaskStatusCompleted;
         if (m_dispatcher)

@@ -77,7 +77,8 @@ TEST_F(corvidashDownload, PlainRunSendsStartedProgressAndOneFinished)
     EXPECT_EQ(last.total, static_cast<int64_t>(body.size()));
     EXPECT_GE(log.count(CORVIDASH_EVENT_PROGRESS), 1);
     EXPECT_LE(log.count(CORVIDASH_EVENT_PROGRESS), static_cast<int>(seconds * 4) + 2);
-    EXPECT_EQ(server.maxConcurrent("/video.mp4"), 1);
+    // More connections only while they raise the rate, and without turbo never more than a few.
+    EXPECT_LE(server.maxConcurrent("/video.mp4"), 8);
 }
 
 TEST_F(corvidashDownload, ProgressCarriesTotalAndSpeed)
@@ -181,6 +182,117 @@ TEST_F(corvidashDownload, TurboIsByteIdenticalAndGrowsAgainstAThrottlingServer)
     EXPECT_GE(server.maxConcurrent("/t.mp4"), 4);
     // Work stealing: no byte is fetched twice beyond the cut-off tails.
     EXPECT_LT(server.bodyBytesSent("/t.mp4"), static_cast<int64_t>(body.size()) * 11 / 10);
+}
+
+TEST_F(corvidashDownload, ALargeFileIsSplitWhenOneConnectionIsHeldBack)
+{
+    // Every connection is held back by the server: smoothly, or in bursts with pauses between.
+    struct Case
+    {
+        const char *name;
+        bool paced;
+        bool turbo;
+        int mib;
+        int atLeast, atMost; // connections
+    } cases[] = {
+        {"paced, polite", true, false, 16, 8, 8},
+        {"paced, turbo", true, true, 32, 9, 32},
+        {"smooth, polite", false, false, 6, 2, 8},
+    };
+    const std::string file = bytes(32 << 20, 11);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = std::string("/split-") + (c.paced ? "paced" : "smooth") + (c.turbo ? "-turbo" : "") + ".mp4";
+        const std::string body = file.substr(0, static_cast<size_t>(c.mib) << 20);
+        LoopbackServer::Resource res;
+        res.body = body;
+        if (c.paced) {
+            res.burstBytes = 256 << 10;
+            res.burstPauseMs = 100;
+        } else {
+            res.bytesPerSecond = 1 << 20;
+        }
+        server.add(name, res);
+        log.clear();
+        const std::string target = path(name.substr(1));
+        ASSERT_EQ(download(server.url(name), target, false, c.turbo), 0);
+        expectWellFormed(0);
+        EXPECT_EQ(readFile(target), body);
+        EXPECT_GE(server.maxConcurrent(name), c.atLeast);
+        EXPECT_LE(server.maxConcurrent(name), c.atMost);
+        // Pieces are asked for bounded, so sharing work cuts nothing off: what the server sent
+        // beyond the file stays under 3 %.
+        EXPECT_LT(server.bodyBytesSent(name), static_cast<int64_t>(body.size()) * 103 / 100);
+        // And connections carry one piece after another.
+        if (c.paced) {
+            EXPECT_GT(server.requests(name), server.maxConcurrent(name));
+        }
+    }
+}
+
+TEST_F(corvidashDownload, BoundedPiecesSurvivePausesAndKillsAtAnyPoint)
+{
+    // A run split over several connections is paused (stop, as the helper's pause does) and
+    // its process killed at points spread over the file, each time continuing from the saved
+    // state; the last run must finish and the file must be the server's, byte for byte.
+    enum class Cut { Pause, Kill };
+    struct Stage
+    {
+        Cut cut;
+        int percent; // of the file the server has sent when the run is cut
+    };
+    const std::vector<Stage> stages = {{Cut::Pause, 10}, {Cut::Kill, 30}, {Cut::Pause, 55}, {Cut::Kill, 70}, {Cut::Pause, 90}};
+    const std::string body = bytes(12 << 20, 12);
+    for (bool turbo : {false, true}) {
+        SCOPED_TRACE(turbo ? "turbo" : "polite");
+        const std::string name = turbo ? "/cut-turbo.bin" : "/cut.bin";
+        LoopbackServer::Resource res;
+        res.body = body;
+        res.burstBytes = 256 << 10;
+        res.burstPauseMs = 100;
+        server.add(name, res);
+        const std::string target = path(name.substr(1));
+        const auto sent = [&] { return server.bodyBytesSent(name); };
+        bool resume = false;
+        for (const Stage &stage : stages) {
+            SCOPED_TRACE(stage.percent);
+            const int64_t at = static_cast<int64_t>(body.size()) * stage.percent / 100;
+            if (stage.cut == Cut::Pause) {
+                std::atomic<bool> ended{false};
+                int result = -99;
+                std::thread run([&] {
+                    result = download(server.url(name), target, resume, turbo);
+                    ended = true;
+                });
+                const bool reached = waitUntil([&] { return sent() >= at || ended; }, 20000ms);
+                stopRun(run);
+                ASSERT_TRUE(reached);
+                ASSERT_FALSE(exists(target)) << "finished before the cut";
+                EXPECT_EQ(result, 0);
+            } else {
+                const pid_t pid = spawnFetch({server.url(name), target, resume ? "1" : "0", turbo ? "1" : "0"});
+                ASSERT_GT(pid, 0);
+                const bool reached = waitUntil([&] { return sent() >= at && exists(target + ".cvctl"); }, 20000ms);
+                kill(pid, SIGKILL);
+                int status = 0;
+                waitpid(pid, &status, 0);
+                ASSERT_TRUE(reached);
+                ASSERT_TRUE(WIFSIGNALED(status)) << "finished before the cut";
+            }
+            EXPECT_TRUE(exists(target + ".cvctl"));
+            resume = true;
+        }
+        log.clear();
+        ASSERT_EQ(download(server.url(name), target, true, turbo), 0);
+        expectWellFormed(0);
+        EXPECT_EQ(log.last().downloaded, static_cast<int64_t>(body.size()));
+        EXPECT_TRUE(readFile(target) == body) << "the resumed file differs from the server's";
+        EXPECT_FALSE(exists(target + ".cvpart"));
+        EXPECT_FALSE(exists(target + ".cvctl"));
+        // What a pause or a kill costs again is bounded, not the file.
+        EXPECT_LT(sent(), static_cast<int64_t>(body.size()) * 3 / 2);
+        std::printf("[ info ] %s: %lld bytes sent for %zu\n", turbo ? "turbo" : "polite", static_cast<long long>(sent()), body.size());
+    }
 }
 
 TEST_F(corvidashDownload, TurboFallsBackToOneConnectionWhenRangesAreRefused)

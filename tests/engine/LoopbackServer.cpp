@@ -294,6 +294,8 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
             const auto due = began + std::chrono::microseconds(sent * 1000000 / res.bytesPerSecond);
             std::this_thread::sleep_until(due);
         }
+        if (res.burstBytes > 0 && sent % res.burstBytes == 0 && sent < limit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(res.burstPauseMs));
     }
     constexpr int64_t kEndlessCap = int64_t(64) << 20;
     for (int64_t out = limit; res.endless && !m_stopping && length > 0 && out < kEndlessCap; out += length) {

@@ -22,6 +22,8 @@ public:
         std::string contentType = "application/octet-stream";
         bool ranges = true;
         int64_t bytesPerSecond = 0;  // per response; 0 unlimited
+        int64_t burstBytes = 0;      // pacing: after each burst of this many bytes...
+        int burstPauseMs = 0;        // ...nothing for this long (as servers that throttle in steps do)
         int delayMs = 0;             // before each response
         int64_t dropAfter = -1;      // close after this many body bytes...
         int drops = 0;               // ...for this many responses (-1: always)

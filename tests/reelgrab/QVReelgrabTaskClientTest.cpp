@@ -1,4 +1,5 @@
 #include "reelgrab/QVReelgrabTask.h"
+#include "reelgrab/RGKMessage.h"
 
 #include "support/TestEnvironment.h"
 
@@ -204,6 +205,12 @@ TEST(TaskClientCommands, CommandsWithoutAHelperFollowTheStatusRules)
         {"cancel queued", QVReelgrabTaskStatusQueued, [&] { task.cancel(); }, QVReelgrabTaskStatusCancelled, {"canceled"}, 0},
         {"cancel waiting, no helper", QVReelgrabTaskStatusWaiting, [&] { task.cancel(); }, QVReelgrabTaskStatusWaiting, {}, 0},
         {"retry failed", QVReelgrabTaskStatusFailed, [&] { task.retry(); }, QVReelgrabTaskStatusQueued, {"reset"}, 1},
+        // The helper's stop is through: paused, unless the user resumed meanwhile (then the
+        // resume still waits for its run and must not be lost).
+        {"stop through, paused", QVReelgrabTaskStatusPaused, [&] { task.sendMessage(QString::fromLatin1(RGKMessage::DownloadPaused), {}); },
+         QVReelgrabTaskStatusPaused, {"paused"}, 1},
+        {"stop through after a resume", QVReelgrabTaskStatusWaiting, [&] { task.sendMessage(QString::fromLatin1(RGKMessage::DownloadPaused), {}); },
+         QVReelgrabTaskStatusWaiting, {}, 1},
     };
     for (const Step &s : steps) {
         r.events.clear();
