@@ -2,6 +2,7 @@
 // ("FennixPro pelqa://...") to the running instance and exits.
 #include "converter/ConverterGlobal.h"
 #include "converter/ConverterPageRegistration.h"
+#include "converter/ImageManager.h"
 #include "downloads/DownloadPageRegistration.h"
 #include "downloads/DownloadedItem.h"
 #include "downloads/OnlineRegistration.h"
@@ -10,6 +11,7 @@
 #include "library/LibraryFollowUpServices.h"
 #include "library/MTPreviewPlayerViewCtl.h"
 #include "platform/log/ScribletLogger.h"
+#include "platform/LogindPowerService.h"
 #include "platform/MainBundle.h"
 #include "recording/RecordPageRegistration.h"
 #include "shell/AppDelegate.h"
@@ -43,6 +45,7 @@ void registerSubsystemSteps()
     registerFeedbackWindow();
     ShellRegistry::registerStep(QStringLiteral("WindowShown"), [] {
         InitGlobalData();
+        InitGlobalImages();
         LoadGlobalEncodeParam();
         // The player's snapshots go where the settings say, as read just now.
         MTPreviewPlayerViewCtl::setSnapshotFolder(g_strSnapFolder);
@@ -97,6 +100,9 @@ int main(int argc, char *argv[])
     }
 
     registerSubsystemSteps();
+    // Shut-down and sleep after the tasks go to logind; the headless parts only see PowerService.
+    LogindPowerService logind;
+    PowerService::setShared(&logind);
     AppDelegate::initializeClass();
     AppDelegate appDelegate;
     delegate = &appDelegate;

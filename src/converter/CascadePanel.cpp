@@ -1,7 +1,7 @@
 #include "converter/CascadePanel.h"
 
 #include "controls/ControlGeometry.h"
-#include "converter/ConverterGlobal.h"
+#include "converter/ImageManager.h"
 #include "converter/SubParamView.h"
 #include "platform/NotificationCenter.h"
 

@@ -2,7 +2,7 @@
 
 #include "controls/ControlGeometry.h"
 #include "converter/CMMenuData.h"
-#include "converter/ConverterGlobal.h"
+#include "converter/ImageManager.h"
 #include "shell/UIManager.h"
 
 #include <QMouseEvent>

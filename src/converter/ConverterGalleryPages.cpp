@@ -4,6 +4,7 @@
 #include "converter/ConvFromatController.h"
 #include "converter/ConverterGlobal.h"
 #include "converter/EncSettingViewCtl.h"
+#include "converter/ImageManager.h"
 #include "converter/VCPopUpButton.h"
 
 #include <QApplication>
@@ -21,8 +22,10 @@ void onPage(QWidget *w)
 
 void converterPages(GalleryBook &book, qreal)
 {
-    if (!g_formatMgr)
+    if (!g_formatMgr) {
         InitGlobalData();
+        InitGlobalImages();
+    }
     if (!g_formatMgr)
         return;
 

@@ -16,7 +16,6 @@
 #include <cstring>
 
 std::unique_ptr<MacPreferences> g_productSettings;
-std::unique_ptr<ImageManager> g_imageMgr;
 std::unique_ptr<EncFormatMgr> g_formatMgr;
 IM_EncodeParamEx g_encodeParam = EncodeParamData::zeroed();
 QString g_strVideoOutputPath;
@@ -34,7 +33,6 @@ bool g_bIgnorShortTitle = false;
 bool g_bCustomVideoBitrate = false;
 bool g_bCustomAudioBitrate = false;
 int g_iFunctionMode = 0;
-QMap<QString, QImage> g_popupButtonImages;
 
 namespace {
 
@@ -59,22 +57,6 @@ const BoolSetting kBoolSettings[] = {
     {"OnlyLoadMainTitleWhenLoadKey", &g_bOnlyLoadMainTitle},
     {"IgnorShortDVDTitleWhenLoadKey", &g_bIgnorShortTitle},
 };
-
-// The system's first preferred language the way the settings name it ("en", "zh-Hans", ...).
-QString preferredLanguage()
-{
-    const QStringList stored = UserDefaults::standard().stringArrayForKey(QStringLiteral("AppleLanguages"));
-    if (!stored.isEmpty())
-        return stored.first();
-    const QLocale locale = QLocale::system();
-    if (locale.language() == QLocale::Chinese)
-        return locale.script() == QLocale::TraditionalChineseScript || locale.territory() == QLocale::Taiwan
-                || locale.territory() == QLocale::HongKong
-            ? QStringLiteral("zh-Hant")
-            : QStringLiteral("zh-Hans");
-    const QString name = locale.name().section(u'_', 0, 0);
-    return name.isEmpty() || name == QLatin1String("C") ? QStringLiteral("en") : name;
-}
 
 QString folderOfDefault(const char *key, const QString &fallback)
 {
@@ -132,7 +114,6 @@ void ResetGlobalData()
 {
     TBMultiMediaItem::setDefaultSettingsProvider({});
     g_productSettings.reset();
-    g_imageMgr.reset();
     g_formatMgr.reset();
     g_encodeParam = EncodeParamData::zeroed();
     g_strVideoOutputPath.clear();
@@ -145,14 +126,12 @@ void ResetGlobalData()
     g_bCustomVideoBitrate = false;
     g_bCustomAudioBitrate = false;
     g_iFunctionMode = 0;
-    g_popupButtonImages.clear();
 }
 
 void InitGlobalData()
 {
-    const QString language = preferredLanguage();
+    const QString language = FirstPreferredLanguage();
     g_productSettings = std::make_unique<MacPreferences>();
-    g_imageMgr = ImageManager::initWithFile(ConverterResources::imageListFile(), language);
 
     const QString support = ProductSupportFolder();
     MakeSureFolderExist(support);
@@ -203,16 +182,6 @@ void InitGlobalData()
             : language == QLatin1String("ja")                     ? 5
                                                                   : 0;
         settings.setIntValue(languageIndex, QStringLiteral("DefaultSubtitleLanguageKey"));
-    }
-
-    g_popupButtonImages.clear();
-    if (g_imageMgr) {
-        for (const char *name : {"VCPopupBtnLeftN", "VCPopupBtnLeftP", "VCPopupBtnFillN", "VCPopupBtnFillP",
-                                 "VCPopupBtnRightN", "VCPopupBtnRightP"})
-            g_popupButtonImages.insert(QLatin1String(name),
-                                       g_imageMgr->imageWithSliceId(QLatin1String(name), QStringLiteral("MainWnd")));
-        g_popupButtonImages.insert(QStringLiteral("PullDownRightN"), g_popupButtonImages.value(QStringLiteral("VCPopupBtnRightN")));
-        g_popupButtonImages.insert(QStringLiteral("PullDownRightP"), g_popupButtonImages.value(QStringLiteral("VCPopupBtnRightP")));
     }
 
     UserDefaults &defaults = UserDefaults::standard();
@@ -332,6 +301,21 @@ bool DisableCheckUpdateModule()
 }
 
 QString GetPreferedLanguage() { return QStringLiteral("en"); }
+
+QString FirstPreferredLanguage()
+{
+    const QStringList stored = UserDefaults::standard().stringArrayForKey(QStringLiteral("AppleLanguages"));
+    if (!stored.isEmpty())
+        return stored.first();
+    const QLocale locale = QLocale::system();
+    if (locale.language() == QLocale::Chinese)
+        return locale.script() == QLocale::TraditionalChineseScript || locale.territory() == QLocale::Taiwan
+                || locale.territory() == QLocale::HongKong
+            ? QStringLiteral("zh-Hant")
+            : QStringLiteral("zh-Hans");
+    const QString name = locale.name().section(u'_', 0, 0);
+    return name.isEmpty() || name == QLatin1String("C") ? QStringLiteral("en") : name;
+}
 
 qint64 getFileSize(const QString &path)
 {

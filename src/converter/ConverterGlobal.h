@@ -1,20 +1,17 @@
 #pragma once
 
 #include "converter/EncFormatMgr.h"
-#include "converter/ImageManager.h"
 #include "converter/MacPreferences.h"
 #include "media/IM_EncodeParamEx.h"
 
-#include <QImage>
-#include <QMap>
 #include <QString>
 
 #include <memory>
 
 // The converter's process-wide objects and settings, made once at launch on the main thread
-// by InitGlobalData and LoadGlobalEncodeParam, read afterwards.
+// by InitGlobalData and LoadGlobalEncodeParam, read afterwards. The images the pages draw are
+// made by InitGlobalImages (ImageManager.h) on top.
 extern std::unique_ptr<MacPreferences> g_productSettings;
-extern std::unique_ptr<ImageManager> g_imageMgr;
 extern std::unique_ptr<EncFormatMgr> g_formatMgr;  // null when the built-in presets are unreadable
 extern IM_EncodeParamEx g_encodeParam;              // bit rates in kbit/s, as presets give them
 extern QString g_strVideoOutputPath;
@@ -32,8 +29,6 @@ extern bool g_bIgnorShortTitle;
 extern bool g_bCustomVideoBitrate;
 extern bool g_bCustomAudioBitrate;
 extern int g_iFunctionMode;  // non-zero: audio output
-// The pop-up button parts ("VCPopupBtnLeftN", ...) for the converter's pop-up cells.
-extern QMap<QString, QImage> g_popupButtonImages;
 
 void InitGlobalData();
 void LoadGlobalEncodeParam();
@@ -41,6 +36,8 @@ void SaveGlobalSettings();
 void SaveGlobalEncodeParam();
 bool DisableCheckUpdateModule();
 QString GetPreferedLanguage();
+// The system's first preferred language the way the settings name it ("en", "zh-Hans", ...).
+QString FirstPreferredLanguage();
 qint64 getFileSize(const QString &path);
 // Drops everything InitGlobalData made (tests run it more than once per process).
 void ResetGlobalData();

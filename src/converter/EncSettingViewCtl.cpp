@@ -1,6 +1,6 @@
 #include "converter/EncSettingViewCtl.h"
 
-#include "converter/ConverterGlobal.h"
+#include "converter/ImageManager.h"
 #include "converter/VCPopUpButton.h"
 #include "media/FourCC.h"
 #include "outside/kelvra/QVHPHelper.h"

@@ -191,9 +191,6 @@ void IM_MediaItemExtended::setFormatId(int id)
             ext.prepend(QLatin1Char('.'));
         m_item.setDstName(m_item.dstTitle() + ext);
     }
-    // The icon is made again on its next use (drawing needs the GUI, which a headless caller lacks).
-    m_formatImageMade = false;
-    m_formatImage = QImage();
 }
 
 QString IM_MediaItemExtended::autoFormatRuleKey() const
@@ -416,31 +413,6 @@ QString IM_MediaItemExtended::formatName() const
 {
     const auto preset = formatItem();
     return preset ? preset->title() : QString();
-}
-
-void IM_MediaItemExtended::initFormatImage()
-{
-    m_formatImageMade = true;
-    m_formatImage = QImage();
-    const auto preset = formatItem();
-    if (preset && g_imageMgr)
-        m_formatImage = g_imageMgr->imageWithSliceId(preset->pixID(), QStringLiteral("formatIcons"));
-}
-
-QImage IM_MediaItemExtended::formatImage()
-{
-    if (!m_formatImageMade)
-        initFormatImage();
-    return m_formatImage;
-}
-
-QImage IM_MediaItemExtended::image()
-{
-    if (!m_merged)
-        return {};
-    if (m_mergedImage.isNull() && g_imageMgr)
-        m_mergedImage = g_imageMgr->imageWithSliceId(QStringLiteral("MediaMergedImage"), QStringLiteral("MainWnd"));
-    return m_mergedImage;
 }
 
 double IM_MediaItemExtended::estimatedSize() const

@@ -3,7 +3,6 @@
 #include "converter/FormatItem.h"
 #include "media/IM_MediaItem.h"
 
-#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -50,11 +49,10 @@ public:
 
     // Preset services.
     QString formatName() const;
-    QImage formatImage();
-    void initFormatImage();
+    // The preset's icon and the merged-group image are drawn by the pages: see
+    // IM_MediaItemExtendedImages.
     bool isMergedGroup() const { return m_merged; }
     void setMergedGroup(bool merged) { m_merged = merged; }
-    QImage image();
     double estimatedSize() const;  // MB
     QString dstSize() const;
     QString outputFilePath() const;
@@ -99,9 +97,6 @@ private:
     IM_MediaItem m_item;
     const EncFormatMgr *m_catalogue = nullptr;
     int m_formatId = -1;
-    QImage m_formatImage;
-    bool m_formatImageMade = false;
-    QImage m_mergedImage;
     bool m_merged = false;
     QStringList m_externalSubtitles;
     int m_sameDirCount = 0;

@@ -1,5 +1,6 @@
 #include "converter/ImageManager.h"
 
+#include "converter/ConverterGlobal.h"
 #include "converter/ConverterXml.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/PropertyList.h"
@@ -193,4 +194,26 @@ void ImageManager::delayReleaseBigImage()
     if (!m_pendingRelease.isEmpty())
         m_loadedSheets.remove(m_pendingRelease);
     m_pendingRelease.clear();
+}
+
+std::unique_ptr<ImageManager> g_imageMgr;
+QMap<QString, QImage> g_popupButtonImages;
+
+void InitGlobalImages()
+{
+    g_imageMgr = ImageManager::initWithFile(ConverterResources::imageListFile(), FirstPreferredLanguage());
+    g_popupButtonImages.clear();
+    if (!g_imageMgr)
+        return;
+    for (const char *name : {"VCPopupBtnLeftN", "VCPopupBtnLeftP", "VCPopupBtnFillN", "VCPopupBtnFillP", "VCPopupBtnRightN",
+                             "VCPopupBtnRightP"})
+        g_popupButtonImages.insert(QLatin1String(name), g_imageMgr->imageWithSliceId(QLatin1String(name), QStringLiteral("MainWnd")));
+    g_popupButtonImages.insert(QStringLiteral("PullDownRightN"), g_popupButtonImages.value(QStringLiteral("VCPopupBtnRightN")));
+    g_popupButtonImages.insert(QStringLiteral("PullDownRightP"), g_popupButtonImages.value(QStringLiteral("VCPopupBtnRightP")));
+}
+
+void ResetGlobalImages()
+{
+    g_popupButtonImages.clear();
+    g_imageMgr.reset();
 }

@@ -54,3 +54,12 @@ private:
 
 // The rectangle's part of the image at the rectangle's size; null without an image.
 QImage ImageSliceFromImageRect(const QImage &image, const QRect &rect);
+
+// The process-wide manager and the pop-up button parts ("VCPopupBtnLeftN", ...) of the
+// converter's pop-up cells, made by InitGlobalImages after InitGlobalData (ConverterGlobal.h).
+extern std::unique_ptr<ImageManager> g_imageMgr;
+extern QMap<QString, QImage> g_popupButtonImages;
+// Makes the manager for ConverterResources::imageListFile() and the first preferred language;
+// the pop-up parts are null when their sheet cannot be read.
+void InitGlobalImages();
+void ResetGlobalImages();

@@ -1,7 +1,7 @@
 #include "converter/SubFormatView.h"
 
 #include "controls/ControlGeometry.h"
-#include "converter/ConverterGlobal.h"
+#include "converter/ImageManager.h"
 #include "platform/NotificationCenter.h"
 #include "shell/UIManager.h"
 

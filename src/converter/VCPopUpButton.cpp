@@ -1,6 +1,6 @@
 #include "converter/VCPopUpButton.h"
 
-#include "converter/ConverterGlobal.h"
+#include "converter/ImageManager.h"
 
 #include <QAbstractItemView>
 #include <QPainter>

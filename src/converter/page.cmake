@@ -16,7 +16,7 @@ fennix_gui_library(fennix_converter_page
     ${CMAKE_CURRENT_LIST_DIR}/SubParamView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UrlLabel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VCPopUpButton.cpp
-  LIBS fennix_converter_presets fennix_converter_core fennix_downloads_page fennix_library_core
+  LIBS fennix_converter_presets_gui fennix_converter_core fennix_downloads_page fennix_library_core
        fennix_library_player fennix_controls fennix_shell_lookfeel fennix_platform_core fennix_scriblet)
 
 # The gallery renders the sheet, its chooser and the settings panel too.

@@ -16,7 +16,7 @@ fennix_core_library(fennix_library_actions
     ${CMAKE_CURRENT_LIST_DIR}/iTunesAppInterface.h
     ${CMAKE_CURRENT_LIST_DIR}/LibraryItemStatistics.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LibraryItemStatistics.h
-  LIBS fennix_downloads_core fennix_converter_core fennix_converter_presets fennix_kelvra fennix_platform_core fennix_scriblet)
+  LIBS fennix_downloads_core fennix_vexlume fennix_kelvra fennix_platform_core fennix_scriblet)
 # The buckets of the finished-item statistics.
 qt_add_resources(fennix_library_actions "library_statistics"
   PREFIX "/"

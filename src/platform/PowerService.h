@@ -3,7 +3,8 @@
 class QDBusConnection;
 
 // Powering off and suspending the machine: the one way the application's after-tasks choices
-// (shell and converter) reach systemd-logind. Tests put a fake in its place.
+// (shell and converter) reach the system. The interface is headless; the application installs
+// the logind service of the desktop platform at start, tests install a fake.
 class PowerService
 {
 public:
@@ -16,8 +17,9 @@ public:
     virtual int powerOff() = 0;
     virtual int suspend() = 0;
 
-    // The logind service on the system bus unless a test replaced it.
+    // The installed service; without one, a service that refuses every request with NoBus (a
+    // process with no session, such as a helper or a headless test).
     static PowerService &shared();
-    // nullptr restores the logind service.
-    static void setSharedForTesting(PowerService *service);
+    // The caller keeps the service alive while it is installed; nullptr uninstalls it.
+    static void setShared(PowerService *service);
 };

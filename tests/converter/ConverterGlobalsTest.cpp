@@ -6,6 +6,7 @@
 #include "converter/ConverterUtilities.h"
 #include "platform/PowerService.h"
 #include "converter/FileLog.h"
+#include "converter/ImageManager.h"
 #include "converter/MacPreferences.h"
 #include "converter/TBMultiMediaItem.h"
 #include "media/FourCC.h"
@@ -32,6 +33,7 @@ protected:
     void SetUp() override
     {
         ResetGlobalData();
+        ResetGlobalImages();
         ConverterResources::setOverridesForTesting({}, {});
         QFile::remove(MacPreferences().filePath());
         for (const char *key : {"UseCompatabilityModeKey", "ShouldChangeCompatabilityModeKey", "downloadedSavePath",
@@ -41,6 +43,7 @@ protected:
     void TearDown() override
     {
         ResetGlobalData();
+        ResetGlobalImages();
         ConverterResources::setOverridesForTesting({}, {});
     }
 };
@@ -120,6 +123,7 @@ TEST_F(Globals, FirstLaunchWithEnglishSystem)
     EXPECT_TRUE(QFileInfo(ProductSupportFolder()).isDir());
     EXPECT_TRUE(ProductSupportFolder().endsWith(QStringLiteral("/iQuenmark/Orrisca_Studio")));
     EXPECT_TRUE(g_strAudioOutputPath.isEmpty());
+    InitGlobalImages();
     EXPECT_FALSE(g_popupButtonImages.value(QStringLiteral("VCPopupBtnLeftN")).isNull());
     EXPECT_EQ(g_popupButtonImages.value(QStringLiteral("PullDownRightP")).size(),
               g_popupButtonImages.value(QStringLiteral("VCPopupBtnRightP")).size());
@@ -223,6 +227,7 @@ TEST_F(Globals, UnreadablePresetsLeaveNoCatalogue)
     ConverterResources::setOverridesForTesting(PresetFixtures::write(dir.path(), QStringLiteral("Format.std"), "<<not xml"),
                                                QDir(dir.path()).filePath(QStringLiteral("missing.xml")));
     InitGlobalData();
+    InitGlobalImages();
     EXPECT_FALSE(g_formatMgr);
     EXPECT_TRUE(g_popupButtonImages.value(QStringLiteral("VCPopupBtnLeftN")).isNull());
     LoadGlobalEncodeParam();
@@ -272,12 +277,16 @@ TEST(ConverterUtilitiesTest, SleepAndShutDownGoToThePowerService)
         int suspend() override { return calls << QStringLiteral("Suspend"), int(NoErr); }
         QStringList calls;
     } power;
-    PowerService::setSharedForTesting(&power);
+    PowerService::setShared(&power);
     EXPECT_EQ(SendAppleEventToSystemProcess(kAESleep), 0);
     EXPECT_EQ(SendAppleEventToSystemProcess(kAEShutDown), errAEEventFailed);
     EXPECT_EQ(SendAppleEventToSystemProcess(0x71756974 /* 'quit' */), errAEEventNotHandled);
     EXPECT_EQ(power.calls, (QStringList{QStringLiteral("Suspend"), QStringLiteral("PowerOff")}));
-    PowerService::setSharedForTesting(nullptr);
+    // With no service installed (a process without a session) the request fails, never passes.
+    PowerService::setShared(nullptr);
+    EXPECT_EQ(PowerService::shared().suspend(), int(PowerService::NoBus));
+    EXPECT_EQ(SendAppleEventToSystemProcess(kAESleep), errAEEventFailed);
+    EXPECT_EQ(power.calls.size(), 2);
 }
 
 TEST(FileLogTest, NamesWithBlanksAndRotatesOneFilePerStart)

@@ -3,6 +3,7 @@
 #include "converter/ConverterGlobal.h"
 #include "converter/EncFormatMgr.h"
 #include "converter/IM_MediaItemExtended.h"
+#include "converter/IM_MediaItemExtendedImages.h"
 #include "converter/ImageManager.h"
 #include "platform/PropertyList.h"
 
@@ -115,9 +116,16 @@ TEST(ConverterImages, BuiltInSheetsHoldEveryPresetIcon)
     IM_MediaItemExtended item;
     item.setFormatCatalogue(catalogue.get());
     item.setFormatId(catalogue->defaultMp4Format()->iD());
-    EXPECT_EQ(item.formatImage().size(), QSize(48, 48));
-    EXPECT_TRUE(item.image().isNull());
+    EXPECT_EQ(IM_MediaItemExtendedImages::formatImage(item).size(), QSize(48, 48));
+    EXPECT_TRUE(IM_MediaItemExtendedImages::image(item).isNull());
     item.setMergedGroup(true);
-    EXPECT_FALSE(item.image().isNull());
+    EXPECT_FALSE(IM_MediaItemExtendedImages::image(item).isNull());
+    // Another preset shows its own icon; none without a manager.
+    const auto other = catalogue->defaultMp3Format();
+    ASSERT_TRUE(other);
+    item.setFormatId(other->iD());
+    EXPECT_EQ(IM_MediaItemExtendedImages::formatImage(item).cacheKey(),
+              g_imageMgr->imageWithSliceId(other->pixID(), QStringLiteral("formatIcons")).cacheKey());
     g_imageMgr.reset();
+    EXPECT_TRUE(IM_MediaItemExtendedImages::formatImage(item).isNull());
 }

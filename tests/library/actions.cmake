@@ -1,7 +1,7 @@
 # Item actions, download-then-convert names and the stored choice, the music-library hand-off.
 fennix_add_test(library_actions_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/LibraryActionsTest.cpp
-  LIBS fennix_library_actions)
+  LIBS fennix_library_actions fennix_converter_presets)
 
 # Download then convert through the library page, with real conversions.
 find_package(PkgConfig REQUIRED)

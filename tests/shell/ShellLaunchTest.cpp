@@ -322,7 +322,7 @@ TEST(AfterTasksAction, CountDownDecisionsForEveryMode)
     EXPECT_FALSE(AfterTasksAction::shouldCountDown(idle, -2));
 
     FakePower power;
-    PowerService::setSharedForTesting(&power);
+    PowerService::setShared(&power);
     for (qint64 mode = 0; mode <= 5; ++mode) {
         SCOPED_TRACE(mode);
         power.offs = power.suspends = 0;
@@ -336,5 +336,5 @@ TEST(AfterTasksAction, CountDownDecisionsForEveryMode)
     EXPECT_EQ(AfterTasksAction::perform(2, {}), int(PowerService::CallFailed));
     EXPECT_EQ(SendAppleEventToSystemProcess(QStringLiteral("slep")), int(PowerService::CallFailed));
     EXPECT_EQ(SendAppleEventToSystemProcess(QStringLiteral("rest")), int(UnknownSystemEvent));
-    PowerService::setSharedForTesting(nullptr);
+    PowerService::setShared(nullptr);
 }

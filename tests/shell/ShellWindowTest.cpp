@@ -299,7 +299,7 @@ TEST_F(ShellWindow, URLEventsReachTheRunningList)
 TEST_F(ShellWindow, CountDownBeforeTheAfterTasksAction)
 {
     FakePower power;
-    PowerService::setSharedForTesting(&power);
+    PowerService::setShared(&power);
     UserDefaults &d = UserDefaults::standard();
     NotificationCenter &nc = NotificationCenter::defaultCenter();
 
@@ -384,7 +384,7 @@ TEST_F(ShellWindow, CountDownBeforeTheAfterTasksAction)
     EXPECT_FALSE(sheet->isCounting());
     EXPECT_EQ(quit.count(), 1);
 
-    PowerService::setSharedForTesting(nullptr);
+    PowerService::setShared(nullptr);
 }
 
 TEST(MGMessageBox, ResultsForEveryButtonAndTheCheckBox)
