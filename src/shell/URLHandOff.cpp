@@ -1,26 +1,19 @@
 #include "shell/URLHandOff.h"
 
 #include "platform/AppPaths.h"
+#include "platform/FileLock.h"
 #include "platform/NamedConnection.h"
-
-#include <QFile>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 URLHandOff::URLHandOff(const QString &name, QObject *parent) : QObject(parent), m_name(name) {}
 
 URLHandOff::~URLHandOff()
 {
     m_server.reset();
-    if (m_lockFd >= 0)
-        ::close(m_lockFd);
 }
 
 bool URLHandOff::lockInstance(QString *error)
 {
-    if (m_lockFd >= 0)
+    if (m_lock && m_lock->isLocked())
         return true;
     const QString folder = AppPaths::runtimeFolder();
     if (folder.isEmpty() || !NamedConnection::isValidName(m_name)) {
@@ -28,17 +21,16 @@ bool URLHandOff::lockInstance(QString *error)
             *error = QStringLiteral("no private runtime folder for %1").arg(m_name);
         return false;
     }
-    const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + m_name + QStringLiteral(".lock"));
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (fd >= 0)
-            ::close(fd);
+    auto lock = std::make_unique<FileLock>();
+    QString why;
+    const FileLock::Result result = lock->tryLock(folder + QLatin1Char('/') + m_name + QStringLiteral(".lock"), FileLock::Open::Create, &why);
+    if (result != FileLock::Result::Locked) {
         if (error)
-            *error = QStringLiteral("another instance is running (%1)").arg(m_name);
+            *error = result == FileLock::Result::Busy ? QStringLiteral("another instance is running (%1)").arg(m_name) : why;
         return false;
     }
     // Held until this process ends; the kernel lets it go with a crashed process too.
-    m_lockFd = fd;
+    m_lock = std::move(lock);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+class FileLock;
 class NamedConnection;
 
 // One running instance per user. The first instance listens on a per-user local socket; a
@@ -40,5 +41,5 @@ private:
     bool lockInstance(QString *error);
 
     std::unique_ptr<NamedConnection> m_server;
-    int m_lockFd = -1;
+    std::unique_ptr<FileLock> m_lock;
 };
