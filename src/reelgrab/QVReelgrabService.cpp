@@ -3,6 +3,7 @@
 #include "engine/Corvidash.h"
 #include "platform/AppPaths.h"
 #include "platform/Dispatch.h"
+#include "platform/FileLock.h"
 #include "platform/PrivateFolder.h"
 #include "platform/PropertyList.h"
 #include "reelgrab/DefaultBrowser.h"
@@ -25,8 +26,6 @@
 
 #include <algorithm>
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -583,26 +582,27 @@ void QVReelgrabService::adoptResumableTarget()
 
 bool QVReelgrabService::lockTarget(const QString &path)
 {
-    if (m_targetLockFd >= 0)
+    if (m_targetLock.isLocked())
         return true;
     // The lock sits on the reserved file itself: nothing extra on disk, and a killed helper's
     // lock is gone with it.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
-        return true; // nothing there to take over
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
+    QString error;
+    switch (m_targetLock.tryLock(path, FileLock::Open::Existing, &error)) {
+    case FileLock::Result::Locked:
+    case FileLock::Result::Missing: // nothing there to take over
+        return true;
+    case FileLock::Result::Busy:
         return false;
+    case FileLock::Result::Failed:
+        break;
     }
-    m_targetLockFd = fd;
+    Func(FuncLogError, error);
     return true;
 }
 
 void QVReelgrabService::unlockTarget()
 {
-    if (m_targetLockFd >= 0)
-        ::close(m_targetLockFd);
-    m_targetLockFd = -1;
+    m_targetLock.unlock();
 }
 
 QString QVReelgrabService::resumableWorkFolder(const QString &baseName) const

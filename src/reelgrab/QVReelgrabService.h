@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileLock.h"
 #include "reelgrab/EngineLibrary.h"
 #include "reelgrab/QVMediaSniffer.h"
 #include "reelgrab/QVReelgrabPostProcessor.h"
@@ -139,5 +140,5 @@ private:
     bool m_postProcessing = false;
     // An advisory lock on the file this helper writes, held for its life (the system drops it
     // when the process dies), so that another helper never takes over a running download.
-    int m_targetLockFd = -1;
+    FileLock m_targetLock;
 };
