@@ -1,6 +1,6 @@
 #pragma once
 
-#include "downloads/SchedulerLaunchAgent.h"
+#include "platform/SystemdUserTimer.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -63,7 +63,7 @@ public:
 
     // Where "Resume All" and "Pause All" go (the Download menu's items in the application).
     void setCommands(Command resumeAll, Command pauseAll);
-    SchedulerLaunchAgent &launchAgent() { return m_agent; }
+    SystemdUserTimer &launchAgent() { return m_agent; }
 
     static QVariantMap onceEntry(const QDateTime &moment);
     static QVariantMap weeklyEntry(int hour, int minute, int weekday);
@@ -95,5 +95,5 @@ private:
     QDateTime m_lastCheck;
     Command m_resumeAll;
     Command m_pauseAll;
-    SchedulerLaunchAgent m_agent;
+    SystemdUserTimer m_agent;
 };

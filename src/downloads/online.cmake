@@ -1,8 +1,6 @@
 # The time scheduler's headless logic: schedule lists, the check and the systemd user timer.
 fennix_core_library(fennix_scheduler_core
   SOURCES
-    SchedulerLaunchAgent.cpp
-    SchedulerLaunchAgent.h
     TimeSchedulerManager.cpp
     TimeSchedulerManager.h
   LIBS fennix_platform_core fennix_scriblet)

@@ -51,7 +51,7 @@ void typeInto(QLineEdit *field, const char *text)
 
 TEST(SchedulerClickThrough, PopoverChoiceAndOptionsWindowDriveTheDownloadMenu)
 {
-    SchedulerLaunchAgent::setDefaultRunnerForTesting([](const QString &, const QStringList &) { return 0; });
+    SystemdUserTimer::setDefaultRunnerForTesting([](const QString &, const QStringList &) { return 0; });
     QDateTime clock(QDate(2031, 3, 3), QTime(9, 0, 10));
     TimeSchedulerManager &scheduler = TimeSchedulerManager::share();
     scheduler.setClock([&clock] { return clock; });
@@ -146,5 +146,5 @@ TEST(SchedulerClickThrough, PopoverChoiceAndOptionsWindowDriveTheDownloadMenu)
     delegate->applicationWillTerminate();
     delegate.reset();
     scheduler.setClock({});
-    SchedulerLaunchAgent::setDefaultRunnerForTesting({});
+    SystemdUserTimer::setDefaultRunnerForTesting({});
 }

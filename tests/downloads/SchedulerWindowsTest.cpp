@@ -25,7 +25,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        SchedulerLaunchAgent::setDefaultRunnerForTesting([](const QString &, const QStringList &) { return 0; });
+        SystemdUserTimer::setDefaultRunnerForTesting([](const QString &, const QStringList &) { return 0; });
         defaults = std::make_unique<UserDefaults>(m_dir.filePath(QStringLiteral("s.ini")));
         scheduler = std::make_unique<TimeSchedulerManager>(*defaults, [this] { return clock; });
         scheduler->launchAgent().setUnitFolder(m_dir.filePath(QStringLiteral("units")));
@@ -35,7 +35,7 @@ protected:
     }
     void TearDown() override
     {
-        SchedulerLaunchAgent::setDefaultRunnerForTesting({});
+        SystemdUserTimer::setDefaultRunnerForTesting({});
         MGMessageBox::setRunHookForTesting({});
     }
     void setTimes(const char *startH, const char *startM, const char *stopH, const char *stopM)

@@ -27,13 +27,13 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        SchedulerLaunchAgent::setDefaultRunnerForTesting([this](const QString &program, const QStringList &args) {
+        SystemdUserTimer::setDefaultRunnerForTesting([this](const QString &program, const QStringList &args) {
             calls.append({program, args});
             return systemctlStatus;
         });
         defaults = std::make_unique<UserDefaults>(m_dir.filePath(QStringLiteral("defaults.ini")));
     }
-    void TearDown() override { SchedulerLaunchAgent::setDefaultRunnerForTesting({}); }
+    void TearDown() override { SystemdUserTimer::setDefaultRunnerForTesting({}); }
 
     std::unique_ptr<TimeSchedulerManager> makeScheduler()
     {
@@ -279,17 +279,17 @@ TEST_F(SchedulerFixture, WithoutSystemdTheScheduleStillWorksWhileRunning)
     EXPECT_EQ(events, QStringList{QStringLiteral("resume")});
 }
 
-TEST(SchedulerLaunchAgentText, EscapesAndQuotes)
+TEST(SystemdUserTimerText, EscapesAndQuotes)
 {
-    EXPECT_EQ(SchedulerLaunchAgent::escapeUnitName(QStringLiteral("com.a b/c.x")), QStringLiteral("com.a\\x20b-c.x"));
-    EXPECT_EQ(SchedulerLaunchAgent::escapeUnitName(QStringLiteral(".hidden")), QStringLiteral("\\x2ehidden"));
-    EXPECT_EQ(SchedulerLaunchAgent::quoteExecWord(QStringLiteral("/opt/a b/\"x\"\\100%")),
+    EXPECT_EQ(SystemdUserTimer::escapeUnitName(QStringLiteral("com.a b/c.x")), QStringLiteral("com.a\\x20b-c.x"));
+    EXPECT_EQ(SystemdUserTimer::escapeUnitName(QStringLiteral(".hidden")), QStringLiteral("\\x2ehidden"));
+    EXPECT_EQ(SystemdUserTimer::quoteExecWord(QStringLiteral("/opt/a b/\"x\"\\100%")),
               QStringLiteral("\"/opt/a b/\\\"x\\\"\\\\100%%\""));
     // Hostile entries give no calendar line rather than a broken unit.
-    EXPECT_TRUE(SchedulerLaunchAgent::onCalendar({{QStringLiteral("Hour"), 24}, {QStringLiteral("Minute"), 0}, {QStringLiteral("Weekday"), 1}}).isEmpty());
-    EXPECT_TRUE(SchedulerLaunchAgent::onCalendar({{QStringLiteral("Hour"), 1}, {QStringLiteral("Minute"), 0}, {QStringLiteral("Weekday"), 8}}).isEmpty());
-    EXPECT_TRUE(SchedulerLaunchAgent::onCalendar({{QStringLiteral("Hour"), QStringLiteral("1\nExecStart=x")}, {QStringLiteral("Minute"), 0}}).isEmpty());
-    EXPECT_TRUE(SchedulerLaunchAgent::onCalendar({{QStringLiteral("Year"), 2031}, {QStringLiteral("Month"), 2}, {QStringLiteral("Day"), 30},
+    EXPECT_TRUE(SystemdUserTimer::onCalendar({{QStringLiteral("Hour"), 24}, {QStringLiteral("Minute"), 0}, {QStringLiteral("Weekday"), 1}}).isEmpty());
+    EXPECT_TRUE(SystemdUserTimer::onCalendar({{QStringLiteral("Hour"), 1}, {QStringLiteral("Minute"), 0}, {QStringLiteral("Weekday"), 8}}).isEmpty());
+    EXPECT_TRUE(SystemdUserTimer::onCalendar({{QStringLiteral("Hour"), QStringLiteral("1\nExecStart=x")}, {QStringLiteral("Minute"), 0}}).isEmpty());
+    EXPECT_TRUE(SystemdUserTimer::onCalendar({{QStringLiteral("Year"), 2031}, {QStringLiteral("Month"), 2}, {QStringLiteral("Day"), 30},
                                                   {QStringLiteral("Hour"), 1}, {QStringLiteral("Minute"), 0}}).isEmpty());
 }
 
@@ -310,7 +310,7 @@ TEST_F(SchedulerFixture, WrittenUnitsPassSystemdAnalyzeVerify)
     if (!out.contains(QLatin1String("bus"), Qt::CaseInsensitive)) {
         EXPECT_EQ(p.exitCode(), 0) << out.toStdString();
     }
-    EXPECT_FALSE(out.contains(SchedulerLaunchAgent::escapeUnitName(SchedulerLaunchAgent::label()))) << out.toStdString();
+    EXPECT_FALSE(out.contains(SystemdUserTimer::escapeUnitName(SystemdUserTimer::label()))) << out.toStdString();
     EXPECT_EQ(onCalendarLines(s->launchAgent().timerPath()), QStringList{QStringLiteral("2031-03-03 07:09:00")});
 }
 

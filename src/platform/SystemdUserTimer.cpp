@@ -1,8 +1,7 @@
-#include "downloads/SchedulerLaunchAgent.h"
-
-#include "platform/log/ScribletLogger.h"
+#include "platform/SystemdUserTimer.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,25 +41,25 @@ int intOf(const QVariantMap &m, const char *key, bool *ok)
     return i;
 }
 
-SchedulerLaunchAgent::Runner &defaultRunner()
+SystemdUserTimer::Runner &defaultRunner()
 {
-    static SchedulerLaunchAgent::Runner runner = runProcess;
+    static SystemdUserTimer::Runner runner = runProcess;
     return runner;
 }
 
 } // namespace
 
-void SchedulerLaunchAgent::setDefaultRunnerForTesting(Runner runner)
+void SystemdUserTimer::setDefaultRunnerForTesting(Runner runner)
 {
     defaultRunner() = runner ? std::move(runner) : Runner(runProcess);
 }
 
-QString SchedulerLaunchAgent::label()
+QString SystemdUserTimer::label()
 {
     return QStringLiteral("com.%1.%2.scheduler").arg(QStringLiteral("iQuenmark"), QStringLiteral("Orrisca Studio"));
 }
 
-QString SchedulerLaunchAgent::escapeUnitName(const QString &name)
+QString SystemdUserTimer::escapeUnitName(const QString &name)
 {
     const QByteArray utf8 = name.toUtf8();
     QString out;
@@ -78,7 +77,7 @@ QString SchedulerLaunchAgent::escapeUnitName(const QString &name)
     return out;
 }
 
-QString SchedulerLaunchAgent::onCalendar(const QVariantMap &entry)
+QString SystemdUserTimer::onCalendar(const QVariantMap &entry)
 {
     bool ok = true;
     const int hour = intOf(entry, "Hour", &ok);
@@ -105,7 +104,7 @@ QString SchedulerLaunchAgent::onCalendar(const QVariantMap &entry)
         .arg(time);
 }
 
-QString SchedulerLaunchAgent::quoteExecWord(const QString &word)
+QString SystemdUserTimer::quoteExecWord(const QString &word)
 {
     QString out = QStringLiteral("\"");
     for (QChar c : word) {
@@ -120,34 +119,34 @@ QString SchedulerLaunchAgent::quoteExecWord(const QString &word)
     return out + QLatin1Char('"');
 }
 
-SchedulerLaunchAgent::SchedulerLaunchAgent()
+SystemdUserTimer::SystemdUserTimer()
     : m_folder(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/systemd/user"))
     , m_program(QCoreApplication::applicationFilePath())
     , m_runner(defaultRunner())
 {
 }
 
-QString SchedulerLaunchAgent::timerName() const
+QString SystemdUserTimer::timerName() const
 {
     return escapeUnitName(label()) + QStringLiteral(".timer");
 }
 
-QString SchedulerLaunchAgent::serviceName() const
+QString SystemdUserTimer::serviceName() const
 {
     return escapeUnitName(label()) + QStringLiteral(".service");
 }
 
-QString SchedulerLaunchAgent::timerPath() const
+QString SystemdUserTimer::timerPath() const
 {
     return m_folder + QLatin1Char('/') + timerName();
 }
 
-QString SchedulerLaunchAgent::servicePath() const
+QString SystemdUserTimer::servicePath() const
 {
     return m_folder + QLatin1Char('/') + serviceName();
 }
 
-QString SchedulerLaunchAgent::timerText(const QVariantList &startList) const
+QString SystemdUserTimer::timerText(const QVariantList &startList) const
 {
     QString lines;
     for (const QVariant &v : startList) {
@@ -161,13 +160,13 @@ QString SchedulerLaunchAgent::timerText(const QVariantList &startList) const
            QStringLiteral("WakeSystem=true\nPersistent=true\nUnit=%1\n\n[Install]\nWantedBy=timers.target\n").arg(serviceName());
 }
 
-QString SchedulerLaunchAgent::serviceText() const
+QString SystemdUserTimer::serviceText() const
 {
     return QStringLiteral("[Unit]\nDescription=Start Fennix Pro for scheduled downloads\n\n[Service]\nType=simple\nExecStart=%1 %2\n")
         .arg(quoteExecWord(m_program), quoteExecWord(QStringLiteral("-scheduled")));
 }
 
-bool SchedulerLaunchAgent::install(const QVariantList &startList)
+bool SystemdUserTimer::install(const QVariantList &startList)
 {
     const QString timer = timerText(startList);
     if (timer.isEmpty())
@@ -177,7 +176,7 @@ bool SchedulerLaunchAgent::install(const QVariantList &startList)
     for (const auto &[path, text] : {std::pair{servicePath(), serviceText()}, std::pair{timerPath(), timer}}) {
         QSaveFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0 || !f.commit()) {
-            ScribletLogError(QStringLiteral("Scheduler unit write failed: %1").arg(path));
+            qWarning().noquote() << QStringLiteral("Scheduler unit write failed: %1").arg(path);
             return false;
         }
     }
@@ -186,14 +185,14 @@ bool SchedulerLaunchAgent::install(const QVariantList &startList)
     run({QStringLiteral("--user"), QStringLiteral("disable"), QStringLiteral("--now"), timerName()});
     const int status = run({QStringLiteral("--user"), QStringLiteral("enable"), QStringLiteral("--now"), timerName()});
     if (status != 0) {
-        ScribletLogInfo(QStringLiteral("Scheduler load failed (%1); the schedule holds while the application runs").arg(status));
+        qInfo().noquote() << QStringLiteral("Scheduler load failed (%1); the schedule holds while the application runs").arg(status);
         return false;
     }
-    ScribletLogInfo(QStringLiteral("Scheduler load ok"));
+    qInfo().noquote() << QStringLiteral("Scheduler load ok");
     return true;
 }
 
-void SchedulerLaunchAgent::remove()
+void SystemdUserTimer::remove()
 {
     if (!QFileInfo::exists(timerPath()) && !QFileInfo::exists(servicePath()))
         return;
@@ -204,12 +203,12 @@ void SchedulerLaunchAgent::remove()
     run({QStringLiteral("--user"), QStringLiteral("daemon-reload")});
 }
 
-bool SchedulerLaunchAgent::isInstalled() const
+bool SystemdUserTimer::isInstalled() const
 {
     return QFileInfo::exists(timerPath());
 }
 
-int SchedulerLaunchAgent::run(const QStringList &arguments) const
+int SystemdUserTimer::run(const QStringList &arguments) const
 {
     return m_runner ? m_runner(QStringLiteral("systemctl"), arguments) : -1;
 }

@@ -10,7 +10,7 @@
 // application with "-scheduled". The timer carries one OnCalendar= line per start entry and
 // WakeSystem=true, so it also wakes a sleeping machine where the system allows that.
 // systemctl is run through an injectable runner with an argument list, never a shell.
-class SchedulerLaunchAgent
+class SystemdUserTimer
 {
 public:
     // Exit status of the program, or -1 when it could not be started (no systemd).
@@ -26,7 +26,7 @@ public:
     // One ExecStart= word, quoted so blanks, quotes, backslashes and "%" survive systemd's parser.
     static QString quoteExecWord(const QString &word);
 
-    SchedulerLaunchAgent();
+    SystemdUserTimer();
     // Folder of the unit files; $XDG_CONFIG_HOME/systemd/user by default.
     void setUnitFolder(const QString &folder) { m_folder = folder; }
     QString unitFolder() const { return m_folder; }
