@@ -46,10 +46,11 @@ TimeSchedulerManager &TimeSchedulerManager::share()
 }
 
 TimeSchedulerManager::TimeSchedulerManager(UserDefaults &defaults, const Clock &clock, QObject *parent)
-    : QObject(parent)
-    , m_defaults(defaults)
-    , m_clock(clock)
+    : QObject(parent), m_defaults(defaults), m_clock(clock), m_agent(launchAgentLabel())
 {
+    m_agent.setDescriptions(QStringLiteral("Scheduled downloads of Fennix Pro"),
+                            QStringLiteral("Start Fennix Pro for scheduled downloads"));
+    m_agent.setArguments({QStringLiteral("-scheduled")});
     m_timer.setInterval(CheckIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &TimeSchedulerManager::timerFireSchedule);
 }
@@ -57,6 +58,46 @@ TimeSchedulerManager::TimeSchedulerManager(UserDefaults &defaults, const Clock &
 TimeSchedulerManager::~TimeSchedulerManager()
 {
     m_timer.stop();
+}
+
+QString TimeSchedulerManager::launchAgentLabel()
+{
+    return QStringLiteral("com.%1.%2.scheduler").arg(QStringLiteral("iQuenmark"), QStringLiteral("Orrisca Studio"));
+}
+
+QString TimeSchedulerManager::onCalendar(const QVariantMap &entry)
+{
+    bool ok = true;
+    const QTime time(field(entry, "Hour", &ok), field(entry, "Minute", &ok), 0);
+    if (!ok || !time.isValid())
+        return {};
+    const QString clock = time.toString(QStringLiteral("HH:mm:00"));
+    if (isWeekly(entry)) {
+        static const char *const days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+        const int weekday = field(entry, "Weekday", &ok);
+        if (!ok || weekday < 1 || weekday > 7)
+            return {};
+        return QStringLiteral("%1 *-*-* %2").arg(QString::fromLatin1(days[weekday - 1]), clock);
+    }
+    const QDateTime moment = onceMoment(entry);
+    // systemd reads years 1970 to 9999 only.
+    if (!moment.isValid() || moment.date().year() < 1970 || moment.date().year() > 9999)
+        return {};
+    return QStringLiteral("%1 %2").arg(moment.date().toString(QStringLiteral("yyyy-MM-dd")), clock);
+}
+
+bool TimeSchedulerManager::launchctlTaskByCalendar(const QVariantList &startList)
+{
+    QStringList calendars;
+    for (const QVariant &v : startList)
+        calendars << onCalendar(v.toMap());
+    QString error;
+    if (!m_agent.install(calendars, &error)) {
+        ScribletLogInfo(QStringLiteral("Scheduler load failed (%1); the schedule holds while the application runs").arg(error));
+        return false;
+    }
+    ScribletLogInfo(QStringLiteral("Scheduler load ok"));
+    return true;
 }
 
 QDateTime TimeSchedulerManager::now() const
@@ -226,7 +267,7 @@ void TimeSchedulerManager::schedulerOnceStart(const std::optional<QDateTime> &st
                             .arg(s.date().year()).arg(s.date().month()).arg(s.date().day())
                             .arg(s.time().hour()).arg(s.time().minute()));
         m_startDailyArray = {onceEntry(s)};
-        m_agent.install(m_startDailyArray);
+        launchctlTaskByCalendar(m_startDailyArray);
         m_defaults.setObject(StartKey, m_startDailyArray);
     } else {
         releaseStartFireResource();
@@ -272,7 +313,7 @@ void TimeSchedulerManager::schedulerDailyStart(const std::optional<QVariantList>
         if (list.isEmpty())
             m_agent.remove();
         else
-            m_agent.install(list);
+            launchctlTaskByCalendar(list);
         m_defaults.setObject(StartKey, list);
     }
     if (stop) {

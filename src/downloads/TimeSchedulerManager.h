@@ -63,7 +63,15 @@ public:
 
     // Where "Resume All" and "Pause All" go (the Download menu's items in the application).
     void setCommands(Command resumeAll, Command pauseAll);
+    // The systemd user timer that starts the application for the start list.
     SystemdUserTimer &launchAgent() { return m_agent; }
+    // "com.iQuenmark.Orrisca Studio.scheduler"
+    static QString launchAgentLabel();
+    // Writes and enables the timer for the start list; false when nothing will start the
+    // application (the schedule still holds while it runs).
+    bool launchctlTaskByCalendar(const QVariantList &startList);
+    // The OnCalendar= value of one entry; empty for an entry out of range.
+    static QString onCalendar(const QVariantMap &entry);
 
     static QVariantMap onceEntry(const QDateTime &moment);
     static QVariantMap weeklyEntry(int hour, int minute, int weekday);

@@ -1,4 +1,5 @@
-# The time scheduler's headless logic: schedule lists, the check and the systemd user timer.
+# The time scheduler's headless logic: schedule lists, the check and what its systemd user
+# timer is given.
 fennix_core_library(fennix_scheduler_core
   SOURCES
     TimeSchedulerManager.cpp

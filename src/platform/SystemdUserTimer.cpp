@@ -1,14 +1,12 @@
 #include "platform/SystemdUserTimer.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QTime>
 
 namespace {
 
@@ -31,20 +29,30 @@ int runProcess(const QString &program, const QStringList &arguments)
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-int intOf(const QVariantMap &m, const char *key, bool *ok)
-{
-    const QVariant v = m.value(QString::fromLatin1(key));
-    bool good = false;
-    const int i = v.toInt(&good);
-    if (!good)
-        *ok = false;
-    return i;
-}
-
 SystemdUserTimer::Runner &defaultRunner()
 {
     static SystemdUserTimer::Runner runner = runProcess;
     return runner;
+}
+
+bool hasLineBreak(const QString &text)
+{
+    for (QChar c : text)
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar(0))
+            return true;
+    return false;
+}
+
+// A Description= value: "%" would start a specifier, a line break a new directive.
+QString descriptionValue(const QString &text)
+{
+    QString out;
+    for (QChar c : text) {
+        if (c == QLatin1Char('%'))
+            out += QLatin1Char('%');
+        out += c.isPrint() ? c : QLatin1Char(' ');
+    }
+    return out;
 }
 
 } // namespace
@@ -54,19 +62,13 @@ void SystemdUserTimer::setDefaultRunnerForTesting(Runner runner)
     defaultRunner() = runner ? std::move(runner) : Runner(runProcess);
 }
 
-QString SystemdUserTimer::label()
-{
-    return QStringLiteral("com.%1.%2.scheduler").arg(QStringLiteral("iQuenmark"), QStringLiteral("Orrisca Studio"));
-}
-
 QString SystemdUserTimer::escapeUnitName(const QString &name)
 {
     const QByteArray utf8 = name.toUtf8();
     QString out;
     for (int i = 0; i < utf8.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ':' ||
-                           c == '_' || (c == '.' && i > 0);
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ':' || c == '_' || (c == '.' && i > 0);
         if (c == '/')
             out += QLatin1Char('-');
         else if (plain)
@@ -77,63 +79,42 @@ QString SystemdUserTimer::escapeUnitName(const QString &name)
     return out;
 }
 
-QString SystemdUserTimer::onCalendar(const QVariantMap &entry)
-{
-    bool ok = true;
-    const int hour = intOf(entry, "Hour", &ok);
-    const int minute = intOf(entry, "Minute", &ok);
-    if (!ok || !QTime::isValid(hour, minute, 0))
-        return {};
-    const QString time = QStringLiteral("%1:%2:00").arg(hour, 2, 10, QLatin1Char('0')).arg(minute, 2, 10, QLatin1Char('0'));
-    if (entry.contains(QStringLiteral("Weekday"))) {
-        static const char *const days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
-        const int weekday = intOf(entry, "Weekday", &ok);
-        if (!ok || weekday < 1 || weekday > 7)
-            return {};
-        return QStringLiteral("%1 *-*-* %2").arg(QString::fromLatin1(days[weekday - 1]), time);
-    }
-    const int year = intOf(entry, "Year", &ok);
-    const int month = intOf(entry, "Month", &ok);
-    const int day = intOf(entry, "Day", &ok);
-    if (!ok || !QDate::isValid(year, month, day) || year < 1970 || year > 9999)
-        return {};
-    return QStringLiteral("%1-%2-%3 %4")
-        .arg(year, 4, 10, QLatin1Char('0'))
-        .arg(month, 2, 10, QLatin1Char('0'))
-        .arg(day, 2, 10, QLatin1Char('0'))
-        .arg(time);
-}
-
 QString SystemdUserTimer::quoteExecWord(const QString &word)
 {
+    if (hasLineBreak(word))
+        return {};
     QString out = QStringLiteral("\"");
     for (QChar c : word) {
         if (c == QLatin1Char('\\') || c == QLatin1Char('"'))
             out += QLatin1Char('\\');
-        if (c == QLatin1Char('%'))
+        else if (c == QLatin1Char('%'))
             out += QLatin1Char('%');
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-            continue; // a line break would end the directive
+        else if (c == QLatin1Char('$')) // else an environment variable is put in its place
+            out += QLatin1Char('$');
         out += c;
     }
     return out + QLatin1Char('"');
 }
 
-SystemdUserTimer::SystemdUserTimer()
-    : m_folder(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/systemd/user"))
-    , m_program(QCoreApplication::applicationFilePath())
-    , m_runner(defaultRunner())
+SystemdUserTimer::SystemdUserTimer(const QString &label)
+    : m_label(label), m_folder(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/systemd/user")), m_timerDescription(label), m_serviceDescription(label), m_program(QCoreApplication::applicationFilePath()), m_runner(defaultRunner())
 {
+}
+
+void SystemdUserTimer::setDescriptions(const QString &timer, const QString &service)
+{
+    m_timerDescription = timer;
+    m_serviceDescription = service;
 }
 
 QString SystemdUserTimer::timerName() const
 {
-    return escapeUnitName(label()) + QStringLiteral(".timer");
+    return escapeUnitName(m_label) + QStringLiteral(".timer");
 }
 
 QString SystemdUserTimer::serviceName() const
 {
-    return escapeUnitName(label()) + QStringLiteral(".service");
+    return escapeUnitName(m_label) + QStringLiteral(".service");
 }
 
 QString SystemdUserTimer::timerPath() const
@@ -146,49 +127,60 @@ QString SystemdUserTimer::servicePath() const
     return m_folder + QLatin1Char('/') + serviceName();
 }
 
-QString SystemdUserTimer::timerText(const QVariantList &startList) const
+QString SystemdUserTimer::timerText(const QStringList &calendars) const
 {
     QString lines;
-    for (const QVariant &v : startList) {
-        const QString calendar = onCalendar(v.toMap());
-        if (!calendar.isEmpty())
-            lines += QStringLiteral("OnCalendar=%1\n").arg(calendar);
+    for (const QString &calendar : calendars) {
+        if (!calendar.trimmed().isEmpty() && !hasLineBreak(calendar))
+            lines += QStringLiteral("OnCalendar=%1\n").arg(calendar.trimmed());
     }
     if (lines.isEmpty())
         return {};
-    return QStringLiteral("[Unit]\nDescription=Scheduled downloads of Fennix Pro\n\n[Timer]\n") + lines +
-           QStringLiteral("WakeSystem=true\nPersistent=true\nUnit=%1\n\n[Install]\nWantedBy=timers.target\n").arg(serviceName());
+    return QStringLiteral("[Unit]\nDescription=%1\n\n[Timer]\n").arg(descriptionValue(m_timerDescription)) + lines + QStringLiteral("WakeSystem=true\nPersistent=true\nUnit=%1\n\n[Install]\nWantedBy=timers.target\n").arg(serviceName());
 }
 
 QString SystemdUserTimer::serviceText() const
 {
-    return QStringLiteral("[Unit]\nDescription=Start Fennix Pro for scheduled downloads\n\n[Service]\nType=simple\nExecStart=%1 %2\n")
-        .arg(quoteExecWord(m_program), quoteExecWord(QStringLiteral("-scheduled")));
+    QStringList words;
+    for (const QString &word : QStringList{m_program} + m_arguments) {
+        words << quoteExecWord(word);
+        if (words.last().isEmpty())
+            return {};
+    }
+    return QStringLiteral("[Unit]\nDescription=%1\n\n[Service]\nType=simple\nExecStart=%2\n")
+        .arg(descriptionValue(m_serviceDescription), words.join(QLatin1Char(' ')));
 }
 
-bool SystemdUserTimer::install(const QVariantList &startList)
+bool SystemdUserTimer::install(const QStringList &calendars, QString *error)
 {
-    const QString timer = timerText(startList);
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QString timer = timerText(calendars);
     if (timer.isEmpty())
-        return false;
+        return fail(QStringLiteral("no calendar moment to write"));
+    const QString service = serviceText();
+    if (service.isEmpty() || m_program.isEmpty())
+        return fail(QStringLiteral("the command cannot be written to a unit: %1").arg(m_program));
     if (!QDir().mkpath(m_folder))
-        return false;
-    for (const auto &[path, text] : {std::pair{servicePath(), serviceText()}, std::pair{timerPath(), timer}}) {
+        return fail(QStringLiteral("cannot make %1").arg(m_folder));
+    for (const auto &[path, text] : {std::pair{servicePath(), service}, std::pair{timerPath(), timer}}) {
+        // QSaveFile writes through a link; the unit belongs in this folder, not where a link
+        // left here points.
+        if (QFileInfo(path).isSymLink() && !QFile::remove(path))
+            return fail(QStringLiteral("cannot replace the link %1").arg(path));
         QSaveFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0 || !f.commit()) {
-            qWarning().noquote() << QStringLiteral("Scheduler unit write failed: %1").arg(path);
-            return false;
-        }
+        if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0 || !f.commit())
+            return fail(QStringLiteral("unit write failed: %1").arg(path));
     }
     run({QStringLiteral("--user"), QStringLiteral("daemon-reload")});
     // Restart so a changed calendar takes effect at once.
     run({QStringLiteral("--user"), QStringLiteral("disable"), QStringLiteral("--now"), timerName()});
     const int status = run({QStringLiteral("--user"), QStringLiteral("enable"), QStringLiteral("--now"), timerName()});
-    if (status != 0) {
-        qInfo().noquote() << QStringLiteral("Scheduler load failed (%1); the schedule holds while the application runs").arg(status);
-        return false;
-    }
-    qInfo().noquote() << QStringLiteral("Scheduler load ok");
+    if (status != 0)
+        return fail(QStringLiteral("systemctl could not enable %1 (%2)").arg(timerName()).arg(status));
     return true;
 }
 

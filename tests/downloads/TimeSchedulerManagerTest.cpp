@@ -279,18 +279,27 @@ TEST_F(SchedulerFixture, WithoutSystemdTheScheduleStillWorksWhileRunning)
     EXPECT_EQ(events, QStringList{QStringLiteral("resume")});
 }
 
-TEST(SystemdUserTimerText, EscapesAndQuotes)
+TEST(TimeSchedulerManager, OnCalendarOfEntries)
 {
-    EXPECT_EQ(SystemdUserTimer::escapeUnitName(QStringLiteral("com.a b/c.x")), QStringLiteral("com.a\\x20b-c.x"));
-    EXPECT_EQ(SystemdUserTimer::escapeUnitName(QStringLiteral(".hidden")), QStringLiteral("\\x2ehidden"));
-    EXPECT_EQ(SystemdUserTimer::quoteExecWord(QStringLiteral("/opt/a b/\"x\"\\100%")),
-              QStringLiteral("\"/opt/a b/\\\"x\\\"\\\\100%%\""));
-    // Hostile entries give no calendar line rather than a broken unit.
-    EXPECT_TRUE(SystemdUserTimer::onCalendar({{QStringLiteral("Hour"), 24}, {QStringLiteral("Minute"), 0}, {QStringLiteral("Weekday"), 1}}).isEmpty());
-    EXPECT_TRUE(SystemdUserTimer::onCalendar({{QStringLiteral("Hour"), 1}, {QStringLiteral("Minute"), 0}, {QStringLiteral("Weekday"), 8}}).isEmpty());
-    EXPECT_TRUE(SystemdUserTimer::onCalendar({{QStringLiteral("Hour"), QStringLiteral("1\nExecStart=x")}, {QStringLiteral("Minute"), 0}}).isEmpty());
-    EXPECT_TRUE(SystemdUserTimer::onCalendar({{QStringLiteral("Year"), 2031}, {QStringLiteral("Month"), 2}, {QStringLiteral("Day"), 30},
-                                                  {QStringLiteral("Hour"), 1}, {QStringLiteral("Minute"), 0}}).isEmpty());
+    struct Case
+    {
+        const char *name;
+        QVariantMap entry;
+        QString calendar;
+    } cases[] = {
+        {"weekly", TimeSchedulerManager::weeklyEntry(6, 5, 7), QStringLiteral("Sun *-*-* 06:05:00")},
+        {"once", TimeSchedulerManager::onceEntry(QDateTime(QDate(2031, 2, 28), QTime(23, 59))), QStringLiteral("2031-02-28 23:59:00")},
+        // Hostile or damaged entries give no calendar line rather than a broken unit.
+        {"hour out of range", {{QStringLiteral("Hour"), 24}, {QStringLiteral("Minute"), 0}, {QStringLiteral("Weekday"), 1}}, QString()},
+        {"weekday out of range", {{QStringLiteral("Hour"), 1}, {QStringLiteral("Minute"), 0}, {QStringLiteral("Weekday"), 8}}, QString()},
+        {"a directive in the hour", {{QStringLiteral("Hour"), QStringLiteral("1\nExecStart=x")}, {QStringLiteral("Minute"), 0}}, QString()},
+        {"no such day", {{QStringLiteral("Year"), 2031}, {QStringLiteral("Month"), 2}, {QStringLiteral("Day"), 30}, {QStringLiteral("Hour"), 1}, {QStringLiteral("Minute"), 0}}, QString()},
+        {"before systemd's years", {{QStringLiteral("Year"), 1969}, {QStringLiteral("Month"), 1}, {QStringLiteral("Day"), 1}, {QStringLiteral("Hour"), 1}, {QStringLiteral("Minute"), 0}}, QString()},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(TimeSchedulerManager::onCalendar(c.entry), c.calendar);
+    }
 }
 
 TEST_F(SchedulerFixture, WrittenUnitsPassSystemdAnalyzeVerify)
@@ -310,7 +319,7 @@ TEST_F(SchedulerFixture, WrittenUnitsPassSystemdAnalyzeVerify)
     if (!out.contains(QLatin1String("bus"), Qt::CaseInsensitive)) {
         EXPECT_EQ(p.exitCode(), 0) << out.toStdString();
     }
-    EXPECT_FALSE(out.contains(SystemdUserTimer::escapeUnitName(SystemdUserTimer::label()))) << out.toStdString();
+    EXPECT_FALSE(out.contains(SystemdUserTimer::escapeUnitName(TimeSchedulerManager::launchAgentLabel()))) << out.toStdString();
     EXPECT_EQ(onCalendarLines(s->launchAgent().timerPath()), QStringList{QStringLiteral("2031-03-03 07:09:00")});
 }
 
