@@ -19,13 +19,12 @@
 namespace {
 
 constexpr int kMaxFailures = 4;
-constexpr int64_t kMinSteal = 512 * 1024;   // never split a range into halves smaller than this
-constexpr int64_t kStealAlign = 64 * 1024;
 constexpr size_t kMaxPlaylistBytes = 4 << 20;
 // The control file is rewritten once every connection may have gained a chunk,
 // at most every kControlMinInterval and at least every kControlInterval, so a
-// kill re-fetches about a chunk per connection without a write storm on fast links.
-constexpr int64_t kControlChunk = 1 << 20;
+// kill re-fetches about a chunk per connection (however many run) without a
+// write storm on fast links: a rewrite is a few kilobytes and a rename.
+constexpr int64_t kControlChunk = 64 << 10;
 constexpr auto kControlMinInterval = std::chrono::milliseconds(20);
 constexpr auto kControlInterval = std::chrono::milliseconds(500);
 // Turbo starts with this many connections; the governor doubles from there.
@@ -35,11 +34,12 @@ constexpr int kTurboInitialConnections = 2;
 constexpr int kPoliteConnections = 8;
 // Every request asks for a bounded piece, so sharing work never means cutting a connection off
 // (which wastes what is already on its way) and a connection carries one piece after another.
-// The first is small, to learn the size quickly; later ones are a share of what is left, so
-// they shrink towards the end and the connections finish together.
-constexpr int64_t kFirstPiece = 4 << 20;
-constexpr int64_t kMinPiece = 1 << 20;
+// The first is small, to learn the size quickly and let more connections in early; later ones
+// are a share of what is left, so they shrink towards the end and the connections finish together.
+constexpr int64_t kFirstPiece = 1 << 20;
+constexpr int64_t kMinPiece = 256 << 10;
 constexpr int64_t kMaxPiece = 64 << 20;
+constexpr int64_t kPieceAlign = 64 << 10;
 constexpr int kAbortRestart = -1;
 constexpr int kAbortRangeRefused = -2;
 
@@ -86,8 +86,9 @@ struct RangeDownload::Connection
     std::string etag;
     std::string lastModified;
     Clock::time_point retryAt{};
-    // When data last came on this piece, and the longest wait for more since the governor's
-    // window opened: a connection the server paces waits long in the middle of a body.
+    // When data last came on this connection (its pieces follow one another closely, so a
+    // short piece does not hide the pacing), and the longest wait for more since the
+    // governor's window opened: a connection the server paces waits long in mid-body.
     Clock::time_point lastData{};
     Clock::duration longestPause{};
 
@@ -406,8 +407,6 @@ void RangeDownload::start(Connection &c, int64_t first, int64_t end)
         curl_easy_setopt(c.easy, CURLOPT_HTTPHEADER, c.headers);
     c.first = c.pos = first;
     c.end = end;
-    c.lastData = {};
-    c.longestPause = {};
     c.active = true;
     c.capped = false;
     c.decided = false;
@@ -446,34 +445,18 @@ bool RangeDownload::nextRange(int64_t &first, int64_t &end)
         gaps.emplace_back(at, m_total);
         open += m_total - at;
     }
-    if (!gaps.empty()) {
-        int64_t piece = std::clamp<int64_t>(open / (2 * m_connectionCap), kMinPiece, kMaxPiece);
-        piece -= piece % kStealAlign;
-        first = gaps.front().first;
-        end = std::min(gaps.front().second, first + piece);
-        // A remainder too small to be a piece of its own goes with this one.
-        if (gaps.front().second - end < kMinPiece)
-            end = gaps.front().second;
-        return true;
-    }
-    // No gap: take the back half of the largest range still ahead of a connection.
-    Connection *victim = nullptr;
-    int64_t best = 0;
-    for (auto &c : m_connections) {
-        if (c->active && c->decided && !c->capped && c->end > c->pos && c->end - c->pos > best) {
-            best = c->end - c->pos;
-            victim = c.get();
-        }
-    }
-    if (!victim || best < 2 * kMinSteal)
+    if (gaps.empty())
         return false;
-    int64_t mid = victim->pos + best / 2;
-    mid -= mid % kStealAlign;
-    if (mid <= victim->pos)
-        return false;
-    first = mid;
-    end = victim->end;
-    victim->end = mid;
+    // No range is ever taken from a running connection: the server would already be sending
+    // its tail, which would come twice. Pieces shrink with what is open instead, so at the end
+    // every connection holds a small one and they finish together.
+    int64_t piece = std::clamp<int64_t>(open / (2 * m_connectionCap), kMinPiece, kMaxPiece);
+    piece -= piece % kPieceAlign;
+    first = gaps.front().first;
+    end = std::min(gaps.front().second, first + piece);
+    // A remainder too small to be a piece of its own goes with this one.
+    if (gaps.front().second - end < kMinPiece)
+        end = gaps.front().second;
     return true;
 }
 

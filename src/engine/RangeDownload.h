@@ -18,9 +18,9 @@ class DiskSpace;
 // every byte is there. When the server takes ranges the file is preallocated
 // and written in place (pwrite) in bounded pieces by one or more ranged
 // connections: more when they still raise the rate, up to a polite few, or
-// more in turbo. An idle connection takes the next piece of a gap, else half
-// of the largest range still ahead of a busy one. Without ranges one
-// connection streams it.
+// more in turbo. An idle connection takes the next piece of a gap; a range
+// once asked for stays its connection's, so no byte comes twice unless a
+// connection failed. Without ranges one connection streams it.
 // Nothing outgrows the announced length or the free space above the disk's
 // reserve; a failed run keeps only the bytes a resume can use.
 class RangeDownload

@@ -79,10 +79,37 @@ int LoopbackServer::connectionsAccepted()
     return m_accepted;
 }
 
+int LoopbackServer::concurrent(const std::string &path)
+{
+    std::lock_guard lock(m_mutex);
+    return m_stats[path].active;
+}
+
 int64_t LoopbackServer::bodyBytesSent(const std::string &path)
 {
     std::lock_guard lock(m_mutex);
     return m_stats[path].bytes;
+}
+
+std::vector<std::pair<int64_t, int64_t>> LoopbackServer::servedRanges(const std::string &path)
+{
+    std::lock_guard lock(m_mutex);
+    return m_stats[path].served;
+}
+
+int64_t LoopbackServer::bytesSentAgain(const std::string &path)
+{
+    auto served = servedRanges(path);
+    std::sort(served.begin(), served.end());
+    int64_t sum = 0, covered = 0, at = 0;
+    for (auto [first, end] : served) {
+        sum += end - first;
+        if (end > at) {
+            covered += end - std::max(first, at);
+            at = end;
+        }
+    }
+    return sum - covered;
 }
 
 std::vector<std::string> LoopbackServer::rangeHeaders(const std::string &path)
@@ -281,6 +308,13 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
     const auto began = std::chrono::steady_clock::now();
     int64_t sent = 0;
     const int64_t limit = drop ? std::min(length, res.dropAfter) : length;
+    size_t servedIndex = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        auto &served = m_stats[key].served;
+        servedIndex = served.size();
+        served.emplace_back(first, first);
+    }
     while (sent < limit && !m_stopping) {
         const int64_t piece = std::min<int64_t>(limit - sent, 16384);
         if (!sendAll(fd, body->data() + first + sent, static_cast<size_t>(piece)))
@@ -289,6 +323,7 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
         {
             std::lock_guard lock(m_mutex);
             m_stats[key].bytes += piece;
+            m_stats[key].served[servedIndex].second = first + sent;
         }
         if (res.bytesPerSecond > 0) {
             const auto due = began + std::chrono::microseconds(sent * 1000000 / res.bytesPerSecond);

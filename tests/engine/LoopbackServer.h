@@ -50,7 +50,13 @@ public:
     int maxConcurrentOverall();
     // TCP connections taken so far: fewer than requests when connections are re-used.
     int connectionsAccepted();
+    // Responses for the path being answered right now.
+    int concurrent(const std::string &path);
     int64_t bodyBytesSent(const std::string &path);
+    // The part of the body each response sent, [first, end), in the order they began.
+    std::vector<std::pair<int64_t, int64_t>> servedRanges(const std::string &path);
+    // Body bytes sent more than once: what all responses sent minus the bytes they covered.
+    int64_t bytesSentAgain(const std::string &path);
     std::vector<std::string> rangeHeaders(const std::string &path);
     // The Cookie header of each request ("" when none was sent).
     std::vector<std::string> cookieHeaders(const std::string &path);
@@ -72,6 +78,7 @@ private:
         int64_t bytes = 0;
         std::vector<std::string> ranges;
         std::vector<std::string> cookies;
+        std::vector<std::pair<int64_t, int64_t>> served;
     };
 
     void acceptLoop();
