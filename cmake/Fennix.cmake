@@ -1,6 +1,7 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
-# A core library: QtCore (and QtNetwork where it talks HTTP), never widgets, so it tests headless.
+# A core library: QtCore (and QtNetwork where it talks HTTP), never QtGui, QtDBus or widgets, so
+# it runs and tests headless (fennix_check_headless holds every one to that).
 function(fennix_core_library name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS;PRIVATE_LIBS" ${ARGN})
   add_library(${name} STATIC ${A_SOURCES})
@@ -108,20 +109,6 @@ function(_fennix_collect_links target out)
     endif()
   endforeach()
   set(${out} ${seen} PARENT_SCOPE)
-endfunction()
-
-# Fails the configure step when a core library reaches QtWidgets through any of its links.
-function(fennix_check_core_layering)
-  get_property(cores GLOBAL PROPERTY FENNIX_CORE_LIBRARIES)
-  foreach(core IN LISTS cores)
-    set(all "")
-    _fennix_collect_links(${core} all)
-    foreach(bad Qt6::Widgets Qt6::WebEngineWidgets)
-      if(bad IN_LIST all)
-        message(FATAL_ERROR "core library ${core} links ${bad}; core code must stay headless")
-      endif()
-    endforeach()
-  endforeach()
 endfunction()
 
 # The first link chain from target to dependency ("a -> b -> Qt6::Gui"), empty when target does

@@ -28,6 +28,7 @@
 #include "platform/Workspace.h"
 #include "platform/log/ScribletLogger.h"
 #include "shell/CommonFun.h"
+#include "shell/CommonFunDesktop.h"
 #include "shell/UIManager.h"
 #include "shell/WKDataColleciton.h"
 
@@ -728,7 +729,7 @@ void ConverterViewCtrl::showInFinder()
     const auto item = selected.first()->downloadItem();
     if (!item)
         return;
-    CommonFun::showFileInFinder(item->taskStatus() == DownloadedItem::TaskFinished ? item->covertedFilePath()
+    CommonFunDesktop::showFileInFinder(item->taskStatus() == DownloadedItem::TaskFinished ? item->covertedFilePath()
                                                                                    : item->filePath());
 }
 

@@ -14,6 +14,7 @@
 #include "platform/UserDefaults.h"
 #include "reelgrab/NSStringHumanReadable.h"
 #include "shell/GolobFun.h"
+#include "shell/GolobFunDesktop.h"
 #include "shell/UIManager.h"
 
 #include <QEvent>
@@ -800,7 +801,7 @@ void DLoadingItemViewCtr::updateImagesByReelgrabTask()
             m_isDefautIcon = icon.isNull();
         }
         if (icon.isNull())
-            icon = GolobFun::defaultWebIcon();
+            icon = GolobFunDesktop::defaultWebIcon();
         if (icon.isNull())
             icon = plainWebIcon();
         m_webIconView->setPixmap(QPixmap::fromImage(icon));

@@ -15,6 +15,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "shell/CommonFun.h"
+#include "shell/CommonFunDesktop.h"
 #include "shell/GolobFun.h"
 #include "shell/UIManager.h"
 
@@ -102,7 +103,7 @@ QImage loadThumbnailFile(const QString &path)
     const QSize cap(504, 280);
     if (size.width() > cap.width() || size.height() > cap.height())
         reader.setScaledSize(size.scaled(cap, Qt::KeepAspectRatioByExpanding));
-    else if (qint64(size.width()) * size.height() > CommonFun::MaxImagePixels)
+    else if (qint64(size.width()) * size.height() > CommonFunDesktop::MaxImagePixels)
         return QImage();
     return reader.read();
 }

@@ -13,6 +13,7 @@
 #include "platform/Workspace.h"
 #include "shell/AppLaunchSettings.h"
 #include "shell/CommonFun.h"
+#include "shell/CommonFunDesktop.h"
 #include "shell/FailedDownloadLog.h"
 #include "shell/MGMessageBox.h"
 #include "shell/MainWindowCtrl.h"
@@ -25,6 +26,7 @@
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QUrl>
 
 namespace {
@@ -176,7 +178,7 @@ void AppDelegate::localizeMenu()
         return;
     for (QAction *top : bar->actions())
         if (QMenu *menu = top->menu())
-            CommonFun::localizeMenu(menu, true);
+            CommonFunDesktop::localizeMenu(menu, true);
 }
 
 QMenuBar *AppDelegate::menuBar() const
@@ -217,6 +219,8 @@ void AppDelegate::applicationDidFinishLaunching()
     connect(&m_childWatch, &QTimer::timeout, this, [] { BugSplat::setChildPidsForCrash(ProcessRegistry::shared().runningPids()); });
     m_childWatch.start(1000);
 
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        WKDataColleciton::share().setScreenSize(screen->geometry().size());
     WKDataColleciton::share().collectSystemParam();
 
     QMainWindow *w = m_mainWindowCtrl->window();
@@ -381,7 +385,7 @@ void AppDelegate::openLivechat()
 
 void AppDelegate::openSurvey()
 {
-    CommonFun::openMainBundleURLForKey(QStringLiteral("SurveyURL"));
+    CommonFunDesktop::openMainBundleURLForKey(QStringLiteral("SurveyURL"));
 }
 
 bool AppDelegate::validateMenuItem(QAction *item) const

@@ -2,14 +2,11 @@
 
 #include "platform/log/ScribletLogger.h"
 #include "platform/MainBundle.h"
-#include "platform/Workspace.h"
 #include "shell/GolobFun.h"
 #include "shell/NSStringPath.h"
-#include "shell/NSStringURL.h"
 
 #include <QFile>
 #include <QLocale>
-#include <QPainter>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -22,61 +19,12 @@ QVariant CommonFun::mainBundleInfoForKey(const QString &key)
     return MainBundle::infoValue(key);
 }
 
-bool CommonFun::openMainBundleURLForKey(const QString &key)
-{
-    const QString value = mainBundleInfoForKey(key).toString();
-    if (value.isEmpty()) {
-        ScribletLogDebug(QStringLiteral("openMainBundleURLForKey %1 falied.").arg(key));
-        return false;
-    }
-    return openURL(value);
-}
-
-bool CommonFun::openURL(const QString &address)
-{
-    if (address.isEmpty()) {
-        ScribletLogDebug(QStringLiteral("openURL urlStr is nil."));
-        return false;
-    }
-    const QUrl url(NSStringURL::UTF8URL(address), QUrl::StrictMode);
-    if (!url.isValid() || url.scheme().isEmpty()) {
-        ScribletLogDebug(QStringLiteral("openURL create URL %1 failed.").arg(address));
-        return false;
-    }
-    return Workspace::openUrl(url);
-}
-
 QString CommonFun::localLanguage()
 {
     const QLocale locale;
     if (locale.language() == QLocale::C || locale.language() == QLocale::AnyLanguage)
         return {};
     return QLocale::languageToCode(locale.language()).toLower();
-}
-
-AttributedString CommonFun::makeupString(const QString &text, const QTextCharFormat &attributes)
-{
-    if (text.isEmpty())
-        return {};
-    return AttributedString(text, attributes);
-}
-
-AttributedString CommonFun::attributedString(const QString &text, const std::optional<QFont> &font,
-                                             const QColor &color, Qt::Alignment alignment, bool underline)
-{
-    if (text.isEmpty())
-        return AttributedString(QString());
-    QTextCharFormat format;
-    if (font)
-        format.setFont(*font);
-    if (color.isValid())
-        format.setForeground(color);
-    if (underline)
-        format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
-    AttributedString out(text, format);
-    out.setAlignment(alignment);
-    out.setElideMode(Qt::ElideRight);
-    return out;
 }
 
 float CommonFun::randomFloatBetween(float low, float high)
@@ -186,28 +134,6 @@ QString CommonFun::reserveUnUsedLocalFileName(const QString &path, QString *erro
     return {};
 }
 
-bool CommonFun::showFileInFinder(const QString &path)
-{
-    return Workspace::revealInFileManager({path});
-}
-
-bool CommonFun::showFileInFinders(const QList<QUrl> &urls)
-{
-    QStringList paths;
-    for (const QUrl &url : urls) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    }
-    if (paths.isEmpty())
-        return false;
-    return Workspace::revealInFileManager(paths);
-}
-
-bool CommonFun::showDirectoryInFinder(const QString &path)
-{
-    return Workspace::openFolder(path);
-}
-
 QStringList CommonFun::convertAudioSupportTypes()
 {
     return {QStringLiteral("ac3"), QStringLiteral("mka"), QStringLiteral("flac"), QStringLiteral("ogg"),
@@ -231,32 +157,4 @@ QStringList CommonFun::convertVideoSupportTypes()
 bool CommonFun::isAudiofile(const QString &extension)
 {
     return convertAudioSupportTypes().contains(extension, Qt::CaseSensitive);
-}
-
-QImage CommonFun::cropImageFromRect(const QImage &image, const QRect &rect)
-{
-    if (image.isNull() || rect.width() <= 0 || rect.height() <= 0)
-        return {};
-    // Slices are small; a wild rectangle must not become a huge allocation.
-    if (qint64(rect.width()) * rect.height() > MaxImagePixels)
-        return {};
-    QImage out(rect.size(), QImage::Format_ARGB32_Premultiplied);
-    if (out.isNull())
-        return {};
-    out.fill(Qt::transparent);
-    QPainter painter(&out);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawImage(QPoint(0, 0), image, rect);
-    return out;
-}
-
-QList<QImage> CommonFun::cropThreePartImages(const QImage &image, int leftCapWidth, int centerCapWidth)
-{
-    if (image.isNull())
-        return {};
-    const int h = image.height();
-    const int w = image.width();
-    return {cropImageFromRect(image, QRect(0, 0, leftCapWidth, h)),
-            cropImageFromRect(image, QRect(leftCapWidth, 0, centerCapWidth, h)),
-            cropImageFromRect(image, QRect(leftCapWidth + centerCapWidth, 0, w - leftCapWidth - centerCapWidth, h))};
 }

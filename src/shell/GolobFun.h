@@ -1,15 +1,13 @@
 #pragma once
 
-#include <QColor>
-#include <QImage>
 #include <QString>
 #include <QVariantMap>
 
 #include <functional>
 
 // Helpers shared by the whole application: texts of sizes, speeds and times, file-name
-// cleaning, colours from hex text, resolution snapping, entity and percent decoding, default
-// images, the final address of a page and the failed-download log. No instances.
+// cleaning, entity and percent decoding, the final address of a page and the failed-download
+// log. Headless; colours and default pictures are GolobFunDesktop's. No instances.
 class GolobFun
 {
 public:
@@ -35,12 +33,8 @@ public:
     static QString replacePercentString(const QString &text);
     // Decodes HTML entities in one pass; text holding neither "&" nor ";" comes back unchanged.
     static QString convertHtml(const QString &text);
-    // "#RRGGBB" or "0xRRGGBB" (blanks around allowed); anything else is white.
-    static QColor colorWithHexString(const QString &hex);
     static bool isYouTubeURL(const QString &text);
 
-    static QImage defaultThumbnail();
-    static QImage defaultWebIcon();
     static QString windowTitle();
 
     // The program runs only on systems newer than all of these releases.

@@ -18,6 +18,7 @@
 #include "platform/UserDefaults.h"
 #include "shell/AfterTasksAction.h"
 #include "shell/CommonFun.h"
+#include "shell/CommonFunDesktop.h"
 #include "shell/MGMessageBox.h"
 #include "shell/MainWindowPage.h"
 #include "shell/ShellRegistry.h"
@@ -671,7 +672,7 @@ void MainWindowCtrl::openSupportedSite()
 
 void MainWindowCtrl::clickSurvery()
 {
-    CommonFun::openMainBundleURLForKey(QStringLiteral("SurveyURL"));
+    CommonFunDesktop::openMainBundleURLForKey(QStringLiteral("SurveyURL"));
 }
 
 void MainWindowCtrl::clickFeedback()

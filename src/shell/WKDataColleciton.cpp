@@ -10,8 +10,6 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QSysInfo>
@@ -190,9 +188,14 @@ QString WKDataColleciton::getCurLanguageForMacOS() const
 
 QString WKDataColleciton::getSystemPix() const
 {
-    const QScreen *screen = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) ? QGuiApplication::primaryScreen() : nullptr;
-    const QRect r = screen ? screen->geometry() : QRect();
-    return QString::asprintf("%.0f*%.0f", double(r.width()), double(r.height()));
+    QMutexLocker lock(&m_screenLock);
+    return QString::asprintf("%.0f*%.0f", double(m_screenSize.width()), double(m_screenSize.height()));
+}
+
+void WKDataColleciton::setScreenSize(const QSize &pixels)
+{
+    QMutexLocker lock(&m_screenLock);
+    m_screenSize = pixels.isValid() ? pixels : QSize(0, 0);
 }
 
 QString WKDataColleciton::getCurMacType() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMutex>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -59,7 +60,9 @@ public:
     QString getCurMacSystemVersion() const;
     QString getCountryFromTimeZone() const;
     QString getCurLanguageForMacOS() const;
+    // "width*height" of the screen the window layer reported, "0*0" before (a headless process).
     QString getSystemPix() const;
+    void setScreenSize(const QSize &pixels);
     QString getCurMacType() const;
     QString getItunesVersion() const;  // null: there is no iTunes here
     QString getSystemBrowser() const;
@@ -147,6 +150,8 @@ private:
 
     QString m_folder;
     Sink m_sink;
+    mutable QMutex m_screenLock;
+    QSize m_screenSize{0, 0};
     mutable QMutex m_devicesLock;  // every read and change of m_devicesDic
     QMap<QString, QVariantMap> m_devicesDic;
     mutable QMutex m_fileLock;     // "Device.plist" and "deviceSn.dat"

@@ -2,6 +2,7 @@
 
 #include "downloads/FileInfoItem.h"
 #include "shell/GolobFun.h"
+#include "shell/GolobFunDesktop.h"
 #include "transfer/NSStringTruncating.h"
 
 #include <QApplication>
@@ -53,7 +54,7 @@ QImage TransTaskCell::iconFor(const QString &iconPath)
         if (reader.size().isValid() && reader.size().width() <= 4096 && reader.size().height() <= 4096)
             icon = reader.read();
     }
-    return icon.isNull() ? GolobFun::defaultWebIcon() : icon;
+    return icon.isNull() ? GolobFunDesktop::defaultWebIcon() : icon;
 }
 
 void TransTaskCell::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const

@@ -19,6 +19,7 @@
 #include "platform/PropertyList.h"
 #include "platform/log/ScribletLogger.h"
 #include "shell/CommonFun.h"
+#include "shell/CommonFunDesktop.h"
 #include "shell/MGMessageBox.h"
 #include "shell/WKDataColleciton.h"
 #include "devices/DeviceTypes.h"
@@ -638,7 +639,7 @@ bool TransferManagerViewCtrl::checkSelectedFilesExist(const DownloadNode::Ptr &n
             removeNodes({node});
             refreshTransferTableView();
         } else if (answer != MGMessageBox::ThirdButton) {
-            CommonFun::showDirectoryInFinder(QFileInfo(item->filePath()).absolutePath());
+            CommonFunDesktop::showDirectoryInFinder(QFileInfo(item->filePath()).absolutePath());
         }
     }
     return false;
@@ -678,7 +679,7 @@ void TransferManagerViewCtrl::locateFile()
         return;
     QVHPHelper::share().commIncreaseDataCollect(QStringLiteral("Id_Rmenu"), QStringLiteral("Id_Rmenu_LocateConvertedFile"));
     if (checkSelectedFilesExist(selected.first()))
-        CommonFun::showFileInFinder(selected.first()->downloadItem()->filePath());
+        CommonFunDesktop::showFileInFinder(selected.first()->downloadItem()->filePath());
 }
 
 bool TransferManagerViewCtrl::validateMenuItem(QAction *item) const

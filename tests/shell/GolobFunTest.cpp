@@ -138,30 +138,8 @@ TEST(GolobFun, SpeedSizeAndTimeTexts)
     GolobFun::convertStringToTime(QStringLiteral("99999999999999999999:99:99:99:99:99:99:99:99:99:99:99"));
 }
 
-TEST(GolobFun, ColourAndYouTube)
+TEST(GolobFun, YouTubeAddresses)
 {
-    const struct
-    {
-        const char *text;
-        QColor colour;
-    } colours[] = {
-        {"#FFF", Qt::white},
-        {"0x00FF00", QColor(0, 255, 0)},
-        {"#ff0000", QColor(255, 0, 0)},
-        {"  #1A2B3C\n", QColor(0x1a, 0x2b, 0x3c)},
-        {"123456", QColor(0x12, 0x34, 0x56)},
-        {"#1234567", Qt::white},
-        {"", Qt::white},
-    };
-    for (const auto &c : colours) {
-        SCOPED_TRACE(c.text);
-        const QColor got = GolobFun::colorWithHexString(QString::fromLatin1(c.text));
-        EXPECT_EQ(got.rgba(), c.colour.rgba());
-    }
-    // Components are fractions of 255: full green is 1.0, not 255.
-    EXPECT_DOUBLE_EQ(GolobFun::colorWithHexString(QStringLiteral("0x00FF00")).greenF(), 1.0);
-    EXPECT_NEAR(GolobFun::colorWithHexString(QStringLiteral("#808080")).redF(), 128.0 / 255, 1e-4);
-
     EXPECT_TRUE(GolobFun::isYouTubeURL(QStringLiteral("https://www.YouTube.com/watch?v=x")));
     EXPECT_TRUE(GolobFun::isYouTubeURL(QStringLiteral("https://youtu.be/x")));
     EXPECT_FALSE(GolobFun::isYouTubeURL(QStringLiteral("https://vimeo.com/1")));
@@ -225,11 +203,9 @@ TEST(GolobFun, TimeGetTimeIs64BitMonotonicMilliseconds)
     dispatch::Clock::setForTesting(nullptr);
 }
 
-TEST(GolobFun, WindowTitleAndDefaultImages)
+TEST(GolobFun, WindowTitle)
 {
     EXPECT_EQ(GolobFun::windowTitle(), QStringLiteral("iQuenmark Orrisca Studio"));
-    // Cached: the same image every time (null while the resource is not shipped).
-    EXPECT_EQ(GolobFun::defaultThumbnail().cacheKey(), GolobFun::defaultThumbnail().cacheKey());
 }
 
 TEST(GolobFun, ConvertHtmlDecodesOnce)

@@ -1,4 +1,5 @@
 #include "shell/CommonFun.h"
+#include "shell/CommonFunDesktop.h"
 #include "shell/NSAttributedStringLinkToURL.h"
 #include "shell/NSButtonTextColor.h"
 #include "shell/NSViewFrame.h"
@@ -157,11 +158,11 @@ TEST(CommonFunMenu, LocalizesTitlesAndSubMenusWhenAsked)
     QMenu *sub = menu.addMenu(QStringLiteral("Recent"));
     sub->addAction(QStringLiteral("Clear"));
     // Without translations the English text is its own localisation; nothing may be lost.
-    CommonFun::localizeMenu(&menu, true);
+    CommonFunDesktop::localizeMenu(&menu, true);
     EXPECT_EQ(menu.title(), QStringLiteral("File"));
     EXPECT_EQ(menu.actions().first()->text(), QStringLiteral("Open"));
     EXPECT_EQ(sub->actions().first()->text(), QStringLiteral("Clear"));
-    CommonFun::localizeMenu(nullptr, true);
+    CommonFunDesktop::localizeMenu(nullptr, true);
 }
 
 TEST(NSAttributedStringLinkToURL, MakesABlueUnderlinedLink)

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSize>
 #include <QSysInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -292,6 +293,14 @@ TEST(WKDataColleciton, SystemParametersAndIdentity)
     for (const Event &e : rec.events)
         groups.append(e.group);
     EXPECT_EQ(groups, (QStringList{"CrashRate", "SysOS", "SysCountry", "SysLanguage", "SysResolution", "MacType", "iTunesVersion", "Browser"}));
+    // A headless process knows no screen; the window layer hands in the size before it collects.
+    for (const Event &e : rec.events) {
+        if (e.group == QLatin1String("SysResolution")) {
+            EXPECT_EQ(e.value, QStringLiteral("0*0"));
+        }
+    }
+    c.setScreenSize(QSize(2560, 1440));
+    EXPECT_EQ(c.getSystemPix(), QStringLiteral("2560*1440"));
     // Later launches report only the start.
     EXPECT_FALSE(c.isFirstTimeRunApp());
     rec.events.clear();

@@ -1,5 +1,6 @@
 #include "downloads/FileInfoItem.h"
 #include "shell/GolobFun.h"
+#include "shell/GolobFunDesktop.h"
 #include "transfer/NSStringTruncating.h"
 #include "transfer/TransTaskCell.h"
 
@@ -68,9 +69,9 @@ TEST(TransTaskCell, MissingOrBrokenIconsDrawTheDefaultSiteIcon)
     red.fill(Qt::red);
     ASSERT_TRUE(red.save(good));
 
-    EXPECT_EQ(TransTaskCell::iconFor(QString()), GolobFun::defaultWebIcon());
-    EXPECT_EQ(TransTaskCell::iconFor(dir.filePath("none.png")), GolobFun::defaultWebIcon());
-    EXPECT_EQ(TransTaskCell::iconFor(broken), GolobFun::defaultWebIcon());
+    EXPECT_EQ(TransTaskCell::iconFor(QString()), GolobFunDesktop::defaultWebIcon());
+    EXPECT_EQ(TransTaskCell::iconFor(dir.filePath("none.png")), GolobFunDesktop::defaultWebIcon());
+    EXPECT_EQ(TransTaskCell::iconFor(broken), GolobFunDesktop::defaultWebIcon());
     EXPECT_EQ(TransTaskCell::iconFor(good).pixelColor(3, 3), QColor(Qt::red));
 }
 
