@@ -152,7 +152,7 @@ TEST_F(ConverterEndToEnd, PictureOfThePageWithRowsInEveryState)
     ScopedTool tool(sleeper);
     // Empty, the page shows its guide over the whole list, also after the window grew.
     window.resize(1100, 640);
-    TestEnvironment::waitFor([] { return false; }, 200);
+    ASSERT_TRUE(TestEnvironment::drainPostedEvents());
     EXPECT_TRUE(page->guideBox()->isVisible());
     EXPECT_EQ(page->guideBox()->geometry(), page->tableView()->geometry());
     EXPECT_TRUE(window.grab().toImage().save(QStringLiteral(CONVERT_GRAB_PATH).replace(".png", "-empty.png")));
@@ -193,7 +193,7 @@ TEST_F(ConverterEndToEnd, PictureOfThePageWithRowsInEveryState)
     item(3)->sendTaskDidChangeState();
     page->selectRows({});
     page->refresh();
-    TestEnvironment::waitFor([] { return false; }, 300);
+    ASSERT_TRUE(TestEnvironment::drainPostedEvents());
     const QImage shot = window.grab().toImage();
     ASSERT_FALSE(shot.isNull());
     EXPECT_TRUE(shot.save(QStringLiteral(CONVERT_GRAB_PATH)));

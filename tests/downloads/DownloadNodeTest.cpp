@@ -221,8 +221,6 @@ TEST(DownloadNodeTest, ItemNewsReachTheRowOnTheMainThread)
     std::weak_ptr<DownloadNode> watch = node;
     node.reset();
     EXPECT_TRUE(watch.expired());
-    QCoreApplication::processEvents();
-    QThread::msleep(20);
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(TestEnvironment::drainPostedEvents());
     EXPECT_EQ(row->states, 1);
 }

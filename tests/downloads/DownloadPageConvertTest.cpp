@@ -297,7 +297,7 @@ TEST_F(PasteArrowMenu, AClickOnTheArrowOpensTheMenuAndLeavesItOpen)
     // Press and release on the arrow, as a click is made: the release must not close it.
     QTest::mousePress(button, Qt::LeftButton, {}, arrow);
     QTest::mouseRelease(button, Qt::LeftButton, {}, arrow);
-    QTest::qWait(50);
+    ASSERT_TRUE(TestEnvironment::drainPostedEvents());
     ASSERT_TRUE(page->pasteListMenu());
     EXPECT_TRUE(page->pasteListMenu()->isVisible()) << "the menu closed when the opening click ended";
 

@@ -236,7 +236,9 @@ TEST_F(DownloadPageEndToEnd, PictureOfThePageWithThreeTasks)
     ASSERT_TRUE(TestEnvironment::waitFor([&] {
         return b->downloadStatus() == 6 && (c->downloadStatus() == 3 || c->downloadStatus() == 7) && downloading(a);
     }, 60000));
-    TestEnvironment::waitFor([] { return false; }, 1200); // one more progress report for the running row
+    // One more progress report for the running row, so its text is a live one.
+    const QString before = rowOf(a)->statusText();
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return rowOf(a)->statusText() != before; }, 60000));
     window.statusBar()->addWidget(status);
     const QImage picture = window.grab().toImage();
     ASSERT_FALSE(picture.isNull());
@@ -290,7 +292,7 @@ TEST(DownloadPageDamagedLibrary, TheSalvageIsToldOnceInThePage)
             EXPECT_TRUE(tip->text().contains(QStringLiteral("Library.db.damaged-")));
             EXPECT_TRUE(tip->window()->grab().toImage().save(TestEnvironment::home() + QStringLiteral("/damaged-library-tip.png")));
         } else {
-            TestEnvironment::waitFor([] { return false; }, 200);
+            ASSERT_TRUE(TestEnvironment::drainPostedEvents());
             EXPECT_FALSE(tip->isVisible());
             EXPECT_TRUE(tip->text().isEmpty());
         }

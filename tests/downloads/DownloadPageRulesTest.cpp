@@ -19,7 +19,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 #include <QTimer>
 #include <QTableWidget>
 #include <gtest/gtest.h>
@@ -387,14 +386,14 @@ TEST(MediaOptions, FailedSniffClosesWithMinusOneAndALateSniffDoesNotTouchAClosed
     auto late = std::make_unique<MediaOptionsWndCtrl>();
     late->setCachePath(TestEnvironment::home() + QStringLiteral("/VideoInfos-late.plist"));
     late->setSniffer([&](const QString &, const QString &) {
-        while (!release)
-            QThread::msleep(5);
+        release.wait(false);
         return sampleInfo(QStringLiteral("Late"));
     });
     late->startLoading(QStringLiteral("https://www.youtube.com/watch?v=late"), QString());
     late->closeWindowWithCode(0);
     late.reset();
     release = true;
+    release.notify_all();
     dispatch::waitGlobal(5000);
     QCoreApplication::processEvents();
     SUCCEED();

@@ -29,7 +29,11 @@ LoopbackServer::LoopbackServer()
 
 LoopbackServer::~LoopbackServer()
 {
-    m_stopping = true;
+    {
+        std::lock_guard lock(m_stopMutex);
+        m_stopping = true;
+    }
+    m_stopped.notify_all();
     ::shutdown(m_listen, SHUT_RDWR);
     ::close(m_listen);
     m_acceptThread.join();
@@ -301,8 +305,8 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
     if (method == "HEAD")
         return true;
     if (res.stall) {
-        while (!m_stopping)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        // Held until the server stops (the test's end at the latest).
+        waitForStop();
         return false;
     }
     const auto began = std::chrono::steady_clock::now();
@@ -342,4 +346,10 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
     if (drop || res.chunked || res.announcedLength >= 0)
         return false; // close: the client sees the body end early or at EOF
     return true;
+}
+
+void LoopbackServer::waitForStop()
+{
+    std::unique_lock lock(m_stopMutex);
+    m_stopped.wait(lock, [this] { return m_stopping.load(); });
 }

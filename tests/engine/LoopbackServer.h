@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -86,10 +87,14 @@ private:
     bool respond(int fd, const std::string &method, const std::string &path,
                  const std::map<std::string, std::string> &headers);
     bool sendAll(int fd, const char *data, size_t size);
+    // Returns once the server is stopping.
+    void waitForStop();
 
     int m_listen = -1;
     int m_port = 0;
     std::atomic<bool> m_stopping{false};
+    std::mutex m_stopMutex;
+    std::condition_variable m_stopped;
     std::thread m_acceptThread;
     std::mutex m_mutex;
     std::map<std::string, Stored> m_resources;

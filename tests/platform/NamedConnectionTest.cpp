@@ -105,8 +105,12 @@ TEST(NamedConnection, PeerDeathIsNoticedAtOnce)
 
     auto server2 = NamedConnection::publish(QStringLiteral("dies2"), got.root());
     auto client2 = NamedConnection::connectTo(QStringLiteral("dies2"));
+    ASSERT_TRUE(server2 && client2);
     QSignalSpy serverSaw(server2.get(), &NamedConnection::connectionDidDie);
-    TestEnvironment::waitFor([] { return false; }, 50);
+    // A message through shows the server has taken the client before it goes.
+    got.calls.clear();
+    ASSERT_TRUE(client2->sendMessage(QStringLiteral("hello"), {}));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return !got.calls.isEmpty(); }, 5000));
     client2.reset();
     EXPECT_TRUE(TestEnvironment::waitFor([&] { return serverSaw.count() == 1; }, 2000));
 }

@@ -4,6 +4,7 @@
 #include "library/ThumbnailServerWraper.h"
 #include "platform/UserDefaults.h"
 #include "recording/RecordViewCtrl.h"
+#include "support/TestEnvironment.h"
 #include "tools/capvane/CapvaneWindow.h"
 
 #include <QDir>
@@ -39,6 +40,8 @@ void save(QWidget *w, const QString &name)
 {
     QDir().mkpath(QStringLiteral(RECORD_SCREENS_DIR));
     const QString path = QStringLiteral(RECORD_SCREENS_DIR "/%1.png").arg(name);
+    // Layout and paint requests are posted: let them run so the picture is the settled window.
+    TestEnvironment::drainPostedEvents();
     ASSERT_TRUE(w->grab().save(path)) << path.toStdString();
     std::printf("picture: %s\n", qPrintable(path));
 }
@@ -54,7 +57,6 @@ TEST(RecordScreens, PageWithRecordingsAndEmptyGuide)
     RecordViewCtrl empty(dir.filePath(QStringLiteral("empty.data")), &thumbnails);
     empty.view()->resize(900, 560);
     empty.view()->show();
-    QTest::qWait(50);
     save(empty.view(), QStringLiteral("record-page-empty"));
 
     RecordViewCtrl page(dir.filePath(QStringLiteral("RecordData.data")), &thumbnails);
@@ -87,7 +89,6 @@ TEST(RecordScreens, PageWithRecordingsAndEmptyGuide)
         page.mediaLoaderDidEndLoadFiles({item});
     }
     page.selectRows({1});
-    QTest::qWait(100);
     EXPECT_EQ(page.displayList().size(), 4);
     save(page.view(), QStringLiteral("record-page"));
 }
@@ -96,15 +97,12 @@ TEST(RecordScreens, RecorderWindow)
 {
     CapvaneWindow w;
     w.show();
-    QTest::qWait(50);
     save(&w, QStringLiteral("capvane-ready"));
     w.setState(CapvaneWindow::Recording);
-    QTest::qWait(50);
     save(&w, QStringLiteral("capvane-recording"));
     EXPECT_FALSE(w.recButton()->isEnabled());
     EXPECT_TRUE(w.stopButton()->isEnabled());
     w.setState(CapvaneWindow::Failed, QStringLiteral("Screen recording needs an X11 session, and no X display is available."));
-    QTest::qWait(50);
     save(&w, QStringLiteral("capvane-failed"));
 }
 

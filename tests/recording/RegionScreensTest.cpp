@@ -31,6 +31,8 @@ struct Ends : ScreenRecordWndCtrDelegate
 // The overlay as the user sees it: over other windows on the desktop.
 void save(QWidget *overlay, const QString &name)
 {
+    // Layout and paint requests are posted: let them run so the picture is the settled overlay.
+    TestEnvironment::drainPostedEvents();
     QImage desk(overlay->size(), QImage::Format_RGB32);
     QPainter p(&desk);
     QLinearGradient g(0, 0, desk.width(), desk.height());
@@ -65,7 +67,6 @@ TEST(RegionScreens, CroppingCountingDownAndRecording)
         ctr.showWindow();
         ctr.stopAtCheck()->setChecked(true);
         ctr.stopAtTime()->setTime(5 * 60);
-        QTest::qWait(20);
         save(ctr.window(), QStringLiteral("region-overlay-cropping"));
 
         QTest::mouseClick(ctr.recordButton(), Qt::LeftButton);

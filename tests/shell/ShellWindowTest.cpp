@@ -64,6 +64,8 @@ void saveScreen(QWidget *w, const QString &name)
 {
     const QString dir = QStringLiteral(SHELL_SCREENS_DIR);
     QDir().mkpath(dir);
+    // Layout and paint requests are posted: let them run so the picture is the settled page.
+    TestEnvironment::drainPostedEvents();
     w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
@@ -136,7 +138,6 @@ TEST_F(ShellWindow, StartsAndOpensEveryPageByToolBarClick)
             if (other != tag && placeholder(other)) {
                 EXPECT_EQ(placeholder(other)->stateInfoLable(), nullptr);
             }
-        QTest::qWait(20);
         saveScreen(window, QStringLiteral("main-%1-%2").arg(tag).arg(QLatin1String(names[tag])));
     }
 
@@ -186,7 +187,6 @@ TEST_F(ShellWindow, NotificationsReachTheirPages)
     const QRectF target = ctrl->animationTargetForTag(2);
     EXPECT_TRUE(ctrl->mainToolBar()->geometry().intersects(target.toRect()));
     EXPECT_TRUE(ctrl->mainToolBar()->toolBarItemWithTag(2)->isNewOrHot());
-    QTest::qWait(100);
     saveScreen(window, QStringLiteral("main-flyin"));
 
     nc.post(QStringLiteral("AddToTransferNotification"), QStringLiteral("not a list"));
@@ -260,7 +260,6 @@ TEST_F(ShellWindow, URLEventsReachTheRunningList)
     EXPECT_EQ(download->requests()[5].url, QStringLiteral("http://v.example.com/list"));
     ASSERT_EQ(download->requests()[5].items.size(), 1);
     EXPECT_EQ(download->requests()[5].params.value(QStringLiteral("Contents")).toInt(), 16);
-    QTest::qWait(20);
     saveScreen(window, QStringLiteral("main-0-download-with-requests"));
 
     // A long play list, which any page can send, is queued only when the user agrees.

@@ -8,6 +8,8 @@
 #include <QSslServer>
 #include <QSslSocket>
 
+#include <utility>
+
 HttpsStub::HttpsStub(const TestCertificates &certificates, QObject *parent)
     : QObject(parent), m_server(new QSslServer(this))
 {
@@ -60,13 +62,33 @@ void HttpsStub::serve(QSslSocket *socket)
         const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
         const QUrl target = requestLine.size() >= 2 ? url(QString::fromLatin1(requestLine[1])) : QUrl();
         m_requests.append(target);
-        if (m_stalled)
+        if (m_stalled) {
+            socket->setProperty("target", target);
+            if (!m_held.contains(socket))
+                m_held.append(socket);
             return;
-        socket->setProperty("answered", true);
-        const Response r = m_responses.value(target.path(), Response {"not found", "text/plain", 404});
-        socket->write("HTTP/1.1 " + QByteArray::number(r.status) + " X\r\nContent-Type: " + r.contentType
-                      + "\r\nContent-Length: " + QByteArray::number(r.body.size()) + "\r\nConnection: close\r\n\r\n"
-                      + r.body);
-        socket->disconnectFromHost();
+        }
+        answer(socket, target);
     });
+}
+
+void HttpsStub::answer(QSslSocket *socket, const QUrl &target)
+{
+    socket->setProperty("answered", true);
+    const Response r = m_responses.value(target.path(), Response {"not found", "text/plain", 404});
+    socket->write("HTTP/1.1 " + QByteArray::number(r.status) + " X\r\nContent-Type: " + r.contentType
+                  + "\r\nContent-Length: " + QByteArray::number(r.body.size()) + "\r\nConnection: close\r\n\r\n"
+                  + r.body);
+    socket->disconnectFromHost();
+}
+
+void HttpsStub::releaseStalled()
+{
+    m_stalled = false;
+    const QList<QPointer<QSslSocket>> held = std::exchange(m_held, {});
+    for (const QPointer<QSslSocket> &socket : held) {
+        if (!socket)
+            continue;
+        answer(socket, socket->property("target").toUrl());
+    }
 }

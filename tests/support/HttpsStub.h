@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QUrl>
 
 class QSslServer;
@@ -25,6 +26,8 @@ public:
     void setResponse(const QString &path, const QByteArray &body, const QByteArray &contentType = "text/xml",
                      int status = 200);
     void setStalled(bool stalled) { m_stalled = stalled; }
+    // Ends the stall and answers the requests it held, oldest first.
+    void releaseStalled();
 
     QList<QUrl> requests() const { return m_requests; }
     int openConnections() const { return m_open; }
@@ -37,11 +40,13 @@ private:
         int status = 200;
     };
     void serve(class QSslSocket *socket);
+    void answer(class QSslSocket *socket, const QUrl &target);
 
     QSslServer *m_server;
     QHash<QString, Response> m_responses;
     bool m_stalled = false;
     QList<QUrl> m_requests;
+    QList<QPointer<class QSslSocket>> m_held;
     int m_open = 0;
     int m_maxOpen = 0;
 };

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <csignal>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,6 +80,18 @@ bool waitFor(const std::function<bool()> &pred, int timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(1);
     }
+    return true;
+}
+
+bool drainPostedEvents(int timeoutMs)
+{
+    // Shared: a marker still queued after a timeout must not write to a dead frame.
+    const auto ran = std::make_shared<bool>(false);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [ran] { *ran = true; }, Qt::QueuedConnection);
+    if (!waitFor([&] { return *ran; }, timeoutMs))
+        return false;
+    // One more pass for zero-interval timers the drained work started.
+    QCoreApplication::processEvents();
     return true;
 }
 

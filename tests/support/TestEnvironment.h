@@ -20,6 +20,11 @@ QString privateSessionBus();
 // Spins the event loop until pred() holds or timeoutMs passes; returns pred().
 bool waitFor(const std::function<bool()> &pred, int timeoutMs = 5000);
 
+// Returns once everything posted to the main thread before the call has run: posted events
+// are delivered in order, so a test can show that a queued step did nothing without sleeping.
+// Zero-interval timers started by that work have fired too.
+bool drainPostedEvents(int timeoutMs = 5000);
+
 // A one-second MPEG-4 clip of noise (about 1.4 MB, so throttled downloads take a while), made
 // once per process with the ffmpeg program; empty when ffmpeg is missing.
 QByteArray noisyVideoClip();

@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QSemaphore>
 #include <QTest>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -212,9 +211,9 @@ TEST(ConnectFlow, RemovalWhileLoadingAfterSuccessPostsNoSuccess)
     ScriptedPhone phone;
     const auto item = rig.add(phone);
     rig.flow->startConnectDevice(item);
-    // Without spinning the event loop: the success may be queued, not delivered.
-    for (int i = 0; i < 500 && !item->isLoaded(); ++i)
-        QThread::msleep(10);
+    // Without spinning the event loop: the success may be queued, not delivered. The load
+    // runs on the shared pool, so waiting for the pool waits for it.
+    dispatch::waitGlobal(5000);
     ASSERT_TRUE(item->isLoaded());
     phone.device->markRemoved();
     dispatch::waitGlobal(5000);
