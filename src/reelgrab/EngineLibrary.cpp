@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace EngineLibrary {
 
@@ -49,31 +52,80 @@ void close(void *handle)
 
 namespace {
 
+// Who is to hear of a load's end. Kept apart from the load's future, which owns the loading
+// function and with it this list.
+struct Waiters
+{
+    std::mutex mutex;
+    bool done = false;
+    std::vector<std::function<void()>> list;
+
+    void add(std::function<void()> fn)
+    {
+        if (!fn)
+            return;
+        {
+            std::lock_guard lock(mutex);
+            if (!done) {
+                list.push_back(std::move(fn));
+                return;
+            }
+        }
+        fn();
+    }
+
+    void finish()
+    {
+        std::vector<std::function<void()>> now;
+        {
+            std::lock_guard lock(mutex);
+            done = true;
+            now.swap(list);
+        }
+        for (const auto &fn : now)
+            fn();
+    }
+};
+
+struct Pending
+{
+    std::shared_future<Load> future;
+    std::shared_ptr<Waiters> waiters;
+};
+
 std::mutex g_earlyMutex;
 QString g_earlyPath;
-std::shared_future<Load> g_early;
+std::optional<Pending> g_early;
 
-std::shared_future<Load> startLoad(const QString &path)
+Pending startLoad(const QString &path)
 {
-    return std::async(std::launch::async, [path]() {
-               Load load;
-               load.handle = open(path, &load.error);
-               return load;
-           }).share();
+    Pending pending;
+    pending.waiters = std::make_shared<Waiters>();
+    pending.future = std::async(std::launch::async, [path, waiters = pending.waiters]() {
+                         Load load;
+                         load.handle = open(path, &load.error);
+                         waiters->finish();
+                         return load;
+                     }).share();
+    return pending;
 }
 
 } // namespace
 
-std::shared_future<Load> openInBackground(const QString &path)
+std::shared_future<Load> openInBackground(const QString &path, std::function<void()> whenDone)
 {
+    std::optional<Pending> pending;
     {
         std::lock_guard lock(g_earlyMutex);
-        if (g_early.valid() && g_earlyPath == path) {
+        if (g_early && g_earlyPath == path) {
             g_earlyPath.clear();
-            return std::exchange(g_early, {});
+            pending = std::exchange(g_early, std::nullopt);
         }
     }
-    return startLoad(path);
+    if (!pending)
+        pending = startLoad(path);
+    pending->waiters->add(std::move(whenDone));
+    return pending->future;
 }
 
 void startEarly(const QString &path)

@@ -6,6 +6,7 @@
 
 #include <dlfcn.h>
 
+#include <functional>
 #include <future>
 
 #define ENGINE_LIBRARY_TEXT(x) #x
@@ -30,8 +31,9 @@ struct Load
 };
 
 // Opens the library on a thread of its own. When startEarly began opening the same path, that
-// load is taken (once) instead of starting another.
-std::shared_future<Load> openInBackground(const QString &path);
+// load is taken (once) instead of starting another. whenDone runs once the load has ended: on
+// the loading thread, or on the caller's when it had already ended.
+std::shared_future<Load> openInBackground(const QString &path, std::function<void()> whenDone = {});
 
 // Begins opening path at once, for a program that knows its library before anything else runs:
 // the next openInBackground of that path takes this load. While the loader maps the library a

@@ -52,7 +52,25 @@ QVReelgrabService::QVReelgrabService(const QString &libPath, const QString &logF
 {
     // The engine and the ~30 libraries it links take longer to open than anything else at the
     // start; the connection, the client's first messages and the first request go on meanwhile.
-    m_libraryLoad = EngineLibrary::openInBackground(libPath);
+    QPointer<QVReelgrabService> self(this);
+    m_libraryLoad = EngineLibrary::openInBackground(libPath, [self]() {
+        // Engine runs go to the shared pool: its first thread is made now, beside the main
+        // thread's work, instead of when the download starts.
+        dispatch::global(dispatch::Priority::Low, []() {});
+        dispatch::async_main([self]() {
+            if (self)
+                self->prepareEngine();
+        });
+    });
+}
+
+void QVReelgrabService::prepareEngine()
+{
+    if (!libHandle())
+        return;
+    reelgraber();
+    if (!m_defaultBrowser)
+        m_defaultBrowser = DefaultBrowser::desktopEntry();
 }
 
 void *QVReelgrabService::libHandle()

@@ -40,7 +40,8 @@ public:
     static constexpr int YouTubeCookieLimit = 51200;
 
     // Starts opening the engine library in the background and returns at once; the first step
-    // that needs the engine waits for it.
+    // that needs the engine waits for it. Once it has opened, the engine is made ready on the
+    // main thread, so a helper waiting for its task starts that task without set-up.
     QVReelgrabService(const QString &libPath, const QString &logFileID, QObject *parent = nullptr);
     ~QVReelgrabService() override;
 
@@ -96,6 +97,8 @@ private:
     };
 
     void *libHandle();
+    // The engine's log, its download object and a worker thread for its runs.
+    void prepareEngine();
     void send(const char *name, const QByteArray &object = QByteArray());
     QVReelgraber *reelgraber();
     QVMediaSniffer *mediaSniffer();

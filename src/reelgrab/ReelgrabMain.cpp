@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QMutex>
+#include <QThreadPool>
 #include <QUuid>
 
 #include <cstdio>
@@ -133,6 +134,9 @@ int run(const QStringList &argv)
 {
     const Arguments args = parseArguments(argv, EngineLibrary::defaultPath());
     const bool standalone = !args.pageUrl.isEmpty();
+    // A waiting helper may wait for minutes: the engine's worker thread, made while it waits,
+    // stays for the task.
+    QThreadPool::globalInstance()->setExpiryTimeout(-1);
 
     // The service takes the engine library load begun in main() (or begins one); the connection
     // to the client and the announcement go on meanwhile. Neither makes a thread on the named

@@ -26,6 +26,7 @@ struct Fake
     void reset() { EngineLibrary::symbol<void (*)()>(handle, "FakeCorvidashReset")(); }
     void push(const char *run) { EngineLibrary::symbol<void (*)(const char *)>(handle, "FakeCorvidashPushRun")(run); }
     int starts() { return EngineLibrary::symbol<int (*)()>(handle, "FakeCorvidashStarts")(); }
+    int creates() { return EngineLibrary::symbol<int (*)()>(handle, "FakeCorvidashCreates")(); }
     QString log() { return QString::fromUtf8(EngineLibrary::symbol<const char *(*)()>(handle, "FakeCorvidashLog")()); }
 };
 
@@ -359,6 +360,19 @@ TEST(ReelgrabService, WithoutEngineTheTaskFailsClearly)
     ASSERT_TRUE(TestEnvironment::waitFor([&] { return out.ended(); }, 2000));
     EXPECT_EQ(out.lastError().code(), 1002);
     EXPECT_TRUE(out.lastError().localizedDescription().contains(QStringLiteral("no-such-lib.so")));
+}
+
+TEST(ReelgrabService, AWaitingServiceHasItsEngineReadyBeforeATaskArrives)
+{
+    // A spare helper takes its task with one message: the engine object is made as soon as the
+    // library has opened, with nothing asked of the service.
+    Fake fake;
+    const int before = fake.creates();
+    const int startsBefore = fake.starts();
+    QVReelgrabService service(QStringLiteral(FAKE_CORVIDASH), QStringLiteral("waiting"));
+    EXPECT_TRUE(TestEnvironment::waitFor([&] { return fake.creates() > before; }));
+    EXPECT_EQ(service.downloadTask(), nullptr);
+    EXPECT_EQ(fake.starts(), startsBefore);
 }
 
 TEST(ReelgrabService, CommandsOutOfTheirStateAreIgnored)

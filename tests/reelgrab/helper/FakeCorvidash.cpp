@@ -33,6 +33,7 @@ struct State
     std::string url, savePath;
     bool stopped = false;
     int starts = 0;
+    int creates = 0;
 };
 
 State &state()
@@ -110,6 +111,13 @@ CORVIDASH_API const char *FakeCorvidashLog()
     return copy.c_str();
 }
 
+CORVIDASH_API int FakeCorvidashCreates()
+{
+    State &s = state();
+    std::lock_guard lock(s.mutex);
+    return s.creates;
+}
+
 CORVIDASH_API int FakeCorvidashStarts()
 {
     State &s = state();
@@ -122,7 +130,13 @@ CORVIDASH_API void FakeCorvidashEmit(int type, int code, int64_t downloaded, int
     emitEvent(type, code, downloaded, total);
 }
 
-CORVIDASH_API CorvidashDownload *VantrelCreate(void) { return reinterpret_cast<CorvidashDownload *>(&download_handle); }
+CORVIDASH_API CorvidashDownload *VantrelCreate(void)
+{
+    State &s = state();
+    std::lock_guard lock(s.mutex);
+    ++s.creates;
+    return reinterpret_cast<CorvidashDownload *>(&download_handle);
+}
 CORVIDASH_API void VantrelRelease(CorvidashDownload *) {}
 CORVIDASH_API void VantrelSetUrl(CorvidashDownload *, const char *url)
 {
