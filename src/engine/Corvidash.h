@@ -207,6 +207,27 @@ CORVIDASH_API const char *SniffingOnlyUsePython(const char *pageUrl, const char 
    beginning "fennix_exception:" on failure. */
 CORVIDASH_API const char *GetWebBrowserCookies(const char *browser, const char *pageUrl);
 
+/* One request for the helper's probe of an address, run on the caller's thread:
+   a HEAD when range is NULL, else a GET of that range ("0-63") of which at most
+   maxBytes are kept (a longer body ends the transfer there, as a success). No
+   cookie and no user agent are sent; redirects are followed. Never NULL; free it
+   with CorvidashProbeFree(). Added without a new API version: look it up by
+   name, a library of the same version built before may lack it. */
+typedef struct CorvidashProbe
+{
+    int32_t code;            /* 0 when an answer came, else the engine code */
+    int32_t status;          /* HTTP status of the last answer; 0 when none */
+    int64_t contentLength;   /* -1 when the server gives none */
+    const char *contentType; /* lower-case, parameters kept; "" when none */
+    const char *disposition; /* Content-Disposition as sent; "" when none */
+    const char *finalUrl;    /* the address after redirects */
+    const char *body;        /* bodyLength bytes, not terminated */
+    int64_t bodyLength;
+    uint8_t cut; /* the body went on past maxBytes */
+} CorvidashProbe;
+CORVIDASH_API CorvidashProbe *CorvidashProbeRun(const char *url, const char *range, int64_t maxBytes, int32_t timeoutMs);
+CORVIDASH_API void CorvidashProbeFree(CorvidashProbe *probe);
+
 /* Log file; levels 0 error, 1 warning, 2 info, 3 debug. Lines above the level
    set are dropped. Without ALogInit() nothing is written. */
 CORVIDASH_API int ALogInit(const char *path);

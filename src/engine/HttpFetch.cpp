@@ -27,6 +27,7 @@ size_t onHeader(char *data, size_t size, size_t count, void *user)
     if (line.rfind("HTTP/", 0) == 0) {
         st.result->contentType.clear();
         st.result->contentLength = -1;
+        st.result->disposition.clear();
         st.mediaSeen = false;
         return n;
     }
@@ -44,6 +45,8 @@ size_t onHeader(char *data, size_t size, size_t count, void *user)
         st.mediaSeen = value.rfind("video/", 0) == 0 || value.rfind("audio/", 0) == 0;
     } else if (name == "content-length") {
         st.result->contentLength = strtoll(value.c_str(), nullptr, 10);
+    } else if (name == "content-disposition") {
+        st.result->disposition = value;
     }
     return n;
 }
@@ -57,7 +60,12 @@ size_t onWrite(char *data, size_t size, size_t count, void *user)
         return 0;
     }
     if (st.result->body.size() + n > st.options->maxBytes) {
-        st.tooLarge = true;
+        if (st.options->cutOff) {
+            st.result->body.append(data, st.options->maxBytes - st.result->body.size());
+            st.result->cut = true;
+        } else {
+            st.tooLarge = true;
+        }
         return 0;
     }
     st.result->body.append(data, n);
@@ -101,7 +109,12 @@ Result get(const std::string &url, const DownloadJob &settings, const Options &o
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &st);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT, options.timeoutSeconds);
+    if (options.timeoutMs > 0)
+        curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, options.timeoutMs);
+    else
+        curl_easy_setopt(easy, CURLOPT_TIMEOUT, options.timeoutSeconds);
+    if (options.headOnly)
+        curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
     if (options.decodeContent)
         curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
     if (!options.range.empty())
@@ -113,14 +126,15 @@ Result get(const std::string &url, const DownloadJob &settings, const Options &o
     curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
     result.effectiveUrl = effective ? effective : url;
     curl_easy_cleanup(easy);
-    if (rc == CURLE_OK || (rc == CURLE_WRITE_ERROR && result.truncatedForMedia)) {
+    if (rc == CURLE_OK || (rc == CURLE_WRITE_ERROR && (result.truncatedForMedia || result.cut))) {
         result.code = CORVIDASH_OK;
     } else if (st.tooLarge) {
         result.code = CORVIDASH_SIZE_MISMATCH;
     } else {
         result.code = EngineError::failed(rc, result.status, url);
-        if (rc == CURLE_OPERATION_TIMEDOUT &&
-            std::chrono::steady_clock::now() - began >= std::chrono::seconds(options.timeoutSeconds))
+        const auto limit = options.timeoutMs > 0 ? std::chrono::milliseconds(options.timeoutMs)
+                                                 : std::chrono::milliseconds(options.timeoutSeconds * 1000);
+        if (rc == CURLE_OPERATION_TIMEDOUT && std::chrono::steady_clock::now() - began >= limit)
             result.code = CORVIDASH_OPERATION_TIMEOUT;
     }
     return result;

@@ -16,6 +16,9 @@ struct Options
     bool headersOnlyForMedia = false; // a video/* or audio/* answer stops after its headers
     std::string range;              // "first-last" to ask for a part; a server may send it all
     const std::atomic<bool> *stop = nullptr;
+    bool headOnly = false; // HEAD: the answer's headers, no body
+    bool cutOff = false;   // a body past maxBytes is cut there and the transfer ends well
+    long timeoutMs = 0;    // when set, instead of timeoutSeconds
 };
 
 struct Result
@@ -26,7 +29,9 @@ struct Result
     std::string contentType; // lower-case, parameters kept
     std::string effectiveUrl;
     int64_t contentLength = -1;
+    std::string disposition; // Content-Disposition as sent
     bool truncatedForMedia = false;
+    bool cut = false; // the body was longer than maxBytes (with cutOff)
 };
 
 Result get(const std::string &url, const DownloadJob &settings, const Options &options);

@@ -419,6 +419,70 @@ TEST_F(corvidashDownload, EmptyResourceAndRedirect)
     EXPECT_EQ(readFile(path("moved.bin")), real.body);
 }
 
+// The helper's probe of an address: a HEAD or the first bytes, with what the server said, and
+// nothing of the user's sent along.
+TEST_F(corvidashDownload, ProbeTellsTypeLengthNameAndFirstBytes)
+{
+    LoopbackServer::Resource clip;
+    clip.body = bytes(5000, 3);
+    clip.contentType = "Video/MP4; codecs=avc1";
+    clip.headers = {{"Content-Disposition", "attachment; filename=\"clip.mp4\""}};
+    server.add("/clip", clip);
+    LoopbackServer::Resource whole = clip;
+    whole.ranges = false;
+    server.add("/whole", whole);
+    LoopbackServer::Resource moved;
+    moved.status = 302;
+    moved.location = "/clip";
+    server.add("/moved", moved);
+    LoopbackServer::Resource gone;
+    gone.status = 404;
+    server.add("/gone", gone);
+
+    struct Case
+    {
+        const char *name;
+        std::string url;
+        const char *range;
+        int code, status;
+        int64_t length;
+        std::string body;
+        bool cut;
+        const char *finalPath;
+    };
+    const std::string first64 = clip.body.substr(0, 64);
+    const Case cases[] = {
+        {"head", server.url("/clip"), nullptr, 0, 200, 5000, "", false, "/clip"},
+        {"head after a redirect", server.url("/moved"), nullptr, 0, 200, 5000, "", false, "/clip"},
+        {"first bytes of a ranged file", server.url("/clip"), "0-63", 0, 206, 64, first64, false, "/clip"},
+        {"first bytes, the server sends it all", server.url("/whole"), "0-63", 0, 200, 5000, first64, true, "/whole"},
+        {"missing", server.url("/gone"), nullptr, CORVIDASH_INVALID_URL, 404, -1, "", false, "/gone"},
+        {"no address", "not an address", nullptr, CORVIDASH_MALFORMED_URL, 0, -1, "", false, nullptr},
+        {"another protocol", "file:///etc/passwd", nullptr, CORVIDASH_UNSUPPORTED_PROTOCOL, 0, -1, "", false, nullptr},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        CorvidashProbe *p = CorvidashProbeRun(c.url.c_str(), c.range, 64, 5000);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p->code, c.code);
+        EXPECT_EQ(p->status, c.status);
+        if (c.status == 200 || c.status == 206) {
+            EXPECT_EQ(p->contentLength, c.length);
+            EXPECT_STREQ(p->contentType, "video/mp4; codecs=avc1");
+            EXPECT_STREQ(p->disposition, "attachment; filename=\"clip.mp4\"");
+        }
+        EXPECT_EQ(std::string(p->body, static_cast<size_t>(p->bodyLength)), c.body);
+        EXPECT_EQ(p->cut != 0, c.cut);
+        if (c.finalPath) {
+            EXPECT_EQ(std::string(p->finalUrl), server.url(c.finalPath));
+        }
+        CorvidashProbeFree(p);
+    }
+    for (const std::string &cookie : server.cookieHeaders("/clip"))
+        EXPECT_EQ(cookie, "");
+    CorvidashProbeFree(nullptr);
+}
+
 // A Cookie header as a sorted list of pairs, whatever order the client chose.
 std::vector<std::string> cookiePairs(const std::string &header)
 {
@@ -645,14 +709,14 @@ TEST(corvidashLibrary, ExportsExactlyTheNamedFunctions)
           "URLSniffingGetSubtitleCount", "URLSniffingGetSubtitleInfo", "URLSniffingGetSubtitleContent",
           "GetWebBrowserCookies", "SetPythonRuntimeResoucePath", "SniffingOnlyUsePython", "ALogInit",
           "ALogSetLevel", "LogD", "ALogFree", "CorvidashErrorString", "VantrelGetErrorText", "URLSniffingGetErrorText",
-          "CorvidashApiVersion"})
+          "CorvidashApiVersion", "CorvidashProbeRun", "CorvidashProbeFree"})
         EXPECT_NE(dlsym(lib, name), nullptr) << name;
     // Nothing of the engine's inside leaks out.
     const std::string command = std::string("nm -D --defined-only ") + CORVIDASH_LIBRARY + " | wc -l";
     if (FILE *p = popen(command.c_str(), "r")) {
         int count = 0;
         if (fscanf(p, "%d", &count) == 1) {
-            EXPECT_EQ(count, 38);
+            EXPECT_EQ(count, 40);
         }
         pclose(p);
     }
