@@ -9,6 +9,7 @@
 #include "reelgrab/DefaultBrowser.h"
 #include "reelgrab/DirectMedia.h"
 #include "reelgrab/EngineLibrary.h"
+#include "reelgrab/EngineProbe.h"
 #include "reelgrab/Func.h"
 #include "reelgrab/GUID.h"
 #include "reelgrab/MediaFormatCode.h"
@@ -244,14 +245,6 @@ void QVReelgrabService::attachDownloadTask(std::unique_ptr<QVReelgrabTask> task)
     }
     m_downloadTask = std::move(task);
     QVReelgrabTask *t = m_downloadTask.get();
-    // A task without segments starts with a probe of its address. It needs no engine and no
-    // cookies, so it goes out now and runs while the library finishes loading and the cookies
-    // are looked up; with no library file at all nothing could download it, so nothing is sent.
-    std::shared_future<SyncHttp::Response> pendingProbe;
-    QElapsedTimer probeClock;
-    probeClock.start();
-    if (t->segments().isEmpty() && (m_libraryReady ? m_libHandle != nullptr : QFileInfo::exists(m_libPath)))
-        pendingProbe = SyncHttp::startHead(t->pageUrl(), probeTimeoutMs());
     if (!libHandle() || !reelgraber()->isUsable()) {
         // Nothing could ever download this task: say so instead of waiting for ever.
         Func(FuncLogError, QStringLiteral("dylib handle is nil"));
@@ -272,7 +265,12 @@ void QVReelgrabService::attachDownloadTask(std::unique_ptr<QVReelgrabTask> task)
         return;
     }
     t->setCookies(getCookies());
-    SyncHttp::Response probe = pendingProbe.valid() ? pendingProbe.get() : SyncHttp::head(t->pageUrl(), probeTimeoutMs());
+    // A task without segments starts with a probe of its address, asked of the engine's own
+    // client on this thread; an engine without one leaves it to the network thread.
+    QElapsedTimer probeClock;
+    probeClock.start();
+    const std::optional<SyncHttp::Response> engineProbe = EngineProbe::head(m_libHandle, t->pageUrl(), probeTimeoutMs());
+    SyncHttp::Response probe = engineProbe ? *engineProbe : SyncHttp::head(t->pageUrl(), probeTimeoutMs());
     const auto answered = [](const SyncHttp::Response &r) { return r.ok && r.status / 100 == 2; };
     QString mime = answered(probe) ? probe.mimeType : QString();
     std::optional<QByteArray> head;
@@ -281,8 +279,11 @@ void QVReelgrabService::attachDownloadTask(std::unique_ptr<QVReelgrabTask> task)
         // HEAD is described by this answer instead.
         // Both probes share one time-out: a silent server is not waited for twice.
         const int left = probeTimeoutMs() - int(probeClock.elapsed());
-        const SyncHttp::Response first =
-            left > 0 ? SyncHttp::firstBytes(t->pageUrl(), DirectMedia::HeadBytes, left) : SyncHttp::Response();
+        SyncHttp::Response first;
+        if (left > 0) {
+            const auto fromEngine = EngineProbe::firstBytes(m_libHandle, t->pageUrl(), DirectMedia::HeadBytes, left);
+            first = fromEngine ? *fromEngine : SyncHttp::firstBytes(t->pageUrl(), DirectMedia::HeadBytes, left);
+        }
         if (answered(first)) {
             if (!answered(probe)) {
                 probe = first;

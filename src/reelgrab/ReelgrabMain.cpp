@@ -7,7 +7,6 @@
 #include "reelgrab/QVReelgrabService.h"
 #include "reelgrab/QVXConnection.h"
 #include "reelgrab/RGKMessage.h"
-#include "reelgrab/SyncHttp.h"
 
 #include <QCoreApplication>
 #include <QMutex>
@@ -156,10 +155,6 @@ int run(const QStringList &argv)
         connection->registeRootObject(&door, args.clientName + QStringLiteral("-s"));
         connection->sendMessage(QString::fromLatin1(RGKMessage::ProcessLaunched), connection->registeName().toUtf8());
     }
-    // The network thread is made only now: no thread can start while the loader maps the
-    // library, and the client must not wait for the announcement meanwhile. Its manager is ready
-    // well before the probe is needed, which is after the library has loaded.
-    SyncHttp::prepare();
     Outbox outbox(connection.get(), standalone);
     service->setDelegate(&outbox);
     door.open(service.get());

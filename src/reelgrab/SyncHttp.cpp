@@ -28,29 +28,6 @@ public:
     QList<QNetworkCookie> cookiesForUrl(const QUrl &) const override { return {}; }
 };
 
-QString fileNameFromDisposition(const QByteArray &header)
-{
-    // filename*=UTF-8''name wins over filename="name".
-    const QString text = QString::fromLatin1(header);
-    const qsizetype star = text.indexOf(QStringLiteral("filename*="), 0, Qt::CaseInsensitive);
-    if (star >= 0) {
-        QString v = text.mid(star + 10).section(u';', 0, 0).trimmed();
-        const qsizetype quote = v.indexOf(QStringLiteral("''"));
-        if (quote >= 0)
-            v = v.mid(quote + 2);
-        return QUrl::fromPercentEncoding(v.toLatin1());
-    }
-    const qsizetype plain = text.indexOf(QStringLiteral("filename="), 0, Qt::CaseInsensitive);
-    if (plain < 0)
-        return {};
-    QString v = text.mid(plain + 9).trimmed();
-    if (v.startsWith(u'"')) {
-        const qsizetype end = v.indexOf(u'"', 1);
-        return end > 0 ? v.mid(1, end - 1) : v.mid(1);
-    }
-    return v.section(u';', 0, 0).trimmed();
-}
-
 struct Job
 {
     QByteArray method;
@@ -150,7 +127,7 @@ private:
         out.mimeType = reply->header(QNetworkRequest::ContentTypeHeader).toString().section(u';', 0, 0).trimmed().toLower();
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         out.contentLength = length.isValid() ? length.toLongLong() : -1;
-        out.suggestedFileName = fileNameFromDisposition(reply->rawHeader("Content-Disposition"));
+        out.suggestedFileName = SyncHttp::fileNameFromDisposition(reply->rawHeader("Content-Disposition"));
         if (out.suggestedFileName.isEmpty())
             out.suggestedFileName = reply->url().fileName();
         if (reply->error() != QNetworkReply::NoError)
@@ -276,6 +253,28 @@ Response firstBytes(const QString &url, qint64 count, int timeoutMs)
 Response get(const QString &url, qint64 maxBytes, int timeoutMs)
 {
     return start("GET", url, maxBytes, timeoutMs, true).get();
+}
+
+QString fileNameFromDisposition(const QByteArray &header)
+{
+    const QString text = QString::fromLatin1(header);
+    const qsizetype star = text.indexOf(QStringLiteral("filename*="), 0, Qt::CaseInsensitive);
+    if (star >= 0) {
+        QString v = text.mid(star + 10).section(u';', 0, 0).trimmed();
+        const qsizetype quote = v.indexOf(QStringLiteral("''"));
+        if (quote >= 0)
+            v = v.mid(quote + 2);
+        return QUrl::fromPercentEncoding(v.toLatin1());
+    }
+    const qsizetype plain = text.indexOf(QStringLiteral("filename="), 0, Qt::CaseInsensitive);
+    if (plain < 0)
+        return {};
+    QString v = text.mid(plain + 9).trimmed();
+    if (v.startsWith(u'"')) {
+        const qsizetype end = v.indexOf(u'"', 1);
+        return end > 0 ? v.mid(1, end - 1) : v.mid(1);
+    }
+    return v.section(u';', 0, 0).trimmed();
 }
 
 } // namespace SyncHttp

@@ -36,4 +36,8 @@ Response firstBytes(const QString &url, qint64 count, int timeoutMs);
 // A body longer than maxBytes is cut off and marked truncated.
 Response get(const QString &url, qint64 maxBytes, int timeoutMs);
 
+// The file name a Content-Disposition header suggests: filename*=UTF-8''name wins over
+// filename="name"; empty when it names none.
+QString fileNameFromDisposition(const QByteArray &header);
+
 } // namespace SyncHttp

@@ -2,6 +2,8 @@
 // preferences.
 #include "TestHttpServer.h"
 #include "reelgrab/DefaultBrowser.h"
+#include "reelgrab/EngineLibrary.h"
+#include "reelgrab/EngineProbe.h"
 #include "reelgrab/QVReelgrabService.h"
 #include "reelgrab/SyncHttp.h"
 #include "support/TestEnvironment.h"
@@ -45,16 +47,22 @@ struct EnvScope
     }
 };
 
+// A clip the server names with a Content-Disposition header.
+TestHttpServer::Resource namedClip(qsizetype size, const QByteArray &type, const QByteArray &disposition)
+{
+    TestHttpServer::Resource clip;
+    clip.body = QByteArray(size, 'v');
+    clip.contentType = type;
+    clip.disposition = disposition;
+    return clip;
+}
+
 } // namespace
 
 TEST(SyncHttp, OneNetworkThreadServesRequestsFromManyThreads)
 {
     TestHttpServer server;
-    TestHttpServer::Resource clip;
-    clip.body = QByteArray(300000, 'v');
-    clip.contentType = "video/mp4";
-    clip.disposition = "attachment; filename=\"clip one.mp4\"";
-    server.add(QStringLiteral("/clip"), clip);
+    server.add(QStringLiteral("/clip"), namedClip(300000, "video/mp4", "attachment; filename=\"clip one.mp4\""));
     server.add(QStringLiteral("/page"), QByteArray("<html>hello</html>"), "text/html; charset=utf-8");
     SyncHttp::prepare();
 
@@ -127,6 +135,51 @@ TEST(SyncHttp, LimitsAndFailuresTable)
     }
     // The thread goes on serving after all of that.
     EXPECT_TRUE(SyncHttp::head(server.url(QStringLiteral("/big")), 5000).ok);
+}
+
+TEST(EngineProbe, AnswersAsTheNetworkThreadDoes)
+{
+    // The service probes through the engine when it can and through the network thread when
+    // not: both roads must read an address the same way.
+    struct Case
+    {
+        const char *name;
+        QString url;
+        bool firstBytes;
+    };
+    void *engine = EngineLibrary::open(QStringLiteral(CORVIDASH_LIBRARY));
+    ASSERT_NE(engine, nullptr);
+    TestHttpServer server;
+    server.add(QStringLiteral("/clip"), namedClip(5000, "video/MP4; codecs=avc1", "attachment; filename*=UTF-8''clip%20one.mp4"));
+    server.add(QStringLiteral("/media/plain.webm"), QByteArray(3000, 'w'), "application/octet-stream");
+    server.add(QStringLiteral("/page"), QByteArray("<html>hello</html>"), "text/html; charset=utf-8");
+    const Case cases[] = {
+        {"a named clip", server.url(QStringLiteral("/clip")), false},
+        {"a name from the address", server.url(QStringLiteral("/media/plain.webm")), false},
+        {"a page", server.url(QStringLiteral("/page")), false},
+        {"a missing file", server.url(QStringLiteral("/nowhere.mp4")), false},
+        {"nobody listening", QStringLiteral("http://127.0.0.1:1/x.mp4"), false},
+        {"first bytes", server.url(QStringLiteral("/clip")), true},
+        {"first bytes of a page", server.url(QStringLiteral("/page")), true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<SyncHttp::Response> mine =
+            c.firstBytes ? EngineProbe::firstBytes(engine, c.url, 64, 5000) : EngineProbe::head(engine, c.url, 5000);
+        ASSERT_TRUE(mine.has_value());
+        const SyncHttp::Response theirs = c.firstBytes ? SyncHttp::firstBytes(c.url, 64, 5000) : SyncHttp::head(c.url, 5000);
+        EXPECT_EQ(mine->ok, theirs.ok);
+        EXPECT_EQ(mine->status, theirs.status);
+        EXPECT_EQ(mine->mimeType, theirs.mimeType);
+        EXPECT_EQ(mine->contentLength, theirs.contentLength);
+        EXPECT_EQ(mine->suggestedFileName, theirs.suggestedFileName);
+        EXPECT_EQ(mine->body, theirs.body);
+        EXPECT_EQ(!mine->error.isEmpty(), !theirs.error.isEmpty()) << mine->error.toStdString() << " / " << theirs.error.toStdString();
+    }
+    // An engine without a probe of its own leaves it to the network thread.
+    void *fake = EngineLibrary::open(QStringLiteral(FAKE_CORVIDASH));
+    ASSERT_NE(fake, nullptr);
+    EXPECT_FALSE(EngineProbe::head(fake, server.url(QStringLiteral("/clip")), 5000).has_value());
 }
 
 TEST(DefaultBrowser, ListsTable)
