@@ -3,6 +3,7 @@
 #include "Aes128Cbc.h"
 #include "CookieJar.h"
 #include "CurlSetup.h"
+#include "LazyLibrary.h"
 
 #include <nettle/pbkdf2.h>
 #include <sqlite3.h>
@@ -132,10 +133,48 @@ std::string join(const std::vector<Cookie> &cookies, const std::string &url)
     return out;
 }
 
-std::string column(sqlite3_stmt *st, int i)
+// The SQLite functions the cookie readers use, from the library opened at the first store read.
+// clang-format off
+#define CORVIDASH_SQLITE_FUNCTIONS(F) \
+    F(open_v2) F(close) F(prepare_v2) F(step) F(finalize) \
+    F(column_blob) F(column_bytes) F(column_int) F(column_int64) F(errmsg)
+// clang-format on
+
+struct Sqlite
 {
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_blob(st, i));
-    return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(st, i))) : std::string();
+#define CORVIDASH_SQLITE_MEMBER(name) decltype(&sqlite3_##name) name = nullptr;
+    CORVIDASH_SQLITE_FUNCTIONS(CORVIDASH_SQLITE_MEMBER)
+#undef CORVIDASH_SQLITE_MEMBER
+    std::string error;
+};
+
+// nullptr when SQLite is missing; the reason is then in *why.
+const Sqlite *sqlite(std::string *why)
+{
+    static LazyLibrary library("libsqlite3.so.0");
+    static const Sqlite functions = [] {
+        Sqlite q;
+        bool all = true;
+#define CORVIDASH_SQLITE_BIND(name)                                \
+    q.name = library.function<decltype(q.name)>("sqlite3_" #name); \
+    all = all && q.name;
+        CORVIDASH_SQLITE_FUNCTIONS(CORVIDASH_SQLITE_BIND)
+#undef CORVIDASH_SQLITE_BIND
+        if (!all)
+            q.error = library.error().empty() ? "libsqlite3.so.0 lacks a function" : library.error();
+        return q;
+    }();
+    if (!functions.error.empty()) {
+        *why = "fennix_exception: cannot read cookie stores without SQLite: " + functions.error;
+        return nullptr;
+    }
+    return &functions;
+}
+
+std::string column(const Sqlite &q, sqlite3_stmt *st, int i)
+{
+    const auto *text = reinterpret_cast<const char *>(q.column_blob(st, i));
+    return text ? std::string(text, static_cast<size_t>(q.column_bytes(st, i))) : std::string();
 }
 
 std::string firefoxProfile()
@@ -195,30 +234,33 @@ std::string firefox(const std::string &url)
     DatabaseCopy copy(profile + "/cookies.sqlite");
     if (copy.path().empty())
         return "fennix_exception: cannot copy the Firefox cookie store";
+    std::string missing;
+    const Sqlite *q = sqlite(&missing);
+    if (!q)
+        return missing;
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(copy.path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
+    if (q->open_v2(copy.path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        q->close(db);
         return "fennix_exception: cannot open the Firefox cookie store";
     }
     sqlite3_stmt *st = nullptr;
     std::vector<Cookie> cookies;
     const long long now = time(nullptr);
     std::string error;
-    if (sqlite3_prepare_v2(db, "SELECT host, path, isSecure, expiry, name, value FROM moz_cookies", -1, &st, nullptr) ==
-        SQLITE_OK) {
-        while (sqlite3_step(st) == SQLITE_ROW && cookies.size() < 100000) {
-            long long expiry = sqlite3_column_int64(st, 3);
+    if (q->prepare_v2(db, "SELECT host, path, isSecure, expiry, name, value FROM moz_cookies", -1, &st, nullptr) == SQLITE_OK) {
+        while (q->step(st) == SQLITE_ROW && cookies.size() < 100000) {
+            long long expiry = q->column_int64(st, 3);
             if (expiry > 100000000000LL)
                 expiry /= 1000; // newer profiles store milliseconds
             if (expiry != 0 && expiry < now)
                 continue;
-            cookies.push_back({column(st, 0), column(st, 1), sqlite3_column_int(st, 2) != 0, expiry, column(st, 4), column(st, 5)});
+            cookies.push_back({column(*q, st, 0), column(*q, st, 1), q->column_int(st, 2) != 0, expiry, column(*q, st, 4), column(*q, st, 5)});
         }
     } else {
-        error = std::string("fennix_exception: ") + sqlite3_errmsg(db);
+        error = std::string("fennix_exception: ") + q->errmsg(db);
     }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
+    q->finalize(st);
+    q->close(db);
     return error.empty() ? join(cookies, url) : error;
 }
 
@@ -254,42 +296,46 @@ std::string chrome(const std::string &url)
     DatabaseCopy copy(store);
     if (copy.path().empty())
         return "fennix_exception: cannot copy the Chrome cookie store";
+    std::string missing;
+    const Sqlite *q = sqlite(&missing);
+    if (!q)
+        return missing;
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(copy.path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
+    if (q->open_v2(copy.path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        q->close(db);
         return "fennix_exception: cannot open the Chrome cookie store";
     }
     int version = 0;
     sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT value FROM meta WHERE key='version'", -1, &st, nullptr) == SQLITE_OK &&
-        sqlite3_step(st) == SQLITE_ROW)
-        version = atoi(column(st, 0).c_str());
-    sqlite3_finalize(st);
+    if (q->prepare_v2(db, "SELECT value FROM meta WHERE key='version'", -1, &st, nullptr) == SQLITE_OK && q->step(st) == SQLITE_ROW)
+        version = atoi(column(*q, st, 0).c_str());
+    q->finalize(st);
     st = nullptr;
     std::vector<Cookie> cookies;
     std::string error;
     // expires_utc: microseconds since 1601-01-01.
     const long long now = (static_cast<long long>(time(nullptr)) + 11644473600LL) * 1000000LL;
-    if (sqlite3_prepare_v2(db, "SELECT host_key, path, is_secure, expires_utc, name, value, encrypted_value FROM cookies",
-                           -1, &st, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(st) == SQLITE_ROW && cookies.size() < 100000) {
-            const long long expiry = sqlite3_column_int64(st, 3);
+    if (q->prepare_v2(db, "SELECT host_key, path, is_secure, expires_utc, name, value, encrypted_value FROM cookies",
+                      -1, &st, nullptr)
+        == SQLITE_OK) {
+        while (q->step(st) == SQLITE_ROW && cookies.size() < 100000) {
+            const long long expiry = q->column_int64(st, 3);
             if (expiry != 0 && expiry < now)
                 continue;
-            std::string value = column(st, 5);
+            std::string value = column(*q, st, 5);
             if (value.empty())
-                value = chromeValue(column(st, 6), version >= 24);
+                value = chromeValue(column(*q, st, 6), version >= 24);
             if (value.empty())
                 continue;
             const int64_t unix = expiry == 0 ? 0 : expiry / 1000000LL - 11644473600LL;
-            cookies.push_back({column(st, 0), column(st, 1), sqlite3_column_int(st, 2) != 0, unix > 0 ? unix : 0,
-                               column(st, 4), value});
+            cookies.push_back({column(*q, st, 0), column(*q, st, 1), q->column_int(st, 2) != 0, unix > 0 ? unix : 0,
+                               column(*q, st, 4), value});
         }
     } else {
-        error = std::string("fennix_exception: ") + sqlite3_errmsg(db);
+        error = std::string("fennix_exception: ") + q->errmsg(db);
     }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
+    q->finalize(st);
+    q->close(db);
     return error.empty() ? join(cookies, url) : error;
 }
 

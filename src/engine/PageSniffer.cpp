@@ -5,6 +5,7 @@
 #include "EngineLog.h"
 #include "HlsPlaylist.h"
 #include "HttpFetch.h"
+#include "LazyLibrary.h"
 #include "MiniJson.h"
 #include "PlayerConfig.h"
 #include "engine/Corvidash.h"
@@ -29,9 +30,43 @@ std::string lower(std::string s)
     return s;
 }
 
+// The parser's functions, from the library opened at the first page parsed.
+struct Gumbo
+{
+    decltype(&gumbo_parse_with_options) parse = nullptr;
+    decltype(&gumbo_destroy_output) destroy = nullptr;
+    decltype(&gumbo_get_attribute) attribute = nullptr;
+    const GumboOptions *defaults = nullptr;
+};
+
+// nullptr when the parser is missing (said once in the log).
+const Gumbo *gumbo()
+{
+    static LazyLibrary library("libgumbo.so.1");
+    static const Gumbo functions = [] {
+        Gumbo g;
+        g.parse = library.function<decltype(g.parse)>("gumbo_parse_with_options");
+        g.destroy = library.function<decltype(g.destroy)>("gumbo_destroy_output");
+        g.attribute = library.function<decltype(g.attribute)>("gumbo_get_attribute");
+        g.defaults = static_cast<const GumboOptions *>(library.symbol("kGumboDefaultOptions"));
+        if (!g.parse || !g.destroy || !g.attribute || !g.defaults) {
+            EngineLog::line(0, "pages cannot be read without the HTML parser: %s",
+                            library.error().empty() ? "libgumbo.so.1 lacks a function" : library.error().c_str());
+            g = Gumbo{};
+        }
+        return g;
+    }();
+    return functions.parse ? &functions : nullptr;
+}
+
+bool hasAttr(GumboNode *node, const char *name)
+{
+    return gumbo()->attribute(&node->v.element.attributes, name) != nullptr;
+}
+
 std::string attr(GumboNode *node, const char *name)
 {
-    const GumboAttribute *a = gumbo_get_attribute(&node->v.element.attributes, name);
+    const GumboAttribute *a = gumbo()->attribute(&node->v.element.attributes, name);
     return a ? std::string(a->value) : std::string();
 }
 
@@ -358,7 +393,10 @@ std::string PageSniffer::vttToSrt(const std::string &text)
 PageSniffer::Findings PageSniffer::parseHtml(const std::string &html, const std::string &pageUrl)
 {
     Findings f;
-    GumboOutput *output = gumbo_parse_with_options(&kGumboDefaultOptions, html.data(), html.size());
+    const Gumbo *parser = gumbo();
+    if (!parser)
+        return f;
+    GumboOutput *output = parser->parse(parser->defaults, html.data(), html.size());
     if (!output)
         return f;
     std::string base = pageUrl;
@@ -463,7 +501,7 @@ PageSniffer::Findings PageSniffer::parseHtml(const std::string &html, const std:
                 s.url = url;
                 s.code = attr(n, "srclang");
                 s.language = attr(n, "label").empty() ? s.code : attr(n, "label");
-                s.isDefault = gumbo_get_attribute(&n->v.element.attributes, "default") != nullptr;
+                s.isDefault = hasAttr(n, "default");
                 s.type = kind == "captions" ? 1 : 0;
                 f.subtitles.push_back(s);
             }
@@ -516,7 +554,7 @@ PageSniffer::Findings PageSniffer::parseHtml(const std::string &html, const std:
         for (unsigned i = kids.length; i > 0; --i)
             stack.push_back(static_cast<GumboNode *>(kids.data[i - 1]));
     }
-    gumbo_destroy_output(&kGumboDefaultOptions, output);
+    parser->destroy(parser->defaults, output);
     // The largest first; equal sizes (and unknown ones, last) keep the order of the page.
     std::stable_sort(f.medias.begin(), f.medias.end(), [](const Media &a, const Media &b) { return a.height > b.height; });
     return f;

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <optional>
@@ -721,6 +722,26 @@ TEST(corvidashLibrary, ExportsExactlyTheNamedFunctions)
         pclose(p);
     }
     dlclose(lib);
+}
+
+// Every helper opens the engine at its start; the page parser and the cookie-store reader are
+// opened only when a page is parsed or a store read (both have tests of their own).
+TEST(corvidashLibrary, OpensItsPageParserAndCookieReaderOnlyWhenUsed)
+{
+    const std::string command = std::string("readelf -d ") + CORVIDASH_LIBRARY;
+    FILE *p = popen(command.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string needed;
+    char line[512];
+    while (fgets(line, sizeof line, p))
+        if (strstr(line, "(NEEDED)"))
+            needed += line;
+    pclose(p);
+    if (needed.empty())
+        GTEST_SKIP() << "readelf gave nothing";
+    EXPECT_NE(needed.find("libcurl"), std::string::npos) << needed;
+    EXPECT_EQ(needed.find("libsqlite3"), std::string::npos) << needed;
+    EXPECT_EQ(needed.find("libgumbo"), std::string::npos) << needed;
 }
 
 // A failed run leaves the sentence the user is shown; a success clears it.
