@@ -2,11 +2,11 @@
 
 #include "engine/Corvidash.h"
 #include "platform/AppPaths.h"
+#include "platform/DefaultBrowser.h"
 #include "platform/Dispatch.h"
 #include "platform/FileLock.h"
 #include "platform/PrivateFolder.h"
 #include "platform/PropertyList.h"
-#include "reelgrab/DefaultBrowser.h"
 #include "reelgrab/DirectMedia.h"
 #include "reelgrab/EngineLibrary.h"
 #include "reelgrab/EngineProbe.h"

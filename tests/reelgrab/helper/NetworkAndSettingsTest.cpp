@@ -1,7 +1,7 @@
 // The helper's shared network thread, its reading of the default browser and its cached
 // preferences.
 #include "TestHttpServer.h"
-#include "reelgrab/DefaultBrowser.h"
+#include "platform/DefaultBrowser.h"
 #include "reelgrab/EngineLibrary.h"
 #include "reelgrab/EngineProbe.h"
 #include "reelgrab/QVReelgrabService.h"

@@ -1,4 +1,4 @@
-#include "reelgrab/DefaultBrowser.h"
+#include "platform/DefaultBrowser.h"
 
 #include <QDir>
 #include <QFile>
