@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
@@ -70,6 +71,13 @@ QString privateSessionBus()
 }
 
 QString runtimeDir() { return g_home + QStringLiteral("/runtime"); }
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
 
 bool waitFor(const std::function<bool()> &pred, int timeoutMs)
 {

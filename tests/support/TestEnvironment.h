@@ -17,6 +17,9 @@ QString runtimeDir();
 // call, ended when the process ends); empty when dbus-daemon cannot start.
 QString privateSessionBus();
 
+// Writes bytes to path, making its folders; false when that fails.
+bool writeFile(const QString &path, const QByteArray &bytes);
+
 // Spins the event loop until pred() holds or timeoutMs passes; returns pred().
 bool waitFor(const std::function<bool()> &pred, int timeoutMs = 5000);
 
