@@ -81,14 +81,4 @@ QString desktopEntry()
     return {};
 }
 
-QString cookieSource(const QString &desktopEntry)
-{
-    const QString e = desktopEntry.toLower();
-    if (e.contains(QStringLiteral("chrom")))
-        return QStringLiteral("chrome");
-    if (e.contains(QStringLiteral("firefox")))
-        return QStringLiteral("firefox");
-    return QStringLiteral("safari");
-}
-
 } // namespace DefaultBrowser

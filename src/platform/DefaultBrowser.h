@@ -10,8 +10,4 @@ namespace DefaultBrowser {
 // list names one. Each list is read only up to a bounded size.
 QString desktopEntry();
 
-// The browser whose cookies the engine reads for a desktop entry: "chrome" for the Chromium
-// family, "firefox", else "safari".
-QString cookieSource(const QString &desktopEntry);
-
 } // namespace DefaultBrowser

@@ -88,6 +88,9 @@ public:
     static qint64 filesizeofResolution(qint32 resolution, qint64 seconds);
     // The browser whose cookies a page is read with: the given one, else the desktop's default.
     static QString cookieBrowser(const QString &browser);
+    // The engine's name for the cookie store of a browser's desktop entry: "chrome" for the
+    // Chromium family, "firefox", else "safari".
+    static QString cookieSource(const QString &desktopEntry);
     // The browser's cookies for the page ("" when there are none or reading them failed).
     static QString cookiesForPage(void *libHandle, const QString &browser, const QString &pageUrl);
 

@@ -1,6 +1,7 @@
 // The quick sniff and the size estimate of the media sniffer.
 #include "reelgrab/QVMediaSniffer.h"
 
+#include "platform/DefaultBrowser.h"
 #include "platform/MainBundle.h"
 #include "platform/PropertyList.h"
 #include "reelgrab/EngineLibrary.h"
@@ -11,7 +12,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QMutex>
-#include <QProcess>
 #include <QRegularExpression>
 
 namespace {
@@ -74,21 +74,19 @@ QString QVMediaSniffer::cookieBrowser(const QString &browser)
     static QMutex mutex;
     static QString cached;
     QMutexLocker lock(&mutex);
-    if (cached.isEmpty()) {
-        // The desktop's handler of web addresses decides, as the system default would.
-        QProcess p;
-        p.start(QStringLiteral("xdg-settings"), {QStringLiteral("get"), QStringLiteral("default-web-browser")});
-        QString handler;
-        if (p.waitForFinished(2000))
-            handler = QString::fromUtf8(p.readAllStandardOutput()).trimmed().toLower();
-        if (handler.contains(QLatin1String("chrom")))
-            cached = QStringLiteral("chrome");
-        else if (handler.contains(QLatin1String("firefox")))
-            cached = QStringLiteral("firefox");
-        else
-            cached = QStringLiteral("safari");
-    }
+    if (cached.isEmpty())
+        cached = cookieSource(DefaultBrowser::desktopEntry());
     return cached;
+}
+
+QString QVMediaSniffer::cookieSource(const QString &desktopEntry)
+{
+    const QString e = desktopEntry.toLower();
+    if (e.contains(QStringLiteral("chrom")))
+        return QStringLiteral("chrome");
+    if (e.contains(QStringLiteral("firefox")))
+        return QStringLiteral("firefox");
+    return QStringLiteral("safari");
 }
 
 QString QVMediaSniffer::cookiesForPage(void *libHandle, const QString &browser, const QString &pageUrl)

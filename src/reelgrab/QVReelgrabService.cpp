@@ -341,7 +341,7 @@ QString QVReelgrabService::getCookies()
         // Looked up once per helper; a retry asks again for the cookies, not for the browser.
         if (!m_defaultBrowser)
             m_defaultBrowser = DefaultBrowser::desktopEntry();
-        const QString front = DefaultBrowser::cookieSource(*m_defaultBrowser);
+        const QString front = QVMediaSniffer::cookieSource(*m_defaultBrowser);
         browsers.prepend(front);
         Func(FuncLogInfo, QStringLiteral("insert default browser %1 to get cookies!").arg(front));
     }
