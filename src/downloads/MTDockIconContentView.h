@@ -1,6 +1,6 @@
 #pragma once
 
-#include "downloads/LauncherEntry.h"
+#include "platform/LauncherEntry.h"
 
 #include <QImage>
 #include <QPointer>

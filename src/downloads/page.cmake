@@ -7,7 +7,6 @@ fennix_gui_library(fennix_downloads_page
     ${CMAKE_CURRENT_LIST_DIR}/DownloadContentRules.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ReelgrabingUI.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DockProgress.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/LauncherEntry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MTDockIconContentView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TurboAminWindowCtrl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VideoInfosCache.cpp

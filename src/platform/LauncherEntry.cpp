@@ -1,17 +1,19 @@
-#include "downloads/LauncherEntry.h"
+#include "platform/LauncherEntry.h"
 
-#include <QDBusConnection>
 #include <QDBusMessage>
 
-LauncherEntry::LauncherEntry(const QString &appUri)
-    : m_appUri(appUri)
+#include <cmath>
+
+LauncherEntry::LauncherEntry(const QString &appUri, const QDBusConnection &bus)
+    : m_appUri(appUri), m_bus(bus)
 {
 }
 
 QVariantMap LauncherEntry::properties(double progress, bool progressVisible, int count)
 {
     QVariantMap p;
-    p.insert(QStringLiteral("progress"), qBound(0.0, progress, 1.0));
+    // A download of unknown size can give NaN; panels would draw that as anything.
+    p.insert(QStringLiteral("progress"), std::isnan(progress) ? 0.0 : qBound(0.0, progress, 1.0));
     p.insert(QStringLiteral("progress-visible"), progressVisible);
     p.insert(QStringLiteral("count"), qint64(qMax(0, count)));
     p.insert(QStringLiteral("count-visible"), count > 0);
@@ -20,11 +22,10 @@ QVariantMap LauncherEntry::properties(double progress, bool progressVisible, int
 
 bool LauncherEntry::update(double progress, bool progressVisible, int count)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    if (!m_bus.isConnected())
         return false;
     QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(ObjectPath), QString::fromLatin1(Interface),
                                                      QStringLiteral("Update"));
     signal << m_appUri << properties(progress, progressVisible, count);
-    return bus.send(signal);
+    return m_bus.send(signal);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDBusConnection>
 #include <QString>
 #include <QVariantMap>
 
@@ -8,12 +9,14 @@
 class LauncherEntry
 {
 public:
-    // The desktop file the entry belongs to, "application://FennixPro.desktop" by default.
-    explicit LauncherEntry(const QString &appUri = QStringLiteral("application://FennixPro.desktop"));
+    // The desktop file the entry belongs to, "application://FennixPro.desktop" by default; the
+    // signal goes out on bus (tests give a private one).
+    explicit LauncherEntry(const QString &appUri = QStringLiteral("application://FennixPro.desktop"),
+                           const QDBusConnection &bus = QDBusConnection::sessionBus());
 
     // Properties of one update: the progress ring when asked for, the count when above 0.
     static QVariantMap properties(double progress, bool progressVisible, int count);
-    // Sends the "Update" signal on the session bus; false without a session bus.
+    // Sends the "Update" signal; false without a bus.
     bool update(double progress, bool progressVisible, int count);
 
     QString appUri() const { return m_appUri; }
@@ -22,4 +25,5 @@ public:
 
 private:
     QString m_appUri;
+    QDBusConnection m_bus;
 };
