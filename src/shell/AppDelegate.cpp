@@ -1,10 +1,10 @@
 #include "shell/AppDelegate.h"
 
-#include "controls/slices/MacOSXManager.h"
 #include "outside/kelvra/QVHPHelper.h"
 #include "platform/log/ScribletLogger.h"
 #include "outside/stallwick/Stallwick.h"
 #include "platform/AppPaths.h"
+#include "platform/MacOSXManager.h"
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"

@@ -1,4 +1,4 @@
-#include "controls/slices/MacOSXManager.h"
+#include "platform/MacOSXManager.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
