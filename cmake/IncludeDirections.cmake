@@ -38,6 +38,15 @@ set(FENNIX_INCLUDE_ARROWS
   "app: converter devices downloads feedback library platform platform/log recording reelgrab shell tools/capvane tools/swiftcarry transfer"
 )
 
+# Operating-system services are reached through src/platform only: these calls and interfaces
+# anywhere else in src/ or app/ fail the check too.
+set(FENNIX_PLATFORM_ONLY_CALLS
+  "(^|[^A-Za-z0-9_])flock[ \t]*\\("
+  "\"xdg-settings\""
+  "\"systemctl\""
+  "com\\.canonical\\.Unity"
+  "org\\.freedesktop\\.login1")
+
 if(NOT CMAKE_SCRIPT_MODE_FILE)
   return()
 endif()
@@ -70,6 +79,7 @@ function(folder_of path out)
   set(${out} "" PARENT_SCOPE)
 endfunction()
 
+list(JOIN FENNIX_PLATFORM_ONLY_CALLS "|" platform_only)
 file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR}
   ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.cpp ${SOURCE_DIR}/src/*.c ${SOURCE_DIR}/app/*.cpp)
 set(wrong "")
@@ -97,12 +107,22 @@ foreach(file IN LISTS files)
       list(APPEND wrong "${file}: includes \"${included}\", but ${from} may not include from ${to}")
     endif()
   endforeach()
+  if(from STREQUAL "platform" OR from MATCHES "^platform/")
+    continue()
+  endif()
+  file(STRINGS ${SOURCE_DIR}/${file} calls REGEX "${platform_only}")
+  if(calls)
+    # A line holding ";" comes back as several items; the first says enough.
+    list(GET calls 0 first)
+    string(STRIP "${first}" first)
+    list(APPEND wrong "${file}: reaches the system past src/platform: ${first}")
+  endif()
 endforeach()
 
 if(wrong)
   list(LENGTH wrong count)
   list(JOIN wrong "\n  " text)
-  message(FATAL_ERROR "${count} include(s) against the allowed directions:\n  ${text}")
+  message(FATAL_ERROR "${count} file(s) against the allowed directions:\n  ${text}")
 endif()
 list(LENGTH files count)
 message(STATUS "include directions: ${count} files follow the table")
