@@ -8,15 +8,78 @@
 #include <QProcess>
 #include <QThread>
 
-#include <cstdlib>
+#include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
 QString g_home;
+// Kept apart from Qt: the home is removed at exit, after the application object is gone.
+std::string g_homePath;
+pid_t g_owner = 0;
+
+constexpr const char *HomePrefix = "fennix-test-";
+constexpr const char *KeptMarker = ".kept-test-home";
+
+bool keepHome()
+{
+    const char *keep = std::getenv("FENNIX_KEEP_TEST_HOME");
+    return keep && *keep && std::string(keep) != "0";
 }
+
+void removeHome()
+{
+    // Forked children that exit normally run this too: only the owner cleans up.
+    if (::getpid() != g_owner || g_homePath.empty())
+        return;
+    std::error_code ec;
+    if (keepHome()) {
+        std::FILE *marker = std::fopen((g_homePath + '/' + KeptMarker).c_str(), "w");
+        if (marker)
+            std::fclose(marker);
+        std::fprintf(stderr, "test home kept: %s\n", g_homePath.c_str());
+        return;
+    }
+    std::filesystem::remove_all(g_homePath, ec);
+}
+
+// Homes whose owner is gone (killed at a timeout, or recreated by a helper that outlived its
+// test) are removed by the next test that starts. The owner holds a lock on its home for its
+// whole life; the age check spares the moment between making a home and locking it, and a
+// folder someone is looking at right after a run.
+void sweepAbandonedHomes()
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto now = fs::file_time_type::clock::now();
+    for (const fs::directory_entry &entry : fs::directory_iterator("/tmp", ec)) {
+        std::error_code entryError;
+        if (entry.path().filename().string().rfind(HomePrefix, 0) != 0 || !entry.is_directory(entryError)
+            || fs::exists(entry.path() / KeptMarker, entryError))
+            continue;
+        const auto written = fs::last_write_time(entry.path(), entryError);
+        if (entryError || now - written < std::chrono::minutes(10))
+            continue;
+        const int fd = ::open(entry.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            fs::remove_all(entry.path(), entryError);
+        ::close(fd);
+    }
+}
+
+} // namespace
 
 namespace TestEnvironment {
 
@@ -26,6 +89,14 @@ void setUp()
     const char *dir = mkdtemp(tmpl);
     if (!dir)
         std::abort();
+    // Held until the process ends, however it ends; helpers started later do not inherit it.
+    const int lock = ::open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (lock < 0 || ::flock(lock, LOCK_EX) != 0)
+        std::abort();
+    g_homePath = dir;
+    g_owner = ::getpid();
+    std::atexit(removeHome);
+    sweepAbandonedHomes();
     g_home = QString::fromLocal8Bit(dir);
     const QByteArray home = g_home.toLocal8Bit();
     setenv("HOME", home.constData(), 1);
@@ -46,6 +117,8 @@ void setUp()
 }
 
 QString home() { return g_home; }
+
+bool keepsHome() { return keepHome(); }
 
 QString privateSessionBus()
 {

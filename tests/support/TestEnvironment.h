@@ -7,11 +7,13 @@
 
 // Every test process gets a private home: HOME and the XDG folders point into a
 // temporary folder made before the application object exists, so tests never
-// touch the real user's settings and parallel tests never share files.
+// touch the real user's settings and parallel tests never share files. The folder
+// is removed when the process ends, unless FENNIX_KEEP_TEST_HOME=1 asks to keep it.
 namespace TestEnvironment {
 
 void setUp();
 QString home();
+bool keepsHome();
 QString runtimeDir();
 // The address of a session bus of this test process alone (a dbus-daemon started on first
 // call, ended when the process ends); empty when dbus-daemon cannot start.

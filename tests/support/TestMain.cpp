@@ -1,7 +1,8 @@
 #include "support/TestEnvironment.h"
 
-#include <QDir>
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #ifdef FENNIX_TEST_GUI
 #include <QApplication>
@@ -19,8 +20,8 @@ int main(int argc, char **argv)
     TestApplication::setOrganizationName(QStringLiteral("FennixTests"));
     TestApplication::setApplicationName(QStringLiteral("FennixPro"));
     const int rc = RUN_ALL_TESTS();
-    // Leave failed runs' folders behind for inspection.
-    if (rc == 0 && qEnvironmentVariableIsEmpty("FENNIX_KEEP_TEST_HOME"))
-        QDir(TestEnvironment::home()).removeRecursively();
+    // The home goes when the process exits (TestEnvironment); say how to keep it for a look.
+    if (rc != 0 && !TestEnvironment::keepsHome())
+        std::fprintf(stderr, "FENNIX_KEEP_TEST_HOME=1 keeps this test's home (%s)\n", qPrintable(TestEnvironment::home()));
     return rc;
 }
