@@ -13,12 +13,12 @@
 #include "platform/log/ScribletLogger.h"
 #include "platform/LogindPowerService.h"
 #include "platform/MainBundle.h"
+#include "platform/UnixSignalQuit.h"
 #include "recording/RecordPageRegistration.h"
 #include "shell/AppDelegate.h"
 #include "shell/DesktopEntry.h"
 #include "shell/ShellRegistry.h"
 #include "shell/ShellWindows.h"
-#include "shell/UnixSignalQuit.h"
 #include "transfer/TransferPageRegistration.h"
 #include "shell/URLHandOff.h"
 

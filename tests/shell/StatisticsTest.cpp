@@ -1,10 +1,9 @@
 // The statistics collector's vocabulary, buckets and device bookkeeping; the statistics client's
-// counters and upload; the crash reporter; quitting on SIGTERM.
+// counters and upload; the crash reporter.
 #include "outside/crashreporter/BugSplat.h"
 #include "outside/kelvra/QVHPHelper.h"
 #include "platform/MainBundle.h"
 #include "platform/PropertyList.h"
-#include "shell/UnixSignalQuit.h"
 #include "shell/WKDataColleciton.h"
 #include "support/TestEnvironment.h"
 
@@ -421,16 +420,4 @@ TEST(BugSplat, FatalSignalWritesTheReportAndEndsOurChildren)
     EXPECT_EQ(copied.readAll(), QByteArray("contents of product.log"));
     EXPECT_TRUE(report.exists(QStringLiteral("DownloadFailedLog.plist")));
     EXPECT_EQ(QFileInfo(report.absolutePath()).permissions() & (QFileDevice::WriteOther | QFileDevice::WriteGroup), 0);
-}
-
-TEST(UnixSignalQuit, TermAndIntQuitTheWayTheQuitCommandDoes)
-{
-    int quits = 0;
-    UnixSignalQuit quitter([&quits] { ++quits; });
-    ::raise(SIGTERM);
-    ASSERT_TRUE(TestEnvironment::waitFor([&] { return quits == 1; }));
-    EXPECT_EQ(quitter.lastSignal(), SIGTERM);
-    ::raise(SIGINT);
-    ASSERT_TRUE(TestEnvironment::waitFor([&] { return quits == 2; }));
-    EXPECT_EQ(quitter.lastSignal(), SIGINT);
 }

@@ -1,4 +1,4 @@
-#include "shell/UnixSignalQuit.h"
+#include "platform/UnixSignalQuit.h"
 
 #include <QSocketNotifier>
 
