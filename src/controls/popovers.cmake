@@ -29,5 +29,3 @@ target_sources(fennix_controls PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/CircleAnimationView.cpp
 )
 
-# The thumbnail flight draws its round picture with the shell's image helpers.
-target_link_libraries(fennix_controls PUBLIC fennix_shell_core)
