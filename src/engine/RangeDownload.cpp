@@ -23,9 +23,10 @@ constexpr size_t kMaxPlaylistBytes = 4 << 20;
 // The control file is rewritten once every connection may have gained a chunk,
 // at most every kControlMinInterval and at least every kControlInterval, so a
 // kill re-fetches about a chunk per connection (however many run) without a
-// write storm on fast links: a rewrite is a few kilobytes and a rename.
+// write storm on fast links: a rewrite is a few kilobytes and a rename. What a
+// kill costs beyond that is what the sockets held, which no save can keep.
 constexpr int64_t kControlChunk = 64 << 10;
-constexpr auto kControlMinInterval = std::chrono::milliseconds(20);
+constexpr auto kControlMinInterval = std::chrono::milliseconds(5);
 constexpr auto kControlInterval = std::chrono::milliseconds(500);
 // Turbo starts with this many connections; the governor doubles from there.
 constexpr int kTurboInitialConnections = 2;
@@ -364,6 +365,9 @@ size_t RangeDownload::onWrite(char *data, size_t size, size_t count, void *user)
     if (c.lastData != Clock::time_point{})
         c.longestPause = std::max(c.longestPause, now - c.lastData);
     c.lastData = now;
+    // Also from here: one transfer step can take in many megabytes when every connection's
+    // socket is full, and a kill in it must not lose them all.
+    self.saveControlIfDue(now);
     if (!self.m_firstBytesReported && take > 0 && self.m_total >= 0) {
         // Reported from here: one transfer step can take in megabytes before the loop reports.
         self.m_firstBytesReported = true;
@@ -604,6 +608,18 @@ void RangeDownload::saveControl()
     ctl.save(m_controlPath);
 }
 
+void RangeDownload::saveControlIfDue(Clock::time_point now)
+{
+    const auto since = now - m_lastControl;
+    if (since < kControlMinInterval)
+        return;
+    if (since < kControlInterval && m_bytesThisRun - m_controlBytes < kControlChunk * std::max(1, activeCount()))
+        return;
+    saveControl();
+    m_lastControl = now;
+    m_controlBytes = m_bytesThisRun;
+}
+
 void RangeDownload::releaseUnusable()
 {
     if (m_fd < 0)
@@ -694,8 +710,8 @@ int RangeDownload::run()
         return close(CORVIDASH_INIT_FAILED);
     m_connectionCap = m_job.turbo ? std::max(m_job.maxConnections, kPoliteConnections) : kPoliteConnections;
     m_governor = std::make_unique<ConnectionGovernor>(m_connectionCap, m_job.turbo ? kTurboInitialConnections : 1);
-    auto lastControl = Clock::now();
-    int64_t controlBytes = m_bytesThisRun;
+    m_lastControl = Clock::now();
+    m_controlBytes = m_bytesThisRun;
     for (int restarts = 0;;) {
         if (m_stop.load())
             return close(RunResult::Stopped);
@@ -762,13 +778,7 @@ int RangeDownload::run()
         m_sink.progress(downloaded(), m_decided && !m_playlistReady ? m_total : -1);
         if (complete)
             return finalize();
-        const int64_t sinceControl = m_bytesThisRun - controlBytes;
-        if (now - lastControl >= kControlInterval ||
-            (now - lastControl >= kControlMinInterval && sinceControl >= kControlChunk * std::max(1, active))) {
-            saveControl();
-            lastControl = now;
-            controlBytes = m_bytesThisRun;
-        }
+        saveControlIfDue(now);
         // A finished connection takes its next range at once instead of after the wait.
         if (!freed)
             curl_multi_poll(m_multi, nullptr, 0, 50, nullptr);

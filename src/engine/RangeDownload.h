@@ -61,6 +61,8 @@ private:
     // Every busy connection has waited on the server in the governor's current window.
     bool paced(Clock::time_point now) const;
     void saveControl();
+    // Saves when enough came since the last save, or enough time passed (see kControlChunk).
+    void saveControlIfDue(Clock::time_point now);
     void releaseUnusable();
     int finalize();
     int close(int code);
@@ -94,6 +96,8 @@ private:
     int m_connectionsUsed = 0;
     int m_connectionCap = 1;
     int64_t m_bytesThisRun = 0;
+    Clock::time_point m_lastControl{};
+    int64_t m_controlBytes = 0; // m_bytesThisRun at the last save
     std::string m_playlistBody;
     std::string m_playlistUrl;
     bool m_playlistReady = false;

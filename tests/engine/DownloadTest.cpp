@@ -179,7 +179,7 @@ TEST_F(corvidashDownload, AKillCostsOnlyWhatEachConnectionGotSinceAMomentAgo)
     for (bool turbo : {false, true}) {
         SCOPED_TRACE(turbo ? "turbo" : "polite");
         const std::string name = turbo ? "/kill-turbo.bin" : "/kill.bin";
-        const std::string body = bytes(turbo ? 24 << 20 : 8 << 20, 13);
+        const std::string body = bytes(turbo ? 24 << 20 : 12 << 20, 13);
         LoopbackServer::Resource res;
         res.body = body;
         res.bytesPerSecond = 2 << 20; // per connection
@@ -187,7 +187,7 @@ TEST_F(corvidashDownload, AKillCostsOnlyWhatEachConnectionGotSinceAMomentAgo)
         const std::string target = path(name.substr(1));
         const pid_t pid = spawnFetch({server.url(name), target, "0", turbo ? "1" : "0"});
         ASSERT_GT(pid, 0);
-        const int wide = turbo ? 16 : 8;
+        const int wide = turbo ? 16 : 6;
         int connections = 0;
         const bool reached = waitUntil(
             [&] {
