@@ -6,6 +6,7 @@
 #include "converter/EncSettingViewCtl.h"
 #include "converter/ImageManager.h"
 #include "converter/VCPopUpButton.h"
+#include "platform/UserDefaults.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,6 +29,10 @@ void converterPages(GalleryBook &book, qreal)
     }
     if (!g_formatMgr)
         return;
+    // Opening the settings the first time raises the modal Smart Fit tip 0.5 s later; on a busy
+    // machine that timer fires inside the slide wait below and the gallery waits for a click
+    // forever. The pictures show the settings, so the tip counts as seen, in memory only.
+    UserDefaults::standard().registerDefaults({{QStringLiteral("SmartFitTipsPoped"), true}});
 
     const QString sheet = QStringLiteral("ConvFromatController");
     book.shoot(sheet, QStringLiteral("first-category"), new ConvFromatController, QSize(800, 640),
