@@ -26,7 +26,7 @@ set(FENNIX_INCLUDE_ARROWS
   "controls: controls/slices platform platform/log"
   "shell: controls controls/slices outside/crashreporter outside/kelvra outside/stallwick outside/updater platform platform/log reelgrab"
   "extension/json: platform/log"
-  "extension: extension/json platform/log"
+  "extension: extension/json platform platform/log"
   "downloads: controls controls/slices converter downloads/store outside/kelvra platform platform/log reelgrab reelgrab/kit shell"
   "converter: controls controls/gallery downloads library media outside/kelvra platform platform/log shell tools/swiftcarry"
   "library: controls converter downloads media outside/kelvra platform platform/log reelgrab shell tools/swiftcarry"
@@ -43,6 +43,7 @@ set(FENNIX_INCLUDE_ARROWS
 set(FENNIX_PLATFORM_ONLY_CALLS
   "(^|[^A-Za-z0-9_])flock[ \t]*\\("
   "\"xdg-settings\""
+  "\"xdg-open\""
   "\"systemctl\""
   "com\\.canonical\\.Unity"
   "org\\.freedesktop\\.login1")

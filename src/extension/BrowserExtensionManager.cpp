@@ -3,6 +3,7 @@
 #include "extension/BriskletObserver.h"
 #include "extension/json/NSObject_SBJSON.h"
 #include "extension/json/NSString_SBJSON.h"
+#include "platform/DefaultBrowser.h"
 #include "platform/log/ScribletLogger.h"
 
 #include <QCoreApplication>
@@ -409,7 +410,7 @@ void BrowserExtensionManager::gotoChromeExtensionGuide(const QString &guideUrl)
     const QString chrome = programPath(chromePrograms());
     if (!chrome.isEmpty() && QProcess::startDetached(chrome, {url}))
         return;
-    QProcess::startDetached(QStringLiteral("xdg-open"), {url});
+    DefaultBrowser::openUrl(QUrl(url));
 }
 
 bool BrowserExtensionManager::unInstallChromeExtension(const QString &id)

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -79,6 +80,14 @@ QString desktopEntry()
             return entry;
     }
     return {};
+}
+
+bool openUrl(const QUrl &url)
+{
+    // A relative or scheme-less address would be read by the opener as a file name.
+    if (!url.isValid() || url.isRelative())
+        return false;
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {url.toString(QUrl::FullyEncoded)});
 }
 
 } // namespace DefaultBrowser

@@ -1,5 +1,7 @@
 #include "platform/Workspace.h"
 
+#include "platform/DefaultBrowser.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDesktopServices>
@@ -7,7 +9,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMutex>
-#include <QProcess>
 
 namespace {
 
@@ -26,7 +27,7 @@ bool openWithDesktop(const QUrl &url)
     // QDesktopServices needs a GUI application; helpers and tools fall back to xdg-open.
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return QDesktopServices::openUrl(url);
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {url.toString(QUrl::FullyEncoded)});
+    return DefaultBrowser::openUrl(url);
 }
 
 } // namespace

@@ -91,3 +91,44 @@ TEST(DefaultBrowser, ReadsTheDesktopsListsInTheirOrder)
         EXPECT_EQ(DefaultBrowser::desktopEntry(), c.entry);
     }
 }
+
+TEST(DefaultBrowser, OpensOnlyAbsoluteAddressesThroughTheDesktopsOpener)
+{
+    // A stand-in opener on PATH records what it was given, one line per call.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString log = dir.filePath(QStringLiteral("opened.txt"));
+    const QString opener = dir.filePath(QStringLiteral("bin/xdg-open"));
+    ASSERT_TRUE(TestEnvironment::writeFile(opener, QByteArray("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '") + log.toLocal8Bit() + "'\n"));
+    ASSERT_TRUE(QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    EnvScope path("PATH", (dir.filePath(QStringLiteral("bin")) + u':' + qEnvironmentVariable("PATH")).toLocal8Bit());
+
+    const struct
+    {
+        QString address;
+        bool opened;
+    } cases[] = {
+        {QStringLiteral("no-scheme/page.html"), false},
+        {QStringLiteral("--help"), false},
+        {QString(), false},
+        {QStringLiteral("https://example.org/a b?q=1"), true},
+        {QStringLiteral("file:///tmp/Chrome Guide.html"), true},
+    };
+    QStringList expected;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.address.toStdString());
+        EXPECT_EQ(DefaultBrowser::openUrl(QUrl(c.address)), c.opened);
+        if (c.opened)
+            expected << QUrl(c.address).toString(QUrl::FullyEncoded);
+    }
+    const auto lines = [&] {
+        QFile f(log);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts) : QStringList();
+    };
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return lines().size() >= expected.size(); }, 10000));
+    // The openers run on their own, so the order of their lines is not fixed.
+    QStringList got = lines();
+    got.sort();
+    expected.sort();
+    EXPECT_EQ(got, expected);
+}
