@@ -13,7 +13,7 @@ URLHandOff::~URLHandOff()
 
 bool URLHandOff::lockInstance(QString *error)
 {
-    if (m_lock && m_lock->isLocked())
+    if (m_lock.isLocked())
         return true;
     const QString folder = AppPaths::runtimeFolder();
     if (folder.isEmpty() || !NamedConnection::isValidName(m_name)) {
@@ -21,16 +21,14 @@ bool URLHandOff::lockInstance(QString *error)
             *error = QStringLiteral("no private runtime folder for %1").arg(m_name);
         return false;
     }
-    auto lock = std::make_unique<FileLock>();
     QString why;
-    const FileLock::Result result = lock->tryLock(folder + QLatin1Char('/') + m_name + QStringLiteral(".lock"), FileLock::Open::Create, &why);
+    const FileLock::Result result = m_lock.tryLock(folder + QLatin1Char('/') + m_name + QStringLiteral(".lock"), FileLock::Open::Create, &why);
     if (result != FileLock::Result::Locked) {
         if (error)
             *error = result == FileLock::Result::Busy ? QStringLiteral("another instance is running (%1)").arg(m_name) : why;
         return false;
     }
     // Held until this process ends; the kernel lets it go with a crashed process too.
-    m_lock = std::move(lock);
     return true;
 }
 

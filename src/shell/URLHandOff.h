@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/FileLock.h"
+
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
-class FileLock;
 class NamedConnection;
 
 // One running instance per user. The first instance listens on a per-user local socket; a
@@ -41,5 +42,5 @@ private:
     bool lockInstance(QString *error);
 
     std::unique_ptr<NamedConnection> m_server;
-    std::unique_ptr<FileLock> m_lock;
+    FileLock m_lock;
 };
