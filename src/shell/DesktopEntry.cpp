@@ -37,9 +37,13 @@ QString quotedExec(const QString &path)
         return path;
     QString out = QStringLiteral("\"");
     for (QChar c : path) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
-            out += QStringLiteral("\\\\");  // escaped once for the quoting, once for the string value
-        out += c;
+        // Escaped once for the quoting, then every backslash doubled for the string value.
+        if (c == QLatin1Char('\\'))
+            out += QStringLiteral("\\\\\\\\");
+        else if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$'))
+            out += QStringLiteral("\\\\") + c;
+        else
+            out += c;
     }
     out += QLatin1Char('"');
     return out;
@@ -59,7 +63,7 @@ QString DesktopEntry::entryText(const QString &programPath)
                           "Exec=%1 %u\n"
                           "Icon=fennixpro\n"
                           "Terminal=false\n"
-                          "Categories=AudioVideo;Video;Network;\n"
+                          "Categories=AudioVideo;Video;\n"
                           "MimeType=x-scheme-handler/pelqa;\n"
                           "StartupNotify=true\n")
         .arg(quotedExec(clean));

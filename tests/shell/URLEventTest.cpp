@@ -390,6 +390,8 @@ TEST(DesktopEntry, RegistersThePelqaScheme)
     EXPECT_TRUE(DesktopEntry::entryText(QStringLiteral("/opt/fx/FennixPro")).contains(QStringLiteral("\nExec=/opt/fx/FennixPro %u\n")));
     EXPECT_TRUE(DesktopEntry::entryText(QStringLiteral("/my apps/$x/FennixPro"))
                     .contains(QStringLiteral("\nExec=\"/my apps/\\\\$x/FennixPro\" %u\n")));
+    EXPECT_TRUE(DesktopEntry::entryText(QStringLiteral("/my\\apps/FennixPro"))
+                    .contains(QStringLiteral("\nExec=\"/my\\\\\\\\apps/FennixPro\" %u\n")));
     EXPECT_FALSE(DesktopEntry::entryText(QStringLiteral("/a\nExec=evil")).contains(QStringLiteral("\nExec=evil")));
 
     ASSERT_TRUE(DesktopEntry::install(QStringLiteral("/opt/fx/FennixPro")));
