@@ -1,0 +1,31 @@
+# Runs at install time (install(CODE) includes it with FENNIX_ENTRY_TEMPLATE set): writes the
+# desktop entry with the installed program's absolute path in Exec, so a browser's hand-off to
+# the pelqa: scheme starts it from a prefix that is not on PATH.
+get_filename_component(_fennix_prefix "${CMAKE_INSTALL_PREFIX}" ABSOLUTE)
+set(_fennix_exec "${_fennix_prefix}/bin/FennixPro")
+if(_fennix_exec MATCHES "[\n\r]")
+  message(FATAL_ERROR "the install prefix holds a line break: no desktop entry can name it")
+endif()
+# Exec quoting: an argument with a reserved character is quoted, and inside the quotes \ " ` $
+# take a backslash, itself doubled because the value is a string.
+if(_fennix_exec MATCHES "[ \t\"'\\\\><~|&;$*?#()`]")
+  string(REPLACE "\\" "\\\\\\\\" _fennix_exec "${_fennix_exec}")
+  foreach(_c "\"" "`" "$")
+    string(REPLACE "${_c}" "\\\\${_c}" _fennix_exec "${_fennix_exec}")
+  endforeach()
+  set(_fennix_exec "\"${_fennix_exec}\"")
+endif()
+file(READ "${FENNIX_ENTRY_TEMPLATE}" _fennix_entry)
+string(FIND "${_fennix_entry}" "\nExec=" _fennix_at)
+if(_fennix_at LESS 0)
+  message(FATAL_ERROR "${FENNIX_ENTRY_TEMPLATE} has no Exec line")
+endif()
+string(SUBSTRING "${_fennix_entry}" 0 ${_fennix_at} _fennix_head)
+math(EXPR _fennix_at "${_fennix_at} + 1")
+string(SUBSTRING "${_fennix_entry}" ${_fennix_at} -1 _fennix_tail)
+string(FIND "${_fennix_tail}" "\n" _fennix_end)
+string(SUBSTRING "${_fennix_tail}" ${_fennix_end} -1 _fennix_tail)
+set(_fennix_entry "${_fennix_head}\nExec=${_fennix_exec} %u${_fennix_tail}")
+set(_fennix_dest "$ENV{DESTDIR}${_fennix_prefix}/share/applications/FennixPro.desktop")
+message(STATUS "Installing: ${_fennix_dest}")
+file(WRITE "${_fennix_dest}" "${_fennix_entry}")
