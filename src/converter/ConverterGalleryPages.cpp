@@ -96,6 +96,10 @@ void converterPages(GalleryBook &book, qreal)
             p->setEnabled(QLatin1String(state) != QLatin1String("disabled"));
         });
     }
+    auto *withPicture = new VCPopUpButton;
+    withPicture->addItems({QStringLiteral("Actions")});
+    withPicture->setImage(VCPopUpButton::actionTemplateImage(), QStringLiteral("NSActionTemplate"));
+    book.shoot(popUp, QStringLiteral("with-picture"), withPicture, QSize(180, 24));
     book.finishCard(popUp);
 }
 

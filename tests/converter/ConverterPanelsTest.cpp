@@ -260,6 +260,59 @@ TEST(ConverterPopUp, BezelPictures)
               (QStringList{"VCPopupBtnLeftP", "VCPopupBtnFillP", "PullDownRightP"}));
 }
 
+TEST(ConverterPopUp, PictureAndTitleGeometry)
+{
+    using P = VCPopUpButton::ImagePosition;
+    const QRect bounds(0, 0, 180, 24); // interior 6..161, the picture 16 x 16 centred at y 4
+    const struct
+    {
+        P position;
+        Qt::Alignment alignment;
+        QRect image, title;
+    } cases[] = {
+        {P::ImageLeft, Qt::AlignLeft, QRect(5, 4, 16, 16), QRect(27, -1, 143, 24)},
+        {P::ImageRight, Qt::AlignLeft, QRect(149, 4, 16, 16), QRect(6, -1, 143, 24)},
+        {P::ImageRight, Qt::AlignRight, QRect(149, 4, 16, 16), QRect(3, -1, 143, 24)},
+        {P::ImageOnly, Qt::AlignLeft, QRect(80, 4, 16, 16), QRect(6, -1, 162, 24)},
+        {P::ImageOverlaps, Qt::AlignLeft, QRect(80, 4, 16, 16), QRect(6, -1, 162, 24)},
+        {P::ImageAbove, Qt::AlignLeft, QRect(80, 4, 16, 16), QRect(6, -1, 162, 24)},
+        {P::NoImage, Qt::AlignLeft, QRect(), QRect(6, -1, 162, 24)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(c.position));
+        EXPECT_EQ(VCPopUpButton::imageRectForBounds(bounds, QSize(16, 16), c.position), c.image);
+        EXPECT_EQ(VCPopUpButton::titleRectForBounds(bounds, QSize(16, 16), c.position, c.alignment), c.title);
+    }
+    EXPECT_EQ(VCPopUpButton::drawnImageSize(QSize(32, 32), QStringLiteral("NSActionTemplate")), QSize(10, 10));
+    EXPECT_EQ(VCPopUpButton::drawnImageSize(QSize(32, 32), QStringLiteral("other")), QSize(32, 32));
+}
+
+TEST(ConverterPopUp, DrawsItsPictureUnscaledAndTheActionPictureAtTenPoints)
+{
+    auto pictureBox = [](VCPopUpButton &b) {
+        QImage shot = b.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        QRect box;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (shot.pixelColor(x, y) == QColor(Qt::red))
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    QImage red(12, 12, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    VCPopUpButton b;
+    b.resize(180, 24);
+    b.addItem(QStringLiteral("Actions"));
+    EXPECT_TRUE(pictureBox(b).isNull()) << "no picture, none drawn";
+    b.setImage(red);
+    EXPECT_EQ(pictureBox(b), VCPopUpButton::imageRectForBounds(b.rect(), QSize(12, 12), VCPopUpButton::ImagePosition::ImageLeft));
+    b.setImage(red.scaled(32, 32), QStringLiteral("NSActionTemplate"));
+    EXPECT_EQ(pictureBox(b).size(), QSize(10, 10));
+    b.setImagePosition(VCPopUpButton::ImagePosition::NoImage);
+    EXPECT_TRUE(pictureBox(b).isNull());
+    EXPECT_FALSE(VCPopUpButton::actionTemplateImage().isNull());
+}
+
 TEST(EncoderValues, ValidatorTable)
 {
     const struct
