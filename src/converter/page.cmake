@@ -11,6 +11,11 @@ fennix_gui_library(fennix_converter_page
     ${CMAKE_CURRENT_LIST_DIR}/EncSettingViewCtl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EncValueValidator.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FormatPanel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MyFloatFormatter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MyFrameRateFormatter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MyIntegerFormatter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MyResolutionFormatter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NumberFieldFormatter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OpenPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SubFormatView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SubParamView.cpp

@@ -3,6 +3,10 @@
 #include "converter/CategoryPanel.h"
 #include "converter/EncValueValidator.h"
 #include "converter/FormatPanel.h"
+#include "converter/MyFloatFormatter.h"
+#include "converter/MyFrameRateFormatter.h"
+#include "converter/MyIntegerFormatter.h"
+#include "converter/MyResolutionFormatter.h"
 #include "converter/OpenPanel.h"
 #include "converter/SubFormatView.h"
 #include "converter/UrlLabel.h"
@@ -311,6 +315,60 @@ TEST(ConverterPopUp, DrawsItsPictureUnscaledAndTheActionPictureAtTenPoints)
     b.setImagePosition(VCPopUpButton::ImagePosition::NoImage);
     EXPECT_TRUE(pictureBox(b).isNull());
     EXPECT_FALSE(VCPopUpButton::actionTemplateImage().isNull());
+}
+
+TEST(EncoderValues, FormattersTypingAndValues)
+{
+    MyIntegerFormatter integer;
+    MyFloatFormatter decimal;
+    MyResolutionFormatter resolution;
+    MyFrameRateFormatter frameRate;
+    const struct
+    {
+        const NumberFieldFormatter *formatter;
+        const char *text;
+        bool typeable;
+        QVariant value; // null: refused
+    } cases[] = {
+        {&integer, "128", true, QVariant(qlonglong(128))},
+        {&integer, "", true, {}},
+        {&integer, "0", true, {}},
+        {&integer, "12a", false, {}},
+        {&integer, "-5", false, {}},
+        {&integer, "99999999999999999999", true, {}}, // too large: refused, not wrapped
+        {&decimal, "29.97", true, QVariant(29.97)},
+        {&decimal, "25.", true, QVariant(25.0)},
+        {&decimal, "0.5", true, {}},
+        {&decimal, ".5", true, {}},
+        {&decimal, "1.2.3", false, {}},
+        {&decimal, "1,5", false, {}},
+        {&resolution, "1920*1080", true, QVariant(QStringLiteral("1920*1080"))},
+        {&resolution, "1280*", true, QVariant(QStringLiteral("1280*"))},
+        {&resolution, "0*720", true, {}},
+        {&resolution, "*720", true, {}},
+        {&resolution, "1920*1080*2", false, {}},
+        {&resolution, "1920x1080", false, {}},
+        {&frameRate, "29.97 fps", true, QVariant(QStringLiteral("29.97 fps"))},
+        {&frameRate, "30", true, QVariant(QStringLiteral("30"))},
+        {&frameRate, "29.9.7", false, QVariant(QStringLiteral("29.9.7"))},
+        {&frameRate, "30 fp", false, QVariant(QStringLiteral("30 fp"))},
+        {&frameRate, "-5 fps", false, {}},
+        {&frameRate, "-3x", false, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        QString text = QString::fromLatin1(c.text);
+        EXPECT_EQ(c.formatter->isPartialStringValid(text), c.typeable);
+        QVariant value(QStringLiteral("stale"));
+        EXPECT_TRUE(c.formatter->getObjectValue(&value, text));
+        EXPECT_EQ(value, c.value);
+        EXPECT_EQ(c.formatter->stringForObjectValue(value), c.value.isNull() ? QString() : c.value.toString());
+        int pos = 0;
+        const QValidator::State want = !c.typeable        ? QValidator::Invalid
+                                       : c.value.isNull() ? QValidator::Intermediate
+                                                          : QValidator::Acceptable;
+        EXPECT_EQ(c.formatter->validate(text, pos), want);
+    }
 }
 
 TEST(EncoderValues, ValidatorTable)

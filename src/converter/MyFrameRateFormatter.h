@@ -1,0 +1,14 @@
+#pragma once
+
+#include "converter/NumberFieldFormatter.h"
+
+class MyFrameRateFormatter : public NumberFieldFormatter
+{
+    Q_OBJECT
+public:
+    using NumberFieldFormatter::NumberFieldFormatter;
+    bool isPartialStringValid(const QString &partial) const override;
+
+protected:
+    QVariant objectValueForString(const QString &string) const override;
+};
