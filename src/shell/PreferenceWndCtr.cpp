@@ -1,6 +1,7 @@
 #include "shell/PreferenceWndCtr.h"
 
 #include "controls/AFSwitchControl.h"
+#include "controls/ControlSlices.h"
 #include "controls/MGCheckButton.h"
 #include "controls/MGHoverButton.h"
 #include "platform/log/ScribletLogger.h"
@@ -52,6 +53,33 @@ QLabel *label(const char *text, QWidget *parent)
     return l;
 }
 
+// Tab button n is the "mainform-58n" tile, and "mainform-(589+n)" while its tab shows; its
+// title sits under the tile's picture, grey on the plain tile and white on the selected one.
+// Without both tiles the button keeps the look it has.
+const QSize TabTileSize(64, 56);
+
+void styleTabButton(MGHoverButton *b, int n, bool selected)
+{
+    const QString sheet = QStringLiteral("mainform");
+    const QString normal = QStringLiteral("mainform-58%1").arg(n);
+    const QString alter = QStringLiteral("mainform-%1").arg(n + 589);
+    if (ControlSlices::image(normal, sheet).isNull() || ControlSlices::image(alter, sheet).isNull()) {
+        ScribletLogError(QStringLiteral("setHoverButtonStyle image or alterImage is nil"));
+        return;
+    }
+    const QString slice = selected ? alter : normal;
+    b->setImageName(sheet);
+    b->setDrawMode(0);
+    b->setNormalSliceName(slice);
+    b->setHoverSliceName(slice);
+    b->setDownSliceName(slice);
+    const QColor title = selected ? QColor(Qt::white) : QColor::fromRgbF(0.236, 0.236, 0.236);
+    MGHoverButtonCell *cell = b->cell();
+    cell->normalColor = cell->overTextColor = cell->downTextColor = title;
+    cell->textDrawRect = QRectF(0, 36, TabTileSize.width(), 18);
+    b->update();
+}
+
 MGCheckButton *checkBox(const char *text, QWidget *parent)
 {
     auto *c = new MGCheckButton(parent);
@@ -92,16 +120,18 @@ PreferenceWndCtr::PreferenceWndCtr(UserDefaults &defaults, QWidget *parent)
     root->setSpacing(12);
 
     auto *tabs = new QHBoxLayout;
-    tabs->setSpacing(0);
+    tabs->setSpacing(8);
     static const char *const tabTitles[] = {"Download", "Location", "Extensions", "Others"};
     for (int n = 1; n <= 4; ++n) {
         auto *b = new MGHoverButton(this);
         b->setObjectName(QStringLiteral("tabButton%1").arg(n));
         b->setTitle(tr_(tabTitles[n - 1]));
         b->setCheckable(true);
-        b->setMinimumSize(110, 30);
-        // The selected tab is drawn filled, the others as plain dialog buttons.
-        b->setButtonDisplayType(MGHoverButton::DisplayDialog);
+        b->setFixedSize(TabTileSize);
+        QFont f = b->font();
+        f.setPixelSize(11);
+        b->setFont(f);
+        styleTabButton(b, n, false);
         connect(b, &QAbstractButton::clicked, this, [this, b] { swithItemTabView(b); });
         m_tabButtons[n - 1] = b;
         tabs->addWidget(b);
@@ -265,8 +295,7 @@ void PreferenceWndCtr::swithItemTabView(MGHoverButton *button)
         return;
     for (int n = 1; n <= 4; ++n) {
         m_tabButtons[n - 1]->setChecked(n == tab);
-        m_tabButtons[n - 1]->setButtonDisplayType(n == tab ? MGHoverButton::DisplayFilled : MGHoverButton::DisplayDialog);
-        m_tabButtons[n - 1]->update();
+        styleTabButton(m_tabButtons[n - 1], n, n == tab);
     }
     if (tab == m_currentTab)
         return;

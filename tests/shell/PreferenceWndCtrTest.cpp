@@ -90,6 +90,19 @@ TEST_F(PreferencesFixture, LoadsStoredValuesAndFallsBackForUnofferedOnes)
     EXPECT_FALSE(w.resetButton()->isVisible());
     w.swithItemTabView(nullptr);
     EXPECT_TRUE(w.resetButton()->isVisible());
+
+    // Each tab button is its tile; the shown tab's is the selected tile with a white title.
+    w.selectTab(PreferenceWndCtr::ExtensionsTab);
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(n);
+        const bool selected = n == PreferenceWndCtr::ExtensionsTab;
+        MGHoverButton *b = w.tabButton(n);
+        EXPECT_EQ(b->imageName(), QStringLiteral("mainform"));
+        EXPECT_EQ(b->normalSliceName(),
+                  selected ? QStringLiteral("mainform-%1").arg(589 + n) : QStringLiteral("mainform-58%1").arg(n));
+        EXPECT_EQ(b->cell()->normalColor, selected ? QColor(Qt::white) : QColor::fromRgbF(0.236, 0.236, 0.236));
+        EXPECT_EQ(b->isChecked(), selected);
+    }
 }
 
 TEST_F(PreferencesFixture, OkStoresEverythingAndTellsTheApplication)
