@@ -651,10 +651,60 @@ void PageSniffer::addManifest(const std::string &url, const std::string &body, R
     }
 }
 
+bool PageSniffer::isSound(const Media &m)
+{
+    return m.format == CORVIDASH_FORMAT_MP4_AUDIO || m.format == CORVIDASH_FORMAT_MP3;
+}
+
+std::vector<PageSniffer::Media> PageSniffer::hlsMedias(const HlsPlaylist &list)
+{
+    // Keyed by address and kind, a picture also by the sound it plays with: one address is
+    // a sound track once, however many groups or variants name it.
+    std::vector<Media> pictures, sounds;
+    auto addSound = [&sounds](const std::string &url, int64_t bitrate) {
+        for (Media &s : sounds)
+            if (s.url == url) {
+                s.bitrate = std::max(s.bitrate, bitrate);
+                return;
+            }
+        Media sound;
+        sound.url = url;
+        sound.format = CORVIDASH_FORMAT_MP4_AUDIO;
+        sound.bitrate = bitrate;
+        sounds.push_back(sound);
+    };
+    // In a master of sound only the variants stay what they were: whole streams to save.
+    const bool anyPicture = std::any_of(list.variants.begin(), list.variants.end(),
+                                        [](const HlsPlaylist::Variant &v) { return !HlsPlaylist::isSoundOnly(v); });
+    for (const auto &v : list.variants) {
+        if (anyPicture && HlsPlaylist::isSoundOnly(v)) {
+            addSound(v.uri, v.bandwidth);
+            continue;
+        }
+        Media m;
+        m.url = v.uri;
+        m.format = CORVIDASH_FORMAT_TS;
+        m.height = v.height;
+        m.bitrate = v.bandwidth;
+        // A variant whose sound comes as a rendition of its own is picture only, fetched and
+        // joined with that rendition.
+        if (const HlsPlaylist::Rendition *audio = list.audioFor(v)) {
+            m.format = CORVIDASH_FORMAT_MP4_VIDEO;
+            m.sound = audio->uri;
+            addSound(audio->uri, 0);
+        }
+        if (std::none_of(pictures.begin(), pictures.end(),
+                         [&](const Media &p) { return p.url == m.url && p.sound == m.sound; }))
+            pictures.push_back(m);
+    }
+    pictures.insert(pictures.end(), sounds.begin(), sounds.end());
+    return pictures;
+}
+
 void PageSniffer::addMedia(const Media &m, Result &result)
 {
     for (const auto &existing : result.medias) {
-        if (existing.url == m.url)
+        if (existing.url == m.url && isSound(existing) == isSound(m) && existing.sound == m.sound)
             return;
     }
     if (result.medias.size() < kMaxCandidates)
@@ -694,27 +744,20 @@ void PageSniffer::addPlaylist(const std::string &url, const std::string &body, R
             return;
         }
     }
-    // Picture of a variant whose sound comes as a rendition of its own is offered as picture
-    // only, beside those renditions, so the two are fetched and joined.
-    std::vector<Media> sounds;
-    for (const auto &v : list.variants) {
-        Media m;
-        m.url = v.uri;
-        m.format = CORVIDASH_FORMAT_TS;
-        m.height = v.height;
-        m.bitrate = v.bandwidth;
-        if (const HlsPlaylist::Rendition *audio = list.audioFor(v)) {
-            m.format = CORVIDASH_FORMAT_MP4_VIDEO;
-            Media sound;
-            sound.url = audio->uri;
-            sound.format = CORVIDASH_FORMAT_MP4_AUDIO;
-            if (std::none_of(sounds.begin(), sounds.end(), [&](const Media &s) { return s.url == sound.url; }))
-                sounds.push_back(sound);
+    // Past the bound on candidates the sounds stay: a picture-only media cannot be saved
+    // without its sound.
+    const std::vector<Media> medias = hlsMedias(list);
+    const size_t room = kMaxCandidates - std::min(kMaxCandidates, result.medias.size());
+    const size_t soundCount = static_cast<size_t>(std::count_if(medias.begin(), medias.end(), isSound));
+    size_t pictures = room > soundCount ? room - soundCount : 0;
+    for (const Media &m : medias) {
+        if (!isSound(m)) {
+            if (pictures == 0)
+                continue;
+            --pictures;
         }
         addMedia(m, result);
     }
-    for (const Media &sound : sounds)
-        addMedia(sound, result);
 }
 
 PageSniffer::Result PageSniffer::sniff(const std::string &pageUrl)

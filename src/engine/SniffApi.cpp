@@ -149,6 +149,18 @@ uint8_t URLSniffingGetTypeInfo(CorvidashSniffer *handle, int typeIndex, Corvidas
     return 1;
 }
 
+int URLSniffingGetTypeSound(CorvidashSniffer *handle, int typeIndex)
+{
+    if (!handle || typeIndex < 0 || typeIndex >= static_cast<int>(handle->result.medias.size()))
+        return -1;
+    const auto &medias = handle->result.medias;
+    const std::string &sound = medias[static_cast<size_t>(typeIndex)].sound;
+    for (size_t i = 0; i < medias.size() && !sound.empty(); ++i)
+        if (PageSniffer::isSound(medias[i]) && medias[i].url == sound)
+            return static_cast<int>(i);
+    return -1;
+}
+
 int64_t URLSniffingGetSegmentUrl(CorvidashSniffer *handle, int typeIndex, int segmentIndex, int64_t reserved, char **url)
 {
     (void)reserved;
