@@ -175,6 +175,48 @@ TEST_F(corvidashSniff, MediaAddressAndMasterPlaylist)
     EXPECT_EQ(s.types[1].bitrate, 5000000);
 }
 
+// One picture listed once per sound group: each entry names its own group's sound through the
+// interface; pictures with their sound inside name none. The quick sniff lists the picture once.
+TEST_F(corvidashSniff, EachPictureNamesTheSoundOfItsGroup)
+{
+    LoopbackServer::Resource list;
+    list.body = "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\ns0.ts\n#EXT-X-ENDLIST\n";
+    list.contentType = "application/vnd.apple.mpegurl";
+    for (const char *name : {"/g/v.m3u8", "/g/a1.m3u8", "/g/a2.m3u8", "/g/own.m3u8"})
+        server.add(name, list);
+    LoopbackServer::Resource master;
+    master.body = "#EXTM3U\n"
+                  "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"aud1\",NAME=\"en\",DEFAULT=YES,URI=\"a1.m3u8\"\n"
+                  "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"aud2\",NAME=\"en\",DEFAULT=YES,URI=\"a2.m3u8\"\n"
+                  "#EXT-X-STREAM-INF:BANDWIDTH=900000,RESOLUTION=1280x720,CODECS=\"avc1.64001f,mp4a.40.2\",AUDIO=\"aud1\"\nv.m3u8\n"
+                  "#EXT-X-STREAM-INF:BANDWIDTH=1100000,RESOLUTION=1280x720,CODECS=\"avc1.64001f,ac-3\",AUDIO=\"aud2\"\nv.m3u8\n"
+                  "#EXT-X-STREAM-INF:BANDWIDTH=400000,RESOLUTION=640x360\nown.m3u8\n";
+    master.contentType = "application/vnd.apple.mpegurl";
+    server.add("/g/master.m3u8", master);
+    CorvidashSniffer *h = URLSniffingCreate();
+    ASSERT_EQ(URLSniffingStart(h, server.url("/g/master.m3u8").c_str(), ""), 0);
+    std::vector<std::string> sounds; // per type: the first address of the sound it names, "-" none
+    for (int i = 0; i < URLSniffingGetTypeCount(h); ++i) {
+        const int sound = URLSniffingGetTypeSound(h, i);
+        char *text = nullptr;
+        if (sound >= 0 && URLSniffingGetSegmentUrl(h, sound, 0, 0, &text) > 0)
+            sounds.emplace_back(text);
+        else
+            sounds.emplace_back("-");
+        URLSniffingFreeSegmentUrl(h, &text);
+    }
+    EXPECT_EQ(sounds, (std::vector<std::string>{server.url("/g/a1.m3u8"), server.url("/g/a2.m3u8"), "-", "-", "-"}));
+    EXPECT_EQ(URLSniffingGetTypeSound(h, 99), -1);
+    EXPECT_EQ(URLSniffingGetTypeSound(nullptr, 0), -1);
+    URLSniffingRelease(h);
+
+    const std::string json = SniffingOnlyUsePython(server.url("/g/master.m3u8").c_str(), "");
+    size_t links = 0;
+    for (size_t at = json.find(server.url("/g/v.m3u8")); at != std::string::npos; at = json.find(server.url("/g/v.m3u8"), at + 1))
+        ++links;
+    EXPECT_EQ(links, 1u) << json;
+}
+
 TEST_F(corvidashSniff, PagesWithoutMediaFindNothing)
 {
     const std::string cases[] = {
