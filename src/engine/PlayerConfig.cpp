@@ -178,12 +178,13 @@ std::string decodeEntities(const std::string &text)
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        const size_t semi = text[i] == '&' ? text.find(';', i) : std::string::npos;
-        if (semi == std::string::npos || semi - i > 10) {
+        // Entities are short: the ';' is looked for a few characters on only.
+        const size_t semi = text[i] == '&' ? text.substr(i, 12).find(';') : std::string::npos;
+        if (semi == std::string::npos) {
             out += text[i];
             continue;
         }
-        const std::string name = text.substr(i + 1, semi - i - 1);
+        const std::string name = text.substr(i + 1, semi - 1);
         bool done = false;
         if (name.size() > 1 && name[0] == '#') {
             const bool hex = name[1] == 'x' || name[1] == 'X';
@@ -202,7 +203,7 @@ std::string decodeEntities(const std::string &text)
                 }
         }
         if (done)
-            i = semi;
+            i += semi;
         else
             out += text[i];
     }
