@@ -183,6 +183,10 @@ CORVIDASH_API int fURLSniffingGetErrorCode(CorvidashSniffer *handle);
 CORVIDASH_API const char *URLSniffingGetErrorText(CorvidashSniffer *handle);
 CORVIDASH_API int URLSniffingGetTypeCount(CorvidashSniffer *handle);
 CORVIDASH_API uint8_t URLSniffingGetTypeInfo(CorvidashSniffer *handle, int typeIndex, CorvidashTypeInfo *info);
+/* The type index of the sound that a picture-only type (CORVIDASH_FORMAT_MP4_VIDEO) plays with,
+   as its stream names it (an HLS variant's own sound group); -1 when it names none, and any
+   sound type fits. */
+CORVIDASH_API int URLSniffingGetTypeSound(CorvidashSniffer *handle, int typeIndex);
 /* Returns the length of *url, or -1. reserved must be 0. */
 CORVIDASH_API int64_t URLSniffingGetSegmentUrl(CorvidashSniffer *handle, int typeIndex, int segmentIndex,
                                  int64_t reserved, char **url);

@@ -2,6 +2,8 @@
 
 #include "CurlSetup.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -268,16 +270,43 @@ const HlsPlaylist::Rendition *HlsPlaylist::audioFor(const Variant &variant) cons
 {
     if (variant.audioGroup.empty())
         return nullptr;
-    const Rendition *first = nullptr;
+    const Rendition *byDefault = nullptr, *automatic = nullptr, *first = nullptr;
     for (const auto &r : renditions) {
         if (r.type != "AUDIO" || r.groupId != variant.audioGroup)
             continue;
-        if (r.isDefault)
-            return r.uri.empty() ? nullptr : &r;
-        if (r.uri.empty())
-            continue;
-        if (!first)
+        if (r.isDefault && !byDefault)
+            byDefault = &r;
+        if (r.autoselect && !automatic)
+            automatic = &r;
+        if (!r.uri.empty() && !first)
             first = &r;
     }
-    return first;
+    const Rendition *chosen = byDefault ? byDefault : automatic ? automatic
+                                                                : first;
+    return chosen && !chosen->uri.empty() ? chosen : nullptr;
+}
+
+bool HlsPlaylist::isSoundOnly(const Variant &variant)
+{
+    static const char *const sound[] = {"mp4a", "ac-3", "ec-3", "ac-4", "opus", "vorbis", "flac", "mp3", "dtsc", "dtse", "alac"};
+    size_t at = 0;
+    bool any = false;
+    while (at < variant.codecs.size()) {
+        size_t comma = variant.codecs.find(',', at);
+        if (comma == std::string::npos)
+            comma = variant.codecs.size();
+        std::string codec = variant.codecs.substr(at, comma - at);
+        at = comma + 1;
+        codec.erase(0, codec.find_first_not_of(" \t"));
+        codec.erase(codec.find_last_not_of(" \t") + 1);
+        if (codec.empty())
+            continue;
+        for (auto &c : codec)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (std::none_of(std::begin(sound), std::end(sound),
+                         [&](const char *s) { return codec.compare(0, strlen(s), s) == 0; }))
+            return false;
+        any = true;
+    }
+    return any;
 }

@@ -68,9 +68,12 @@ public:
     double totalDuration() const;
     // A media playlist that may still grow: no end tag and not declared VOD.
     bool isLive() const;
-    // The sound rendition a variant plays with: the group's default, else its first with an
-    // address of its own; nullptr when the sound is in the variant's stream.
+    // The sound rendition a variant plays with, from its own AUDIO group: the group's default,
+    // else the one to select automatically, else its first with an address; nullptr when the
+    // sound is in the variant's stream (that rendition has no address, or there is none).
     const Rendition *audioFor(const Variant &variant) const;
+    // A variant whose CODECS name sound only: a sound track, not a picture.
+    static bool isSoundOnly(const Variant &variant);
 
     // KEY=VALUE,KEY="quoted, value" of a tag line.
     static std::map<std::string, std::string> attributes(const std::string &list);

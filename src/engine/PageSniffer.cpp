@@ -16,6 +16,7 @@
 #include <cstring>
 #include <iconv.h>
 #include <set>
+#include <strings.h>
 
 namespace {
 
@@ -201,6 +202,76 @@ bool isUrlChar(unsigned char c)
     return std::isalnum(c) || strchr("-._~:/?#[]@!$&()*+,;=%", c);
 }
 
+size_t room(const PageSniffer::Findings &f)
+{
+    return kMaxCandidates - std::min(kMaxCandidates, f.medias.size());
+}
+
+// A media a player set-up names. once: left out when the page named the address already.
+void addFound(const PlayerConfig::Found &found, PageSniffer::Findings &f, bool once)
+{
+    if (once)
+        for (PageSniffer::Media &o : f.medias)
+            if (o.url == found.url) {
+                if (!o.height)
+                    o.height = found.height;
+                return;
+            }
+    PageSniffer::Media m;
+    m.url = found.url;
+    m.format = PageSniffer::formatFor(CurlSetup::pathExtension(found.url));
+    if (!m.format)
+        m.format = PageSniffer::formatFor(lower(found.typeHint.substr(0, found.typeHint.find(';'))));
+    m.height = found.height ? found.height : heightFromText(found.url);
+    if (m.format && f.medias.size() < kMaxCandidates)
+        f.medias.push_back(m);
+}
+
+// What a lazy loader keeps for a media element until its player scrolls into view.
+constexpr const char *kLazySources[] = {"data-src", "data-lazy-src", "data-original", "data-video-src"};
+constexpr const char *kLazySourceSets[] = {"data-srcset", "data-lazy-srcset", "srcset"};
+
+bool isLazySourceName(const char *name)
+{
+    const std::string n = lower(name);
+    return std::any_of(std::begin(kLazySources), std::end(kLazySources), [&](const char *a) { return n == a; }) || std::any_of(std::begin(kLazySourceSets), std::end(kLazySourceSets), [&](const char *a) { return n == a; });
+}
+
+// The addresses a media element or source names, with the picture lines a srcset-like list
+// gives each (0 unknown): its src, else the address a lazy loader keeps, and every entry of
+// a srcset-like list.
+std::vector<std::pair<std::string, int>> sourcesOf(GumboNode *n, const std::string &base)
+{
+    std::vector<std::pair<std::string, int>> out;
+    std::string src = attr(n, "src");
+    for (const char *lazy : kLazySources)
+        if (src.empty())
+            src = attr(n, lazy);
+    if (!src.empty())
+        out.emplace_back(src, 0);
+    for (const char *set : kLazySourceSets)
+        for (const PlayerConfig::Found &found : PlayerConfig::fromSourceSet(attr(n, set), base, 16))
+            out.emplace_back(found.url, found.height);
+    return out;
+}
+
+// Player set-ups kept in data-* attributes of any element (the player's div, a plain div
+// with a list of sources), read as the inline ones are. A media element's lazy sources are
+// read with the element instead, which knows their type and size.
+void scanDataAttributes(GumboNode *n, const std::string &base, PageSniffer::Findings &f)
+{
+    const GumboTag tag = n->v.element.tag;
+    const bool media = tag == GUMBO_TAG_VIDEO || tag == GUMBO_TAG_AUDIO || tag == GUMBO_TAG_SOURCE;
+    const GumboVector &attributes = n->v.element.attributes;
+    for (unsigned i = 0; i < attributes.length && room(f) > 0; ++i) {
+        const auto *a = static_cast<const GumboAttribute *>(attributes.data[i]);
+        if (strncasecmp(a->name, "data-", 5) != 0 || (media && isLazySourceName(a->name)))
+            continue;
+        for (const PlayerConfig::Found &found : PlayerConfig::fromAttribute(a->name, a->value, base, room(f)))
+            addFound(found, f, true);
+    }
+}
+
 void scanScript(const std::string &script, const std::string &base, PageSniffer::Findings &f)
 {
     // Addresses in scripts are often JSON-escaped.
@@ -218,16 +289,8 @@ void scanScript(const std::string &script, const std::string &base, PageSniffer:
         }
     }
     // Player set-ups name their media under keys, often relative to the page.
-    for (const PlayerConfig::Found &found : PlayerConfig::find(script, base, kMaxCandidates - std::min(kMaxCandidates, f.medias.size()))) {
-        PageSniffer::Media m;
-        m.url = found.url;
-        m.format = PageSniffer::formatFor(CurlSetup::pathExtension(found.url));
-        if (!m.format)
-            m.format = PageSniffer::formatFor(lower(found.typeHint.substr(0, found.typeHint.find(';'))));
-        m.height = found.height ? found.height : heightFromText(found.url);
-        if (m.format)
-            f.medias.push_back(m);
-    }
+    for (const PlayerConfig::Found &found : PlayerConfig::find(script, base, kMaxCandidates - std::min(kMaxCandidates, f.medias.size())))
+        addFound(found, f, false);
     size_t at = 0;
     while ((at = text.find("http", at)) != std::string::npos && f.medias.size() < kMaxCandidates) {
         if (text.compare(at, 7, "http://") != 0 && text.compare(at, 8, "https://") != 0) {
@@ -429,8 +492,16 @@ PageSniffer::Findings PageSniffer::parseHtml(const std::string &html, const std:
         if (!m.format)
             m.format = formatFor(CurlSetup::pathExtension(url));
         m.height = height ? height : heightFromText(url);
-        if (m.format)
-            f.medias.push_back(m);
+        if (!m.format)
+            return;
+        // Named twice (an element and a set-up in its attributes): once, with the size either gives.
+        for (Media &o : f.medias)
+            if (o.url == m.url) {
+                if (!o.height)
+                    o.height = m.height;
+                return;
+            }
+        f.medias.push_back(m);
     };
     stack.assign(1, output->root);
     while (!stack.empty()) {
@@ -439,6 +510,7 @@ PageSniffer::Findings PageSniffer::parseHtml(const std::string &html, const std:
         if (n->type != GUMBO_NODE_ELEMENT)
             continue;
         const GumboTag tag = n->v.element.tag;
+        scanDataAttributes(n, base, f);
         switch (tag) {
         case GUMBO_TAG_TITLE:
             if (f.title.empty())
@@ -464,9 +536,8 @@ PageSniffer::Findings PageSniffer::parseHtml(const std::string &html, const std:
         }
         case GUMBO_TAG_VIDEO:
         case GUMBO_TAG_AUDIO:
-            if (!attr(n, "src").empty())
-                addMedia(attr(n, "src"), attr(n, "type").empty() ? (tag == GUMBO_TAG_VIDEO ? "" : "") : attr(n, "type"),
-                         atoi(attr(n, "height").c_str()));
+            for (const auto &[ref, lines] : sourcesOf(n, base))
+                addMedia(ref, attr(n, "type"), lines ? lines : atoi(attr(n, "height").c_str()));
             if (f.poster.empty() && !attr(n, "poster").empty())
                 f.poster = CurlSetup::resolveUrl(base, attr(n, "poster"));
             break;
@@ -489,8 +560,9 @@ PageSniffer::Findings PageSniffer::parseHtml(const std::string &html, const std:
                 type = "";
             if (parent && parent->type == GUMBO_NODE_ELEMENT &&
                 (parent->v.element.tag == GUMBO_TAG_VIDEO || parent->v.element.tag == GUMBO_TAG_AUDIO))
-                addMedia(attr(n, "src"), type.empty() ? (parent->v.element.tag == GUMBO_TAG_AUDIO ? "audio/" : "video/") : type,
-                         height);
+                for (const auto &[ref, lines] : sourcesOf(n, base))
+                    addMedia(ref, type.empty() ? (parent->v.element.tag == GUMBO_TAG_AUDIO ? "audio/" : "video/") : type,
+                             lines ? lines : height);
             break;
         }
         case GUMBO_TAG_TRACK: {
@@ -651,10 +723,60 @@ void PageSniffer::addManifest(const std::string &url, const std::string &body, R
     }
 }
 
+bool PageSniffer::isSound(const Media &m)
+{
+    return m.format == CORVIDASH_FORMAT_MP4_AUDIO || m.format == CORVIDASH_FORMAT_MP3;
+}
+
+std::vector<PageSniffer::Media> PageSniffer::hlsMedias(const HlsPlaylist &list)
+{
+    // Keyed by address and kind, a picture also by the sound it plays with: one address is
+    // a sound track once, however many groups or variants name it.
+    std::vector<Media> pictures, sounds;
+    auto addSound = [&sounds](const std::string &url, int64_t bitrate) {
+        for (Media &s : sounds)
+            if (s.url == url) {
+                s.bitrate = std::max(s.bitrate, bitrate);
+                return;
+            }
+        Media sound;
+        sound.url = url;
+        sound.format = CORVIDASH_FORMAT_MP4_AUDIO;
+        sound.bitrate = bitrate;
+        sounds.push_back(sound);
+    };
+    // In a master of sound only the variants stay what they were: whole streams to save.
+    const bool anyPicture = std::any_of(list.variants.begin(), list.variants.end(),
+                                        [](const HlsPlaylist::Variant &v) { return !HlsPlaylist::isSoundOnly(v); });
+    for (const auto &v : list.variants) {
+        if (anyPicture && HlsPlaylist::isSoundOnly(v)) {
+            addSound(v.uri, v.bandwidth);
+            continue;
+        }
+        Media m;
+        m.url = v.uri;
+        m.format = CORVIDASH_FORMAT_TS;
+        m.height = v.height;
+        m.bitrate = v.bandwidth;
+        // A variant whose sound comes as a rendition of its own is picture only, fetched and
+        // joined with that rendition.
+        if (const HlsPlaylist::Rendition *audio = list.audioFor(v)) {
+            m.format = CORVIDASH_FORMAT_MP4_VIDEO;
+            m.sound = audio->uri;
+            addSound(audio->uri, 0);
+        }
+        if (std::none_of(pictures.begin(), pictures.end(),
+                         [&](const Media &p) { return p.url == m.url && p.sound == m.sound; }))
+            pictures.push_back(m);
+    }
+    pictures.insert(pictures.end(), sounds.begin(), sounds.end());
+    return pictures;
+}
+
 void PageSniffer::addMedia(const Media &m, Result &result)
 {
     for (const auto &existing : result.medias) {
-        if (existing.url == m.url)
+        if (existing.url == m.url && isSound(existing) == isSound(m) && existing.sound == m.sound)
             return;
     }
     if (result.medias.size() < kMaxCandidates)
@@ -694,27 +816,20 @@ void PageSniffer::addPlaylist(const std::string &url, const std::string &body, R
             return;
         }
     }
-    // Picture of a variant whose sound comes as a rendition of its own is offered as picture
-    // only, beside those renditions, so the two are fetched and joined.
-    std::vector<Media> sounds;
-    for (const auto &v : list.variants) {
-        Media m;
-        m.url = v.uri;
-        m.format = CORVIDASH_FORMAT_TS;
-        m.height = v.height;
-        m.bitrate = v.bandwidth;
-        if (const HlsPlaylist::Rendition *audio = list.audioFor(v)) {
-            m.format = CORVIDASH_FORMAT_MP4_VIDEO;
-            Media sound;
-            sound.url = audio->uri;
-            sound.format = CORVIDASH_FORMAT_MP4_AUDIO;
-            if (std::none_of(sounds.begin(), sounds.end(), [&](const Media &s) { return s.url == sound.url; }))
-                sounds.push_back(sound);
+    // Past the bound on candidates the sounds stay: a picture-only media cannot be saved
+    // without its sound.
+    const std::vector<Media> medias = hlsMedias(list);
+    const size_t room = kMaxCandidates - std::min(kMaxCandidates, result.medias.size());
+    const size_t soundCount = static_cast<size_t>(std::count_if(medias.begin(), medias.end(), isSound));
+    size_t pictures = room > soundCount ? room - soundCount : 0;
+    for (const Media &m : medias) {
+        if (!isSound(m)) {
+            if (pictures == 0)
+                continue;
+            --pictures;
         }
         addMedia(m, result);
     }
-    for (const Media &sound : sounds)
-        addMedia(sound, result);
 }
 
 PageSniffer::Result PageSniffer::sniff(const std::string &pageUrl)

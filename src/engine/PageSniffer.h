@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class HlsPlaylist;
+
 // Finds the media behind a page address: the address itself when it is media,
 // HLS variants, and what the page's HTML points at (media elements, og/twitter
 // meta tags, JSON-LD VideoObject, links, script texts, embeds, same-site
@@ -29,6 +31,7 @@ public:
         int64_t size = 0;
         int64_t duration = 0;
         std::vector<Piece> pieces; // empty: the media is the one file at url
+        std::string sound;         // a picture-only media: the address of the sound it plays with
     };
     struct Subtitle
     {
@@ -74,6 +77,12 @@ public:
     // every period of a longer one, each period a piece. A representation cut into pieces
     // is offered under DashManifest::pieceWiseAddress(), which the downloader expands.
     static std::vector<Media> dashMedias(const std::string &manifest, const std::string &url);
+    // What an HLS master offers: a picture per variant entry (one address may come once per
+    // sound group), picture-only beside its group's sound when that sound has an address of
+    // its own, and the sound tracks, each address once; sound-only variants are sound tracks.
+    static std::vector<Media> hlsMedias(const HlsPlaylist &master);
+    // Sound, not picture: what goes beside a picture-only media.
+    static bool isSound(const Media &m);
     static int qualityCode(int height);
     static std::string toUtf8(const std::string &body, const std::string &contentType);
     static std::string vttToSrt(const std::string &text);

@@ -2,6 +2,7 @@
 
 #include "CurlSetup.h"
 #include "PageSniffer.h"
+#include "Utf8Text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -30,7 +31,7 @@ bool isPlayerKey(const std::string &key)
     static const char *const keys[] = {"file", "src", "source", "sources", "hls", "hlsurl", "hls_url", "dash",
                                        "dashurl", "dash_url", "url", "video_url", "videourl", "mp4", "stream_url",
                                        "streamurl", "manifest", "manifesturl", "manifest_url", "contenturl", "video",
-                                       "playlist", "m3u8", "mpd"};
+                                       "playlist", "m3u8", "mpd", "video_src", "videosrc", "lazy_src", "hls_src"};
     const std::string k = lower(key);
     return std::find_if(std::begin(keys), std::end(keys), [&](const char *x) { return k == x; }) != std::end(keys);
 }
@@ -167,6 +168,48 @@ std::string valueOf(const std::string &text, size_t begin, size_t end, const cha
     return {};
 }
 
+// Entities an attribute value still holds once the parser decoded it: JSON escaped for HTML
+// twice. Only the forms addresses and JSON use; anything else stays as it is.
+std::string decodeEntities(const std::string &text)
+{
+    if (text.find('&') == std::string::npos)
+        return text;
+    static const std::pair<const char *, char> named[] = {{"amp", '&'}, {"quot", '"'}, {"apos", '\''}, {"lt", '<'}, {"gt", '>'}};
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        // Entities are short: the ';' is looked for a few characters on only.
+        const size_t semi = text[i] == '&' ? text.substr(i, 12).find(';') : std::string::npos;
+        if (semi == std::string::npos) {
+            out += text[i];
+            continue;
+        }
+        const std::string name = text.substr(i + 1, semi - 1);
+        bool done = false;
+        if (name.size() > 1 && name[0] == '#') {
+            const bool hex = name[1] == 'x' || name[1] == 'X';
+            const std::string digits = name.substr(hex ? 2 : 1);
+            char *end = nullptr;
+            const unsigned long cp = digits.empty() ? 0 : std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
+            if (end && !*end && cp > 0 && cp < 0x110000 && (cp < 0xD800 || cp > 0xDFFF)) {
+                Utf8Text::append(out, cp);
+                done = true;
+            }
+        } else {
+            for (const auto &[entity, c] : named)
+                if (name == entity) {
+                    out += c;
+                    done = true;
+                }
+        }
+        if (done)
+            i += semi;
+        else
+            out += text[i];
+    }
+    return out;
+}
+
 } // namespace
 
 int heightOf(const std::string &text)
@@ -264,6 +307,78 @@ std::vector<Found> find(const std::string &script, const std::string &base, size
         at = after - 1;
     }
     return out;
+}
+
+std::vector<Found> fromSourceSet(const std::string &list, const std::string &base, size_t limit)
+{
+    std::vector<Found> out;
+    size_t at = 0;
+    while (at < list.size() && out.size() < limit) {
+        while (at < list.size() && (std::isspace(static_cast<unsigned char>(list[at])) || list[at] == ','))
+            ++at;
+        // An address runs to a blank; a comma ends it only when a blank follows (commas are
+        // allowed inside addresses).
+        size_t end = at;
+        while (end < list.size() && !std::isspace(static_cast<unsigned char>(list[end])) && !(list[end] == ',' && (end + 1 >= list.size() || std::isspace(static_cast<unsigned char>(list[end + 1])))))
+            ++end;
+        const std::string ref = list.substr(at, end - at);
+        size_t next = list.find(',', end);
+        const std::string descriptor = list.substr(end, next == std::string::npos ? std::string::npos : next - end);
+        at = next == std::string::npos ? list.size() : next + 1;
+        const std::string url = ref.empty() ? std::string() : CurlSetup::resolveUrl(base, ref);
+        if (url.empty() || !CurlSetup::hasSupportedScheme(url) || std::any_of(out.begin(), out.end(), [&](const Found &o) { return o.url == url; }))
+            continue;
+        Found f;
+        f.url = url;
+        const std::string d = lower(descriptor);
+        const int size = heightOf(d);
+        if (d.find('w') != std::string::npos && d.find('p') == std::string::npos)
+            f.height = size * 9 / 16;
+        else if (d.find('x') == std::string::npos)
+            f.height = size;
+        out.push_back(f);
+    }
+    return out;
+}
+
+std::vector<Found> fromAttribute(const std::string &name, const std::string &value, const std::string &base, size_t limit)
+{
+    const std::string n = lower(name);
+    if (n.rfind("data-", 0) != 0 || n.size() <= 5 || value.size() > (1u << 20))
+        return {};
+    std::string key = n.substr(5);
+    std::replace(key.begin(), key.end(), '-', '_');
+    std::string text = decodeEntities(value);
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    text.erase(0, first);
+    text.erase(text.find_last_not_of(" \t\r\n") + 1);
+    if (key.size() >= 6 && key.compare(key.size() - 6, 6, "srcset") == 0) {
+        std::vector<Found> out;
+        for (Found f : fromSourceSet(text, base, limit))
+            if (PageSniffer::formatFor(CurlSetup::pathExtension(f.url)))
+                out.push_back(f);
+        return out;
+    }
+    // The attribute's name is the key the value stands under, as in a script's set-up.
+    if (text[0] == '{' || text[0] == '[')
+        return find("\"" + key + "\":" + text, base, limit);
+    if (!isPlayerKey(key) && key.find("src") == std::string::npos && key.find("url") == std::string::npos)
+        return {};
+    std::string quoted = "\"src\":\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    quoted += '"';
+    // A name such as data-hls-url says the kind of stream; find() reads it from the key.
+    if (key.find("hls") != std::string::npos || key.find("m3u8") != std::string::npos)
+        quoted = "\"hls\":" + quoted.substr(6);
+    else if (key.find("dash") != std::string::npos || key.find("mpd") != std::string::npos)
+        quoted = "\"dash\":" + quoted.substr(6);
+    return find(quoted, base, limit);
 }
 
 } // namespace PlayerConfig

@@ -9,11 +9,13 @@
 #include "MiniJson.h"
 #include "PageSniffer.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <vector>
 
 struct CorvidashSniffer
 {
@@ -149,6 +151,18 @@ uint8_t URLSniffingGetTypeInfo(CorvidashSniffer *handle, int typeIndex, Corvidas
     return 1;
 }
 
+int URLSniffingGetTypeSound(CorvidashSniffer *handle, int typeIndex)
+{
+    if (!handle || typeIndex < 0 || typeIndex >= static_cast<int>(handle->result.medias.size()))
+        return -1;
+    const auto &medias = handle->result.medias;
+    const std::string &sound = medias[static_cast<size_t>(typeIndex)].sound;
+    for (size_t i = 0; i < medias.size() && !sound.empty(); ++i)
+        if (PageSniffer::isSound(medias[i]) && medias[i].url == sound)
+            return static_cast<int>(i);
+    return -1;
+}
+
 int64_t URLSniffingGetSegmentUrl(CorvidashSniffer *handle, int typeIndex, int segmentIndex, int64_t reserved, char **url)
 {
     (void)reserved;
@@ -256,12 +270,15 @@ const char *SniffingOnlyUsePython(const char *pageUrl, const char *cookies)
     }
     answer = "{\"info\":{\"title\":" + MiniJson::quote(r.title) + ",\"duration\":" + MiniJson::quote(duration) +
              ",\"thumbnail\":" + MiniJson::quote(r.thumbnail) + "},\"download_links\":[";
-    for (size_t i = 0; i < r.medias.size(); ++i) {
-        const auto &m = r.medias[i];
-        answer += (i ? "," : "") + std::string("{\"url\":") + MiniJson::quote(m.url) + ",\"quality\":" +
-                  MiniJson::quote(m.height ? std::to_string(m.height) + "p" : std::string()) + ",\"type\":" +
-                  MiniJson::quote(typeName(m.format)) + ",\"size\":" + std::to_string(m.size) + "}";
+    // A picture listed once per sound group is one link here: the list offers qualities.
+    std::vector<std::string> links;
+    for (const auto &m : r.medias) {
+        const std::string link = std::string("{\"url\":") + MiniJson::quote(m.url) + ",\"quality\":" + MiniJson::quote(m.height ? std::to_string(m.height) + "p" : std::string()) + ",\"type\":" + MiniJson::quote(typeName(m.format)) + ",\"size\":" + std::to_string(m.size) + "}";
+        if (std::find(links.begin(), links.end(), link) == links.end())
+            links.push_back(link);
     }
+    for (size_t i = 0; i < links.size(); ++i)
+        answer += (i ? "," : "") + links[i];
     answer += "],\"subtitles\":{";
     bool first = true;
     for (const auto &s : r.subtitles) {

@@ -11,7 +11,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QMutex>
+#include <QPair>
 #include <QSaveFile>
 #include <QThread>
 #include <QUrl>
@@ -35,6 +37,7 @@ using SegmentUrlFn = int64_t (*)(void *, int, int, int64_t, char **);
 using FreeTextFn = void (*)(void *, char **);
 using SegmentInfoFn = uint8_t (*)(void *, int, int, CorvidashSegmentInfo *);
 using TextFn = const char *(*)(void *);
+using TypeSoundFn = int (*)(void *, int);
 using SubtitleInfoFn = uint8_t (*)(void *, int, CorvidashSubtitleInfo *);
 using SubtitleContentFn = uint8_t (*)(void *, int, char **);
 
@@ -210,7 +213,11 @@ QList<QVSniffingMedia> QVMediaSniffer::pickoutMedias()
     auto freeText = EngineLibrary::symbol<FreeTextFn>(m_libHandle, "URLSniffingFreeSegmentUrl");
     if (!m_mediaSniffer || !typeCount || !typeInfo || !segmentInfo || !segmentUrl || !freeText)
         return {};
+    // Optional: the sound each picture-only media plays with, by engine type index.
+    auto typeSound = EngineLibrary::symbol<TypeSoundFn>(m_libHandle, "URLSniffingGetTypeSound");
     QList<QVSniffingMedia> medias;
+    QHash<int, qsizetype> kept;           // engine type index -> index in medias
+    QList<QPair<qsizetype, int>> soundOf; // picture in medias -> engine type index of its sound
     const int types = typeCount(m_mediaSniffer);
     for (int t = 0; t < types; ++t) {
         CorvidashTypeInfo info{};
@@ -242,7 +249,16 @@ QList<QVSniffingMedia> QVMediaSniffer::pickoutMedias()
         if (segments.size() != std::max(info.segmentCount, 0))
             continue;
         media.setSegments(segments);
+        kept.insert(t, medias.size());
+        if (typeSound && media.mediaFormat() == MediaFormatCode::MP4Video)
+            if (const int sound = typeSound(m_mediaSniffer, t); sound >= 0 && sound < types && sound != t)
+                soundOf.append({medias.size(), sound});
         medias.append(media);
+    }
+    for (const auto &[picture, sound] : soundOf) {
+        const qsizetype at = kept.value(sound, -1);
+        if (at >= 0 && !medias.at(at).segments().isEmpty())
+            medias[picture].setSoundUrl(medias.at(at).segments().first().url());
     }
     return medias;
 }

@@ -307,16 +307,25 @@ QList<QVSniffingMediaSegment> QVReelgrabTask::pickoutSegments()
         if (chosen->mediaFormat() != MediaFormatCode::MP4Video)
             return chosen->segments();
 
-        // Picture without sound: add the richest sound track. A track of unknown bitrate (0)
-        // still counts.
+        // Picture without sound: add the sound its stream names (its own sound group), else
+        // the richest sound track. A track of unknown bitrate (0) still counts.
         const QVSniffingMedia *audio = nullptr;
+        const QVSniffingMedia *richest = nullptr;
+        for (const auto &m : candidates)
+            if (!chosen->soundUrl().isEmpty() && m.mediaFormat() == MediaFormatCode::MP4Audio && !m.segments().isEmpty()
+                && m.segments().first().url() == chosen->soundUrl()) {
+                audio = &m;
+                break;
+            }
         qint64 bestBitrate = -1;
         for (const auto &m : candidates) {
             if (m.mediaFormat() == MediaFormatCode::MP4Audio && m.bitrate() > bestBitrate) {
                 bestBitrate = m.bitrate();
-                audio = &m;
+                richest = &m;
             }
         }
+        if (!audio)
+            audio = richest;
         if (!audio)
             return {};
         Func(FuncLogInfo, QStringLiteral("Pick out Sniffing Meida of Audio:\n%1").arg(audio->description()));

@@ -52,7 +52,7 @@ QString QVSniffingMedia::description() const
 bool QVSniffingMedia::operator==(const QVSniffingMedia &o) const
 {
     return m_bitrate == o.m_bitrate && m_seekable == o.m_seekable && m_mediaFormat == o.m_mediaFormat
-        && m_mediaQuality == o.m_mediaQuality && m_segments == o.m_segments;
+           && m_mediaQuality == o.m_mediaQuality && m_segments == o.m_segments && m_soundUrl == o.m_soundUrl;
 }
 
 QString QVSniffingMedia::archiveClassName() const
@@ -67,6 +67,9 @@ void QVSniffingMedia::encodeWithCoder(KeyedArchiver &coder) const
     coder.encodeInt64(QStringLiteral("media-format"), m_mediaFormat);
     coder.encodeInt32(QStringLiteral("media-quality"), m_mediaQuality);
     coder.encodeObjectList(QStringLiteral("segments"), m_segments);
+    // Only where there is one: archives of every other media stay as they were.
+    if (!m_soundUrl.isEmpty())
+        coder.encodeString(QStringLiteral("sound-url"), m_soundUrl);
 }
 
 void QVSniffingMedia::initWithCoder(KeyedUnarchiver &coder)
@@ -76,4 +79,5 @@ void QVSniffingMedia::initWithCoder(KeyedUnarchiver &coder)
     setMediaFormat(quint32(coder.decodeInt64(QStringLiteral("media-format"))));
     setMediaQuality(coder.decodeInt32(QStringLiteral("media-quality")));
     setSegments(coder.decodeObjectList<QVSniffingMediaSegment>(QStringLiteral("segments")));
+    setSoundUrl(coder.decodeString(QStringLiteral("sound-url")));
 }

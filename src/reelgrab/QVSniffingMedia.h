@@ -19,6 +19,10 @@ public:
     void setMediaQuality(qint32 v) { m_mediaQuality = v; }
     const QList<QVSniffingMediaSegment> &segments() const { return m_segments; }
     void setSegments(const QList<QVSniffingMediaSegment> &v) { m_segments = v; }
+    // A picture-only media: the first address of the sound candidate it plays with; empty when
+    // its stream names none and any sound fits.
+    QString soundUrl() const { return m_soundUrl; }
+    void setSoundUrl(const QString &v) { m_soundUrl = v; }
 
     // Engine format number -> format code (1 "mp4 ", 2 "flv ", ... any other "nil ").
     void setMediaFormatByUrlFormat(int urlFormat);
@@ -41,4 +45,5 @@ private:
     quint32 m_mediaFormat = 0;
     qint32 m_mediaQuality = 0;
     QList<QVSniffingMediaSegment> m_segments;
+    QString m_soundUrl;
 };

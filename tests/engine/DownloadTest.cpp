@@ -705,7 +705,7 @@ TEST(corvidashLibrary, ExportsExactlyTheNamedFunctions)
           "VantrelSetCookie", "VantrelSetCallback", "VantrelStart", "VantrelStop", "VantrelDeleteTempFiles",
           "URLSniffingCreate", "URLSniffingSetMacResPath", "URLSniffingRelease", "URLSniffingSetCookie",
           "URLSniffingStart", "URLSniffingStop", "fURLSniffingGetErrorCode", "URLSniffingGetTypeCount",
-          "URLSniffingGetTypeInfo", "URLSniffingGetSegmentUrl", "URLSniffingFreeSegmentUrl",
+          "URLSniffingGetTypeInfo", "URLSniffingGetTypeSound", "URLSniffingGetSegmentUrl", "URLSniffingFreeSegmentUrl",
           "URLSniffingGetSegmentInfo", "URLSniffingGetTitle", "URLSniffingGetThumbnail",
           "URLSniffingGetSubtitleCount", "URLSniffingGetSubtitleInfo", "URLSniffingGetSubtitleContent",
           "GetWebBrowserCookies", "SetPythonRuntimeResoucePath", "SniffingOnlyUsePython", "ALogInit",
@@ -717,7 +717,7 @@ TEST(corvidashLibrary, ExportsExactlyTheNamedFunctions)
     if (FILE *p = popen(command.c_str(), "r")) {
         int count = 0;
         if (fscanf(p, "%d", &count) == 1) {
-            EXPECT_EQ(count, 40);
+            EXPECT_EQ(count, 41);
         }
         pclose(p);
     }

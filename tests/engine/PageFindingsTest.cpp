@@ -117,6 +117,93 @@ TEST(corvidashPageFindings, PlayerSetUpsInInlineScripts)
     }
 }
 
+TEST(corvidashPageFindings, AddressesKeptInElementAttributes)
+{
+    struct Case
+    {
+        const char *name;
+        std::string body; // inside <body>
+        std::vector<std::string> urls;
+        std::vector<int> heights;
+        std::vector<int> formats; // checked when given
+    };
+    const Case cases[] = {
+        {"player set-up in the video element's data-setup",
+         "<video id='p' class='video-js vjs-default-skin' controls preload='none' poster='/p.jpg' "
+         "data-setup='{\"fluid\": true, \"sources\": [{\"src\": \"/media/clip-360.mp4\", \"type\": \"video/mp4\", "
+         "\"label\": \"360p\"}, {\"src\": \"/media/clip-720.mp4\", \"type\": \"video/mp4\", \"label\": \"720p\"}]}'>"
+         "<p class='vjs-no-js'>To view this video please enable JavaScript</p></video>",
+         {at("/media/clip-720.mp4"), at("/media/clip-360.mp4")},
+         {720, 360},
+         {}},
+        {"set-up written with entities, protocol-relative",
+         "<div class=\"player\" data-config=\"{&quot;autoplay&quot;:false,&quot;sources&quot;:[{&quot;src&quot;:"
+         "&quot;//cdn.example.net/v/master.m3u8?a=1&amp;b=2&quot;,&quot;type&quot;:&quot;application/x-mpegURL&quot;}]}\"></div>",
+         {"http://cdn.example.net/v/master.m3u8?a=1&b=2"},
+         {0},
+         {CORVIDASH_FORMAT_TS}},
+        {"JSON escaped for HTML twice",
+         "<div class=\"wp-video\" data-settings=\"{&quot;file&quot;:&quot;\\/v\\/a.mp4?x=1&amp;amp;y=2&quot;}\"></div>",
+         {at("/v/a.mp4?x=1&y=2")},
+         {0},
+         {}},
+        {"a list of sources on a plain div, against the base",
+         "<div class='js-player' data-sources='[{\"src\":\"media/low.webm\",\"type\":\"video/webm\",\"res\":\"480\"},"
+         "{\"src\":\"media/high.webm\",\"type\":\"video/webm\",\"res\":\"1080\"}]'></div>",
+         {at("/cdn/media/high.webm"), at("/cdn/media/low.webm")},
+         {1080, 480},
+         {CORVIDASH_FORMAT_WEBM, CORVIDASH_FORMAT_WEBM}},
+        {"a source of no extension known by its type",
+         "<div data-sources='[{\"src\":\"/stream?id=42\",\"type\":\"application/vnd.apple.mpegurl\"}]'></div>",
+         {at("/stream?id=42")},
+         {0},
+         {CORVIDASH_FORMAT_TS}},
+        {"an address under a player name", "<div class='player' data-video-url='https://media.example/v/clip.mp4'></div>", {"https://media.example/v/clip.mp4"}, {0}, {}},
+        {"lazy video", "<video class='lazy' muted playsinline data-src='/v/lazy.mp4' poster='/p.jpg'></video>", {at("/v/lazy.mp4")}, {0}, {}},
+        {"lazy sources with their type and label",
+         "<video class='lazyload' preload='none'><source data-src='/v/sd' type='video/mp4' label='480p'>"
+         "<source data-src='/v/hd' type='video/mp4' label='1080p'></video>",
+         {at("/v/hd"), at("/v/sd")},
+         {1080, 480},
+         {CORVIDASH_FORMAT_MP4, CORVIDASH_FORMAT_MP4}},
+        {"srcset-like list of widths on a source",
+         "<video><source data-srcset='/v/a-640.mp4 640w, /v/a-1280.mp4 1280w' type='video/mp4'></video>",
+         {at("/v/a-1280.mp4"), at("/v/a-640.mp4")},
+         {720, 360},
+         {}},
+        {"srcset-like list of heights on the video",
+         "<video data-srcset='/v/b_480.mp4 480p, /v/b_720.mp4 720p'></video>",
+         {at("/v/b_720.mp4"), at("/v/b_480.mp4")},
+         {720, 480},
+         {}},
+        {"a source named twice is found once",
+         "<div data-setup='{\"sources\":[{\"src\":\"/v/one.mp4\"}]}'><video src='/v/one.mp4'></video></div>",
+         {at("/v/one.mp4")},
+         {0},
+         {}},
+        {"data attributes that name no media are left alone",
+         "<div data-config='{\"url\":\"/about\",\"image\":\"/i.png\"}' data-src='/img/photo.jpg' data-id='5' "
+         "data-url='/next'><img data-src='/img/lazy.jpg' data-srcset='/img/a.jpg 1x, /img/b.jpg 2x'></div>",
+         {},
+         {},
+         {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto f = PageSniffer::parseHtml("<html><head><base href='/cdn/'></head><body>" + c.body + "</body></html>", kPage);
+        EXPECT_EQ(urlsOf(f), c.urls);
+        std::vector<int> heights, formats;
+        for (const auto &m : f.medias) {
+            heights.push_back(m.height);
+            formats.push_back(m.format);
+        }
+        EXPECT_EQ(heights, c.heights);
+        if (!c.formats.empty()) {
+            EXPECT_EQ(formats, c.formats);
+        }
+    }
+}
+
 TEST(corvidashPageFindings, SizeTexts)
 {
     const std::pair<std::string, int> cases[] = {

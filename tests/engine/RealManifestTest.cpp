@@ -1,6 +1,8 @@
 // Manifests captured from public sites, read from the shared test data beside the checkout.
+#include "engine/Corvidash.h"
 #include "engine/DashManifest.h"
 #include "engine/HlsPlaylist.h"
+#include "engine/PageSniffer.h"
 
 #include <gtest/gtest.h>
 
@@ -155,34 +157,60 @@ TEST(corvidashRealManifests, HlsVariantsAndTheirSound)
         std::string firstUri;        // the first variant's playlist
         std::string firstSound;      // its sound rendition ("": the sound is in its own stream)
         size_t soundRenditions;      // sound renditions of their own that some variant plays with
+        // What a download at the highest quality takes: the tallest picture, then the richest
+        // variant entry, with the sound of that entry's own group ("": in its stream).
+        std::string picture;
+        int64_t pictureBitrate;
+        std::string sound;
+        size_t pictures;                 // picture candidates: one per (address, sound group)
+        std::vector<std::string> sounds; // sound candidates, each address once
     };
     const std::string ted = "https://media.example/videos/BorisHesser_2018S/";
     const std::string toggle = "http://k.toggle.sg/fhls/p/2082311/sp/208231100/serveFlavor/entryId/0_89q6e8ku/v/2/pv/1/flavorId/";
     const Case cases[] = {
         // The default sound has no address: it is inside each variant.
-        {"bipbop_16x9.m3u8", {234, 360, 540, 720, 1080, 0}, kShow + "gear1/prog_index.m3u8", "", 0},
+        {"bipbop_16x9.m3u8", {234, 360, 540, 720, 1080, 0}, kShow + "gear1/prog_index.m3u8", "", 0, kShow + "gear5/prog_index.m3u8", 1924009, "", 5, {kShow + "gear0/prog_index.m3u8"}},
         {"img_bipbop_adv_example_fmp4.m3u8",
          {540, 1080, 1080, 1080, 720, 432, 360, 270, 540, 1080, 1080, 1080, 720, 432, 360, 270, 540, 1080, 1080, 1080, 720,
           432, 360, 270},
-         kShow + "v5/prog_index.m3u8", kShow + "a1/prog_index.m3u8", 3},
+         kShow + "v5/prog_index.m3u8",
+         kShow + "a1/prog_index.m3u8",
+         3,
+         // v9 comes once per sound group; its richest entry plays with aud2.
+         kShow + "v9/prog_index.m3u8",
+         8223601,
+         kShow + "a2/prog_index.m3u8",
+         24,
+         {kShow + "a1/prog_index.m3u8", kShow + "a2/prog_index.m3u8", kShow + "a3/prog_index.m3u8"}},
         // Tags indented, with a carriage return in front.
-        {"pluzz_francetv_11507.m3u8", {144, 180, 288, 396, 576},
+        {"pluzz_francetv_11507.m3u8", {144, 180, 288, 396, 576}, "http://replayftv-vh.akamaihd.net/i/streaming-adaptatif_france-dom-tom/2017/S16/J2/"
+                                                                 "156589847-58f59130c1f52-,standard1,standard2,standard3,standard4,standard5,.mp4.csmil/index_0_av.m3u8?null=0",
+         "",
+         0,
          "http://replayftv-vh.akamaihd.net/i/streaming-adaptatif_france-dom-tom/2017/S16/J2/"
-         "156589847-58f59130c1f52-,standard1,standard2,standard3,standard4,standard5,.mp4.csmil/index_0_av.m3u8?null=0",
-         "", 0},
-        {"teamcoco_11995.m3u8", {576, 360, 224, 224, 0}, kShow + "hls/CONAN_020217_Highlight_show-2m_v4.m3u8",
-         kShow + "hls/CONAN_020217_Highlight_show-audio-160k_v4.m3u8", 2},
-        {"ted_18923.m3u8", {360, 180, 288, 288, 288, 480, 720, 0},
-         ted + "video/600k.m3u8?nobumpers=true&uniqueId=76011e2b", ted + "audio/600k.m3u8?nobumpers=true&uniqueId=76011e2b",
-         1},
+         "156589847-58f59130c1f52-,standard1,standard2,standard3,standard4,standard5,.mp4.csmil/index_4_av.m3u8?null=0",
+         1467000,
+         "",
+         5,
+         {}},
+        {"teamcoco_11995.m3u8", {576, 360, 224, 224, 0}, kShow + "hls/CONAN_020217_Highlight_show-2m_v4.m3u8", kShow + "hls/CONAN_020217_Highlight_show-audio-160k_v4.m3u8", 2,
+         // 400k comes once per group; the last variant is sound only, and the sound of audio-1.
+         kShow + "hls/CONAN_020217_Highlight_show-2m_v4.m3u8",
+         2374000,
+         kShow + "hls/CONAN_020217_Highlight_show-audio-160k_v4.m3u8",
+         4,
+         {kShow + "hls/CONAN_020217_Highlight_show-audio-160k_v4.m3u8", kShow + "hls/CONAN_020217_Highlight_show-audio-64k_v4.m3u8"}},
+        {"ted_18923.m3u8", {360, 180, 288, 288, 288, 480, 720, 0}, ted + "video/600k.m3u8?nobumpers=true&uniqueId=76011e2b", ted + "audio/600k.m3u8?nobumpers=true&uniqueId=76011e2b", 1,
+         // The sound-only last variant is the group's rendition too: one sound candidate.
+         ted + "video/1500k.m3u8?nobumpers=true&uniqueId=76011e2b",
+         2462469,
+         ted + "audio/600k.m3u8?nobumpers=true&uniqueId=76011e2b",
+         7,
+         {ted + "audio/600k.m3u8?nobumpers=true&uniqueId=76011e2b"}},
         // No default in the group: its first rendition.
-        {"toggle_mobile_12211.m3u8", {180, 270, 360, 480}, toggle + "0_qlk9hlzr/name/a.mp4/index.m3u8",
-         toggle + "0_sa2ntrdg/name/a.mp4/index.m3u8", 1},
-        {"twitch_vod.m3u8", {720, 720, 480, 360, 226, 0},
-         "https://vod.edgecast.hls.ttvnw.net/e5da31ab49_riotgames_15001215120_261543898/chunked/index-muted-HM49I092CC.m3u8",
-         "", 0},
-        {"vidio.m3u8", {270, 360, 720},
-         "https://cdn1-a.production.vidio.static6.com/uploads/165683/dj_ambred-4383-b300.mp4.m3u8", "", 0},
+        {"toggle_mobile_12211.m3u8", {180, 270, 360, 480}, toggle + "0_qlk9hlzr/name/a.mp4/index.m3u8", toggle + "0_sa2ntrdg/name/a.mp4/index.m3u8", 1, "http://k.toggle.sg/fhls/p/2082311/sp/208231100/serveFlavor/entryId/0_89q6e8ku/v/12/pv/1/flavorId/0_50n4psvx/name/a.mp4/index.m3u8", 1396736, toggle + "0_sa2ntrdg/name/a.mp4/index.m3u8", 4, {toggle + "0_sa2ntrdg/name/a.mp4/index.m3u8"}},
+        {"twitch_vod.m3u8", {720, 720, 480, 360, 226, 0}, "https://vod.edgecast.hls.ttvnw.net/e5da31ab49_riotgames_15001215120_261543898/chunked/index-muted-HM49I092CC.m3u8", "", 0, "https://vod.edgecast.hls.ttvnw.net/e5da31ab49_riotgames_15001215120_261543898/chunked/index-muted-HM49I092CC.m3u8", 3214134, "", 5, {"https://vod.edgecast.hls.ttvnw.net/e5da31ab49_riotgames_15001215120_261543898/audio_only/index-muted-HM49I092CC.m3u8"}},
+        {"vidio.m3u8", {270, 360, 720}, "https://cdn1-a.production.vidio.static6.com/uploads/165683/dj_ambred-4383-b300.mp4.m3u8", "", 0, "https://cdn1-a.production.vidio.static6.com/uploads/165683/dj_ambred-4383-b1200.mp4.m3u8", 1200000, "", 3, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
@@ -207,5 +235,33 @@ TEST(corvidashRealManifests, HlsVariantsAndTheirSound)
         const HlsPlaylist::Rendition *first = list.audioFor(list.variants.front());
         EXPECT_EQ(first ? first->uri : std::string(), c.firstSound);
         EXPECT_EQ(sounds.size(), c.soundRenditions);
+
+        const std::vector<PageSniffer::Media> medias = PageSniffer::hlsMedias(list);
+        std::vector<std::string> soundUrls;
+        for (const auto &m : medias)
+            if (PageSniffer::isSound(m)) {
+                EXPECT_EQ(m.format, CORVIDASH_FORMAT_MP4_AUDIO) << m.url;
+                soundUrls.push_back(m.url);
+            }
+        const PageSniffer::Media *best = nullptr;
+        size_t pictures = 0;
+        for (const auto &m : medias) {
+            if (PageSniffer::isSound(m))
+                continue;
+            ++pictures;
+            // Picture only exactly when it plays with a sound of its own, and that sound is offered.
+            EXPECT_EQ(m.format, m.sound.empty() ? CORVIDASH_FORMAT_TS : CORVIDASH_FORMAT_MP4_VIDEO) << m.url;
+            if (!m.sound.empty()) {
+                EXPECT_NE(std::find(soundUrls.begin(), soundUrls.end(), m.sound), soundUrls.end()) << m.sound;
+            }
+            if (!best || std::make_pair(m.height, m.bitrate) > std::make_pair(best->height, best->bitrate))
+                best = &m;
+        }
+        EXPECT_EQ(pictures, c.pictures);
+        EXPECT_EQ(soundUrls, c.sounds);
+        ASSERT_NE(best, nullptr);
+        EXPECT_EQ(best->url, c.picture);
+        EXPECT_EQ(best->bitrate, c.pictureBitrate);
+        EXPECT_EQ(best->sound, c.sound);
     }
 }

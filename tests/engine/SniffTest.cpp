@@ -175,6 +175,67 @@ TEST_F(corvidashSniff, MediaAddressAndMasterPlaylist)
     EXPECT_EQ(s.types[1].bitrate, 5000000);
 }
 
+// One picture listed once per sound group: each entry names its own group's sound through the
+// interface (the default, else the one selected automatically, else the first with an address);
+// a picture whose chosen rendition has no address carries its sound and names none. The quick
+// sniff lists the picture once.
+TEST_F(corvidashSniff, EachPictureNamesTheSoundOfItsGroup)
+{
+    LoopbackServer::Resource list;
+    list.body = "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\ns0.ts\n#EXT-X-ENDLIST\n";
+    list.contentType = "application/vnd.apple.mpegurl";
+    for (const char *name : {"/g/v.m3u8", "/g/own.m3u8", "/g/own2.m3u8"})
+        server.add(name, list);
+    LoopbackServer::Resource master;
+    master.body = "#EXTM3U\n"
+                  "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"aud1\",NAME=\"en\",DEFAULT=YES,URI=\"a1.m3u8\"\n"
+                  "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"aud2\",NAME=\"en\",DEFAULT=YES,URI=\"a2.m3u8\"\n"
+                  "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"auto\",NAME=\"a\",URI=\"x1.m3u8\"\n"
+                  "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"auto\",NAME=\"b\",AUTOSELECT=YES,URI=\"x2.m3u8\"\n"
+                  "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"plain\",NAME=\"a\"\n"
+                  "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"plain\",NAME=\"b\",URI=\"y1.m3u8\"\n"
+                  "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"plain\",NAME=\"c\",URI=\"y2.m3u8\"\n"
+                  "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"inside\",NAME=\"a\",DEFAULT=YES\n"
+                  "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"inside\",NAME=\"b\",URI=\"z1.m3u8\"\n"
+                  "#EXT-X-STREAM-INF:BANDWIDTH=900000,RESOLUTION=1280x720,CODECS=\"avc1.64001f,mp4a.40.2\",AUDIO=\"aud1\"\nv.m3u8\n"
+                  "#EXT-X-STREAM-INF:BANDWIDTH=1100000,RESOLUTION=1280x720,CODECS=\"avc1.64001f,ac-3\",AUDIO=\"aud2\"\nv.m3u8\n"
+                  "#EXT-X-STREAM-INF:BANDWIDTH=400000,RESOLUTION=640x360\nown.m3u8\n"
+                  "#EXT-X-STREAM-INF:BANDWIDTH=1200000,RESOLUTION=1280x720,AUDIO=\"auto\"\nv.m3u8\n"
+                  "#EXT-X-STREAM-INF:BANDWIDTH=1300000,RESOLUTION=1280x720,AUDIO=\"plain\"\nv.m3u8\n"
+                  "#EXT-X-STREAM-INF:BANDWIDTH=500000,RESOLUTION=640x360,AUDIO=\"inside\"\nown2.m3u8\n";
+    master.contentType = "application/vnd.apple.mpegurl";
+    server.add("/g/master.m3u8", master);
+    CorvidashSniffer *h = URLSniffingCreate();
+    ASSERT_EQ(URLSniffingStart(h, server.url("/g/master.m3u8").c_str(), ""), 0);
+    // Per type: its address (past the folder) and format, then the address of the sound it names.
+    std::vector<std::string> types;
+    for (int i = 0; i < URLSniffingGetTypeCount(h); ++i) {
+        CorvidashTypeInfo info{};
+        EXPECT_TRUE(URLSniffingGetTypeInfo(h, i, &info));
+        char *text = nullptr;
+        URLSniffingGetSegmentUrl(h, i, 0, 0, &text);
+        std::string row = std::string(text ? text : "").substr(server.url("/g/").size()) + " " + std::to_string(info.format);
+        URLSniffingFreeSegmentUrl(h, &text);
+        const int sound = URLSniffingGetTypeSound(h, i);
+        if (sound >= 0 && URLSniffingGetSegmentUrl(h, sound, 0, 0, &text) > 0)
+            row += " > " + std::string(text).substr(server.url("/g/").size());
+        URLSniffingFreeSegmentUrl(h, &text);
+        types.push_back(row);
+    }
+    EXPECT_EQ(types, (std::vector<std::string>{"v.m3u8 6 > a1.m3u8", "v.m3u8 6 > a2.m3u8", "own.m3u8 3", "v.m3u8 6 > x2.m3u8",
+                                               "v.m3u8 6 > y1.m3u8", "own2.m3u8 3", "a1.m3u8 7", "a2.m3u8 7", "x2.m3u8 7",
+                                               "y1.m3u8 7"}));
+    EXPECT_EQ(URLSniffingGetTypeSound(h, 99), -1);
+    EXPECT_EQ(URLSniffingGetTypeSound(nullptr, 0), -1);
+    URLSniffingRelease(h);
+
+    const std::string json = SniffingOnlyUsePython(server.url("/g/master.m3u8").c_str(), "");
+    size_t links = 0;
+    for (size_t at = json.find(server.url("/g/v.m3u8")); at != std::string::npos; at = json.find(server.url("/g/v.m3u8"), at + 1))
+        ++links;
+    EXPECT_EQ(links, 1u) << json;
+}
+
 TEST_F(corvidashSniff, PagesWithoutMediaFindNothing)
 {
     const std::string cases[] = {

@@ -119,7 +119,11 @@ TEST(QVMediaSniffingResult, ArchiveRoundTripAndWrongClassIsRefused)
     result.setMediaTitle(QStringLiteral("T\u00eftle"));
     result.setMediaIcon(QStringLiteral("/i.png"));
     result.setMediaThumbnail(QStringLiteral("/t.png"));
-    result.setCandidateMedias({media});
+    // A picture that names its sound keeps it across processes.
+    QVSniffingMedia picture = media;
+    picture.setMediaFormat(MP4Video);
+    picture.setSoundUrl(QStringLiteral("http://127.0.0.1/a2/prog_index.m3u8"));
+    result.setCandidateMedias({media, picture});
     result.setCandidateSubtitles({sub});
 
     const QByteArray data = KeyedArchiver::archivedDataWithRootObject(result);
@@ -127,6 +131,8 @@ TEST(QVMediaSniffingResult, ArchiveRoundTripAndWrongClassIsRefused)
     QString error;
     ASSERT_TRUE(KeyedUnarchiver::unarchive(data, back, &error)) << qPrintable(error);
     EXPECT_EQ(back, result);
+    ASSERT_EQ(back.candidateMedias().size(), 2);
+    EXPECT_EQ(back.candidateMedias().at(1).soundUrl(), picture.soundUrl());
 
     QVMediaMetaData meta;
     EXPECT_FALSE(KeyedUnarchiver::unarchive(data, meta, &error)); // a result is not metadata

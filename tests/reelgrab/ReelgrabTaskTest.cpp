@@ -41,6 +41,14 @@ QVSniffingMedia media(quint32 format, qint32 quality, qint32 bitrate, const QStr
     return m;
 }
 
+// A picture-only media whose stream names the sound it plays with.
+QVSniffingMedia pictureWithSound(qint32 quality, qint32 bitrate, const QString &name, const QString &sound)
+{
+    QVSniffingMedia m = media(MP4Video, quality, bitrate, name);
+    m.setSoundUrl(QStringLiteral("http://127.0.0.1/") + sound);
+    return m;
+}
+
 QVMediaSniffingResult resultOf(const QList<QVSniffingMedia> &medias)
 {
     QVMediaSniffingResult r;
@@ -323,6 +331,27 @@ TEST(QVReelgrabTask, VideoPickOutByQualityBitrateAndFormat)
         EXPECT_EQ(urlsOf(task.segments()), c.picked) << c.name;
         EXPECT_EQ(task.mediaExtName(), c.extAfter.isNull() ? c.ext : c.extAfter) << c.name;
     }
+}
+
+// One picture address listed once per sound group: the entry chosen brings its own group's
+// sound, whatever sound is richer.
+TEST(QVReelgrabTask, PictureTakesTheSoundItsStreamNames)
+{
+    const QList<QVSniffingMedia> grouped{pictureWithSound(720, 5, "v", "aud1"), pictureWithSound(720, 9, "v", "aud2"),
+                                         media(MP4Audio, 0, 0, "aud1"), media(MP4Audio, 0, 0, "aud2"),
+                                         media(MP4Audio, 0, 320, "aud3")};
+    QVReelgrabTask task;
+    task.setExpectMediaQuality(720);
+    task.setSniffingResult(resultOf(grouped));
+    EXPECT_EQ(urlsOf(task.segments()), (QStringList{"aud2", "v"}));
+    EXPECT_EQ(task.mediaExtName(), QStringLiteral("mp4"));
+
+    // A named sound that is not among the candidates: the richest, as without a name.
+    QVReelgrabTask gone;
+    gone.setExpectMediaQuality(720);
+    gone.setSniffingResult(resultOf(
+        {pictureWithSound(720, 1, "v", "gone"), media(MP4Audio, 0, 64, "a64"), media(MP4Audio, 0, 128, "a128")}));
+    EXPECT_EQ(urlsOf(gone.segments()), (QStringList{"a128", "v"}));
 }
 
 TEST(QVReelgrabTask, AudioOnlyPickOut)

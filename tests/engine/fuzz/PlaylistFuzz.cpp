@@ -1,7 +1,9 @@
 // Hostile playlists: parse() either accepts a consistent playlist or says why
 // not; it never crashes, and what it accepts can be used without checks.
 #include "engine/HlsPlaylist.h"
+#include "engine/PageSniffer.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -26,5 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (list.isMaster == list.variants.empty() || (!list.isMaster && list.segments.empty()))
         __builtin_trap();
     list.totalDuration();
+    // A master's candidates: every picture that names a sound finds it among them.
+    const std::vector<PageSniffer::Media> medias = PageSniffer::hlsMedias(list);
+    for (const auto &m : medias)
+        if (!m.sound.empty() && std::none_of(medias.begin(), medias.end(), [&](const PageSniffer::Media &o) {
+                return PageSniffer::isSound(o) && o.url == m.sound;
+            }))
+            __builtin_trap();
     return 0;
 }

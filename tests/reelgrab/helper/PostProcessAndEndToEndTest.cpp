@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -29,6 +30,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <tuple>
 
 namespace {
 
@@ -596,6 +599,178 @@ TEST_F(ReelgrabStandalone, HlsMasterWithASeparateSoundGroup)
     EXPECT_EQ(packets({run.out}, QStringLiteral("v"), true), expected);
     EXPECT_EQ(packets({run.out}, QStringLiteral("a"), true), packets({d + QStringLiteral("/sound.ts")}, QStringLiteral("a"), true));
     EXPECT_EQ(server.gets(QStringLiteral("/group/a0.ts")), 1);
+}
+
+// Pages that keep their media in element attributes, as players and lazy loaders write them:
+// the set-up as JSON (entities and all), a list of sources on a plain div, lazy sources. Of
+// two films the larger is saved, picture and sound.
+TEST_F(ReelgrabStandalone, AddressesKeptInElementAttributesAreSaved)
+{
+    const QString d = TestEnvironment::home() + QStringLiteral("/media/attributes");
+    QDir().mkpath(d);
+    for (const auto &[name, size, tone] : {std::tuple{"small", "160x120", "300"}, std::tuple{"large", "320x240", "600"}})
+        ASSERT_TRUE(makeMedia({"-f", "lavfi", "-i", QStringLiteral("testsrc=duration=1:size=%1:rate=10").arg(QLatin1String(size)),
+                               "-f", "lavfi", "-i", QStringLiteral("sine=frequency=%1:duration=1").arg(QLatin1String(tone)),
+                               "-c:v", "mpeg4", "-c:a", "aac", "-shortest", d + QStringLiteral("/%1.mp4").arg(QLatin1String(name))}));
+    const QString large = d + QStringLiteral("/large.mp4");
+    TestHttpServer server;
+    server.add(QStringLiteral("/films/small.mp4"), readAll(d + QStringLiteral("/small.mp4")), "video/mp4");
+    server.add(QStringLiteral("/films/large.mp4"), readAll(large), "video/mp4");
+    const QString protocolRelative = server.url(QStringLiteral("/films/large.mp4")).mid(5);
+    const QString forms[] = {
+        QStringLiteral("<video class='video-js' controls preload='none' data-setup='{\"fluid\": true, \"sources\": ["
+                       "{\"src\": \"/films/small.mp4\", \"type\": \"video/mp4\", \"label\": \"360p\"}, "
+                       "{\"src\": \"/films/large.mp4\", \"type\": \"video/mp4\", \"label\": \"720p\"}]}'></video>"),
+        QStringLiteral("<div class=\"player\" data-config=\"{&quot;sources&quot;:[{&quot;src&quot;:&quot;films/small.mp4&quot;,"
+                       "&quot;label&quot;:&quot;360p&quot;},{&quot;src&quot;:&quot;films/large.mp4?x=1&amp;y=2&quot;,"
+                       "&quot;label&quot;:&quot;720p&quot;}]}\"></div>"),
+        QStringLiteral("<div class='js-player' data-sources='[{\"src\":\"/films/small.mp4\",\"type\":\"video/mp4\",\"res\":\"360\"},"
+                       "{\"src\":\"%1\",\"type\":\"video/mp4\",\"res\":\"720\"}]'></div>")
+            .arg(protocolRelative),
+        QStringLiteral("<video class='lazyload' preload='none'><source data-src='/films/small.mp4' type='video/mp4' label='360p'>"
+                       "<source data-src='/films/large.mp4' type='video/mp4' label='720p'></video>"),
+        QStringLiteral("<video class='lazy' muted playsinline data-src='/films/large.mp4'></video>"),
+        QStringLiteral("<video><source data-srcset='/films/small.mp4 640w, /films/large.mp4 1280w' type='video/mp4'></video>"),
+    };
+    const QStringList picture = packets({large}, QStringLiteral("v"));
+    const QStringList sound = packets({large}, QStringLiteral("a"));
+    ASSERT_FALSE(picture.isEmpty());
+    ASSERT_FALSE(sound.isEmpty());
+    int n = 0;
+    for (const QString &form : forms) {
+        SCOPED_TRACE(form.toStdString());
+        const QString page = QStringLiteral("/form%1.html").arg(++n);
+        server.add(page,
+                   QStringLiteral("<html><head><title>Attribute form %1</title></head><body>%2</body></html>").arg(n).arg(form).toUtf8(),
+                   "text/html");
+        // Hardly any time for the page loader: the page's HTML must name the film.
+        const RunResult run = runReelgrab(server.url(page), 2);
+        ASSERT_EQ(run.code, 0) << run.err.toStdString();
+        EXPECT_EQ(QFileInfo(run.out).fileName(), QStringLiteral("Attribute form %1.mp4").arg(n));
+        EXPECT_EQ(probe(run.out, QStringLiteral("stream=codec_type,width,height")).split(u'\n'),
+                  (QStringList{QStringLiteral("video,320,240"), QStringLiteral("audio")}));
+        EXPECT_EQ(packets({run.out}, QStringLiteral("v")), picture);
+        EXPECT_EQ(packets({run.out}, QStringLiteral("a")), sound);
+    }
+    EXPECT_EQ(server.gets(QStringLiteral("/films/small.mp4")), 0);
+}
+
+// The kinds of HLS master real sites serve, each behind a page: one picture listed once per
+// sound group, a sound-only variant that is also the group's rendition, variants that carry
+// their own sound beside a sound-only one, and a master with no sound at all. The saved MP4
+// holds the tallest picture and the sound its entry names.
+TEST_F(ReelgrabStandalone, HlsMasterKindsGiveTheRightPictureAndSound)
+{
+    const QString d = TestEnvironment::home() + QStringLiteral("/media/kinds");
+    QDir().mkpath(d);
+    const QStringList hls{"-f", "hls", "-hls_time", "1", "-hls_list_size", "0", "-hls_segment_filename"};
+    auto picture = [&](const QString &name, const char *size, const char *tone) {
+        QStringList args{"-f", "lavfi", "-i", QStringLiteral("testsrc=duration=2:size=%1:rate=10").arg(QLatin1String(size))};
+        if (tone)
+            args << "-f"
+                 << "lavfi"
+                 << "-i" << QStringLiteral("sine=frequency=%1:duration=2").arg(QLatin1String(tone)) << "-c:a"
+                 << "aac";
+        else
+            args << "-an";
+        return makeMedia(args << "-c:v"
+                              << "libx264"
+                              << "-preset"
+                              << "ultrafast"
+                              << "-g"
+                              << "10" << hls
+                              << d + u'/' + name + QStringLiteral("%d.ts") << d + u'/' + name + QStringLiteral(".m3u8"));
+    };
+    auto sound = [&](const QString &name, const char *tone) {
+        return makeMedia(QStringList{"-f", "lavfi", "-i", QStringLiteral("sine=frequency=%1:duration=2").arg(QLatin1String(tone)),
+                                     "-c:a", "aac"}
+                         << hls << d + u'/' + name + QStringLiteral("%d.ts") << d + u'/' + name + QStringLiteral(".m3u8"));
+    };
+    ASSERT_TRUE(picture(QStringLiteral("ps"), "160x120", nullptr));
+    ASSERT_TRUE(picture(QStringLiteral("pl"), "320x240", nullptr));
+    ASSERT_TRUE(picture(QStringLiteral("ms"), "160x120", "900"));
+    ASSERT_TRUE(picture(QStringLiteral("ml"), "320x240", "900"));
+    ASSERT_TRUE(sound(QStringLiteral("s1"), "300"));
+    ASSERT_TRUE(sound(QStringLiteral("s2"), "500"));
+    ASSERT_TRUE(sound(QStringLiteral("s3"), "700"));
+    TestHttpServer server;
+    QMap<QString, QByteArray> joined; // the pieces of each stream, one after another
+    for (const QString &file : QDir(d).entryList(QDir::Files, QDir::Name)) {
+        server.add(QStringLiteral("/kinds/") + file, readAll(d + u'/' + file),
+                   file.endsWith(QLatin1String(".m3u8")) ? "application/vnd.apple.mpegurl" : "video/mp2t");
+        if (file.endsWith(QLatin1String(".ts")))
+            joined[file.left(2)] += readAll(d + u'/' + file);
+    }
+    for (auto it = joined.cbegin(); it != joined.cend(); ++it)
+        writeFile(d + QStringLiteral("/joined-%1.ts").arg(it.key()), it.value());
+    const QByteArray video = "CODECS=\"avc1.42c00d,mp4a.40.2\"";
+    struct Kind
+    {
+        const char *name;
+        QByteArray master;
+        QString picture, sound; // streams whose packets the MP4 holds; no sound: none
+    } kinds[] = {
+        {"a picture once per sound group",
+         "#EXTM3U\n"
+         "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"aud1\",NAME=\"English\",AUTOSELECT=YES,DEFAULT=YES,URI=\"s1.m3u8\"\n"
+         "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"aud2\",NAME=\"English\",AUTOSELECT=YES,DEFAULT=YES,URI=\"s2.m3u8\"\n"
+         "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"aud3\",NAME=\"English\",AUTOSELECT=YES,DEFAULT=YES,URI=\"s3.m3u8\"\n"
+         "#EXT-X-STREAM-INF:BANDWIDTH=300000,RESOLUTION=160x120,"
+             + video + ",AUDIO=\"aud1\"\nps.m3u8\n"
+                       "#EXT-X-STREAM-INF:BANDWIDTH=900000,RESOLUTION=320x240,"
+             + video + ",AUDIO=\"aud1\"\npl.m3u8\n"
+                       "#EXT-X-STREAM-INF:BANDWIDTH=1200000,RESOLUTION=320x240,CODECS=\"avc1.42c00d,ac-3\",AUDIO=\"aud2\"\npl.m3u8\n"
+                       "#EXT-X-STREAM-INF:BANDWIDTH=1100000,RESOLUTION=320x240,CODECS=\"avc1.42c00d,ec-3\",AUDIO=\"aud3\"\npl.m3u8\n",
+         QStringLiteral("pl"), QStringLiteral("s2")},
+        {"a sound-only variant that is the group's rendition",
+         "#EXTM3U\n"
+         "#EXT-X-STREAM-INF:AUDIO=\"600k\",BANDWIDTH=300000,"
+             + video + ",RESOLUTION=160x120\nps.m3u8\n"
+                       "#EXT-X-STREAM-INF:AUDIO=\"600k\",BANDWIDTH=900000,"
+             + video + ",RESOLUTION=320x240\npl.m3u8\n"
+                       "#EXT-X-STREAM-INF:AUDIO=\"600k\",BANDWIDTH=64000,CODECS=\"mp4a.40.2\",DEFAULT=YES\ns1.m3u8\n"
+                       "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"600k\",NAME=\"Audio\",AUTOSELECT=YES,DEFAULT=YES,URI=\"s1.m3u8\"\n",
+         QStringLiteral("pl"), QStringLiteral("s1")},
+        {"variants with their own sound, and a sound-only one",
+         "#EXTM3U\n"
+         "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"bb\",NAME=\"Main\",AUTOSELECT=YES,DEFAULT=YES\n"
+         "#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"bb\",NAME=\"Other\",AUTOSELECT=NO,DEFAULT=NO,URI=\"s3.m3u8\"\n"
+         "#EXT-X-STREAM-INF:BANDWIDTH=300000,"
+             + video + ",RESOLUTION=160x120,AUDIO=\"bb\"\nms.m3u8\n"
+                       "#EXT-X-STREAM-INF:BANDWIDTH=900000,"
+             + video + ",RESOLUTION=320x240,AUDIO=\"bb\"\nml.m3u8\n"
+                       "#EXT-X-STREAM-INF:BANDWIDTH=64000,CODECS=\"mp4a.40.2\",AUDIO=\"bb\"\ns2.m3u8\n",
+         QStringLiteral("ml"), QStringLiteral("ml")},
+        {"no sound at all",
+         "#EXTM3U\n"
+         "#EXT-X-STREAM-INF:BANDWIDTH=200000,RESOLUTION=160x120,CODECS=\"avc1.42c00d\"\nps.m3u8\n"
+         "#EXT-X-STREAM-INF:BANDWIDTH=600000,RESOLUTION=320x240,CODECS=\"avc1.42c00d\"\npl.m3u8\n",
+         QStringLiteral("pl"), QString()},
+    };
+    int n = 0;
+    for (const Kind &kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        ++n;
+        server.add(QStringLiteral("/kinds/master%1.m3u8").arg(n), kind.master, "application/vnd.apple.mpegurl");
+        const QString title = QStringLiteral("Master kind %1").arg(n);
+        server.add(QStringLiteral("/kind%1.html").arg(n),
+                   pageWithSource(title, QStringLiteral("/kinds/master%1.m3u8").arg(n), QStringLiteral("application/x-mpegURL")),
+                   "text/html");
+        const RunResult run = runReelgrab(server.url(QStringLiteral("/kind%1.html").arg(n)), 2);
+        ASSERT_EQ(run.code, 0) << run.err.toStdString();
+        EXPECT_EQ(QFileInfo(run.out).fileName(), title + QStringLiteral(".mp4"));
+        QStringList streams{QStringLiteral("h264,video,320,240")};
+        if (!kind.sound.isEmpty())
+            streams << QStringLiteral("aac,audio");
+        EXPECT_EQ(probe(run.out, QStringLiteral("stream=codec_name,codec_type,width,height")).split(u'\n'), streams);
+        const QStringList expected = packets({d + QStringLiteral("/joined-%1.ts").arg(kind.picture)}, QStringLiteral("v"), true);
+        ASSERT_FALSE(expected.isEmpty());
+        EXPECT_EQ(packets({run.out}, QStringLiteral("v"), true), expected);
+        if (!kind.sound.isEmpty()) {
+            EXPECT_EQ(packets({run.out}, QStringLiteral("a"), true),
+                      packets({d + QStringLiteral("/joined-%1.ts").arg(kind.sound)}, QStringLiteral("a"), true));
+        }
+    }
 }
 
 // Durations written with a fraction ("2.0") are what real manifests carry.
