@@ -22,6 +22,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -426,6 +428,42 @@ namespace {
 
 // The page as the user sees it: an expanded play list, a row being converted and a row whose
 // file is gone. Saved as a picture when FENNIX_GRAB_DIR names a folder.
+TEST_F(LibraryPageTest, RightClickOnTheTitleShowsTheListMenu)
+{
+    store({{QStringLiteral("Mountain lake at dawn"), QString(), 0, 754, 48234496, QStringLiteral("https://video.example.org/lake"), 5}});
+    QFile media(m_folder + QStringLiteral("/Mountain lake at dawn.mp4"));
+    ASSERT_TRUE(media.open(QIODevice::WriteOnly));
+    media.write(QByteArray(1024, 'x'));
+    media.close();
+    DownloadedViewCtrl &page = open();
+    QWidget *view = page.view();
+    view->resize(860, 400);
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+    page.refreshDownloadedTableView();
+    QApplication::processEvents();
+    ASSERT_EQ(page.numberOfRowsInTableView(), 1);
+    auto row = page.displayNodeArr().first()->downloadingItemViewCtr<DownloadedItemViewCtrl>();
+    ASSERT_TRUE(row && row->isViewLoaded());
+    QLineEdit *title = row->getTitleTxtField();
+    ASSERT_TRUE(title && title->isVisible());
+
+    // Through the window, as the window system delivers it: the press, the release and the
+    // context-menu event that follows.
+    QSignalSpy shown(page.tableView(), &DownloadTableView::contextMenuShown);
+    const QPoint at = title->mapTo(view->window(), QPoint(10, title->height() / 2));
+    QTest::mouseClick(view->window()->windowHandle(), Qt::RightButton, Qt::NoModifier, at);
+    QApplication::processEvents();
+    ASSERT_EQ(shown.count(), 1) << "the list's menu did not open";
+    QWidget *popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup, shown.first().first().value<QMenu *>());
+    EXPECT_NE(popup->objectName(), QStringLiteral("qt_edit_menu")) << "the title's own edit menu opened";
+    EXPECT_EQ(page.tableView()->selectedRowList(), QList<int>{0});
+    popup->close();
+    QApplication::processEvents();
+}
+
 TEST_F(LibraryPageTest, RowsOfEveryKindAreLaidOutInTheViewport)
 {
     const QList<Entry> library = {{QStringLiteral("Mountain lake at dawn"), QString(), 0, 754, 48234496,
