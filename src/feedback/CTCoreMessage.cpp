@@ -302,6 +302,7 @@ bool CTCoreMessage::readSource(std::shared_ptr<CTMessageStruct> source)
     m_subject.reset();
     m_sender.reset();
     m_senderDate.reset();
+    m_dateTime.reset();
     m_senderTimeZone = 0;
     m_messageId.clear();
     m_mime.reset();
@@ -376,9 +377,11 @@ void CTCoreMessage::setFields(const struct mailimf_fields *fields)
         m_subject = MailCoreDecodeMIMEPhrase(raw).value_or(QString::fromUtf8(raw));
     }
     m_senderDate.reset();
+    m_dateTime.reset();
     m_senderTimeZone = 0;
     if (single.fld_orig_date && single.fld_orig_date->dt_date_time) {
         const struct mailimf_date_time *d = single.fld_orig_date->dt_date_time;
+        m_dateTime = *d;
         m_senderTimeZone = zoneSeconds(d->dt_zone);
         const QDate date(d->dt_year, d->dt_month, d->dt_day);
         const QTime time(d->dt_hour, d->dt_min, d->dt_sec);

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <libetpan/mailimf_types.h>
 #include <memory>
 #include <optional>
 
@@ -87,6 +88,8 @@ public:
     std::optional<QDateTime> senderDate() const { return m_senderDate; }
     // The Date field's zone as seconds east of UTC (+0530 is 19800).
     int senderTimeZone() const { return m_senderTimeZone; }
+    // The Date field as libetpan read it (zone as written, +0530 is 530); none without one.
+    std::optional<mailimf_date_time> libetpanDateTime() const { return m_dateTime; }
     QString messageId() const { return m_messageId; }
 
     // Flags of a message from a store (libetpan's mail flags); a message without flags is
@@ -137,6 +140,7 @@ private:
     std::shared_ptr<CTMessageStruct> m_source;
     std::optional<CTCoreAddress> m_sender;
     std::optional<QDateTime> m_senderDate;
+    std::optional<mailimf_date_time> m_dateTime;
     int m_senderTimeZone = 0;
     QString m_messageId;
     bool m_hasFields = false;

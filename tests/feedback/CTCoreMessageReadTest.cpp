@@ -324,6 +324,9 @@ x
     EXPECT_EQ(m.references(), (QStringList{QStringLiteral("id-a@example.org"), QStringLiteral("id-0@example.org")}));
     // Half-hour zones: hours and minutes, not hours times 36 seconds per minute.
     EXPECT_EQ(m.senderTimeZone(), -(3 * 3600 + 30 * 60));
+    ASSERT_TRUE(m.libetpanDateTime().has_value());
+    EXPECT_EQ(m.libetpanDateTime()->dt_zone, -330);
+    EXPECT_EQ(m.libetpanDateTime()->dt_hour, 10);
     EXPECT_EQ(m.senderDate()->toUTC(), QDateTime(QDate(2026, 12, 1), QTime(13, 50, 30), Qt::UTC));
 }
 
