@@ -13,6 +13,7 @@
 #include "converter/TBVideoConvertTask.h"
 #include "downloads/DeleteModalWindowCtr.h"
 #include "downloads/DownloadedItem.h"
+#include "downloads/DownloadedItemViewCtrl.h"
 #include "library/ThumbnailServerWraper.h"
 #include "platform/UserDefaults.h"
 #include "support/TestEnvironment.h"
@@ -24,7 +25,11 @@
 #include <QMimeData>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -195,6 +200,29 @@ TEST_F(ConverterPage, MenuFollowsTheSelection)
             EXPECT_EQ(page->validateMenuItem(page->menuItem(QString::fromLatin1(names[i]))), c.enabled[i])
                 << names[i] << " with " << c.rows.size() << " rows";
     }
+}
+
+TEST_F(ConverterPage, RightClickOnARowTitleShowsTheListMenu)
+{
+    addRows({"clip.mp4"});
+    QApplication::processEvents();
+    ASSERT_EQ(page->converlist().size(), 1);
+    const auto row = page->converlist().first()->downloadingItemViewCtr<DownloadedItemViewCtrl>();
+    ASSERT_TRUE(row && row->isViewLoaded());
+    QLineEdit *title = row->getTitleTxtField();
+    ASSERT_TRUE(title && title->isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(page->view()));
+
+    QSignalSpy shown(page->tableView(), &DownloadTableView::contextMenuShown);
+    QWidget *window = page->view()->window();
+    QTest::mouseClick(window->windowHandle(), Qt::RightButton, Qt::NoModifier,
+                      title->mapTo(window, QPoint(10, title->height() / 2)));
+    QApplication::processEvents();
+    ASSERT_EQ(shown.count(), 1) << "the list's menu did not open";
+    QWidget *popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_NE(popup->objectName(), QStringLiteral("qt_edit_menu")) << "the title's own edit menu opened";
+    popup->close();
 }
 
 TEST_F(ConverterPage, LibraryHandOffArrivesAsNewRowsWithoutMissingFiles)
