@@ -2,6 +2,7 @@
 // the menu, the hand-off from the library and the sheet's answers.
 #include "ConverterFixtures.h"
 #include "ConverterPageRig.h"
+#include "RowTitleMenu.h"
 
 #include "controls/DownloadTableView.h"
 #include "converter/CascadePanel.h"
@@ -25,11 +26,7 @@
 #include <QMimeData>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QMenu>
-#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -207,22 +204,10 @@ TEST_F(ConverterPage, RightClickOnARowTitleShowsTheListMenu)
     addRows({"clip.mp4"});
     QApplication::processEvents();
     ASSERT_EQ(page->converlist().size(), 1);
-    const auto row = page->converlist().first()->downloadingItemViewCtr<DownloadedItemViewCtrl>();
-    ASSERT_TRUE(row && row->isViewLoaded());
-    QLineEdit *title = row->getTitleTxtField();
-    ASSERT_TRUE(title && title->isVisible());
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(page->view()));
-
-    QSignalSpy shown(page->tableView(), &DownloadTableView::contextMenuShown);
-    QWidget *window = page->view()->window();
-    QTest::mouseClick(window->windowHandle(), Qt::RightButton, Qt::NoModifier,
-                      title->mapTo(window, QPoint(10, title->height() / 2)));
-    QApplication::processEvents();
-    ASSERT_EQ(shown.count(), 1) << "the list's menu did not open";
-    QWidget *popup = QApplication::activePopupWidget();
-    ASSERT_NE(popup, nullptr);
-    EXPECT_NE(popup->objectName(), QStringLiteral("qt_edit_menu")) << "the title's own edit menu opened";
-    popup->close();
+    EXPECT_EQ(RowTitleMenu::rightClickTitle(page->tableView(),
+                                            page->converlist().first()->downloadingItemViewCtr<DownloadedItemViewCtrl>()),
+              QString());
+    // The page then closes with the pointer still over the row (TearDown).
 }
 
 TEST_F(ConverterPage, LibraryHandOffArrivesAsNewRowsWithoutMissingFiles)

@@ -2,9 +2,11 @@ fennix_add_test(library_page_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/LibraryPageTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LibraryStoreFixture.cpp
+    ${PROJECT_SOURCE_DIR}/tests/downloads/RowTitleMenu.cpp
   LIBS fennix_library_page Qt6::Test
   GUI
   TIMEOUT 300)
+target_include_directories(library_page_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/downloads)
 
 # The library inside the Download page (its tab's buttons, the scheduler, the pop-ups) and a
 # picture of the Downloaded tab.
