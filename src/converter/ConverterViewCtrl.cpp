@@ -43,6 +43,8 @@
 #include <QMimeData>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 QString tr1(const char *english) { return MainBundle::localizedString(english); }
@@ -91,7 +93,11 @@ ConverterViewCtrl::~ConverterViewCtrl()
         delete _player.data();
     if (_formatWndCtrl)
         delete _formatWndCtrl.data();
-    _converlist.clear();
+    {
+        // A row's view going down under the pointer makes the table hear the pointer leave;
+        // its row host must then walk an empty list, not the one being destroyed.
+        const QList<DownloadNode::Ptr> rows = std::exchange(_converlist, {});
+    }
     if (m_view)
         delete m_view.data();
 }

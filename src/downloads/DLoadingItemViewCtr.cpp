@@ -15,6 +15,7 @@
 #include "reelgrab/NSStringHumanReadable.h"
 #include "shell/GolobFun.h"
 #include "shell/GolobFunDesktop.h"
+#include "shell/MGMessageBox.h"
 #include "shell/UIManager.h"
 
 #include <QEvent>
@@ -149,6 +150,13 @@ void DLoadingItemViewCtr::loadView()
     connect(m_retryButton, &MGHoverButton::clicked, this, &DLoadingItemViewCtr::clickRetry);
     connect(m_stopButton, &MGHoverButton::clicked, this, &DLoadingItemViewCtr::clickStop);
     connect(m_deleteButton, &MGHoverButton::clicked, this, &DLoadingItemViewCtr::clickDelete);
+    m_startRecordButton = new MGHoverButton(row);
+    m_startRecordButton->setObjectName(QStringLiteral("startRecordButton"));
+    m_startRecordButton->setIconSliceName(QStringLiteral("mainform-171"));
+    m_startRecordButton->setToolTip(tr1("Record"));
+    m_startRecordButton->resize(28, 28);
+    m_startRecordButton->hide();
+    connect(m_startRecordButton, &MGHoverButton::clicked, this, &DLoadingItemViewCtr::clickStartRecord);
 
     // Play-list header, hidden on plain rows.
     m_playlistbox = new QWidget(row);
@@ -605,6 +613,13 @@ void DLoadingItemViewCtr::clickPlaylistResume()
 {
     if (m_delegate)
         m_delegate->downloadingTaskWillResumePlaylist(m_downloadNode.lock());
+}
+
+void DLoadingItemViewCtr::clickStartRecord()
+{
+    const QWidget *window = m_view ? m_view->window() : nullptr;
+    MGMessageBox::messageWithNote(tr1("Coming soon !"), QString(), QString(), tr1("OK"), QImage(),
+                                  window ? window->frameGeometry() : QRect());
 }
 
 void DLoadingItemViewCtr::goToRecodView()

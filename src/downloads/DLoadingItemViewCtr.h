@@ -68,6 +68,8 @@ public:
     void clickPlaylistPause();
     void clickPlaylistResume();
     void clickDisclosure();
+    // Recording a running download is not offered yet: says so in a box over the window.
+    void clickStartRecord();
     Q_INVOKABLE void goToRecodView();
 
     // What the row shows (read by the list and by tests).
@@ -90,6 +92,7 @@ public:
     MGHoverButton *resumeButton() const { return m_resumeButton; }
     MGHoverButton *stopButton() const { return m_stopButton; }
     MGHoverButton *deleteButton() const { return m_deleteButton; }
+    MGHoverButton *startRecordButton() const { return m_startRecordButton; }
     MGProgressIndicator *progressIndicator() const { return m_progressIndicator; }
 
     // QVReelgrabTaskObserver
@@ -153,6 +156,8 @@ private:
     MGHoverButton *m_retryButton = nullptr;
     MGHoverButton *m_resumeButton = nullptr;
     MGHoverButton *m_stopButton = nullptr;
+    // No status shows it: the row's button tables never list it.
+    MGHoverButton *m_startRecordButton = nullptr;
     MGProgressIndicator *m_progressIndicator = nullptr;
     QWidget *m_playlistbox = nullptr;
     QLabel *m_playlistNameTxtField = nullptr;

@@ -25,6 +25,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextDocument>
@@ -1201,6 +1202,18 @@ void DownloadedItemViewCtrl::endTitleEditing(bool commit)
 
 bool DownloadedItemViewCtrl::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_titleTxtField && !m_titleEditing) {
+        bool listMenu = event->type() == QEvent::ContextMenu;
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
+            || event->type() == QEvent::MouseButtonDblClick)
+            listMenu = static_cast<QMouseEvent *>(event)->button() == Qt::RightButton;
+        if (listMenu) {
+            // Not being renamed, the title is part of the row: a right click goes on to the
+            // list (the row's menu), never to the editor's cut/copy/paste menu.
+            event->ignore();
+            return true;
+        }
+    }
     if (watched == m_titleTxtField && m_titleEditing && event->type() == QEvent::KeyPress) {
         if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
             endTitleEditing(false);

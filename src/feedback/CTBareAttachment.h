@@ -2,8 +2,11 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
+class CTCoreAttachment;
 class CTMIME_SinglePart;
 
 // What is known of an attachment without its bytes: its part, file name and content type.
@@ -12,6 +15,12 @@ class CTBareAttachment
 public:
     CTBareAttachment() = default;
     CTBareAttachment(const QString &filename, const QString &contentType);
+    // The part's file name and content type; the bytes stay in the part until fetched.
+    explicit CTBareAttachment(std::shared_ptr<CTMIME_SinglePart> part);
+    static CTBareAttachment initWithMIMESinglePart(std::shared_ptr<CTMIME_SinglePart> part)
+    {
+        return CTBareAttachment(std::move(part));
+    }
     virtual ~CTBareAttachment();
 
     std::shared_ptr<CTMIME_SinglePart> part() const { return m_part; }
@@ -19,6 +28,14 @@ public:
     void setFilename(const QString &filename) { m_filename = filename; }
     QString contentType() const { return m_contentType; }
     void setContentType(const QString &contentType) { m_contentType = contentType; }
+
+    // The file name with its MIME encoded words decoded; the name as it stands when it
+    // cannot be decoded.
+    QString decodedFilename() const;
+    // The attachment with its part's bytes fetched; none (the part's lastError says why) when
+    // they cannot be fetched or there is no part.
+    std::optional<CTCoreAttachment> fetchFullAttachment() const;
+    std::optional<CTCoreAttachment> fetchFullAttachmentWithProgress(const std::function<void(size_t, size_t)> &progress) const;
 
     // "ContentType: <type>\tFilename: <name>".
     QString description() const;

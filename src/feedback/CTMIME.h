@@ -7,6 +7,7 @@
 
 struct mailmime;
 class CTMIME_Enumerator;
+class CTMessageStruct;
 
 // A node of a message's MIME tree. Parents own their children; nodes are shared so an
 // enumerator can hand them out.
@@ -17,6 +18,11 @@ public:
 
     QString contentType() const { return m_contentType; }
     void setContentType(const QString &contentType) { m_contentType = contentType; }
+
+    // Reads the node from a parsed structure of message (which keeps the structure alive):
+    // the content type here, the rest in each kind of node. False when the node cannot be
+    // read from it.
+    virtual bool initWithMIMEStruct(struct mailmime *mime, std::shared_ptr<CTMessageStruct> message);
 
     // A new libetpan structure of this node and its children (the caller frees it with
     // mailmime_free after render's care for borrowed header fields); nothing when it cannot

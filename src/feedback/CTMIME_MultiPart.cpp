@@ -1,5 +1,7 @@
 #include "feedback/CTMIME_MultiPart.h"
 
+#include "feedback/CTMIMEFactory.h"
+
 #include <libetpan/libetpan.h>
 
 std::shared_ptr<CTMIME_MultiPart> CTMIME_MultiPart::mimeMultiPart()
@@ -10,6 +12,16 @@ std::shared_ptr<CTMIME_MultiPart> CTMIME_MultiPart::mimeMultiPart()
 CTMIME_MultiPart::CTMIME_MultiPart()
 {
     m_contentType = QStringLiteral("multipart/mixed");
+}
+
+bool CTMIME_MultiPart::initWithMIMEStruct(struct mailmime *mime, std::shared_ptr<CTMessageStruct> message)
+{
+    if (!mime || mime->mm_type != MAILMIME_MULTIPLE || !CTMIME::initWithMIMEStruct(mime, message))
+        return false;
+    m_contentList.clear();
+    for (clistiter *it = clist_begin(mime->mm_data.mm_multipart.mm_mp_list); it; it = clist_next(it))
+        addMIMEPart(CTMIMEFactory::createMIMEWithMIMEStruct(static_cast<struct mailmime *>(clist_content(it)), message));
+    return true;
 }
 
 void CTMIME_MultiPart::addMIMEPart(std::shared_ptr<CTMIME> part)

@@ -11,6 +11,9 @@ public:
     static std::shared_ptr<CTMIME_MultiPart> mimeMultiPart();
     CTMIME_MultiPart();
 
+    // The parts the factory makes of each sub-structure, in order; those it cannot make are left out.
+    bool initWithMIMEStruct(struct mailmime *mime, std::shared_ptr<CTMessageStruct> message) override;
+
     void addMIMEPart(std::shared_ptr<CTMIME> part);
     void insertMIMEPart(qsizetype index, std::shared_ptr<CTMIME> part);
     void replaceMIMEPart(qsizetype index, std::shared_ptr<CTMIME> part);

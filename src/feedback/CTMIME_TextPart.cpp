@@ -14,6 +14,21 @@ CTMIME_TextPart::CTMIME_TextPart(const QString &text) : CTMIME_SinglePart(text.t
     m_contentType = QStringLiteral("text/plain");
 }
 
+QString CTMIME_TextPart::content() const
+{
+    if (!m_mimeFields)
+        return QString::fromUtf8(m_data);
+    const char *charset = m_mimeFields->fld_content_charset ? m_mimeFields->fld_content_charset : "UTF-8";
+    char *converted = nullptr;
+    size_t length = 0;
+    if (charconv_buffer("UTF-8", charset, m_data.constData(), size_t(m_data.size()), &converted, &length)
+        != MAIL_CHARCONV_NO_ERROR)
+        return QString();
+    const QString text = QString::fromUtf8(converted, qsizetype(length));
+    charconv_buffer_free(converted);
+    return text;
+}
+
 struct mailmime *CTMIME_TextPart::buildMIMEStruct() const
 {
     return buildTextStruct("text/plain", false);

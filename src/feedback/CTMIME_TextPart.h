@@ -9,7 +9,9 @@ public:
     static std::shared_ptr<CTMIME_TextPart> mimeTextPartWithString(const QString &text);
     explicit CTMIME_TextPart(const QString &text = {});
 
-    QString content() const { return QString::fromUtf8(m_data); }
+    // The text: a part read from a message converts its bytes from its charset (UTF-8 when it
+    // names none) and gives "" when they cannot be converted.
+    QString content() const;
     void setString(const QString &text) { setData(text.toUtf8()); }
 
     struct mailmime *buildMIMEStruct() const override;

@@ -148,7 +148,9 @@ FeedBack::FeedBack(QWidget *parent) : QDialog(parent), m_config(FeedBackConfig::
                                              QStringLiteral("toolbox-111_"), {m_succeedOKBtn}));
     m_notConfiguredExitBtn = makeButton(loc("Exit"), QStringLiteral("notConfiguredExitButton"));
     m_saveReportBtn = makeButton(loc("Save Report..."), QStringLiteral("saveReportButton"));
-    m_stateTabView->addWidget(buildStatePage(notConfiguredText(), &m_notConfiguredLabel, QStringLiteral("toolbox-120_"), {m_notConfiguredExitBtn, m_saveReportBtn}));
+    m_stateTabView->addWidget(buildStatePage(notConfiguredText(), &m_notConfiguredLabel, QStringLiteral("toolbox-120_"),
+                                             {m_notConfiguredExitBtn, m_saveReportBtn}, &m_notConfiguredIconView));
+    m_notConfiguredIconView->setObjectName(QStringLiteral("notConfiguredIconView"));
     root->addWidget(m_stateTabView, 1);
 
     connect(m_submitBtn, &QAbstractButton::clicked, this, &FeedBack::clickSubmit);
@@ -226,11 +228,11 @@ QWidget *FeedBack::buildWritePage()
     m_screenCheckBox->setTitle(loc("Include a screenshot:"));
     boxes->addWidget(m_logCheckBox);
     boxes->addWidget(m_screenCheckBox);
-    auto *note = makeLabel(loc("The application's logs and the screenshot help us find the problem. "
-                              "They are sent only with this message."),
-                           page, 10);
-    note->setStyleSheet(QStringLiteral("color: rgb(128, 128, 128);"));
-    boxes->addWidget(note);
+    m_attachmentUsageLabel = makeLabel(
+        MainBundle::localizedString(QStringLiteral("Attachment Usage tip"), QStringLiteral("FeedBackWinCtrl")), page, 10);
+    m_attachmentUsageLabel->setObjectName(QStringLiteral("attachmentUsageLabel"));
+    m_attachmentUsageLabel->setStyleSheet(QStringLiteral("color: rgb(128, 128, 128);"));
+    boxes->addWidget(m_attachmentUsageLabel);
     boxes->addStretch(1);
     attachRow->addLayout(boxes, 1);
     m_screenImageView = new QLabel(page);
@@ -251,7 +253,7 @@ QWidget *FeedBack::buildWritePage()
 }
 
 QWidget *FeedBack::buildStatePage(const QString &text, QLabel **label, const QString &iconSlice,
-                                  const QList<MGHoverButton *> &buttons)
+                                  const QList<MGHoverButton *> &buttons, QLabel **iconView)
 {
     auto *page = new QWidget(this);
     auto *v = new QVBoxLayout(page);
@@ -265,6 +267,8 @@ QWidget *FeedBack::buildStatePage(const QString &text, QLabel **label, const QSt
             icon->setPixmap(QPixmap::fromImage(image));
     }
     v->addWidget(icon);
+    if (iconView)
+        *iconView = icon;
     *label = makeLabel(text, page, 14);
     (*label)->setAlignment(Qt::AlignCenter);
     // Wrapped texts get their height from this width.
@@ -439,7 +443,7 @@ void FeedBack::jobEnded(FeedBackSendJob *job, int result)
 void FeedBack::saveReport()
 {
     if (m_reportArchive.isEmpty()) {
-        m_notConfiguredLabel->setText(loc("There is nothing to save: no log or screenshot was attached."));
+        m_notConfiguredLabel->setText(loc("The report could not be made, so there is nothing to save."));
         return;
     }
     const QString path = m_chooseSaveFile
@@ -451,9 +455,10 @@ void FeedBack::saveReport()
     if (path.isEmpty())
         return;
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(m_reportArchive) == m_reportArchive.size() && file.commit())
+    if (file.open(QIODevice::WriteOnly) && file.write(m_reportArchive) == m_reportArchive.size() && file.commit()) {
         m_notConfiguredLabel->setText(loc("The report was saved to %1.").arg(QDir::toNativeSeparators(path)));
-    else
+        setNotConfiguredIcon(QStringLiteral("toolbox-111_"));
+    } else
         m_notConfiguredLabel->setText(loc("The report could not be saved to %1: %2")
                                           .arg(QDir::toNativeSeparators(path), file.errorString()));
 }
@@ -486,7 +491,19 @@ void FeedBack::_switchSendState(int state)
     m_stateTabView->setCurrentIndex(state);
     if (state == Sending)
         m_sendingProgressIndicator->startAnimation();
-    if (state == NotConfigured)
+    if (state == NotConfigured) {
         m_notConfiguredLabel->setText(notConfiguredText());
+        setNotConfiguredIcon(QStringLiteral("toolbox-120_"));
+    }
     emit sendStateChanged(state);
+}
+
+void FeedBack::setNotConfiguredIcon(const QString &slice)
+{
+    m_notConfiguredIconView->setProperty("slice", slice);
+    const QImage image = UIManager::sliceNamedInToolbox(slice);
+    if (image.isNull())
+        m_notConfiguredIconView->clear();
+    else
+        m_notConfiguredIconView->setPixmap(QPixmap::fromImage(image));
 }

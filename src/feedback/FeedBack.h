@@ -71,7 +71,8 @@ protected:
 private:
     QWidget *buildWritePage();
     QWidget *buildStatePage(const QString &text, QLabel **label, const QString &iconSlice,
-                            const QList<MGHoverButton *> &buttons);
+                            const QList<MGHoverButton *> &buttons, QLabel **iconView = nullptr);
+    void setNotConfiguredIcon(const QString &slice);
     MGHoverButton *makeButton(const QString &title, const QString &name);
     void updateScreenShot();
     void _switchSendState(int state);
@@ -102,6 +103,8 @@ private:
     QLabel *m_submitFailedLabel = nullptr;
     QLabel *m_submitSucceedLabel = nullptr;
     QLabel *m_notConfiguredLabel = nullptr;
+    QLabel *m_notConfiguredIconView = nullptr;
+    QLabel *m_attachmentUsageLabel = nullptr;
     MGHoverButton *m_submitBtn = nullptr;
     MGHoverButton *m_cancelBtn = nullptr;
     MGHoverButton *m_sendingCancelBtn = nullptr;

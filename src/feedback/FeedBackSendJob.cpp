@@ -2,6 +2,7 @@
 
 #include "feedback/CTCoreMessage.h"
 #include "feedback/CTSMTPConnection.h"
+#include "feedback/FolderAssistant.h"
 #include "feedback/WideBase64.h"
 #include "platform/MainBundle.h"
 
@@ -90,6 +91,8 @@ FeedBackSendJob::Result FeedBackSendJob::run()
     if (m_cancelled)
         return Result::Cancelled;
     if (!m_config.isConfigured()) {
+        m_report = pack(QDir(m_dir.path()).filePath(QStringLiteral("report.tar.gz")),
+                        {{QStringLiteral("Message.txt"), messageText(m_config, m_form).toUtf8()}});
         m_error = QStringLiteral("no feedback service is configured");
         return Result::NotConfigured;
     }
@@ -153,6 +156,22 @@ QString FeedBackSendJob::body(const FeedBackConfig &config, const QString &descr
 {
     const QString header = QStringLiteral("%1 (Linux)\uFF08%2\uFF09 Feedback").arg(config.productName, config.productVersion);
     return QStringLiteral("%1\nDescription:%2\n\n\n%3\n\n").arg(header, description, config.failedURLs);
+}
+
+QString FeedBackSendJob::messageText(const FeedBackConfig &config, const FeedBackForm &form)
+{
+    auto yesNo = [](bool on) { return on ? QStringLiteral("yes") : QStringLiteral("no"); };
+    QString text;
+    if (!config.supportMailbox.isEmpty())
+        text += QStringLiteral("To: %1\n").arg(config.supportMailbox);
+    text += QStringLiteral("Subject: %1\n").arg(subject(form.email, config.pid));
+    text += QStringLiteral("E-mail: %1\n").arg(form.email);
+    // The subject's "client:contact": the only kind of message this window sends.
+    text += QStringLiteral("Type: contact\n");
+    text += QStringLiteral("Logs attached: %1\n").arg(yesNo(form.includeLogs));
+    text += QStringLiteral("Screenshot attached: %1\n").arg(yesNo(!form.screenshotJpeg.isEmpty()));
+    text += QStringLiteral("\n") + body(config, form.description);
+    return text;
 }
 
 std::optional<QVariantMap> FeedBackSendJob::GetAccountsInfo(const QUrl &url, QString *error,
@@ -244,10 +263,10 @@ std::optional<QVariantMap> FeedBackSendJob::parseAccount(const QByteArray &xml, 
 
 bool FeedBackSendJob::addLogs()
 {
-    QDir work(m_dir.path());
-    if (!work.mkpath(QStringLiteral("Log")))
+    const QString logFolder = FolderAssistant::createFolder(QStringLiteral("Log"), m_dir.path());
+    if (!QFileInfo(logFolder).isDir())
         return false;
-    const QDir logs(work.filePath(QStringLiteral("Log")));
+    const QDir logs(logFolder);
     QStringList sources;
     for (const QString &path : m_config.productLogPaths)
         if (QFileInfo(path).isFile())
@@ -275,58 +294,63 @@ bool FeedBackSendJob::addLogs()
 
 bool FeedBackSendJob::addScreenshot()
 {
-    QDir work(m_dir.path());
-    if (!work.mkpath(QStringLiteral("Screen")))
+    const QString screenFolder = FolderAssistant::createFolder(QStringLiteral("Screen"), m_dir.path());
+    if (!QFileInfo(screenFolder).isDir())
         return false;
-    QFile file(work.filePath(QStringLiteral("Screen/FeedbackScreen_%1.jpg")
-                                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")))));
+    QFile file(QDir(screenFolder).filePath(QStringLiteral("FeedbackScreen_%1.jpg").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")))));
     return file.open(QIODevice::WriteOnly) && file.write(m_form.screenshotJpeg) == m_form.screenshotJpeg.size();
 }
 
 bool FeedBackSendJob::compressAttachment()
 {
+    m_archive = pack(QDir(m_dir.path()).filePath(QStringLiteral("log.tar.gz")), {});
+    return !m_archive.isEmpty();
+}
+
+QByteArray FeedBackSendJob::pack(const QString &archivePath, const QList<std::pair<QString, QByteArray>> &extra) const
+{
     const QDir work(m_dir.path());
+    QList<std::pair<QString, QByteArray>> entries;
     QStringList files;
     for (const char *folder : {"Log", "Screen"}) {
         QDirIterator it(work.filePath(QLatin1String(folder)), QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext())
             files.append(it.next());
     }
-    if (files.isEmpty())
-        return false;
     files.sort();
-    const QString archivePath = work.filePath(QStringLiteral("log.tar.gz"));
+    for (const QString &path : files) {
+        QFile in(path);
+        if (in.open(QIODevice::ReadOnly))
+            entries.append({work.relativeFilePath(path), in.readAll()});
+    }
+    entries += extra;
+    if (entries.isEmpty())
+        return {};
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
     struct archive *a = archive_write_new();
     archive_write_add_filter_gzip(a);
     archive_write_set_format_pax_restricted(a);
     bool ok = archive_write_open_filename(a, QFile::encodeName(archivePath).constData()) == ARCHIVE_OK;
-    for (const QString &path : files) {
+    for (const auto &[name, bytes] : entries) {
         if (!ok)
             break;
-        QFile in(path);
-        if (!in.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray bytes = in.readAll();
         struct archive_entry *entry = archive_entry_new();
-        archive_entry_set_pathname_utf8(entry, work.relativeFilePath(path).toUtf8().constData());
+        archive_entry_set_pathname_utf8(entry, name.toUtf8().constData());
         archive_entry_set_size(entry, bytes.size());
         archive_entry_set_filetype(entry, AE_IFREG);
         archive_entry_set_perm(entry, 0644);
-        archive_entry_set_mtime(entry, QFileInfo(path).lastModified().toSecsSinceEpoch(), 0);
+        archive_entry_set_mtime(entry, now, 0);
         ok = archive_write_header(a, entry) == ARCHIVE_OK
             && archive_write_data(a, bytes.constData(), size_t(bytes.size())) == bytes.size();
         archive_entry_free(entry);
     }
     ok = archive_write_close(a) == ARCHIVE_OK && ok;
     archive_write_free(a);
-    if (!ok) {
+    QFile packed(archivePath);
+    if (!ok || !packed.open(QIODevice::ReadOnly)) {
         // A failed archive leaves the message without attachment.
         QFile::remove(archivePath);
-        return false;
+        return {};
     }
-    QFile packed(archivePath);
-    if (!packed.open(QIODevice::ReadOnly))
-        return false;
-    m_archive = packed.readAll();
-    return true;
+    return packed.readAll();
 }

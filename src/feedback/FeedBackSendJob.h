@@ -53,8 +53,9 @@ public:
     bool isCancelled() const { return m_cancelled; }
     // Why the job failed, for the log.
     QString errorText() const { return m_error; }
-    // The packed report (log.tar.gz), kept so an unconfigured build can offer to save it.
-    QByteArray reportArchive() const { return m_archive; }
+    // The report an unconfigured build offers to save: the logs and the screenshot with
+    // "Message.txt", what the mail would have carried.
+    QByteArray reportArchive() const { return m_report; }
     // The job's working folder (removed with the job).
     QString workFolder() const { return m_dir.path(); }
 
@@ -66,11 +67,16 @@ public:
     static std::optional<QVariantMap> parseAccount(const QByteArray &xml, QString *error);
     static QString subject(const QString &email, const QString &pid);
     static QString body(const FeedBackConfig &config, const QString &description);
+    // The fields of the mail and its body as text: what the user typed and chose.
+    static QString messageText(const FeedBackConfig &config, const FeedBackForm &form);
 
 private:
     bool addLogs();
     bool addScreenshot();
     bool compressAttachment();
+    // The Log and Screen files of the working folder and the extra entries, packed into a
+    // gzip'ed tar at path; its bytes, empty when it could not be made.
+    QByteArray pack(const QString &path, const QList<std::pair<QString, QByteArray>> &extra) const;
     bool send(const QVariantMap &account, const QString &to);
 
     FeedBackConfig m_config;
@@ -79,4 +85,5 @@ private:
     std::atomic<bool> m_cancelled {false};
     QString m_error;
     QByteArray m_archive;
+    QByteArray m_report;
 };

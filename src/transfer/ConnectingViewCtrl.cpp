@@ -1,7 +1,9 @@
 #include "transfer/ConnectingViewCtrl.h"
 
+#include "controls/MGHoverButton.h"
 #include "controls/ThinProgressView.h"
 #include "platform/MainBundle.h"
+#include "shell/MGMessageBox.h"
 #include "shell/UIManager.h"
 #include "transfer/ConnectViewParts.h"
 
@@ -31,6 +33,13 @@ ConnectingViewCtrl::ConnectingViewCtrl(QWidget *parent)
     m_progress = new ThinProgressView(this);
     m_progress->setFixedSize(380, 6);
     layout->addWidget(m_progress, 0, Qt::AlignHCenter);
+    m_reportDevicesButton = new MGHoverButton(this);
+    m_reportDevicesButton->setObjectName(QStringLiteral("reportDevicesButton"));
+    m_reportDevicesButton->setTitle(MainBundle::localizedString("Report my device"));
+    m_reportDevicesButton->setTextColor(QColor(32, 192, 91));
+    m_reportDevicesButton->setFixedSize(160, 24);
+    layout->addWidget(m_reportDevicesButton, 0, Qt::AlignHCenter);
+    connect(m_reportDevicesButton, &MGHoverButton::clicked, this, &ConnectingViewCtrl::reportDevicesClick);
     m_timer = new QTimer(this);
     m_timer->setInterval(TickMs);
     connect(m_timer, &QTimer::timeout, this, &ConnectingViewCtrl::tick);
@@ -69,6 +78,12 @@ void ConnectingViewCtrl::stopConnectAnimation()
     m_frame = 0;
     m_timer->stop();
     showFrame(0);
+}
+
+void ConnectingViewCtrl::reportDevicesClick()
+{
+    MGMessageBox::warning(MainBundle::localizedString("Come Soon..."), MainBundle::localizedString("Warnnig"), QString(),
+                          MainBundle::localizedString("OK"), QImage(), window()->frameGeometry());
 }
 
 bool ConnectingViewCtrl::isAnimating() const { return m_timer->isActive(); }

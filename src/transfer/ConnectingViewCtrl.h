@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class MGHoverButton;
 class QLabel;
 class QTimer;
 class ThinProgressView;
@@ -24,6 +25,9 @@ public:
     void stopConnectAnimation();
     bool isAnimating() const;
     void tick();
+    // Reporting a device that will not connect is not offered yet: says so in a box.
+    void reportDevicesClick();
+    MGHoverButton *reportDevicesButton() const { return m_reportDevicesButton; }
 
     int frameCounter() const { return m_frame; }
     int ticks() const { return m_ticks; }
@@ -36,6 +40,7 @@ private:
 
     QLabel *m_animation = nullptr;
     ThinProgressView *m_progress = nullptr;
+    MGHoverButton *m_reportDevicesButton = nullptr;
     QTimer *m_timer = nullptr;
     int m_frame = 0;
     int m_ticks = 0;

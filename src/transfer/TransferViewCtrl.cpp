@@ -192,8 +192,15 @@ void TransferViewCtrl::loadView()
     m_deleteButton->setObjectName(QStringLiteral("deleteWaitItem"));
     m_deleteButton->setFixedSize(18, 18);
     m_deleteButton->setFlat(true);
-    m_deleteButton->setIcon(QIcon(QPixmap::fromImage(UIManager::sliceNamedInMain(QStringLiteral("mainform-453")))));
     m_deleteButton->setIconSize(QSize(16, 16));
+    // A momentary change: the pressed picture while the button is held down.
+    auto showSlice = [button = m_deleteButton](const QString &slice) {
+        button->setProperty("slice", slice);
+        button->setIcon(QIcon(QPixmap::fromImage(UIManager::sliceNamedInMain(slice))));
+    };
+    showSlice(QStringLiteral("mainform-453"));
+    connect(m_deleteButton, &QPushButton::pressed, this, [showSlice] { showSlice(QStringLiteral("mainform-454")); });
+    connect(m_deleteButton, &QPushButton::released, this, [showSlice] { showSlice(QStringLiteral("mainform-453")); });
     m_deleteButton->setStyleSheet(QStringLiteral("QPushButton{border:none;background:transparent;}"));
     m_deleteButton->hide();
     connect(m_deleteButton, &QPushButton::clicked, this, [this] { deleteTask(); });

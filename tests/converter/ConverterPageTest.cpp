@@ -2,6 +2,7 @@
 // the menu, the hand-off from the library and the sheet's answers.
 #include "ConverterFixtures.h"
 #include "ConverterPageRig.h"
+#include "RowTitleMenu.h"
 
 #include "controls/DownloadTableView.h"
 #include "converter/CascadePanel.h"
@@ -13,6 +14,7 @@
 #include "converter/TBVideoConvertTask.h"
 #include "downloads/DeleteModalWindowCtr.h"
 #include "downloads/DownloadedItem.h"
+#include "downloads/DownloadedItemViewCtrl.h"
 #include "library/ThumbnailServerWraper.h"
 #include "platform/UserDefaults.h"
 #include "support/TestEnvironment.h"
@@ -195,6 +197,17 @@ TEST_F(ConverterPage, MenuFollowsTheSelection)
             EXPECT_EQ(page->validateMenuItem(page->menuItem(QString::fromLatin1(names[i]))), c.enabled[i])
                 << names[i] << " with " << c.rows.size() << " rows";
     }
+}
+
+TEST_F(ConverterPage, RightClickOnARowTitleShowsTheListMenu)
+{
+    addRows({"clip.mp4"});
+    QApplication::processEvents();
+    ASSERT_EQ(page->converlist().size(), 1);
+    EXPECT_EQ(RowTitleMenu::rightClickTitle(page->tableView(),
+                                            page->converlist().first()->downloadingItemViewCtr<DownloadedItemViewCtrl>()),
+              QString());
+    // The page then closes with the pointer still over the row (TearDown).
 }
 
 TEST_F(ConverterPage, LibraryHandOffArrivesAsNewRowsWithoutMissingFiles)

@@ -2,9 +2,11 @@
 fennix_add_test(converter_page_tests
   SOURCES ConverterPanelsTest.cpp FormatSheetTest.cpp ConverterPageTest.cpp
           ${PROJECT_SOURCE_DIR}/tests/tools/swiftcarry/MediaFixtures.cpp
+          ${PROJECT_SOURCE_DIR}/tests/downloads/RowTitleMenu.cpp
   LIBS fennix_converter_page fennix_library_actions Qt6::Test
   GUI
   TIMEOUT 180)
+target_include_directories(converter_page_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/downloads)
 
 # The page with the real conversion tool, and a picture of it.
 fennix_add_test(converter_page_end_to_end_tests

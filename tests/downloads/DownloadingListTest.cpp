@@ -14,6 +14,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
 #include "reelgrab/QVSniffingMediaSegment.h"
+#include "shell/MGMessageBox.h"
 #include "shell/QuitCheckDialogboxController.h"
 #include "support/TestEnvironment.h"
 
@@ -21,7 +22,9 @@
 #include <QClipboard>
 #include <QDir>
 #include <QTimer>
+#include <QLabel>
 #include <QMainWindow>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -142,6 +145,39 @@ TEST(RunningRow, SniffingFailureTextDependsOnTheSite)
 
 // Each failure keeps its reason beside the row's own text: under it and as its tool tip, also
 // when the row is shown again later; any later step takes it away.
+TEST(RunningRow, StartRecordSaysComingSoonOverTheWindow)
+{
+    RowFixture f(QStringLiteral("https://videos.example.com/v/2"));
+    QWidget window;
+    window.resize(900, 400);
+    window.move(120, 80);
+    f.row->view()->setParent(&window);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    MGHoverButton *record = f.row->startRecordButton();
+    ASSERT_NE(record, nullptr);
+    EXPECT_TRUE(record->isHidden()) << "no status of the row shows the record button";
+
+    QString message, button;
+    QPoint boxCentre;
+    int boxes = 0;
+    MGMessageBox::setRunHookForTesting([&](MGMessageBox *box) {
+        ++boxes;
+        message = box->messageTextField()->text();
+        button = box->yesButton()->title();
+        boxCentre = box->frameGeometry().center();
+        QTimer::singleShot(0, box, [box] { box->clickButton(box->yesButton()); });
+    });
+    record->show();
+    record->setEnabled(true);
+    QTest::mouseClick(record, Qt::LeftButton, Qt::NoModifier, record->rect().center());
+    MGMessageBox::setRunHookForTesting({});
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(message, QStringLiteral("Coming soon !"));
+    EXPECT_EQ(button, QStringLiteral("OK"));
+    EXPECT_LE((boxCentre - window.frameGeometry().center()).manhattanLength(), 2);
+}
+
 TEST(RunningRow, FailureShowsItsReason)
 {
     struct Case

@@ -1,7 +1,7 @@
 # Tests of the Download page.
 fennix_add_test(fennix_downloads_page_tests
   SOURCES DownloadPageRulesTest.cpp DownloadingListTest.cpp DownloadPageConvertTest.cpp SilentReelgrab.cpp
-  LIBS fennix_downloads_page
+  LIBS fennix_downloads_page Qt6::Test
   GUI
   TIMEOUT 180)
 add_dependencies(fennix_downloads_page_tests fake_reelgrab)

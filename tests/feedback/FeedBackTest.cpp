@@ -10,7 +10,11 @@
 #include "feedback/FeedBack.h"
 #include "feedback/FeedBackRegistration.h"
 #include "shell/ShellRegistry.h"
+#include "shell/UIManager.h"
 #include "feedback/FeedBackSendJob.h"
+#include "feedback/FolderAssistant.h"
+#include "platform/MainBundle.h"
+#include "support/WindowTexts.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -19,7 +23,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTcpServer>
@@ -230,6 +236,42 @@ TEST(FeedBackSendJob, SubjectAndBody)
     EXPECT_FALSE(body.contains(QStringLiteral("(null)")));
 }
 
+TEST(FolderAssistant, CreateFolderAtPath)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    struct Case
+    {
+        QString folder, atPath, expected;
+        bool made;
+    } cases[] = {
+        {QString(), root, QString(), false},
+        {QStringLiteral("Log"), QString(), QString(), false},
+        {QStringLiteral("Log"), root, root + QStringLiteral("/Log"), true},
+        {QStringLiteral("Log"), root, root + QStringLiteral("/Log"), true}, // already there
+        {QStringLiteral("Screen"), root + QStringLiteral("/a/b"), root + QStringLiteral("/a/b/Screen"), true},
+        {QStringLiteral("../escape"), root + QStringLiteral("/a"), QString(), false},
+        {QStringLiteral("/abs"), root, QString(), false},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(FolderAssistant::createFolder(c.folder, c.atPath), c.expected) << c.folder.toStdString();
+        if (c.made) {
+            EXPECT_TRUE(QFileInfo(c.expected).isDir()) << c.expected.toStdString();
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("/escape")));
+}
+
+TEST_F(FeedBackTest, AttachmentUsageTipShowsItsText)
+{
+    auto *label = child<QLabel>("attachmentUsageLabel");
+    ASSERT_TRUE(label && label->isVisible());
+    const QString text = MainBundle::localizedString(QStringLiteral("Attachment Usage tip"), QStringLiteral("FeedBackWinCtrl"));
+    EXPECT_NE(text, QStringLiteral("Attachment Usage tip")) << "the string table has no text for the key";
+    EXPECT_EQ(label->text(), text);
+    EXPECT_TRUE(WindowTexts::bareKeys(window.get()).isEmpty()) << WindowTexts::bareKeys(window.get()).join(u',').toStdString();
+}
+
 TEST_F(FeedBackTest, InvalidFormShakesAndFocusesTheField)
 {
     grab("empty");
@@ -324,6 +366,8 @@ TEST_F(FeedBackTest, UnconfiguredBuildOffersToSaveTheReport)
     click("submitButton");
     ASSERT_TRUE(waitForState(FeedBack::NotConfigured));
     EXPECT_TRUE(window->stateText().contains(QStringLiteral("No feedback service is configured")));
+    auto *icon = child<QLabel>("notConfiguredIconView");
+    EXPECT_EQ(icon->property("slice").toString(), QStringLiteral("toolbox-120_"));
     grab("unconfigured");
 
     QTemporaryDir out;
@@ -341,6 +385,22 @@ TEST_F(FeedBackTest, UnconfiguredBuildOffersToSaveTheReport)
     ASSERT_EQ(screens.size(), 1);
     EXPECT_TRUE(screens.first().endsWith(QStringLiteral(".jpg")));
     EXPECT_TRUE(files.value(QStringLiteral("Screen/") + screens.first()).startsWith("\xff\xd8")) << "JPEG bytes";
+
+    // What the user typed and chose travels in the report as the mail would carry it.
+    const QString message = QString::fromUtf8(files.value(QStringLiteral("Message.txt")));
+    for (const char *line : {"E-mail: user@example.org", "Type: contact", "Logs attached: yes",
+                             "Screenshot attached: yes", "Subject: T#user@example.org#", "Description:The download stops at 99%."})
+        EXPECT_TRUE(message.contains(QString::fromUtf8(line))) << line << "\n"
+                                                               << message.toStdString();
+
+    // Saved: the success icon, not the failure one.
+    EXPECT_TRUE(window->stateText().contains(QStringLiteral("The report was saved"))) << window->stateText().toStdString();
+    EXPECT_EQ(icon->property("slice").toString(), QStringLiteral("toolbox-111_"));
+    const QImage success = UIManager::sliceNamedInToolbox(QStringLiteral("toolbox-111_"));
+    ASSERT_FALSE(success.isNull());
+    EXPECT_EQ(icon->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+              QPixmap::fromImage(success).toImage().convertToFormat(QImage::Format_ARGB32));
+    grab("report-saved");
 }
 
 TEST_F(FeedBackTest, SendsTheReportEndToEnd)

@@ -1,6 +1,7 @@
 // The library page's model: refresh with play lists and search, sorting, the stored sort
 // choice, the selection across a sort, and the library across a restart.
 #include "LibraryStoreFixture.h"
+#include "RowTitleMenu.h"
 
 #include "library/DownloadedViewCtrl.h"
 #include "library/LibrarySearchFilter.h"
@@ -426,6 +427,26 @@ namespace {
 
 // The page as the user sees it: an expanded play list, a row being converted and a row whose
 // file is gone. Saved as a picture when FENNIX_GRAB_DIR names a folder.
+TEST_F(LibraryPageTest, RightClickOnTheTitleShowsTheListMenu)
+{
+    store({{QStringLiteral("Mountain lake at dawn"), QString(), 0, 754, 48234496, QStringLiteral("https://video.example.org/lake"), 5}});
+    QFile media(m_folder + QStringLiteral("/Mountain lake at dawn.mp4"));
+    ASSERT_TRUE(media.open(QIODevice::WriteOnly));
+    media.write(QByteArray(1024, 'x'));
+    media.close();
+    DownloadedViewCtrl &page = open();
+    page.view()->resize(860, 400);
+    page.view()->show();
+    page.refreshDownloadedTableView();
+    QApplication::processEvents();
+    ASSERT_EQ(page.numberOfRowsInTableView(), 1);
+    EXPECT_EQ(RowTitleMenu::rightClickTitle(page.tableView(),
+                                            page.displayNodeArr().first()->downloadingItemViewCtr<DownloadedItemViewCtrl>()),
+              QString());
+    // A right click selects the row, as anywhere else on it.
+    EXPECT_EQ(page.tableView()->selectedRowList(), QList<int>{0});
+}
+
 TEST_F(LibraryPageTest, RowsOfEveryKindAreLaidOutInTheViewport)
 {
     const QList<Entry> library = {{QStringLiteral("Mountain lake at dawn"), QString(), 0, 754, 48234496,

@@ -1,5 +1,7 @@
 // The Record page over its own list file, a thumbnail service without a tool and, for the
 // recording itself, the stand-in recorder.
+#include "RowTitleMenu.h"
+
 #include "controls/DownloadTableView.h"
 #include "controls/MGCheckButton.h"
 #include "controls/MGHoverButton.h"
@@ -17,6 +19,7 @@
 #include "shell/MGMessageBox.h"
 #include "support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -248,6 +251,16 @@ TEST_F(RecordPage, DeleteMovesFilesToTheTrashAndKeepsTheRowOfAFileThatStays)
     EXPECT_FALSE(QFile::exists(folder + "/keep.mp4"));
     EXPECT_EQ(shownNames(), QStringList{"stuck"});
     EXPECT_EQ(page->selectedRows(), QList<int>{0}) << "the new last row";
+}
+
+TEST_F(RecordPage, RightClickOnARowTitleShowsTheListMenu)
+{
+    record({"take.mp4"});
+    QApplication::processEvents();
+    ASSERT_EQ(page->displayList().size(), 1);
+    EXPECT_EQ(RowTitleMenu::rightClickTitle(page->tableView(),
+                                            page->displayList().first()->downloadingItemViewCtr<DownloadedItemViewCtrl>()),
+              QString());
 }
 
 TEST_F(RecordPage, RenameFollowsTheLibrarysRules)

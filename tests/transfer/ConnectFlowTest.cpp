@@ -4,6 +4,7 @@
 #include "controls/QVUrlLabel.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
+#include "shell/MGMessageBox.h"
 #include "support/TestEnvironment.h"
 #include "transfer/ConnectFailedViewCtrl.h"
 #include "transfer/ConnectManagerViewCtrl.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QSemaphore>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -234,6 +236,33 @@ TEST(ConnectFlow, ConnectingAnimationRunsOnlyWhileConnecting)
     view.stopConnectAnimation();
     EXPECT_FALSE(view.isAnimating());
     EXPECT_EQ(ConnectingViewCtrl::frameName(7), "connecting-07");
+}
+
+TEST(ConnectFlow, ReportDevicesSaysComeSoon)
+{
+    QWidget window;
+    window.resize(700, 500);
+    auto *view = new ConnectingViewCtrl(&window);
+    view->resize(700, 500);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    MGHoverButton *report = view->reportDevicesButton();
+    ASSERT_TRUE(report && report->isVisible());
+    QString message, title, button;
+    QPoint boxCentre;
+    MGMessageBox::setRunHookForTesting([&](MGMessageBox *box) {
+        message = box->messageTextField()->text();
+        title = box->titleText();
+        button = box->yesButton()->title();
+        boxCentre = box->frameGeometry().center();
+        QTimer::singleShot(0, box, [box] { box->clickButton(box->yesButton()); });
+    });
+    QTest::mouseClick(report, Qt::LeftButton, Qt::NoModifier, report->rect().center());
+    MGMessageBox::setRunHookForTesting({});
+    EXPECT_EQ(message, QStringLiteral("Come Soon..."));
+    EXPECT_EQ(title, QStringLiteral("Warnnig"));
+    EXPECT_EQ(button, QStringLiteral("OK"));
+    EXPECT_LE((boxCentre - window.frameGeometry().center()).manhattanLength(), 2);
 }
 
 TEST(ConnectFlow, HelpLinksLeadToShippedPages)

@@ -7,6 +7,7 @@
 #include "library/ThumbnailServerWraper.h"
 #include "platform/NotificationCenter.h"
 #include "shell/MGMessageBox.h"
+#include "shell/UIManager.h"
 #include "support/TestEnvironment.h"
 #include "transfer/ConnectManagerViewCtrl.h"
 #include "transfer/QVMobileDeviceDataSource.h"
@@ -18,6 +19,7 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardItemModel>
@@ -160,8 +162,21 @@ TEST(TransferPage, WaitingBannerAndItsPopupList)
     ASSERT_TRUE(TestEnvironment::waitFor([&] { return !rig.page->popupWindow()->isBouncing(); }));
     EXPECT_EQ(rig.page->popupTable()->model()->rowCount(), 2);
     rig.page->focusRow(1);
-    ASSERT_TRUE(rig.page->popupDeleteButton()->isVisible());
-    QTest::mouseClick(rig.page->popupDeleteButton(), Qt::LeftButton);
+    QPushButton *del = rig.page->popupDeleteButton();
+    ASSERT_TRUE(del->isVisible());
+    // Held down, the button shows its pressed picture; let go, the normal one again.
+    auto shows = [del](const char *slice) {
+        const QImage expected =
+            QIcon(QPixmap::fromImage(UIManager::sliceNamedInMain(QString::fromLatin1(slice)))).pixmap(del->iconSize()).toImage();
+        return del->property("slice").toString() == QLatin1String(slice) && !expected.isNull()
+               && del->icon().pixmap(del->iconSize()).toImage() == expected;
+    };
+    EXPECT_TRUE(shows("mainform-453"));
+    QTest::mousePress(del, Qt::LeftButton);
+    EXPECT_TRUE(shows("mainform-454"));
+    EXPECT_EQ(rig.page->popupTable()->model()->rowCount(), 2) << "a press alone deletes nothing";
+    QTest::mouseRelease(del, Qt::LeftButton);
+    EXPECT_TRUE(shows("mainform-453"));
     EXPECT_EQ(rig.page->popupTable()->model()->rowCount(), 1);
     EXPECT_EQ(rig.page->focusRowIndex(), 0) << "the focus moves to the last row";
     EXPECT_TRUE(rig.page->waitBannerText()->text().startsWith("1 file"));
