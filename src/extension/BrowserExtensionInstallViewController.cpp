@@ -2,6 +2,7 @@
 
 #include "extension/BrowserExtensionInstallView.h"
 #include "extension/BrowserExtensionManager.h"
+#include "extension/BrowserLaunchAlert.h"
 #include "extension/QVUrlLabel.h"
 
 #include <QCoreApplication>
@@ -99,6 +100,16 @@ BrowserExtensionInstallViewController::BrowserExtensionInstallViewController(con
     addBrowser(localized("Safari\n(not available on Linux)"), m_safariButton);
     buttons->addStretch();
     box->addLayout(buttons);
+    // The package is not signed: release builds of Firefox refuse it with a message that names
+    // no way out, so the way is told here first.
+    m_firefoxNote = new QLabel(BrowserExtensionManager::firefoxUnsignedPackageNote(), m_installBoxView);
+    m_firefoxNote->setObjectName(QStringLiteral("firefoxNote"));
+    m_firefoxNote->setWordWrap(true);
+    m_firefoxNote->setAlignment(Qt::AlignCenter);
+    m_firefoxNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_firefoxNote->setStyleSheet(QStringLiteral("color: #5F6B7A;"));
+    m_firefoxButton->setToolTip(m_firefoxNote->text());
+    box->addWidget(m_firefoxNote);
     m_lblDontNeed = new Brisklet::QVUrlLabel(m_installBoxView);
     m_lblDontNeed->setObjectName(QStringLiteral("lblDontNeed"));
     box->addWidget(m_lblDontNeed, 0, Qt::AlignRight);
@@ -111,6 +122,7 @@ BrowserExtensionInstallViewController::BrowserExtensionInstallViewController(con
 
     awake();
     m_manager->addExtensionObserver(this, m_safariName, m_chromeId, m_firefoxId);
+    BrowserLaunchAlert::watch(m_manager);
 }
 
 BrowserExtensionInstallViewController::~BrowserExtensionInstallViewController()
