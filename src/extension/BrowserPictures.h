@@ -8,7 +8,9 @@
 class BrowserPictures
 {
 public:
-    enum Browser { Safari = 0, Chrome = 1, Firefox = 2 };
+    enum Browser { Safari = 0,
+                   Chrome = 1,
+                   Firefox = 2 };
     // side in device-independent pixels; drawn at devicePixelRatio for a crisp picture.
     static QImage picture(Browser browser, int side, bool available, qreal devicePixelRatio = 2.0);
 };
