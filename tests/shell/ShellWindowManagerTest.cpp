@@ -35,7 +35,9 @@ namespace {
 
 const char *const ChildMark = "FENNIX_WM_CHILD";
 
-enum class Outcome { Child, Done, NoDisplay };
+enum class Outcome { Child,
+                     Done,
+                     NoDisplay };
 
 // In the parent: an X server and openbox, then this very case again in a child on that display;
 // Done when the child has run (its failures are this case's). In the child: Child, go on.
@@ -68,8 +70,7 @@ Outcome underWindowManager(QString *why)
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=%1.%2").arg(QString::fromLatin1(info->test_suite_name()),
-                                                            QString::fromLatin1(info->name()))});
+                {QStringLiteral("--gtest_filter=%1.%2").arg(QString::fromLatin1(info->test_suite_name()), QString::fromLatin1(info->name()))});
     EXPECT_TRUE(child.waitForStarted(10000));
     EXPECT_TRUE(child.waitForFinished(240000));
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
@@ -80,14 +81,14 @@ Outcome underWindowManager(QString *why)
 }
 
 // The rest of the case runs in the child, on the display with the window manager.
-#define UNDER_WINDOW_MANAGER()                                                                                         \
-    do {                                                                                                               \
-        QString why;                                                                                                   \
-        const Outcome run = underWindowManager(&why);                                                                      \
-        if (run == Outcome::Done)                                                                                          \
-            return;                                                                                                    \
-        if (run == Outcome::NoDisplay)                                                                                     \
-            GTEST_SKIP() << why.toStdString();                                                                         \
+#define UNDER_WINDOW_MANAGER()                        \
+    do {                                              \
+        QString why;                                  \
+        const Outcome run = underWindowManager(&why); \
+        if (run == Outcome::Done)                     \
+            return;                                   \
+        if (run == Outcome::NoDisplay)                \
+            GTEST_SKIP() << why.toStdString();        \
     } while (false)
 
 void saveScreen(QWidget *w, const QString &name)
