@@ -349,6 +349,13 @@ TEST_F(ExtensionPages, InstallPageTellsWhichFirefoxBuildsTakeThePackage)
                              "xpinstall.signatures.required", "about:config"})
         EXPECT_TRUE(note->text().contains(QLatin1String(part))) << part;
     EXPECT_EQ(p.controller->firefoxButton()->toolTip(), note->text());
+    // Each browser's picture stands above its button.
+    for (QPushButton *button : {p.controller->chromeButton(), p.controller->firefoxButton(), p.controller->safariButton()}) {
+        auto *picture = p.view->findChild<QLabel *>(button->objectName() + QStringLiteral("Picture"));
+        ASSERT_TRUE(picture) << button->objectName().toStdString();
+        EXPECT_TRUE(picture->isVisible());
+        EXPECT_FALSE(picture->pixmap().isNull());
+    }
 }
 
 // A browser that ends at once with an error (Chromium as root) is explained in a message box
