@@ -41,6 +41,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -57,16 +58,17 @@ bool statusIn(const DownloadNode::Ptr &node, std::initializer_list<quint32> stat
     return item && std::find(states.begin(), states.end(), item->taskStatus()) != states.end();
 }
 
+// Queued, converting or paused: a job stands behind the row.
+bool isBusy(const DownloadNode::Ptr &node)
+{
+    return statusIn(node, {DownloadedItem::TaskWaiting, DownloadedItem::TaskRunning, DownloadedItem::TaskPaused});
+}
 
 } // namespace
 
 ConverterViewCtrl::ConverterViewCtrl(ThumbnailServerWraper *thumbnails, EncFormatMgr *catalogue, QObject *parent)
-    : QObject(parent)
-    , _supportConverExt(supportedExtensions())
-    , _taskManager(std::make_unique<TBConverterTaskManager>())
-    , _thumbnailServerWraper(thumbnails ? thumbnails : &ThumbnailServerWraper::share())
-    , m_catalogue(catalogue)
-    , m_names(std::make_shared<OutputNameWatcher>())
+    : QObject(parent), _supportConverExt(supportedExtensions()), _taskManager(std::make_unique<TBConverterTaskManager>()), _thumbnailServerWraper(thumbnails ? thumbnails : &ThumbnailServerWraper::share()), m_catalogue(catalogue), m_names(std::make_shared<OutputNameWatcher>(
+                                                                                                                                                                                                                                          [this](DownloadedItem &item, quint32 taskStatus) { conversionDidEnd(item, taskStatus); }))
 {
     _taskManager->setDelegate(this);
     m_thumbnailReceiver = std::make_shared<ThumbnailCallback>(
@@ -224,6 +226,7 @@ void ConverterViewCtrl::buildMenu()
         void (ConverterViewCtrl::*run)();
     } items[] = {
         {"Converter", "convertItems:", &ConverterViewCtrl::convertItems},
+        {"Stop", "stopItems:", &ConverterViewCtrl::stopItems},
         {"Play", "playVideo:", &ConverterViewCtrl::playVideo},
         {"Show in File Manager", "showInFinder:", &ConverterViewCtrl::showInFinder},
         {"Add to Transfer List", "transfer:", &ConverterViewCtrl::transfer},
@@ -296,9 +299,7 @@ void ConverterViewCtrl::startShowView()
 
 bool ConverterViewCtrl::isHasTask() const
 {
-    return std::any_of(_converlist.begin(), _converlist.end(), [](const DownloadNode::Ptr &n) {
-        return statusIn(n, {DownloadedItem::TaskWaiting, DownloadedItem::TaskRunning, DownloadedItem::TaskPaused});
-    });
+    return std::any_of(_converlist.begin(), _converlist.end(), isBusy);
 }
 
 QList<int> ConverterViewCtrl::selectedRows() const { return m_rows ? m_rows->selectedRows() : QList<int>(); }
@@ -560,6 +561,18 @@ std::optional<std::shared_ptr<TBVideoConvertTask>> ConverterViewCtrl::nextConver
     return std::shared_ptr<TBVideoConvertTask>();
 }
 
+// "Open the output folder when the conversion is done.": once the last job of the page has
+// ended, the folder opens when a job that asked for it finished.
+void ConverterViewCtrl::conversionDidEnd(DownloadedItem &item, quint32 taskStatus)
+{
+    if (taskStatus == DownloadedItem::TaskFinished && item.isOpenConvertedFile() && !item.covertedFilePath().isEmpty())
+        m_folderToOpen = QFileInfo(item.covertedFilePath()).absolutePath();
+    if (m_folderToOpen.isEmpty() || isHasTask())
+        return;
+    // After the job's end report has been handled.
+    QTimer::singleShot(0, this, [this, folder = std::exchange(m_folderToOpen, QString())] { Workspace::openFolder(folder); });
+}
+
 // ---------------------------------------------------------------------------------------------
 // Row controls
 
@@ -621,9 +634,17 @@ void ConverterViewCtrl::stopTaskItemForDownloadedItem(const DownloadNode::Ptr &n
 
 void ConverterViewCtrl::downloadedItemWillDelete(const DownloadNode::Ptr &node)
 {
-    if (!node || statusIn(node, {DownloadedItem::TaskWaiting, DownloadedItem::TaskRunning, DownloadedItem::TaskPaused}))
-        return; // a busy row stays
+    if (!node)
+        return;
     removeRows({node});
+    refresh();
+}
+
+void ConverterViewCtrl::stopItems()
+{
+    for (const DownloadNode::Ptr &node : selectedNodes())
+        if (isBusy(node))
+            stopTaskItemForDownloadedItem(node, false);
     refresh();
 }
 
@@ -666,11 +687,14 @@ void ConverterViewCtrl::openPlayer(const QList<std::shared_ptr<DownloadedItem>> 
 }
 
 // ---------------------------------------------------------------------------------------------
-// Deleting rows (no file is touched)
+// Deleting rows (no file is touched but a stopped job's partial output)
 
 void ConverterViewCtrl::removeRows(const QList<DownloadNode::Ptr> &rows)
 {
     for (const DownloadNode::Ptr &node : rows) {
+        // A row that goes takes its job along: the tool ends and the partial output goes away.
+        if (isBusy(node))
+            stopTaskItemForDownloadedItem(node, false);
         if (m_rows)
             m_rows->forgetRow(node);
         _converlist.removeAll(node);
@@ -686,11 +710,7 @@ void ConverterViewCtrl::deleteItems()
     const QRect parent = m_view && m_view->window() ? m_view->window()->frameGeometry() : QRect();
     if (DeleteModalWindowCtr::showDeleteItemsTipHiddenCheck(parent) == 0)
         return;
-    QList<DownloadNode::Ptr> gone;
-    for (const DownloadNode::Ptr &node : selected)
-        if (statusIn(node, {DownloadedItem::TaskNone, DownloadedItem::TaskFinished, DownloadedItem::TaskFailed}))
-            gone << node;
-    removeRows(gone);
+    removeRows(selected);
     refresh();
 }
 
@@ -701,11 +721,8 @@ void ConverterViewCtrl::deleteAll()
     const QRect parent = m_view && m_view->window() ? m_view->window()->frameGeometry() : QRect();
     if (DeleteModalWindowCtr::showDeleteAllItemsTipHiddenCheck(parent) == 0)
         return;
-    QList<DownloadNode::Ptr> gone;
-    for (const DownloadNode::Ptr &node : std::as_const(_converlist))
-        if (statusIn(node, {DownloadedItem::TaskNone, DownloadedItem::TaskFinished, DownloadedItem::TaskFailed}))
-            gone << node;
-    removeRows(gone);
+    const QList<DownloadNode::Ptr> all = _converlist;
+    removeRows(all);
     refresh();
 }
 
@@ -760,8 +777,10 @@ bool ConverterViewCtrl::validateMenuItem(QAction *item) const
     };
     if (name == QLatin1String("convertItems:"))
         return any({DownloadedItem::TaskNone, DownloadedItem::TaskFailed});
+    if (name == QLatin1String("stopItems:"))
+        return std::any_of(selected.begin(), selected.end(), isBusy);
     if (name == QLatin1String("deleteItems:"))
-        return any({DownloadedItem::TaskNone, DownloadedItem::TaskFinished, DownloadedItem::TaskFailed});
+        return !selected.isEmpty(); // a busy row is stopped first
     if (name == QLatin1String("transfer:"))
         return any({DownloadedItem::TaskFinished});
     if (name == QLatin1String("showInFinder:"))

@@ -34,8 +34,9 @@ struct Notification;
 // the output-format sheet for a preset; each chosen row then gets one job in the page's own
 // queue, with encoder settings fitted to its file from a fresh copy of the sheet's block and a
 // target reserved in the "convertedPath" folder until its job ends. Rows show progress and can
-// be paused, resumed, stopped, played, shown in the file manager, removed from the list (busy
-// rows stay) and handed to the Transfer page. No file is touched by removing a row.
+// be paused, resumed, stopped, played, shown in the file manager, removed from the list (a busy
+// row's job is stopped first) and handed to the Transfer page. Removing a row touches no file
+// but the partial output of the job it stops.
 class ConverterViewCtrl : public QObject,
                           public MainWindowPage,
                           public ConverterPageInterface,
@@ -69,6 +70,8 @@ public:
     void importFile();
     void convertAll();
     void convertItems();
+    // Stops the jobs of the selected rows (menu "Stop").
+    void stopItems();
     void deleteItems();
     void deleteAll();
     void openOutputFolder();
@@ -145,6 +148,7 @@ private:
     QList<DownloadNode::Ptr> selectedNodes() const;
     void openPlayer(const QList<std::shared_ptr<DownloadedItem>> &items, int index);
     void updateState();
+    void conversionDidEnd(DownloadedItem &item, quint32 taskStatus);
 
     QList<DownloadNode::Ptr> _converlist;
     QStringList _supportConverExt;
@@ -158,6 +162,7 @@ private:
     std::shared_ptr<MediaLoaderController> m_loader;
     std::shared_ptr<OutputNameWatcher> m_names;
     qint32 m_nextItemID = 1;
+    QString m_folderToOpen; // a finished job asked for its folder once the page is idle
 
     QPointer<QWidget> m_view;
     DownloadedRowHost *m_rows = nullptr;

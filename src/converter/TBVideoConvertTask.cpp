@@ -86,19 +86,26 @@ void TBVideoConvertTask::stopOnMainThread()
 {
     // Every stop ends the job, delegate or not, so its queue moves on.
     auto keep = weak_from_this().lock();
+    // The tool (and the ffmpeg it runs) is gone first: the item then moves the partial output
+    // away, and nothing writes it again behind its back.
+    endTool(StopWaitMs);
     m_taskStatus = StoppedByUser;
     if (auto d = m_delegate.lock())
         d->convertTaskDidFinished(*this);
     if (m_taskCompletedBlcok && keep)
         m_taskCompletedBlcok(keep);
-    terminate();
 }
 
-void TBVideoConvertTask::terminate()
+void TBVideoConvertTask::terminate() { endTool(0); }
+
+void TBVideoConvertTask::endTool(int waitMs)
 {
     if (m_task) {
         disconnect(m_task, nullptr, this, nullptr);
-        m_task->end();
+        if (waitMs > 0)
+            m_task->endAndWait(waitMs);
+        else
+            m_task->end();
         m_task->setParent(nullptr);
         m_task->deleteLater();
         m_task = nullptr;

@@ -44,6 +44,8 @@ public:
     qint64 remainTime() const override { return m_remainTime; }
     QDateTime startTime() const { return m_startTime; }
     qint32 percent() const { return m_percent; }
+    // How long a user stop waits for the tool to be gone before the output is cleared away.
+    static constexpr int StopWaitMs = 3000;
     void setPercent(qint32 percent) { m_percent = percent; }
     bool export2iTunesWhenFinish() const { return m_export2iTunesWhenFinish; }
     void setExport2iTunesWhenFinish(bool on) { m_export2iTunesWhenFinish = on; }
@@ -92,6 +94,7 @@ private:
     void endWithStatus(qint32 status);
     void replyEncodeParams();
     void stopOnMainThread();
+    void endTool(int waitMs);
 
     quint32 m_taskID = 0;
     std::shared_ptr<TBMultiMediaItem> m_sourceItem;

@@ -160,7 +160,8 @@ void DownloadViewCtrl::loadView()
     m_openItemPathBtn = makeToolButton(m_downloadedHeadBox, tr1("Show in Folder"), mainSlices({441, 442, 443, 444}));
     m_converterItemBtn = makeToolButton(m_downloadedHeadBox, tr1("Add to Convert List"), mainSlices({332, 333, 334, 335}));
     m_transferItemBtn = makeToolButton(m_downloadedHeadBox, tr1("Add to Transfer List"), mainSlices({728, 729, 730, 731}));
-    m_deleteItemBtn = makeToolButton(m_downloadedHeadBox, tr1("Delete"), mainSlices({445, 446, 447, 448}));
+    // The library's own delete picture (its rows' action bar), not the output-folder slices.
+    m_deleteItemBtn = makeToolButton(m_downloadedHeadBox, tr1("Delete"), mainSlices({577, 578, 579, 580}));
     libLayout->addWidget(m_openItemPathBtn);
     libLayout->addWidget(m_converterItemBtn);
     libLayout->addWidget(m_transferItemBtn);

@@ -7,6 +7,8 @@
 #include "downloads/TimeSchedulerOptionWinCtrl.h"
 #include "platform/MainBundle.h"
 #include "platform/UserDefaults.h"
+#include "platform/WebEngineSandbox.h"
+#include "platform/log/ScribletLogger.h"
 #include "shell/ShellRegistry.h"
 
 #include <QAction>
@@ -63,6 +65,9 @@ bool SchedulerMenuCommands::triggerInApplication(const QString &itemTitle)
 
 void registerOnlinePage()
 {
+    // Before the first page is made: as root the engine would otherwise end the application.
+    if (WebEngineSandbox::disableForRoot())
+        ScribletLogInfo(QString::fromLatin1(WebEngineSandbox::logLine()));
     ShellRegistry::registerPage(ShellRegistry::Online, [] {
         return std::make_unique<OnlineViewCtrl>(UserDefaults::standard());
     });

@@ -2,6 +2,8 @@
 
 #include "extension/BrowserExtensionInstallView.h"
 #include "extension/BrowserExtensionManager.h"
+#include "extension/BrowserPictures.h"
+#include "extension/BrowserLaunchAlert.h"
 #include "extension/QVUrlLabel.h"
 
 #include <QCoreApplication>
@@ -15,6 +17,7 @@
 #include <QVBoxLayout>
 
 namespace {
+constexpr int PictureSide = 40;
 const char *const DontNeedKey = "DontNeedExtensionGuideKey";
 const char *const InstalledKey = "ExternsionsInstalled";
 
@@ -83,6 +86,12 @@ BrowserExtensionInstallViewController::BrowserExtensionInstallViewController(con
     buttons->addStretch();
     auto addBrowser = [&](const QString &caption, QPushButton *button) {
         auto *column = new QVBoxLayout;
+        // The browser's picture above its name, grey while the browser is not here.
+        auto *picture = new QLabel(m_installBoxView);
+        picture->setObjectName(button->objectName() + QStringLiteral("Picture"));
+        picture->setAlignment(Qt::AlignCenter);
+        button->setProperty("picture", QVariant::fromValue<QObject *>(picture));
+        column->addWidget(picture);
         auto *label = new QLabel(caption, m_installBoxView);
         label->setAlignment(Qt::AlignCenter | Qt::AlignBottom);
         column->addWidget(label);
@@ -99,6 +108,16 @@ BrowserExtensionInstallViewController::BrowserExtensionInstallViewController(con
     addBrowser(localized("Safari\n(not available on Linux)"), m_safariButton);
     buttons->addStretch();
     box->addLayout(buttons);
+    // The package is not signed: release builds of Firefox refuse it with a message that names
+    // no way out, so the way is told here first.
+    m_firefoxNote = new QLabel(BrowserExtensionManager::firefoxUnsignedPackageNote(), m_installBoxView);
+    m_firefoxNote->setObjectName(QStringLiteral("firefoxNote"));
+    m_firefoxNote->setWordWrap(true);
+    m_firefoxNote->setAlignment(Qt::AlignCenter);
+    m_firefoxNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_firefoxNote->setStyleSheet(QStringLiteral("color: #5F6B7A;"));
+    m_firefoxButton->setToolTip(m_firefoxNote->text());
+    box->addWidget(m_firefoxNote);
     m_lblDontNeed = new Brisklet::QVUrlLabel(m_installBoxView);
     m_lblDontNeed->setObjectName(QStringLiteral("lblDontNeed"));
     box->addWidget(m_lblDontNeed, 0, Qt::AlignRight);
@@ -111,6 +130,7 @@ BrowserExtensionInstallViewController::BrowserExtensionInstallViewController(con
 
     awake();
     m_manager->addExtensionObserver(this, m_safariName, m_chromeId, m_firefoxId);
+    BrowserLaunchAlert::watch(m_manager);
 }
 
 BrowserExtensionInstallViewController::~BrowserExtensionInstallViewController()
@@ -179,6 +199,22 @@ void BrowserExtensionInstallViewController::applyLayoutRule(bool installed, bool
         m_chromeButton->setEnabled(m_manager->isChromeInstalled());
         m_firefoxButton->setEnabled(m_manager->isFirefoxInstalled());
         showIntro = dontNeed;
+    }
+    const struct
+    {
+        QPushButton *button;
+        BrowserPictures::Browser browser;
+        bool here;
+    } pictures[] = {{m_safariButton, BrowserPictures::Safari, m_manager->isSafariInstalled()},
+                    {m_chromeButton, BrowserPictures::Chrome, m_manager->isChromeInstalled()},
+                    {m_firefoxButton, BrowserPictures::Firefox, m_manager->isFirefoxInstalled()}};
+    // Drawn again only when a browser came or went (the rule runs every second).
+    for (const auto &p : pictures) {
+        auto *label = qobject_cast<QLabel *>(p.button->property("picture").value<QObject *>());
+        if (!label || (!label->pixmap().isNull() && label->property("here").toBool() == p.here))
+            continue;
+        label->setProperty("here", p.here);
+        label->setPixmap(QPixmap::fromImage(BrowserPictures::picture(p.browser, PictureSide, p.here)));
     }
     if (m_introduceView)
         m_introduceView->setVisible(showIntro);

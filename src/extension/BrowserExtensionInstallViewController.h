@@ -48,6 +48,8 @@ public:
     QPushButton *safariButton() const { return m_safariButton; }
     QPushButton *chromeButton() const { return m_chromeButton; }
     QPushButton *firefoxButton() const { return m_firefoxButton; }
+    // Which Firefox builds take the unsigned package, and how; said before the user clicks.
+    QLabel *firefoxNote() const { return m_firefoxNote; }
     QPushButton *installButton() const { return m_installButton; }
     Brisklet::QVUrlLabel *dontNeedLabel() const { return m_lblDontNeed; }
 
@@ -75,5 +77,6 @@ private:
     QPushButton *m_safariButton = nullptr;
     QPushButton *m_chromeButton = nullptr;
     QPushButton *m_firefoxButton = nullptr;
+    QLabel *m_firefoxNote = nullptr;
     Brisklet::QVUrlLabel *m_lblDontNeed = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "extension/BrowserExtensionManager.h"
 
 #include "extension/BriskletObserver.h"
+#include "extension/BrowserLaunch.h"
 #include "extension/json/NSObject_SBJSON.h"
 #include "extension/json/NSString_SBJSON.h"
 #include "platform/DefaultBrowser.h"
@@ -120,6 +121,42 @@ QStringList BrowserExtensionManager::chromePrograms()
 QStringList BrowserExtensionManager::firefoxPrograms()
 {
     return {QStringLiteral("firefox"), QStringLiteral("firefox-esr")};
+}
+
+bool BrowserExtensionManager::launchBrowser(const QString &program, const QStringList &arguments)
+{
+    BrowserLaunch *launch = BrowserLaunch::start(program, arguments);
+    if (!launch) {
+        ScribletLogError(QStringLiteral("%1 could not be started").arg(program));
+        return false;
+    }
+    const QString name = browserDisplayName(program);
+    connect(launch, &BrowserLaunch::failed, this, [this, name](const QString &reason) {
+        ScribletLogError(QStringLiteral("%1 ended at once: %2").arg(name, reason));
+        emit browserDidNotStart(name, reason);
+    });
+    connect(launch, &BrowserLaunch::settled, this, &BrowserExtensionManager::browserLaunchSettled);
+    launch->beginWatch();
+    return true;
+}
+
+QString BrowserExtensionManager::browserDisplayName(const QString &program)
+{
+    const QString file = QFileInfo(program).fileName();
+    if (file.startsWith(QLatin1String("google-chrome")))
+        return QStringLiteral("Google Chrome");
+    if (file.startsWith(QLatin1String("chromium")))
+        return QStringLiteral("Chromium");
+    if (file.startsWith(QLatin1String("firefox")))
+        return QStringLiteral("Firefox");
+    return file;
+}
+
+QString BrowserExtensionManager::firefoxUnsignedPackageNote()
+{
+    return QCoreApplication::translate(
+        "Brisklet", "Firefox: release builds of Firefox accept only signed extensions; Firefox ESR, Developer Edition and "
+                    "Nightly take it with xpinstall.signatures.required set to false in about:config.");
 }
 
 QString BrowserExtensionManager::programPath(const QStringList &names) const
@@ -400,7 +437,7 @@ bool BrowserExtensionManager::installFirefoxExtension(const QString &id)
     if (firefox.isEmpty())
         return false;
     // Firefox asks the user to confirm the package it is given.
-    return QProcess::startDetached(firefox, {package});
+    return launchBrowser(firefox, {package});
 }
 
 void BrowserExtensionManager::gotoChromeExtensionGuide(const QString &guideUrl)
@@ -408,7 +445,7 @@ void BrowserExtensionManager::gotoChromeExtensionGuide(const QString &guideUrl)
     // Without an address of the product's, the guide that ships beside the packages.
     const QString url = guideUrl.isEmpty() ? QUrl::fromLocalFile(m_resources + QStringLiteral("/ChromeGuide.html")).toString() : guideUrl;
     const QString chrome = programPath(chromePrograms());
-    if (!chrome.isEmpty() && QProcess::startDetached(chrome, {url}))
+    if (!chrome.isEmpty() && launchBrowser(chrome, {url}))
         return;
     DefaultBrowser::openUrl(QUrl(url));
 }

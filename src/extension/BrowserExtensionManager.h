@@ -85,6 +85,8 @@ public:
     // Browser programs looked for on PATH, and the process names that count as running.
     static QStringList chromePrograms();
     static QStringList firefoxPrograms();
+    // What a user must know before Firefox is given the unsigned package.
+    static QString firefoxUnsignedPackageNote();
     // Processes of this user whose program name is one of the names.
     static QList<qint64> runningProcesses(const QStringList &names);
     // The profile folders of Chromium-based browsers (…/Default) and of Firefox (profiles.ini
@@ -93,8 +95,18 @@ public:
     static QString firefoxFolder();
     static QStringList firefoxProfileFolders();
 
+    // Starts a browser for the user and watches its first seconds (BrowserLaunch); false when
+    // it cannot be started at all.
+    bool launchBrowser(const QString &program, const QStringList &arguments);
+    // "Chromium", "Google Chrome", "Firefox" for a browser program's path.
+    static QString browserDisplayName(const QString &program);
+
 signals:
     void checked();
+    // A browser started for the user ended at once; reason is what it said.
+    void browserDidNotStart(const QString &browser, const QString &reason);
+    // The watch of a launch is over (for tests and the log).
+    void browserLaunchSettled(bool failed);
 
 private:
     void browserExtensionCheck();

@@ -1,6 +1,8 @@
 #include "extension/BrowserExtensionPreferenceViewController.h"
 
 #include "extension/BrowserExtensionManager.h"
+#include "extension/BrowserPictures.h"
+#include "extension/BrowserLaunchAlert.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -11,6 +13,8 @@
 #include <QTimer>
 
 namespace {
+constexpr int PictureSide = 32;
+
 QString localized(const char *text)
 {
     return QCoreApplication::translate("Brisklet", text);
@@ -36,10 +40,16 @@ BrowserExtensionPreferenceViewController::BrowserExtensionPreferenceViewControll
     const char *names[] = {"Safari", "Chrome", "Firefox"};
     for (int b = 0; b < 3; ++b) {
         Row &r = m_rows[b];
+        r.picture = new QLabel(view);
+        r.picture->setObjectName(QStringLiteral("%1Picture").arg(QString::fromLatin1(names[b]).toLower()));
+        r.picture->setFixedSize(PictureSide, PictureSide);
         r.caption = new QLabel(localized(captions[b]), view);
+        // The version, or the row's state in grey while there is none: text, not an empty box.
         r.version = new QLineEdit(view);
         r.version->setReadOnly(true);
-        r.version->setFixedWidth(110);
+        r.version->setFrame(false);
+        r.version->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; color: #1F2933; }"));
+        r.version->setFixedWidth(230);
         r.version->setObjectName(QStringLiteral("%1ExtensionVersion").arg(QString::fromLatin1(names[b]).toLower()));
         r.install = new QPushButton(localized("Install"), view);
         r.uninstall = new QPushButton(localized("Uninstall"), view);
@@ -47,16 +57,17 @@ BrowserExtensionPreferenceViewController::BrowserExtensionPreferenceViewControll
         r.install->setObjectName(QStringLiteral("install%1ExtensionButton").arg(QLatin1String(names[b])));
         r.uninstall->setObjectName(QStringLiteral("uninstall%1ExtensionButton").arg(QLatin1String(names[b])));
         r.update->setObjectName(QStringLiteral("update%1ExtensionButton").arg(QLatin1String(names[b])));
-        grid->addWidget(r.caption, b, 0);
-        grid->addWidget(r.version, b, 1);
+        grid->addWidget(r.picture, b, 0);
+        grid->addWidget(r.caption, b, 1);
+        grid->addWidget(r.version, b, 2);
         r.version->setFocusPolicy(Qt::NoFocus);
         // Install and Uninstall never show together: they share a place.
-        grid->addWidget(r.install, b, 2);
-        grid->addWidget(r.uninstall, b, 2);
-        grid->addWidget(r.update, b, 3);
+        grid->addWidget(r.install, b, 3);
+        grid->addWidget(r.uninstall, b, 3);
+        grid->addWidget(r.update, b, 4);
     }
-    m_rows[Safari].caption->setText(localized("Safari extension (not available on Linux)"));
-    grid->setColumnStretch(4, 1);
+    m_rows[Firefox].install->setToolTip(BrowserExtensionManager::firefoxUnsignedPackageNote());
+    grid->setColumnStretch(5, 1);
     grid->setRowStretch(3, 1);
     // Update installs the newer packaged copy over the old one, as Install does.
     connect(m_rows[Safari].install, &QPushButton::clicked, this, &BrowserExtensionPreferenceViewController::installSafariExtension);
@@ -72,6 +83,7 @@ BrowserExtensionPreferenceViewController::BrowserExtensionPreferenceViewControll
     for (Browser b : {Safari, Firefox, Chrome})
         refreshRow(b);
     m_manager->addExtensionObserver(this, m_safariName, m_chromeId, m_firefoxId);
+    BrowserLaunchAlert::watch(m_manager);
 }
 
 BrowserExtensionPreferenceViewController::~BrowserExtensionPreferenceViewController()
@@ -95,24 +107,50 @@ void BrowserExtensionPreferenceViewController::applyRowInvariant(Browser b)
 void BrowserExtensionPreferenceViewController::refreshRow(Browser b)
 {
     Row &r = m_rows[b];
+    bool browserInstalled = false;
     switch (b) {
     case Safari:
         r.version->setText(m_manager->installedSafariExtensionVersionNamed(m_safariName));
         r.update->setVisible(m_manager->isSafariExtensionUpdateEnableNamed(m_safariName));
-        r.install->setEnabled(m_manager->isSafariInstalled());
+        browserInstalled = m_manager->isSafariInstalled();
         break;
     case Chrome:
         r.version->setText(m_manager->installedChromeExtensionVersionNamed(m_chromeId));
         r.update->setVisible(m_manager->isChromeExtensionUpdateEnableNamed(m_chromeId));
-        r.install->setEnabled(m_manager->isChromeInstalled());
+        browserInstalled = m_manager->isChromeInstalled();
         break;
     case Firefox:
         r.version->setText(m_manager->installedFirefoxExtensionVersionNamed(m_firefoxId));
         r.update->setVisible(m_manager->isFirefoxExtensionUpdateEnableNamed(m_firefoxId));
-        r.install->setEnabled(m_manager->isFirefoxInstalled());
+        browserInstalled = m_manager->isFirefoxInstalled();
         break;
     }
+    r.install->setEnabled(browserInstalled);
+    showBrowserState(b, browserInstalled);
     applyRowInvariant(b);
+}
+
+void BrowserExtensionPreferenceViewController::showBrowserState(Browser b, bool browserInstalled)
+{
+    Row &r = m_rows[b];
+    const bool versionKnown = !r.version->text().isEmpty();
+    r.picture->setPixmap(QPixmap::fromImage(
+        BrowserPictures::picture(BrowserPictures::Browser(b), PictureSide, browserInstalled || versionKnown)));
+    QString state;
+    if (b == Safari)
+        state = localized("Not available on Linux");
+    else if (!browserInstalled)
+        state = b == Chrome ? localized("Chromium or Chrome not found") : localized("Firefox not found");
+    else
+        state = localized("Not installed");
+    r.version->setPlaceholderText(state);
+    r.version->setToolTip(versionKnown ? localized("Installed version %1").arg(r.version->text()) : state);
+}
+
+QString BrowserExtensionPreferenceViewController::stateText(Browser b) const
+{
+    const QLineEdit *field = m_rows[b].version;
+    return field->text().isEmpty() ? field->placeholderText() : field->text();
 }
 
 void BrowserExtensionPreferenceViewController::installedExtensionVersionDidChange2(const QString &safariVersion,
@@ -124,6 +162,7 @@ void BrowserExtensionPreferenceViewController::installedExtensionVersionDidChang
         if (m_rows[b].version->text() == versions[b])
             continue;
         m_rows[b].version->setText(versions[b]);
+        showBrowserState(b, m_rows[b].install->isEnabled());
         applyRowInvariant(b);
         m_rows[b].update->hide();
     }

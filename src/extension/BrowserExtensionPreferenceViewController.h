@@ -42,6 +42,10 @@ public:
 
     // For tests and the host.
     QLineEdit *versionField(Browser b) const { return m_rows[b].version; }
+    // The browser's picture at the row's start; grey when the browser is not on this system.
+    QLabel *pictureLabel(Browser b) const { return m_rows[b].picture; }
+    // What the row says in its version field while no version stands there.
+    QString stateText(Browser b) const;
     QPushButton *installButton(Browser b) const { return m_rows[b].install; }
     QPushButton *uninstallButton(Browser b) const { return m_rows[b].uninstall; }
     QPushButton *updateButton(Browser b) const { return m_rows[b].update; }
@@ -51,6 +55,7 @@ public:
 private:
     struct Row
     {
+        QLabel *picture = nullptr;
         QLabel *caption = nullptr;
         QLineEdit *version = nullptr;
         QPushButton *install = nullptr;
@@ -59,6 +64,7 @@ private:
     };
     void applyRowInvariant(Browser b);
     void refreshRow(Browser b);
+    void showBrowserState(Browser b, bool browserInstalled);
     void installChromeAlertDidEnd(int returnCode);
     void chromeExUninstallCheck();
     void stopWaiting();

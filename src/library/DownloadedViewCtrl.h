@@ -277,6 +277,7 @@ private:
     void postHandOff(QLatin1String name, const QList<DownloadNode::Ptr> &rows, const QVariantMap &userInfo);
     void showArrowPopUp(const DownloadNode::Ptr &node, int type);
     std::shared_ptr<OutputNameWatcher> m_oneModeWatcher; // frees reserved output names
+    QString m_folderToOpen;                              // a finished conversion asked for its folder once the library is idle
 
 public:
     // (end of item actions and download-then-convert)
@@ -286,6 +287,7 @@ private:
     void layoutVisibleRows();
     void reloadTable();
     void tellCountChanged();
+    void oneModeConversionDidEnd(DownloadedItem &ended, quint32 state);
     void setSortKey(const QString &key, QAction *sender, const char *statisticsKey);
     void buildContextMenu();
     QList<DownloadNode::Ptr> filterNodes(const QList<DownloadNode::Ptr> &nodes, const QString &search);

@@ -19,12 +19,14 @@
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
 #include "shell/WKDataColleciton.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QHash>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 bool DownloadedViewCtrl::isDownAndConvertOneMode() const
@@ -161,11 +163,8 @@ bool DownloadedViewCtrl::DownloadedItemToConvertForOneMode(const DownloadNode::P
         // renamed, deleted or queued again.
         QPointer<DownloadedViewCtrl> page(this);
         m_oneModeWatcher = std::make_shared<OutputNameWatcher>([page](DownloadedItem &ended, quint32 state) {
-            if (state != DownloadedItem::TaskFailed || ended.status() != DownloadedItem::StatusMarkedForConvert)
-                return;
-            ended.setStatus(DownloadedItem::StatusPlain);
             if (page)
-                page->tellCountChanged();
+                page->oneModeConversionDidEnd(ended, state);
         });
     }
     m_oneModeWatcher->watch(item, targetPath);
@@ -174,6 +173,23 @@ bool DownloadedViewCtrl::DownloadedItemToConvertForOneMode(const DownloadNode::P
     item->addDelegate(m_oneModeWatcher);
     _converterTaskManager->runNextTask();
     return true;
+}
+
+void DownloadedViewCtrl::oneModeConversionDidEnd(DownloadedItem &ended, quint32 state)
+{
+    // An item whose conversion failed (or never started) is no longer busy: it may be renamed,
+    // deleted or queued again.
+    if (state == DownloadedItem::TaskFailed && ended.status() == DownloadedItem::StatusMarkedForConvert) {
+        ended.setStatus(DownloadedItem::StatusPlain);
+        tellCountChanged();
+    }
+    // "Open the output folder when the conversion is done.": the converted file's folder, once
+    // the library has no conversion left.
+    if (state == DownloadedItem::TaskFinished && ended.isOpenConvertedFile() && !ended.covertedFilePath().isEmpty())
+        m_folderToOpen = QFileInfo(ended.covertedFilePath()).absolutePath();
+    if (m_folderToOpen.isEmpty() || isHasConvertingTask())
+        return;
+    QTimer::singleShot(0, this, [folder = std::exchange(m_folderToOpen, QString())] { Workspace::openFolder(folder); });
 }
 
 bool DownloadedViewCtrl::isHasConvertingTask() const

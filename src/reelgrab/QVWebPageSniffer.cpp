@@ -2,6 +2,7 @@
 
 #include "reelgrab/Func.h"
 #include "reelgrab/WebSnifferWire.h"
+#include "platform/WebEngineSandbox.h"
 
 #include <QBuffer>
 #include <QCborMap>
@@ -260,8 +261,7 @@ int runSnifferChild(int argc, char **argv)
 
     // Never a window, never a taskbar entry: the page renders off screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1"); // the engine's sandbox refuses root
+    WebEngineSandbox::disableForRoot();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // Silence before anything can play.
     initAudioFunc();

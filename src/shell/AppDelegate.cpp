@@ -167,8 +167,14 @@ void AppDelegate::buildMenu()
 
     QMenu *help = bar->addMenu(QStringLiteral("Help"));
     add(help, "Supported Sites", &AppDelegate::openSupportedSite);
-    add(help, "Live Chat", &AppDelegate::openLivechat);
+    m_livechatItem = add(help, "Live Chat", &AppDelegate::openLivechat);
     add(help, "New Feature Request", &AppDelegate::openSurvey);
+    // An item that would do nothing is offered greyed out.
+    m_livechatItem->setEnabled(validateMenuItem(m_livechatItem));
+    connect(help, &QMenu::aboutToShow, this, [this] {
+        if (m_livechatItem)
+            m_livechatItem->setEnabled(validateMenuItem(m_livechatItem));
+    });
 }
 
 void AppDelegate::localizeMenu()
@@ -395,6 +401,8 @@ bool AppDelegate::validateMenuItem(QAction *item) const
             return false;
         return g_driverInstalled && g_driverInstalled();
     }
+    if (item && item == m_livechatItem)
+        return !MainBundle::infoString(QStringLiteral("LivechatURL")).trimmed().isEmpty();
     return true;
 }
 

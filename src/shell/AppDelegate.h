@@ -76,6 +76,7 @@ public:
     void uninstallSoundCard();
     bool validateMenuItem(QAction *item) const;
     QAction *uninstallSoundCardItem() const { return m_uninstallItem; }
+    QAction *livechatItem() const { return m_livechatItem; }
 
     // The recording subsystem says whether the capture driver is installed and removes it.
     static void setAudioDriverHooks(std::function<bool()> installed, std::function<bool()> uninstall);
@@ -96,6 +97,7 @@ private:
     SUUpdater *m_updater = nullptr;
     std::unique_ptr<BugSplat> m_bugSplat;
     QPointer<QAction> m_uninstallItem;
+    QPointer<QAction> m_livechatItem;
     QTimer m_childWatch;
     bool m_terminated = false;
     // Set once quitting has been decided, so the window's close guard does not ask again.

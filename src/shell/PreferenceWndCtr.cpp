@@ -272,8 +272,12 @@ void PreferenceWndCtr::buildOthersTab(QWidget *page)
         m_pubUpdateTime->addItem(tr_(c.title), c.seconds);
     grid->addWidget(label("Reset all warning dialogs:", page), 0, 0);
     grid->addWidget(m_btnResetAllWarning, 0, 1, Qt::AlignLeft);
+    m_lblUpdateNote = label("Updates are not configured for this build.", page);
+    m_lblUpdateNote->setObjectName(QStringLiteral("updateNote"));
+    m_lblUpdateNote->hide();
     grid->addWidget(label("Check for updates automatically:", page), 1, 0);
     grid->addWidget(m_pubUpdateTime, 1, 1);
+    grid->addWidget(m_lblUpdateNote, 1, 1);
     grid->setRowStretch(2, 1);
     grid->setColumnStretch(1, 1);
 }
@@ -411,7 +415,14 @@ void PreferenceWndCtr::setupDefaultWidget()
 
 void PreferenceWndCtr::setupUpdatePopupButtonValue()
 {
-    if (m_prefs.boolForKey(QStringLiteral("DisableUpdate")) || MainBundle::infoValue(QStringLiteral("DisableUpdate")).toBool()) {
+    const bool disabled =
+        m_prefs.boolForKey(QStringLiteral("DisableUpdate")) || MainBundle::infoValue(QStringLiteral("DisableUpdate")).toBool();
+    // Without a feed there is nothing to check: the place says so instead of an empty choice,
+    // as Check for Updates does.
+    const bool noSource = disabled || SUUpdater::configuredFeedURL().isEmpty();
+    m_pubUpdateTime->setVisible(!noSource);
+    m_lblUpdateNote->setVisible(noSource);
+    if (disabled) {
         m_pubUpdateTime->setEnabled(false);
         m_pubUpdateTime->setCurrentIndex(-1);
         return;
@@ -425,6 +436,19 @@ void PreferenceWndCtr::setupUpdatePopupButtonValue()
     const qint64 seconds = stored.isValid() ? UserDefaults::toInteger(stored) : 604800;
     // An interval that is none of the three selects nothing, and OK then leaves it alone.
     m_pubUpdateTime->setCurrentIndex(seconds > 0 ? m_pubUpdateTime->findData(seconds) : -1);
+}
+
+int PreferenceWndCtr::runModel(QWidget *mainWindow, int curButtonType)
+{
+    setupDefaultWidget();
+    if (curButtonType == 0)
+        swithItemTabView(nullptr);
+    // A window shown before keeps its last place unless told: every opening is centred anew.
+    if (mainWindow)
+        setFrameOriginWithParentRect(mainWindow->frameGeometry());
+    else
+        setFrameOriginWithParentRect(QRect());
+    return exec();
 }
 
 void PreferenceWndCtr::clickBtnOk()

@@ -30,6 +30,10 @@ public:
 
     // Loads every control from the user defaults.
     void setupDefaultWidget();
+    // Each opening from the main window: the values reloaded, the Download tab when the main
+    // window shows its Download page (tool-bar tag 0; else the tab last shown stays), centred
+    // on the main window, run modally. Returns the dialog's result.
+    int runModel(QWidget *mainWindow, int curButtonType);
     // nullptr selects the Download tab.
     void swithItemTabView(MGHoverButton *tabButton);
     void selectTab(int tab);
@@ -65,6 +69,8 @@ public:
     QLineEdit *recordSavePath() const { return m_edtRecordSavePath; }
     QLineEdit *convertSavePath() const { return m_edtConvertSavePath; }
     QComboBox *updateTime() const { return m_pubUpdateTime; }
+    // Shown in the pop-up's place when the build has nowhere to look for updates.
+    QLabel *updateNote() const { return m_lblUpdateNote; }
     MGHoverButton *tabButton(int tab) const;
     MGHoverButton *resetButton() const { return m_btnReset; }
     bool hasExtensionView() const { return m_hasExtensionView; }
@@ -97,6 +103,7 @@ private:
     QLabel *m_lblPathNote = nullptr;
     MGHoverButton *m_btnResetAllWarning = nullptr;
     QComboBox *m_pubUpdateTime = nullptr;
+    QLabel *m_lblUpdateNote = nullptr;
     int m_currentTab = 0;
     bool m_isResetWarning = false;
     bool m_hasExtensionView = false;

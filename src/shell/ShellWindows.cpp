@@ -2,6 +2,8 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
+#include "platform/WebEngineSandbox.h"
+#include "platform/log/ScribletLogger.h"
 #include "shell/AboutWindowCtrl.h"
 #include "shell/MTSupportedSitesDefaultWndCtr.h"
 #include "shell/PreferenceWndCtr.h"
@@ -12,13 +14,17 @@
 
 void registerShellWindows()
 {
+    // The supported-sites window shows a page: as root the engine runs without its sandbox.
+    if (WebEngineSandbox::disableForRoot())
+        ScribletLogInfo(QString::fromLatin1(WebEngineSandbox::logLine()));
     ShellRegistry::registerWindow(QStringLiteral("Preferences"), [](QWidget *mainWindow) {
         // One controller for the run; each opening reloads the values.
         static QPointer<PreferenceWndCtr> window;
         if (!window)
             window = new PreferenceWndCtr(UserDefaults::standard(), mainWindow);
-        window->setupDefaultWidget();
-        window->exec();
+        // The main window names the page it shows (tool-bar tag; 0 the Download page).
+        const QVariant page = mainWindow ? mainWindow->property("curButtonType") : QVariant();
+        window->runModel(mainWindow, page.isValid() ? page.toInt() : -1);
     });
     ShellRegistry::registerWindow(QStringLiteral("About"), [](QWidget *mainWindow) {
         static QPointer<AboutWindowCtrl> window;

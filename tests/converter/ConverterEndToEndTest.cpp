@@ -6,6 +6,7 @@
 
 #include "converter/CascadePanel.h"
 #include "converter/ConvFromatController.h"
+#include "controls/MGCheckButton.h"
 #include "converter/ConverterViewCtrl.h"
 #include "converter/EncFormatMgr.h"
 #include "controls/DownloadTableView.h"
@@ -14,6 +15,7 @@
 #include "library/ThumbnailServerWraper.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
 #include "support/TestEnvironment.h"
 #include "tools/swiftcarry/MediaFixtures.h"
 
@@ -21,7 +23,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QMenu>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +147,94 @@ TEST_F(ConverterEndToEnd, QuittingEndsEveryConversionChild)
     ASSERT_TRUE(TestEnvironment::waitFor([&] { return job->hasToolProcess() && !toolChildren().isEmpty(); }, 20000));
     NotificationCenter::defaultCenter().post(QStringLiteral("FENNIXPROWillQuitNotification"));
     EXPECT_TRUE(TestEnvironment::waitFor([&] { return toolChildren().isEmpty(); }, 10000));
+}
+
+// Stop from the row's menu while the real tool converts: the tool and its ffmpeg are gone at
+// once, the partial output is in the Trash, not the output folder. A picture of the menu.
+TEST_F(ConverterEndToEnd, StopFromTheRowMenuEndsTheToolItsFfmpegAndThePartialOutput)
+{
+    // MPEG-4 Part 2 into the H.264 preset: ffmpeg re-encodes for a while.
+    MediaFixtures::ClipSpec spec{60.0, QStringLiteral("640x480")};
+    spec.videoCodec = QStringLiteral("mpeg4");
+    const QString longClip = MediaFixtures::makeClip(dir.path(), QStringLiteral("long.mp4"), spec);
+    if (longClip.isEmpty())
+        GTEST_SKIP() << "ffmpeg could not make the clip";
+    page->importPaths({longClip});
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return page->converlist().size() == 1; }, 30000));
+    convert(longClip, 1);
+    const auto item = itemOf(longClip);
+    const auto job = std::dynamic_pointer_cast<TBVideoConvertTask>(item->converterItem());
+    ASSERT_TRUE(job);
+    const QString target = item->covertedFilePath();
+    qint64 tool = 0;
+    QList<qint64> grandchildren;
+    ASSERT_TRUE(TestEnvironment::waitFor(
+        [&] {
+            const QList<qint64> tools = toolChildren();
+            tool = tools.isEmpty() ? 0 : tools.first();
+            grandchildren = tool ? MediaFixtures::childrenOf(tool) : QList<qint64>();
+            return !grandchildren.isEmpty() && QFileInfo(target).size() > 0;
+        },
+        30000))
+        << "the tool's ffmpeg writes " << target.toStdString();
+
+    DownloadTableView *table = page->tableView();
+    const QPoint at = table->visualRect(table->model()->index(0, 0)).center();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseClick(table->viewport(), Qt::RightButton, {}, at);
+    QMenu *menu = page->contextMenu();
+    ASSERT_TRUE(menu->isVisible());
+    QAction *stop = page->menuItem(QStringLiteral("stopItems:"));
+    ASSERT_TRUE(stop && stop->isEnabled());
+    menu->setActiveAction(stop);
+    EXPECT_TRUE(menu->grab().save(QStringLiteral(CONVERT_GRAB_PATH).replace(".png", "-row-menu.png")));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(stop).center());
+
+    EXPECT_EQ(job->taskStatus(), ConvertJob::StoppedByUser);
+    EXPECT_EQ(item->taskStatus(), DownloadedItem::TaskNone);
+    EXPECT_EQ(MediaFixtures::processState(tool), 0) << "the tool is gone when Stop returns";
+    for (qint64 ffmpeg : grandchildren)
+        EXPECT_TRUE(TestEnvironment::waitFor([&] { const char st = MediaFixtures::processState(ffmpeg); return st == 0 || st == 'Z'; }, 5000))
+            << "ffmpeg " << ffmpeg;
+    EXPECT_FALSE(QFileInfo::exists(target)) << "the partial output left the folder";
+    EXPECT_TRUE(QDir(out).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(TestEnvironment::home() + QStringLiteral("/.local/share/Trash/files/") + QFileInfo(target).fileName()));
+    EXPECT_TRUE(toolChildren().isEmpty());
+    EXPECT_FALSE(page->isHasTask());
+}
+
+// With "Open the output folder when the conversion is done." ticked in the sheet, the folder
+// opens once, after the last of the batch's conversions.
+TEST_F(ConverterEndToEnd, TickedBoxOpensTheOutputFolderAfterTheBatch)
+{
+    const QString alpha = MediaFixtures::makeClip(dir.path(), QStringLiteral("alpha.mp4"), {1.0, QStringLiteral("320x240")});
+    const QString beta = MediaFixtures::makeClip(dir.path(), QStringLiteral("beta.mp4"), {1.0, QStringLiteral("320x240")});
+    if (alpha.isEmpty() || beta.isEmpty())
+        GTEST_SKIP() << "ffmpeg could not make the clips";
+    QStringList opened;
+    Workspace::setHookForTesting([&](const QString &action, const QStringList &targets) {
+        opened << action + QLatin1Char(' ') + targets.join(QLatin1Char(','));
+        return true;
+    });
+    page->setSheetShower([this](ConvFromatController *sheet) {
+        sheet->prepareForShowing();
+        sheet->formatControl()->setSelSubItemID(preset, 1);
+        QTest::mouseClick(sheet->openFolderBox(), Qt::LeftButton);
+        sheet->clickDone();
+    });
+    page->importPaths({alpha, beta});
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return page->converlist().size() == 2; }, 30000));
+    page->selectRows({0, 1});
+    page->convertItems();
+    ASSERT_TRUE(TestEnvironment::waitFor(
+        [&] {
+            return itemOf(alpha)->taskStatus() == DownloadedItem::TaskFinished
+                   && itemOf(beta)->taskStatus() == DownloadedItem::TaskFinished && !opened.isEmpty();
+        },
+        120000));
+    ASSERT_TRUE(TestEnvironment::drainPostedEvents());
+    Workspace::setHookForTesting(nullptr);
+    EXPECT_EQ(opened, QStringList{QStringLiteral("open ") + QUrl::fromLocalFile(out).toString()});
 }
 
 // Four rows, one in each state a user meets, drawn into a picture to look at.

@@ -17,6 +17,7 @@
 #include "downloads/DownloadedItemViewCtrl.h"
 #include "library/ThumbnailServerWraper.h"
 #include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
 #include "support/TestEnvironment.h"
 #include "tools/swiftcarry/MediaFixtures.h"
 
@@ -26,7 +27,9 @@
 #include <QMimeData>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -144,34 +147,134 @@ TEST_F(ConverterPage, ConvertAllQueuesTopDownAndTheNextJobIsTheTopWaitingRow)
     EXPECT_EQ(statusOf(0), DownloadedItem::TaskNone) << "a cancelled sheet changes nothing";
 }
 
-TEST_F(ConverterPage, DeleteKeepsQueuedConvertingAndPausedRows)
+// Delete asks once and then removes every chosen row, whatever its state; the source files
+// stay. A cancelled question keeps every row.
+TEST_F(ConverterPage, DeleteRemovesEveryChosenRowAfterItsQuestion)
 {
     addRows({"0.mp4", "1.mp4", "2.mp4", "3.mp4", "4.mp4", "5.mp4"});
     // Row i gets item status 5 - i (the batch is reversed: row 0 is "5.mp4").
     for (int row = 0; row < 6; ++row)
         page->converlist()[row]->downloadItem()->setTaskStatus(quint32(5 - row));
     int asked = 0;
+    bool confirm = false;
+    DeleteModalWindowCtr::setRunHookForTesting([&](DeleteModalWindowCtr *w) {
+        ++asked;
+        QTimer::singleShot(0, w, [w, confirm] { confirm ? w->deleteButtion() : w->cancelButton(); });
+    });
+    page->selectRows({0, 1, 2, 3, 4, 5});
+    page->deleteItems();
+    page->deleteAll();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(page->converlist().size(), 6) << "a cancelled question keeps every row";
+
+    confirm = true;
+    page->selectRows({1, 2, 3});
+    page->deleteItems();
+    QList<quint32> left;
+    for (int row = 0; row < page->converlist().size(); ++row)
+        left << statusOf(row);
+    EXPECT_EQ(left, (QList<quint32>{5, 1, 0}));
+    page->deleteAll();
+    EXPECT_TRUE(page->converlist().isEmpty());
+    EXPECT_EQ(asked, 4);
+    for (const char *name : {"0.mp4", "1.mp4", "2.mp4", "3.mp4", "4.mp4", "5.mp4"})
+        EXPECT_TRUE(QFileInfo::exists(dir.filePath(QString::fromLatin1(name)))) << "no source is touched: " << name;
+}
+
+// A running conversion is ended from the row's menu (Stop) and by the tool bar's trash after its
+// question: the tool process goes, the partial output leaves the folder, and the next row runs.
+TEST_F(ConverterPage, StopAndDeleteEndTheJobItsToolAndItsPartialOutput)
+{
+    addRows({"c.mp4", "b.mp4", "a.mp4"});
+    page->convertAll();
+    page->paramWindowClose(1, answer(1));
+    const auto first = jobOf(0);
+    ASSERT_EQ(first->taskStatus(), ConvertJob::Converting);
+    const qint64 firstTool = first->toolProcessId();
+    ASSERT_GT(firstTool, 0);
+    const QString firstPartial = page->converlist()[0]->downloadItem()->covertedFilePath();
+    touch(firstPartial); // what the tool wrote so far
+
+    // Right click on the converting row: Stop is offered, and so is Delete.
+    DownloadTableView *table = page->tableView();
+    auto rightClick = [&](int row) {
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(row, 0)).center());
+        QTest::mouseClick(table->viewport(), Qt::RightButton, {}, table->visualRect(table->model()->index(row, 0)).center());
+        return page->contextMenu()->isVisible();
+    };
+    ASSERT_TRUE(rightClick(0));
+    QAction *stop = page->menuItem(QStringLiteral("stopItems:"));
+    ASSERT_TRUE(stop);
+    EXPECT_EQ(stop->text(), QStringLiteral("Stop"));
+    EXPECT_TRUE(stop->isEnabled());
+    EXPECT_TRUE(page->menuItem(QStringLiteral("deleteItems:"))->isEnabled());
+    QTest::mouseClick(page->contextMenu(), Qt::LeftButton, {}, page->contextMenu()->actionGeometry(stop).center());
+    EXPECT_EQ(first->taskStatus(), ConvertJob::StoppedByUser);
+    EXPECT_EQ(MediaFixtures::processState(firstTool), 0) << "the tool process is gone";
+    EXPECT_FALSE(QFileInfo::exists(firstPartial));
+    EXPECT_EQ(statusOf(0), DownloadedItem::TaskNone);
+    EXPECT_EQ(page->converlist().size(), 3) << "Stop keeps the row";
+    const auto second = jobOf(1);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return second->hasToolProcess(); }, 5000)) << "the next row runs";
+
+    // The tool bar's trash on the converting row: asked once, then the job and the row go.
+    const qint64 secondTool = second->toolProcessId();
+    const QString secondPartial = page->converlist()[1]->downloadItem()->covertedFilePath();
+    touch(secondPartial);
+    int asked = 0;
     DeleteModalWindowCtr::setRunHookForTesting([&](DeleteModalWindowCtr *w) {
         ++asked;
         QTimer::singleShot(0, w, [w] { w->deleteButtion(); });
     });
-    page->selectRows({0, 1, 2, 3, 4, 5});
-    page->deleteItems();
+    page->selectRows({1});
+    QTest::mouseClick(page->deleteButton(), Qt::LeftButton);
     EXPECT_EQ(asked, 1);
-    QList<quint32> left;
-    for (int row = 0; row < page->converlist().size(); ++row)
-        left << statusOf(row);
-    EXPECT_EQ(left, (QList<quint32>{3, 2, 1}));
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath("5.mp4"))) << "no file is touched";
+    EXPECT_EQ(second->taskStatus(), ConvertJob::StoppedByUser);
+    EXPECT_EQ(MediaFixtures::processState(secondTool), 0);
+    EXPECT_FALSE(QFileInfo::exists(secondPartial));
+    ASSERT_EQ(page->converlist().size(), 2);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("b.mp4"))) << "the source stays";
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return jobOf(1) && jobOf(1)->hasToolProcess(); }, 5000));
+    EXPECT_TRUE(page->isHasTask());
+}
 
-    // Delete All asks again and also keeps the busy rows; a cancelled question keeps all.
-    DeleteModalWindowCtr::setRunHookForTesting([](DeleteModalWindowCtr *w) {
-        QTimer::singleShot(0, w, [w] { w->cancelButton(); });
+// "Open the output folder when the conversion is done." opens the folder once, when the last
+// job of the batch has finished, and never when the box was left empty.
+TEST_F(ConverterPage, OutputFolderOpensOnceTheLastJobOfABatchFinished)
+{
+    QStringList opened;
+    Workspace::setHookForTesting([&](const QString &action, const QStringList &targets) {
+        opened << action + QLatin1Char(' ') + targets.join(QLatin1Char(','));
+        return true;
     });
-    page->deleteAll();
-    EXPECT_EQ(page->converlist().size(), 3);
-    page->downloadedItemWillDelete(page->converlist()[0]);
-    EXPECT_EQ(page->converlist().size(), 3) << "a busy row's own delete keeps it";
+    auto withBox = [&](bool showInFinder) {
+        IM_EncodeParamEx b = EncodeParamData::zeroed();
+        b.presetDefaultsFlag = 1;
+        ConvFromatController::fillBlockForPreset(*catalogue->formatItemForID(1), &b);
+        return ConvFromatController::convertParam(catalogue->formatItemForID(1)->title(), 1, b, false, showInFinder, false);
+    };
+    addRows({"b.mp4", "a.mp4"});
+    page->convertAll();
+    page->paramWindowClose(1, withBox(true));
+    jobOf(0)->mediaConvertDidFinished();
+    ASSERT_TRUE(TestEnvironment::drainPostedEvents());
+    EXPECT_TRUE(opened.isEmpty()) << "the second job still waits";
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return jobOf(1)->taskStatus() == ConvertJob::Converting; }, 5000));
+    jobOf(1)->mediaConvertDidFinished();
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return !opened.isEmpty(); }, 5000));
+    EXPECT_EQ(opened, QStringList{QStringLiteral("open ") + QUrl::fromLocalFile(out).toString()});
+
+    // Without the box nothing opens.
+    opened.clear();
+    addRows({"c.mp4"});
+    page->selectRows({0});
+    page->convertItems();
+    page->paramWindowClose(1, withBox(false));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return jobOf(0)->taskStatus() == ConvertJob::Converting; }, 5000));
+    jobOf(0)->mediaConvertDidFinished();
+    ASSERT_TRUE(TestEnvironment::drainPostedEvents());
+    Workspace::setHookForTesting(nullptr);
+    EXPECT_TRUE(opened.isEmpty());
 }
 
 TEST_F(ConverterPage, MenuFollowsTheSelection)
@@ -179,21 +282,21 @@ TEST_F(ConverterPage, MenuFollowsTheSelection)
     addRows({"done.mp4", "busy.mp4", "new.mp4"});
     page->converlist()[1]->downloadItem()->setTaskStatus(DownloadedItem::TaskRunning);
     page->converlist()[2]->downloadItem()->setTaskStatus(DownloadedItem::TaskFinished);
-    const char *names[] = {"convertItems:", "deleteItems:", "transfer:", "showInFinder:", "playVideo:", "deleteAll:"};
+    const char *names[] = {"convertItems:", "deleteItems:", "transfer:", "showInFinder:", "playVideo:", "deleteAll:", "stopItems:"};
     const struct
     {
         QList<int> rows;
         QList<bool> enabled;
     } cases[] = {
-        {{}, {false, false, false, true, false, true}},
-        {{0}, {true, true, false, true, true, true}},
-        {{1}, {false, false, false, false, true, true}},
-        {{2}, {false, true, true, true, true, true}},
-        {{0, 2}, {true, true, true, false, false, true}},
+        {{}, {false, false, false, true, false, true, false}},
+        {{0}, {true, true, false, true, true, true, false}},
+        {{1}, {false, true, false, false, true, true, true}},
+        {{2}, {false, true, true, true, true, true, false}},
+        {{0, 2}, {true, true, true, false, false, true, false}},
     };
     for (const auto &c : cases) {
         page->selectRows(c.rows);
-        for (int i = 0; i < 6; ++i)
+        for (int i = 0; i < 7; ++i)
             EXPECT_EQ(page->validateMenuItem(page->menuItem(QString::fromLatin1(names[i]))), c.enabled[i])
                 << names[i] << " with " << c.rows.size() << " rows";
     }

@@ -11,6 +11,7 @@
 #include "platform/Dispatch.h"
 #include "platform/UserDefaults.h"
 #include "shell/QuitCheckDialogboxController.h"
+#include "shell/UIManager.h"
 
 #include "LoopbackServer.h"
 #include "support/TestEnvironment.h"
@@ -299,6 +300,32 @@ TEST(DownloadPageDamagedLibrary, TheSalvageIsToldOnceInThePage)
         ShowTipMessage::share().closeTipWindow();
         page.downloadingList()->reelgrabDispatcher()->cancelAllTasks();
     }
+    QVReelgrabTask::setHelperExecutable(QString());
+}
+
+// The library tab's head: Delete shows a delete picture, not the folder of "Show in Folder" nor
+// the output-folder picture of the Convert page.
+TEST(DownloadPageLibraryHead, DeleteShowsADeletePictureNotAFolder)
+{
+    QVReelgrabTask::setHelperExecutable(QStringLiteral(REELGRAB_PROGRAM));
+    UserDefaults::standard().setBool(QStringLiteral("isAutoResumeTask"), false);
+    const QString folder = TestEnvironment::home() + QStringLiteral("/head-library");
+    QDir().mkpath(folder);
+    DataBaseManager db(folder);
+    DownloadViewCtrl page(std::make_unique<DatabaseLibraryHandoff>(&db), db.databasePath());
+    QMainWindow window;
+    window.setCentralWidget(page.view());
+    window.resize(1100, 640);
+    window.show();
+    MGHoverButton *del = page.deleteItemButton();
+    MGHoverButton *show = page.openItemPathButton();
+    ASSERT_TRUE(del && show);
+    EXPECT_EQ(del->toolTip(), QStringLiteral("Delete"));
+    const QImage deletePicture = UIManager::sliceNamedInMain(del->normalSliceName());
+    ASSERT_FALSE(deletePicture.isNull());
+    EXPECT_NE(deletePicture, UIManager::sliceNamedInMain(show->normalSliceName()));
+    EXPECT_NE(deletePicture, UIManager::sliceNamedInMain(QStringLiteral("mainform-445")));
+    EXPECT_NE(del->grab().toImage(), show->grab().toImage());
     QVReelgrabTask::setHelperExecutable(QString());
 }
 

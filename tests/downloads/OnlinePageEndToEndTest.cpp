@@ -11,6 +11,7 @@
 #include "downloads/OnlineViewCtrl.h"
 #include "downloads/OnlineWebViewCtrl.h"
 #include "reelgrab/kit/QVReelgrabTaskDispatcher.h"
+#include "platform/AppPaths.h"
 #include "platform/NotificationCenter.h"
 #include "reelgrab/QVReelgrabTask.h"
 #include "shell/AppDelegate.h"
@@ -21,10 +22,14 @@
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QProcess>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -172,6 +177,50 @@ TEST_F(OnlinePageEndToEnd, APageWithoutMediaShowsNoButtonAndAddsNothing)
     EXPECT_FALSE(online->downloadButton()->isVisible());
     EXPECT_EQ(listedAddresses(), before);
     EXPECT_TRUE(!ctrl->addToTaskAnimationWnd() || ctrl->addToTaskAnimationWnd()->flightCount() == 0);
+}
+
+// Run as root, loading a page on the Online page never ends the application: the engine starts
+// without its sandbox and the log says so. The case runs again in a child process whose
+// environment lacks the tests' own sandbox switch, as a user's start would.
+class OnlinePageAsRoot : public OnlinePageEndToEnd
+{
+protected:
+    static constexpr const char *ChildMark = "FENNIX_ONLINE_AS_ROOT";
+    void SetUp() override
+    {
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "only root meets the engine's refusal";
+        if (qEnvironmentVariableIsSet(ChildMark))
+            qunsetenv("QTWEBENGINE_DISABLE_SANDBOX"); // before the first page, as at a user's start
+        OnlinePageEndToEnd::SetUp();
+    }
+};
+
+TEST_F(OnlinePageAsRoot, LoadingAPageNeverEndsTheApplication)
+{
+    if (qEnvironmentVariableIsSet(ChildMark)) {
+        bool media = true;
+        ASSERT_TRUE(load(url("/reading/plain-page.html"), &media));
+        EXPECT_FALSE(media);
+        QFile log(AppPaths::logFolder() + QStringLiteral("/FennixPro.log"));
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(log.readAll().contains("running as root: the web engine starts without its sandbox"));
+        return;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
+    env.insert(QString::fromLatin1(ChildMark), QStringLiteral("1"));
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=OnlinePageAsRoot.*")});
+    ASSERT_TRUE(child.waitForStarted(10000));
+    ASSERT_TRUE(child.waitForFinished(240000));
+    const QByteArray output = child.readAll();
+    EXPECT_FALSE(output.contains("Running as root without --no-sandbox is not supported")) << output.toStdString();
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output.toStdString();
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[       OK ] OnlinePageAsRoot.LoadingAPageNeverEndsTheApplication")) << output.toStdString();
 }
 
 } // namespace

@@ -34,6 +34,27 @@ bool ExtensionFixtures::writeZip(const QString &path, const QList<QPair<QString,
     return true;
 }
 
+QByteArray ExtensionFixtures::readZipEntry(const QString &path, const QString &name)
+{
+    archive *a = archive_read_new();
+    archive_read_support_format_zip(a);
+    QByteArray data;
+    if (archive_read_open_filename(a, QFile::encodeName(path).constData(), 16384) == ARCHIVE_OK) {
+        archive_entry *e = nullptr;
+        while (archive_read_next_header(a, &e) == ARCHIVE_OK) {
+            if (QString::fromUtf8(archive_entry_pathname(e)) != name)
+                continue;
+            char chunk[16384];
+            la_ssize_t n;
+            while ((n = archive_read_data(a, chunk, sizeof chunk)) > 0)
+                data.append(chunk, n);
+            break;
+        }
+    }
+    archive_read_free(a);
+    return data;
+}
+
 void ExtensionFixtures::writeFile(const QString &path, const QByteArray &data)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

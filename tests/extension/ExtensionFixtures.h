@@ -11,6 +11,8 @@ namespace ExtensionFixtures {
 
 // A zip archive (an .xpi) holding the named files.
 bool writeZip(const QString &path, const QList<QPair<QString, QByteArray>> &files);
+// One file of a zip archive; empty when the archive or the file is missing.
+QByteArray readZipEntry(const QString &path, const QString &name);
 // A Firefox folder whose profiles.ini lists the profiles in order; returns their folders.
 QStringList makeFirefoxProfiles(const QStringList &relativePaths);
 QString chromeProfile();   // $XDG_CONFIG_HOME/google-chrome/Default

@@ -1,3 +1,5 @@
+#include "ExtensionFixtures.h"
+
 #include "extension/BrowserExtensionManager.h"
 #include "extension/json/NSString_SBJSON.h"
 #include "shell/BriskletBundle.h"
@@ -120,4 +122,31 @@ TEST(ExtensionPackage, PackagesCarryTheVersionAndIdsTheManagerReports)
         id += QLatin1Char(char('a' + QByteArray(1, c).toInt(nullptr, 16)));
     EXPECT_EQ(id, QString::fromLatin1(BriskletBundle::ChromeExtensionId));
     EXPECT_TRUE(QFile::exists(QStringLiteral(BRISKLET_PACKAGES "/ChromeGuide.html")));
+}
+
+// Firefox's own manifest: the data-collection statement its checks ask every add-on for, and
+// the button on the toolbar from the start; the Chromium manifest carries neither.
+TEST(ExtensionPackage, FirefoxManifestStatesItsDataCollectionAndPlacesTheButtonOnTheToolbar)
+{
+    const QString xpi = QStringLiteral(BRISKLET_PACKAGES "/") + QString::fromLatin1(BriskletBundle::FirefoxExtensionId)
+                        + QStringLiteral(".xpi");
+    const auto firefox = NSString_SBJSON::JSONValue(ExtensionFixtures::readZipEntry(xpi, QStringLiteral("manifest.json")));
+    ASSERT_TRUE(firefox) << xpi.toStdString();
+    const SBJsonValue *gecko = firefox->path({QStringLiteral("browser_specific_settings"), QStringLiteral("gecko")});
+    ASSERT_TRUE(gecko);
+    EXPECT_EQ(gecko->value(QStringLiteral("id"))->text(), QString::fromLatin1(BriskletBundle::FirefoxExtensionId));
+    const SBJsonValue *required = gecko->path({QStringLiteral("data_collection_permissions"), QStringLiteral("required")});
+    ASSERT_TRUE(required && required->isArray());
+    ASSERT_EQ(required->size(), 1);
+    EXPECT_EQ(required->at(0).text(), QStringLiteral("none"));
+    const SBJsonValue *area = firefox->path({QStringLiteral("action"), QStringLiteral("default_area")});
+    ASSERT_TRUE(area);
+    EXPECT_EQ(area->text(), QStringLiteral("navbar"));
+    EXPECT_EQ(firefox->path({QStringLiteral("action"), QStringLiteral("default_title")})->text(),
+              QStringLiteral("Download this page's video with Fennix Pro"));
+
+    const auto chromium = NSString_SBJSON::JSONValue(source("manifest.json"));
+    ASSERT_TRUE(chromium);
+    EXPECT_FALSE(chromium->path({QStringLiteral("action"), QStringLiteral("default_area")}));
+    EXPECT_FALSE(chromium->value(QStringLiteral("browser_specific_settings")));
 }

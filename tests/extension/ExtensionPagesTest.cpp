@@ -3,14 +3,19 @@
 #include "extension/BrowserExtensionInstallViewController.h"
 #include "extension/BrowserExtensionManager.h"
 #include "extension/BrowserExtensionPreferenceViewController.h"
+#include "extension/BrowserLaunch.h"
 #include "extension/QVUrlLabel.h"
 #include "shell/BriskletBundle.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPluginLoader>
 #include <QProcess>
 #include <QPushButton>
@@ -50,14 +55,14 @@ protected:
     }
     void TearDown() override { qputenv("PATH", m_oldPath); }
 
-    // Only these browser programs are on PATH.
-    void setBrowsers(const QStringList &programs)
+    // Only these browser programs are on PATH; each runs body (by default it leaves at once).
+    void setBrowsers(const QStringList &programs, const QByteArray &body = "exit 0\n")
     {
         const QString bin = QDir::homePath() + QStringLiteral("/browsers-bin");
         QDir(bin).removeRecursively();
         QDir().mkpath(bin);
         for (const QString &p : programs) {
-            writeFile(bin + QLatin1Char('/') + p, "#!/bin/sh\nexit 0\n");
+            writeFile(bin + QLatin1Char('/') + p, "#!/bin/sh\n" + body);
             QFile::setPermissions(bin + QLatin1Char('/') + p, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
         qputenv("PATH", bin.toLocal8Bit());
@@ -285,6 +290,123 @@ TEST_F(ExtensionPages, PlugInServesFreshPagesAndItsAbsenceIsQuiet)
     EXPECT_EQ(BriskletBundle::installView(QImage(), nullptr, &parent), nullptr);
     EXPECT_EQ(BriskletBundle::preferenceView(&parent), nullptr);
     qunsetenv("FENNIX_BRISKLET_PATH");
+}
+
+// The rows show each browser's picture and, where no version stands, the row's state in words:
+// no empty white box. A browser that is missing is drawn in grey.
+TEST_F(ExtensionPages, RowsShowTheBrowsersPictureAndState)
+{
+    setBrowsers({QStringLiteral("firefox")});
+    installFirefoxExtension("1.2");
+    auto &page = *new BrowserExtensionPreferenceViewController(Safari, ChromeId, QString(), FirefoxId, &m_manager);
+    std::unique_ptr<QWidget> view(page.view());
+    view->resize(640, 260);
+    view->show();
+    using B = BrowserExtensionPreferenceViewController;
+    QList<QImage> pictures;
+    for (B::Browser b : {B::Safari, B::Chrome, B::Firefox}) {
+        QLabel *picture = page.pictureLabel(b);
+        ASSERT_TRUE(picture) << b;
+        EXPECT_TRUE(picture->isVisible()) << b;
+        const QImage image = picture->pixmap().toImage();
+        ASSERT_FALSE(image.isNull()) << b;
+        EXPECT_GT(image.pixelColor(image.width() / 2, image.height() / 2).alpha(), 0) << "drawn in the middle: " << b;
+        pictures << image;
+        EXPECT_FALSE(page.versionField(b)->hasFrame()) << "text, not a box: " << b;
+    }
+    EXPECT_NE(pictures[0], pictures[1]);
+    EXPECT_NE(pictures[1], pictures[2]);
+    auto saturated = [](const QImage &image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); y += 2)
+            for (int x = 0; x < image.width(); x += 2)
+                n += image.pixelColor(x, y).alpha() > 0 && image.pixelColor(x, y).hsvSaturation() > 80;
+        return n;
+    };
+    EXPECT_GT(saturated(pictures[2]), 20) << "Firefox is here: in colour";
+    EXPECT_EQ(saturated(pictures[1]), 0) << "no Chromium here: grey";
+    EXPECT_EQ(page.stateText(B::Firefox), QStringLiteral("1.2"));
+    EXPECT_EQ(page.stateText(B::Chrome), QStringLiteral("Chromium or Chrome not found"));
+    EXPECT_EQ(page.stateText(B::Safari), QStringLiteral("Not available on Linux"));
+
+    // Chromium arrives: the next full refresh draws it in colour, with nothing installed yet.
+    setBrowsers({QStringLiteral("chromium"), QStringLiteral("firefox")});
+    page.updateExtensionInfo4(ChromeId);
+    EXPECT_EQ(page.stateText(B::Chrome), QStringLiteral("Not installed"));
+    EXPECT_GT(saturated(page.pictureLabel(B::Chrome)->pixmap().toImage()), 20);
+}
+
+// Before the user clicks, the install page says which Firefox builds take the package and how.
+TEST_F(ExtensionPages, InstallPageTellsWhichFirefoxBuildsTakeThePackage)
+{
+    setBrowsers({QStringLiteral("firefox")});
+    Page p = makeInstallPage(m_manager);
+    ASSERT_TRUE(p.controller->installBoxView()->isVisible());
+    QLabel *note = p.controller->firefoxNote();
+    ASSERT_TRUE(note);
+    EXPECT_TRUE(note->isVisible());
+    for (const char *part : {"release builds of Firefox accept only signed extensions", "Firefox ESR, Developer Edition and Nightly",
+                             "xpinstall.signatures.required", "about:config"})
+        EXPECT_TRUE(note->text().contains(QLatin1String(part))) << part;
+    EXPECT_EQ(p.controller->firefoxButton()->toolTip(), note->text());
+    // Each browser's picture stands above its button.
+    for (QPushButton *button : {p.controller->chromeButton(), p.controller->firefoxButton(), p.controller->safariButton()}) {
+        auto *picture = p.view->findChild<QLabel *>(button->objectName() + QStringLiteral("Picture"));
+        ASSERT_TRUE(picture) << button->objectName().toStdString();
+        EXPECT_TRUE(picture->isVisible());
+        EXPECT_FALSE(picture->pixmap().isNull());
+    }
+}
+
+// A browser that ends at once with an error (Chromium as root) is explained in a message box
+// with its own words; one that leaves quietly, or keeps running, is no failure.
+TEST_F(ExtensionPages, ABrowserThatEndsAtOnceIsExplained)
+{
+    auto shownBoxes = [] {
+        QList<QMessageBox *> boxes;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible() && box->objectName() == QLatin1String("browserDidNotStart"))
+                boxes << box;
+        return boxes;
+    };
+    auto &page = *new BrowserExtensionPreferenceViewController(Safari, ChromeId, QString(), FirefoxId, &m_manager);
+    std::unique_ptr<QWidget> view(page.view());
+    view->show();
+    using B = BrowserExtensionPreferenceViewController;
+    const struct
+    {
+        const char *name;
+        QByteArray body;
+        bool failed;
+    } cases[] = {
+        {"refuses root", "echo '[12:12:1211/120000.000000:ERROR:zygote_host_impl_linux.cc(100)] Running as root without "
+                         "--no-sandbox is not supported. See https://crbug.com/638180.' >&2\nexit 1\n",
+         true},
+        {"hands over quietly", "exit 0\n", false},
+        {"keeps running", "echo $$ > \"$HOME/browser.pid\"\nexec /bin/sleep 30\n", false},
+    };
+    for (const auto &c : cases) {
+        setBrowsers({QStringLiteral("chromium")}, c.body);
+        page.updateExtensionInfo4(ChromeId);
+        QSignalSpy settled(&m_manager, &BrowserExtensionManager::browserLaunchSettled);
+        QTest::mouseClick(page.installButton(B::Chrome), Qt::LeftButton);
+        ASSERT_TRUE(settled.wait(BrowserLaunch::WatchMs + 5000)) << c.name;
+        EXPECT_EQ(settled.first().first().toBool(), c.failed) << c.name;
+        QCoreApplication::processEvents();
+        const QList<QMessageBox *> boxes = shownBoxes();
+        ASSERT_EQ(boxes.size(), c.failed ? 1 : 0) << c.name;
+        if (c.failed) {
+            EXPECT_EQ(boxes[0]->text(), QStringLiteral("Chromium did not start.")) << c.name;
+            EXPECT_EQ(boxes[0]->informativeText(),
+                      QStringLiteral("Running as root without --no-sandbox is not supported. See https://crbug.com/638180."));
+            QDir().mkpath(QStringLiteral(EXTENSION_GRAB_DIR));
+            EXPECT_TRUE(boxes[0]->grab().save(QStringLiteral(EXTENSION_GRAB_DIR "/BrowserDidNotStart.png")));
+            boxes[0]->close();
+        }
+    }
+    const qint64 running = readFile(QDir::homePath() + QStringLiteral("/browser.pid")).trimmed().toLongLong();
+    ASSERT_GT(running, 0);
+    ::kill(pid_t(running), SIGTERM);
 }
 
 TEST_F(ExtensionPages, PicturesOfThePages)

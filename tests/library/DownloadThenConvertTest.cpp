@@ -6,6 +6,7 @@
 #include "tools/swiftcarry/MediaFixtures.h"
 #include "platform/MainBundle.h"
 #include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
 #include "reelgrab/QVReelgrabTask.h"
 #include "support/TestEnvironment.h"
 
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -94,7 +96,13 @@ TEST(DownloadThenConvert, FinishedDownloadIsConvertedAndReplaced)
                        QVariantMap{{QStringLiteral("FormatTitle"), QStringLiteral("MP3")},
                                    {QStringLiteral("formatID"), mp3->iD()},
                                    {QStringLiteral("encParam"), EncodeParamData::toData(MediaFixtures::mp3Target(128000))},
-                                   {QStringLiteral("isExportToItunes"), false}});
+                                   {QStringLiteral("isExportToItunes"), false},
+                                   {QStringLiteral("isShowInFinder"), true}});
+    QStringList opened;
+    Workspace::setHookForTesting([&](const QString &action, const QStringList &targets) {
+        opened << action + QLatin1Char(' ') + targets.join(QLatin1Char(','));
+        return true;
+    });
     defaults.setBool(QStringLiteral("values.DownAndConvertOneMode"), true);
 
     DataBaseManager &db = DataBaseManager::defaultManager();
@@ -120,6 +128,11 @@ TEST(DownloadThenConvert, FinishedDownloadIsConvertedAndReplaced)
     EXPECT_EQ(MediaFixtures::codecNames(MediaFixtures::probe(converted)), QStringList{QStringLiteral("mp3")});
     EXPECT_GT(item->time(), 0);
     EXPECT_FALSE(OneModeOutputNames::isReserved(QFileInfo(clip).path() + QStringLiteral("/noisy clip_MP3.mp3")));
+    // "Open the output folder when the conversion is done." was ticked: the folder, once.
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return !opened.isEmpty(); }, 5000));
+    EXPECT_TRUE(TestEnvironment::drainPostedEvents());
+    Workspace::setHookForTesting(nullptr);
+    EXPECT_EQ(opened, QStringList{QStringLiteral("open ") + QUrl::fromLocalFile(QFileInfo(clip).path()).toString()});
 
     ASSERT_EQ(page->downloadedNodeArr().size(), 1);
     EXPECT_EQ(page->downloadedNodeArr().first()->downloadItem(), item);

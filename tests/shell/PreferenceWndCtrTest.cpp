@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -163,6 +164,40 @@ TEST_F(PreferencesFixture, UnknownUpdateIntervalIsLeftAlone)
     EXPECT_FALSE(w.updateTime()->isEnabled());
     w.clickBtnOk();
     EXPECT_EQ(defaults->integerForKey(QStringLiteral("SUScheduledCheckInterval")), 604800);
+}
+
+// With nowhere to look for updates the setting says so in its place instead of an empty,
+// greyed choice; with a feed the choice is back.
+TEST_F(PreferencesFixture, UpdateSettingSaysWhenTheBuildHasNoUpdateSource)
+{
+    const struct
+    {
+        const char *name;
+        bool disableUpdate;
+        QString feed;
+        bool noteShown;
+    } cases[] = {
+        {"updates disabled", true, QString(), true},
+        {"no feed", false, QString(), true},
+        {"feed that is no web address", false, QStringLiteral("file:///etc/passwd"), true},
+        {"disabled with a feed", true, QStringLiteral("https://updates.example.invalid/appcast.xml"), true},
+        {"a feed", false, QStringLiteral("https://updates.example.invalid/appcast.xml"), false},
+    };
+    for (const auto &c : cases) {
+        QVariantMap info = m_savedInfo;
+        info.insert(QStringLiteral("DisableUpdate"), c.disableUpdate);
+        info.insert(QStringLiteral("SUFeedURL"), c.feed);
+        MainBundle::setInfoDictionaryForTesting(info);
+        PreferenceWndCtr w(*defaults);
+        w.show();
+        w.selectTab(PreferenceWndCtr::OthersTab);
+        EXPECT_EQ(w.updateNote()->isVisible(), c.noteShown) << c.name;
+        EXPECT_EQ(w.updateTime()->isVisible(), !c.noteShown) << c.name;
+        EXPECT_EQ(w.updateNote()->text(), QStringLiteral("Updates are not configured for this build.")) << c.name;
+        if (!c.noteShown) {
+            EXPECT_TRUE(w.updateTime()->isEnabled() && w.updateTime()->currentIndex() >= 0) << c.name;
+        }
+    }
 }
 
 TEST_F(PreferencesFixture, CancelStoresNothingAfterResetsAndResetWarningsCoversEveryKey)

@@ -13,13 +13,26 @@
 
 SUUpdater &SUUpdater::sharedUpdater()
 {
-    static SUUpdater *instance = new SUUpdater(QUrl(MainBundle::infoString(QStringLiteral("SUFeedURL")).trimmed()));
+    static SUUpdater *instance = new SUUpdater(configuredFeedURL());
     return *instance;
+}
+
+namespace {
+bool isFeed(const QUrl &url)
+{
+    return url.isValid() && (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http"));
+}
+} // namespace
+
+QUrl SUUpdater::configuredFeedURL()
+{
+    const QUrl url(MainBundle::infoString(QStringLiteral("SUFeedURL")).trimmed());
+    return isFeed(url) ? url : QUrl();
 }
 
 SUUpdater::SUUpdater(const QUrl &feedUrl, QObject *parent) : QObject(parent)
 {
-    if (feedUrl.isValid() && (feedUrl.scheme() == QLatin1String("https") || feedUrl.scheme() == QLatin1String("http")))
+    if (isFeed(feedUrl))
         m_feed = feedUrl;
     m_timer.setSingleShot(false);
     connect(&m_timer, &QTimer::timeout, this, &SUUpdater::checkForUpdatesInBackground);

@@ -27,6 +27,8 @@ public:
     static constexpr qint64 MaxFeedBytes = 1024 * 1024;
 
     static SUUpdater &sharedUpdater();
+    // The bundle's "SUFeedURL" when it is an http(s) address; empty otherwise (no updates).
+    static QUrl configuredFeedURL();
     explicit SUUpdater(const QUrl &feedUrl, QObject *parent = nullptr);
 
     void setDelegate(SUUpdaterDelegate *delegate) { m_delegate = delegate; }

@@ -85,6 +85,14 @@ void SwiftcarryToolRun::end()
     }
 }
 
+void SwiftcarryToolRun::endAndWait(int waitMs)
+{
+    const QPointer<QProcess> p = m_process;
+    end();
+    if (p && p->state() != QProcess::NotRunning)
+        p->waitForFinished(waitMs);
+}
+
 bool SwiftcarryToolRun::isRunning() const { return m_process && m_process->state() != QProcess::NotRunning; }
 
 qint64 SwiftcarryToolRun::processId() const { return m_process ? m_process->processId() : 0; }

@@ -30,6 +30,9 @@ public:
     // Ends the run without any report: stops listening, closes the connection and ends the
     // process (SIGTERM, SIGKILL after a grace time). Never blocks.
     void end();
+    // end(), then waits up to waitMs for the process to be gone: what it started (ffmpeg) was
+    // killed first, so nothing writes its output any more once this returns.
+    void endAndWait(int waitMs);
 
     QString name() const { return m_name; }
     bool isRunning() const;

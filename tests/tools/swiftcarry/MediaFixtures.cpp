@@ -51,8 +51,9 @@ QString makeClip(const QString &dir, const QString &name, const ClipSpec &wanted
         args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
              << QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(secs);
     if (wanted.video)
-        args << QStringLiteral("-c:v") << QStringLiteral("libx264") << QStringLiteral("-preset")
-             << QStringLiteral("ultrafast") << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
+        args << QStringLiteral("-c:v") << wanted.videoCodec << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
+    if (wanted.video && wanted.videoCodec == QLatin1String("libx264"))
+        args << QStringLiteral("-preset") << QStringLiteral("ultrafast");
     if (wanted.audio)
         args << QStringLiteral("-c:a") << QStringLiteral("aac");
     args << QStringLiteral("file:") + out;

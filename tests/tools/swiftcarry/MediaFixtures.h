@@ -14,6 +14,7 @@ struct ClipSpec
     QString size = QStringLiteral("320x240");
     bool video = true;
     bool audio = true;
+    QString videoCodec = QStringLiteral("libx264"); // ffmpeg's encoder name
 };
 
 // Encoder blocks of the usual targets: H.264/AAC in MP4, and MP3 without video (bit/s).
