@@ -348,7 +348,13 @@ int HlsDownload::finished(Transfer &t, CURLcode result)
         t.data = std::string();
         return CORVIDASH_OK;
     }
-    int code = t.tooLarge ? CORVIDASH_MEMORY_ERROR : EngineError::failed(result, status, m_playlist.segments[t.index].uri);
+    const std::string &uri = m_playlist.segments[t.index].uri;
+    int code = CORVIDASH_MEMORY_ERROR;
+    if (t.tooLarge) {
+        EngineError::noteReason(code, "A piece of the stream never ended", uri);
+    } else {
+        code = EngineError::failed(result, status, uri);
+    }
     const bool retry = code == CORVIDASH_SIZE_MISMATCH || code == CORVIDASH_NO_DATA || code == CORVIDASH_CONNECT_FAILED;
     if (retry && ++m_failures[t.index] <= kMaxSegmentFailures) {
         EngineLog::line(1, "segment %zu failed (%d), retry", t.index, code);

@@ -753,6 +753,12 @@ TEST_F(corvidashDownload, FailedRunsSayWhy)
     LoopbackServer::Resource forbidden;
     forbidden.status = 403;
     server.add("/forbidden.bin", forbidden);
+    LoopbackServer::Resource unavailable;
+    unavailable.status = 503;
+    server.add("/unavailable.bin", unavailable);
+    LoopbackServer::Resource odd; // a status without a standard phrase
+    odd.status = 599;
+    server.add("/odd.bin", odd);
     const int closed = closedPort();
     const struct
     {
@@ -760,8 +766,10 @@ TEST_F(corvidashDownload, FailedRunsSayWhy)
         int code;
         std::string reason;
     } cases[] = {
-        {server.url("/nothing.bin"), CORVIDASH_INVALID_URL, "The server answered 404"},
-        {server.url("/forbidden.bin"), CORVIDASH_ACCESS_DENIED, "The server answered 403"},
+        {server.url("/nothing.bin"), CORVIDASH_INVALID_URL, "The server answered 404 Not Found"},
+        {server.url("/forbidden.bin"), CORVIDASH_ACCESS_DENIED, "The server answered 403 Forbidden"},
+        {server.url("/unavailable.bin"), CORVIDASH_NO_DATA, "The server answered 503 Service Unavailable"},
+        {server.url("/odd.bin"), CORVIDASH_NO_DATA, "The server answered 599"},
         {"http://127.0.0.1:" + std::to_string(closed) + "/x.bin", CORVIDASH_CONNECT_FAILED, "Could not connect to 127.0.0.1"},
         {server.url("/ok.bin"), CORVIDASH_OK, ""},
     };
@@ -910,6 +918,43 @@ TEST_F(corvidashDownloadBounds, BodiesStopAtTheDiskReserveWithDiskFull)
     EXPECT_EQ(server.requests("/endless.bin"), 1) << "a full disk is not retried";
     EXPECT_EQ(server.requests("/too-big.bin"), 1);
     EXPECT_EQ(fileSize(path("full-endless stream.cvpart")), 0) << "a stream that cannot resume keeps nothing";
+}
+
+// Answers the engine will not hold end with what happened, not with a memory error.
+TEST_F(corvidashDownloadBounds, AnswersTooLargeToHoldSayWhatHappened)
+{
+    LoopbackServer::Resource giantHeader;
+    giantHeader.body = bytes(4096, 45);
+    giantHeader.headers.emplace_back("X-Padding", std::string(1 << 20, 'p'));
+    server.add("/giant-header.bin", giantHeader);
+
+    // A segment that never ends (the server gives up after 64 MiB and a bit).
+    LoopbackServer::Resource endless, playlist;
+    endless.body = bytes(100000, 46);
+    endless.contentType = "video/mp2t";
+    endless.ranges = false;
+    endless.endless = true;
+    server.add("/endless/s0.ts", endless);
+    playlist.contentType = "application/vnd.apple.mpegurl";
+    playlist.body = "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\ns0.ts\n#EXT-X-ENDLIST\n";
+    server.add("/endless/index.m3u8", playlist);
+
+    const struct
+    {
+        const char *name;
+        const char *reason;
+    } cases[] = {
+        {"/giant-header.bin", "The server's answer was too large"},
+        {"/endless/index.m3u8", "A piece of the stream never ended"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        const std::string target = path(std::string("large") + std::to_string(strlen(c.name)));
+        EXPECT_NE(download(server.url(c.name), target), CORVIDASH_OK);
+        EXPECT_EQ(std::string(VantrelGetErrorText(handle)), c.reason);
+        EXPECT_FALSE(exists(target));
+    }
 }
 
 TEST_F(corvidashDownloadBounds, LengthLiesAndDropsAreRetriedAFewTimesAndHoldNoSpace)
