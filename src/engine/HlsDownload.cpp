@@ -9,6 +9,7 @@
 #include "EngineLog.h"
 #include "FileTools.h"
 #include "HttpFetch.h"
+#include "SlowTransfer.h"
 #include "engine/Corvidash.h"
 
 #include <algorithm>
@@ -38,6 +39,7 @@ struct HlsDownload::Transfer
     bool active = false;
     bool tooLarge = false;
     std::string data;
+    SlowTransfer slow;
 
     ~Transfer()
     {
@@ -177,6 +179,7 @@ void HlsDownload::startTransfer(Transfer &t, size_t index)
     DownloadJob job = m_job;
     job.url = seg.uri;
     CurlSetup::common(t.easy, job);
+    t.slow.install(t.easy);
     curl_easy_setopt(t.easy, CURLOPT_WRITEFUNCTION, &HlsDownload::onWrite);
     curl_easy_setopt(t.easy, CURLOPT_WRITEDATA, &t);
     if (seg.length >= 0) {
@@ -352,10 +355,13 @@ int HlsDownload::finished(Transfer &t, CURLcode result)
     int code = CORVIDASH_MEMORY_ERROR;
     if (t.tooLarge) {
         EngineError::noteReason(code, "A piece of the stream never ended", uri);
+    } else if (t.slow.tripped()) {
+        code = CORVIDASH_TIMED_OUT;
+        EngineError::noteReason(code, SlowTransfer::kReason, uri);
     } else {
         code = EngineError::failed(result, status, uri);
     }
-    const bool retry = code == CORVIDASH_SIZE_MISMATCH || code == CORVIDASH_NO_DATA || code == CORVIDASH_CONNECT_FAILED;
+    const bool retry = code == CORVIDASH_SIZE_MISMATCH || code == CORVIDASH_NO_DATA || code == CORVIDASH_CONNECT_FAILED || t.slow.tripped();
     if (retry && ++m_failures[t.index] <= kMaxSegmentFailures) {
         EngineLog::line(1, "segment %zu failed (%d), retry", t.index, code);
         m_retryAt[t.index] = Clock::now() + std::chrono::milliseconds(150 * m_failures[t.index]);

@@ -7,6 +7,7 @@
 #include "EngineError.h"
 #include "EngineLog.h"
 #include "FileTools.h"
+#include "SlowTransfer.h"
 #include "engine/Corvidash.h"
 
 #include <algorithm>
@@ -92,6 +93,7 @@ struct RangeDownload::Connection
     // governor's window opened: a connection the server paces waits long in mid-body.
     Clock::time_point lastData{};
     Clock::duration longestPause{};
+    SlowTransfer slow;
 
     ~Connection()
     {
@@ -395,6 +397,7 @@ void RangeDownload::start(Connection &c, int64_t first, int64_t end)
     curl_slist_free_all(c.headers);
     c.headers = nullptr;
     CurlSetup::common(c.easy, m_job);
+    c.slow.install(c.easy);
     curl_easy_setopt(c.easy, CURLOPT_HEADERFUNCTION, &RangeDownload::onHeader);
     curl_easy_setopt(c.easy, CURLOPT_HEADERDATA, &c);
     curl_easy_setopt(c.easy, CURLOPT_WRITEFUNCTION, &RangeDownload::onWrite);
@@ -573,10 +576,16 @@ void RangeDownload::finished(Connection &c, CURLcode result)
         return;
     }
     int code = c.abortCode;
-    if (!code)
+    if (c.slow.tripped()) {
+        code = CORVIDASH_TIMED_OUT;
+        EngineError::noteReason(code, SlowTransfer::kReason, m_job.url);
+    } else if (!code) {
         code = EngineError::failed(result, status, m_job.url);
-    // Nothing answered at all: retrying a refused connection only delays the error.
-    const bool canRetry = retryable(code) && !(code == CORVIDASH_CONNECT_FAILED && !m_decided);
+    }
+    // Nothing answered at all: retrying a refused connection only delays the error. A trickle
+    // may be one bad route or a busy moment: it is asked again like a dropped connection.
+    const bool canRetry =
+        (retryable(code) || c.slow.tripped()) && !(code == CORVIDASH_CONNECT_FAILED && !m_decided);
     if (canRetry && ++m_failures <= kMaxFailures) {
         EngineLog::line(1, "connection failed (%d, %s), retry %d", code, EngineError::text(code), m_failures);
         c.retryAt = Clock::now() + std::chrono::milliseconds(150 * m_failures);

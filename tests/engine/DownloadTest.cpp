@@ -920,6 +920,50 @@ TEST_F(corvidashDownloadBounds, BodiesStopAtTheDiskReserveWithDiskFull)
     EXPECT_EQ(fileSize(path("full-endless stream.cvpart")), 0) << "a stream that cannot resume keeps nothing";
 }
 
+// A server that sends now and then, never quite nothing: slower than the floor for a whole window
+// is a stall, asked again a few times, then failed with its reason. Faster, however slow, is not.
+TEST_F(corvidashDownloadBounds, ATrickleBelowTheFloorIsAStall)
+{
+    const Env window("CORVIDASH_SLOW_SECONDS", "1");
+    const Env rate("CORVIDASH_SLOW_RATE", "1024");
+    LoopbackServer::Resource drip; // claims 100 MB, sends 100 bytes a second
+    drip.body = bytes(100 << 20, 43);
+    drip.bytesPerSecond = 100;
+    drip.pieceBytes = 10;
+    server.add("/drip.bin", drip);
+    LoopbackServer::Resource dripStream = drip;
+    dripStream.ranges = false;
+    server.add("/drip-stream.bin", dripStream);
+    LoopbackServer::Resource slow; // 4 KiB a second for about two windows
+    slow.body = bytes(10 * 1024, 44);
+    slow.bytesPerSecond = 4096;
+    slow.pieceBytes = 256;
+    server.add("/slow.bin", slow);
+
+    const struct
+    {
+        const char *name;
+        int code;
+        const char *reason;
+        int fewestRequests, mostRequests; // ranges let further connections try meanwhile
+    } cases[] = {
+        {"/drip.bin", CORVIDASH_TIMED_OUT, "The server stopped sending data", 5, 12},
+        {"/drip-stream.bin", CORVIDASH_TIMED_OUT, "The server stopped sending data", 5, 5},
+        {"/slow.bin", CORVIDASH_OK, "", 1, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        const auto began = std::chrono::steady_clock::now();
+        EXPECT_EQ(download(server.url(c.name), path(std::string("t") + (c.name + 1))), c.code);
+        expectWellFormed(c.code, false);
+        EXPECT_EQ(std::string(VantrelGetErrorText(handle)), c.reason);
+        EXPECT_GE(server.requests(c.name), c.fewestRequests);
+        EXPECT_LE(server.requests(c.name), c.mostRequests);
+        EXPECT_LT(std::chrono::steady_clock::now() - began, 30s);
+    }
+}
+
 // Answers the engine will not hold end with what happened, not with a memory error.
 TEST_F(corvidashDownloadBounds, AnswersTooLargeToHoldSayWhatHappened)
 {
