@@ -288,6 +288,8 @@ bool RangeDownload::decide(Connection &c)
         m_total = c.contentLength >= 0 && c.status != 0 ? c.contentLength : -1;
         c.end = -1;
     }
+    if (m_total > 0)
+        m_space->lengthKnown();
     if (m_total > 0 && !m_allocated) {
         // A body that cannot fit above the reserve fails now, not when the disk is nearly full.
         if (m_total - m_doneBytes > m_space->room()) {

@@ -920,6 +920,65 @@ TEST_F(corvidashDownloadBounds, BodiesStopAtTheDiskReserveWithDiskFull)
     EXPECT_EQ(fileSize(path("full-endless stream.cvpart")), 0) << "a stream that cannot resume keeps nothing";
 }
 
+// A small pretend file system: 200 MiB, 10 MiB free. A body whose length was announced may come
+// down to the small reserve; a body of unknown length stops at the larger one (here 2 % of the
+// disk, 4 MiB, above the 2 MiB minimum this test sets in place of the usual 1 GiB).
+TEST_F(corvidashDownloadBounds, OnlyAnAnnouncedLengthThatFitsMayUseTheSmallReserve)
+{
+    const Env reserve("CORVIDASH_DISK_RESERVE", std::to_string(kMiB));
+    const Env openReserve("CORVIDASH_OPEN_RESERVE", std::to_string(2 * kMiB));
+    const Env size("CORVIDASH_DISK_SIZE", std::to_string(200 * kMiB));
+    const Env free("CORVIDASH_FREE_BYTES", std::to_string(10 * kMiB));
+
+    LoopbackServer::Resource fits; // 8 MiB: above the large reserve, below the small one
+    fits.body = bytes(8 * kMiB, 40);
+    server.add("/fits.bin", fits);
+    LoopbackServer::Resource fitsStream = fits;
+    fitsStream.ranges = false;
+    server.add("/fits-stream.bin", fitsStream);
+    LoopbackServer::Resource tooLarge;
+    tooLarge.body = bytes(12 * kMiB, 41);
+    server.add("/too-large.bin", tooLarge);
+    LoopbackServer::Resource unknown = fitsStream; // the same 8 MiB without a length
+    unknown.chunked = true;
+    server.add("/unknown.bin", unknown);
+    LoopbackServer::Resource endless;
+    endless.body = bytes(64 * 1024, 42);
+    endless.ranges = false;
+    endless.endless = true;
+    server.add("/endless.bin", endless);
+
+    const struct
+    {
+        const char *name;
+        int code;
+        int64_t mostWritten; // bytes the run may have written at most
+    } cases[] = {
+        {"/fits.bin", CORVIDASH_OK, 8 * kMiB},
+        {"/fits-stream.bin", CORVIDASH_OK, 8 * kMiB},
+        {"/too-large.bin", CORVIDASH_WRITE_FAILED, 0},
+        {"/unknown.bin", CORVIDASH_WRITE_FAILED, 6 * kMiB},
+        {"/endless.bin", CORVIDASH_WRITE_FAILED, 6 * kMiB},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        const std::string target = path(std::string("small") + (c.name + 1));
+        EXPECT_EQ(download(server.url(c.name), target), c.code);
+        expectWellFormed(c.code, false);
+        EXPECT_LE(log.lastDownloaded(), c.mostWritten);
+        if (c.code == CORVIDASH_OK) {
+            EXPECT_EQ(fileSize(target), 8 * kMiB);
+            continue;
+        }
+        EXPECT_EQ(server.requests(c.name), 1) << "a full disk is not retried";
+        EXPECT_STREQ(VantrelGetErrorText(handle), "Disk full");
+        EXPECT_FALSE(exists(target));
+        EXPECT_LE(fileSize(target + ".cvpart"), 0) << "what cannot resume keeps nothing";
+        EXPECT_LE(allocatedBytes(target + ".cvpart"), 0);
+    }
+}
+
 // A server that sends now and then, never quite nothing: slower than the floor for a whole window
 // is a stall, asked again a few times, then failed with its reason. Faster, however slow, is not.
 TEST_F(corvidashDownloadBounds, ATrickleBelowTheFloorIsAStall)
