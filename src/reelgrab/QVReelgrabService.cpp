@@ -264,7 +264,11 @@ void QVReelgrabService::attachDownloadTask(std::unique_ptr<QVReelgrabTask> task)
         downloadNextSegments();
         return;
     }
-    t->setCookies(getCookies());
+    // Cookies handed over with the page (by the browser extension or an address) belong to its
+    // host: they stay, after what the browser's store gives, so a name in both keeps the value
+    // that came with the page.
+    const QString handedOver = QVReelgrabAdjuster::scopeCookies(t->cookies(), t->pageUrl());
+    t->setCookies(QVReelgrabAdjuster::scopeCookies(getCookies(), t->pageUrl()) + handedOver);
     // A task without segments starts with a probe of its address, asked of the engine's own
     // client on this thread; an engine without one leaves it to the network thread.
     QElapsedTimer probeClock;

@@ -9,6 +9,8 @@
 #include "reelgrab/ReelgrabMain.h"
 #include "support/TestEnvironment.h"
 
+#include "LoopbackServer.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -346,6 +348,54 @@ TEST(ReelgrabService, RetryTable)
         EXPECT_TRUE(QFileInfo::exists(sentinel)) << "the user's folder must survive";
     }
     qunsetenv("REELGRAB_RETRY_DELAY_MS");
+}
+
+// Cookies handed over with a page (by the extension or an address) reach the page's host, and
+// never another host, also not one a redirect leads to.
+TEST(ReelgrabService, HandedOverCookiesReachThePageHostOnly)
+{
+    LoopbackServer home; // 127.0.0.1
+    LoopbackServer other("127.0.0.2");
+    LoopbackServer::Resource clip;
+    clip.body = std::string(5000, 'v');
+    clip.contentType = "video/mp4";
+    home.add("/clip.mp4", clip);
+    other.add("/clip.mp4", clip);
+    LoopbackServer::Resource hop;
+    hop.status = 302;
+    hop.location = other.url("/clip.mp4");
+    home.add("/hop.mp4", hop);
+
+    const struct
+    {
+        const char *name;
+        std::string path;
+        bool leavesHome;
+    } cases[] = {
+        {"the page's own host", "/clip.mp4", false},
+        {"a redirect to another host", "/hop.mp4", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir(TestEnvironment::home() + QStringLiteral("/cookies-XXXXXX"));
+        QVReelgrabService service(QStringLiteral(CORVIDASH_LIBRARY), QStringLiteral("cookies"));
+        Outbox out;
+        service.setDelegate(&out);
+        QVReelgrabTask task;
+        task.setPageUrl(QString::fromStdString(home.url(c.path)));
+        task.setCookies(QStringLiteral("sid=1; two=2"));
+        task.setTargetFilePath(dir.path());
+        service.sendMessage(QString::fromLatin1(RGKMessage::AttachDownloadTask), task.archivedData());
+        ASSERT_TRUE(TestEnvironment::waitFor([&] { return out.ended(); }, 20000)) << out.names.join(u',').toStdString();
+        bool sentHome = false;
+        for (const std::string &header : home.cookieHeaders(c.path))
+            sentHome = sentHome || (header.find("sid=1") != std::string::npos && header.find("two=2") != std::string::npos);
+        EXPECT_TRUE(sentHome) << "the page's host gets the page's cookies";
+        const auto away = other.cookieHeaders("/clip.mp4");
+        EXPECT_EQ(away.empty(), !c.leavesHome);
+        for (const std::string &header : away)
+            EXPECT_EQ(header, "") << "another host gets none";
+    }
 }
 
 TEST(ReelgrabService, WithoutEngineTheTaskFailsClearly)
