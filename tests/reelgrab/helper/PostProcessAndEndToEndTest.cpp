@@ -652,7 +652,9 @@ TEST_F(ReelgrabStandalone, FailuresSayWhy)
     };
     const Case cases[] = {
         {server.url(QStringLiteral("/empty.html")), QStringLiteral("No video found on this page")},
-        {server.url(QStringLiteral("/broken.html")), QStringLiteral("The server answered 404")},
+        {server.url(QStringLiteral("/broken.html")), QStringLiteral("The server answered 404 Not Found")},
+        // The page itself is missing: the server's answer, not that a page did not load.
+        {server.url(QStringLiteral("/no-such-page.html")), QStringLiteral("The server answered 404 Not Found")},
         {server.url(QStringLiteral("/live.m3u8")), QStringLiteral("Live streams are not supported")},
         {QStringLiteral("http://127.0.0.1:%1/page.html").arg(closed), QStringLiteral("Could not connect to 127.0.0.1")},
     };

@@ -186,6 +186,45 @@ TEST_F(Dispatcher, UnfinishedTasksComeBackAtTheNextStart)
     ASSERT_TRUE(TestEnvironment::waitFor([&] { return delegate.count(QStringLiteral("finished")) == 2; }, 20000));
 }
 
+// A failed row still says why after a restart: the reason is stored with its task.
+TEST_F(Dispatcher, FailedTasksKeepTheirReasonsAcrossARestart)
+{
+    const struct
+    {
+        const char *mode;
+        QString reason;
+    } cases[] = {
+        {"fail", QStringLiteral("connection refused")},
+        {"sniff-fail", QStringLiteral("No video found on this page")},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.mode);
+        const QString url = page(++n);
+        qputenv("FAKE_RGK_MODE", c.mode);
+        {
+            auto first = make(1);
+            ASSERT_TRUE(first->addReelgrabTask(url, {}));
+            QVReelgrabTask *task = first->tasks().last();
+            ASSERT_TRUE(TestEnvironment::waitFor([&] { return !task->failureReason().isEmpty(); }, 15000));
+            EXPECT_EQ(task->failureReason(), c.reason);
+            first->storeNow();
+        }
+        Delegate quiet;
+        QVReelgrabTaskDispatcher second(QVariantMap{});
+        second.setDelegate(&quiet);
+        second.setObjectForPreferenceKey(false, QStringLiteral("download-auto-resume"));
+        second.loadReelgrabTasksCompatibleDatabase(m_db);
+        QString stored = QStringLiteral("(not stored)");
+        for (QVReelgrabTask *t : second.tasks()) {
+            if (t->storedPageUrl() == url)
+                stored = t->failureReason();
+        }
+        EXPECT_EQ(stored, c.reason);
+        second.setDelegate(nullptr);
+    }
+}
+
 TEST_F(Dispatcher, AStoredTaskWithDamagedResumeDataKeepsItsAddressOrIsSkippedWithoutOne)
 {
     storePausedTasks(1);
