@@ -495,6 +495,13 @@ TEST(ReelgrabMainArguments, ScanTable)
         EXPECT_EQ(a.pageUrl, QString::fromLatin1(c.url));
         EXPECT_EQ(a.preferencesPath, QString::fromLatin1(c.prefs));
     }
+    // Flags take no value; a value is taken as it stands, also one that looks like a flag.
+    const auto flags = ReelgrabMain::parseArguments({"R", "-v", "-u", "x", "--help"}, QStringLiteral("dflt"));
+    EXPECT_TRUE(flags.verbose && flags.help);
+    EXPECT_EQ(flags.pageUrl, QStringLiteral("x"));
+    const auto valued = ReelgrabMain::parseArguments({"R", "-u", "-v"}, QStringLiteral("dflt"));
+    EXPECT_FALSE(valued.verbose);
+    EXPECT_EQ(valued.pageUrl, QStringLiteral("-v"));
     EXPECT_EQ(ReelgrabMain::standaloneGuid(QStringLiteral("http://a")), ReelgrabMain::standaloneGuid(QStringLiteral("http://a")));
     EXPECT_NE(ReelgrabMain::standaloneGuid(QStringLiteral("http://a")), ReelgrabMain::standaloneGuid(QStringLiteral("http://b")));
 }
