@@ -361,7 +361,7 @@ int HlsDownload::finished(Transfer &t, CURLcode result)
     } else {
         code = EngineError::failed(result, status, uri);
     }
-    const bool retry = code == CORVIDASH_SIZE_MISMATCH || code == CORVIDASH_NO_DATA || code == CORVIDASH_CONNECT_FAILED || t.slow.tripped();
+    const bool retry = code == CORVIDASH_SIZE_MISMATCH || code == CORVIDASH_NO_DATA || code == CORVIDASH_CONNECT_FAILED;
     if (retry && ++m_failures[t.index] <= kMaxSegmentFailures) {
         EngineLog::line(1, "segment %zu failed (%d), retry", t.index, code);
         m_retryAt[t.index] = Clock::now() + std::chrono::milliseconds(150 * m_failures[t.index]);

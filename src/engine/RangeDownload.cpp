@@ -585,9 +585,8 @@ void RangeDownload::finished(Connection &c, CURLcode result)
         code = EngineError::failed(result, status, m_job.url);
     }
     // Nothing answered at all: retrying a refused connection only delays the error. A trickle
-    // may be one bad route or a busy moment: it is asked again like a dropped connection.
-    const bool canRetry =
-        (retryable(code) || c.slow.tripped()) && !(code == CORVIDASH_CONNECT_FAILED && !m_decided);
+    // has already cost a whole window: the helper asks again, with its back-off, and counts it.
+    const bool canRetry = retryable(code) && !c.slow.tripped() && !(code == CORVIDASH_CONNECT_FAILED && !m_decided);
     if (canRetry && ++m_failures <= kMaxFailures) {
         EngineLog::line(1, "connection failed (%d, %s), retry %d", code, EngineError::text(code), m_failures);
         c.retryAt = Clock::now() + std::chrono::milliseconds(150 * m_failures);
