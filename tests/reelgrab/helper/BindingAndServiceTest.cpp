@@ -269,7 +269,10 @@ TEST(ReelgrabService, RetryTable)
         qint64 expectCode;
         int expectStarts;
         QStringList expectFlags; // "resume turbo" of each start
-    } cases[] = {
+    };
+    // One case a row or two, as written.
+    // clang-format off
+    const Case cases[] = {
         {"three attempts, then failure", {"start;error 28", "start;error 28", "start;error 28"}, false, 1, false, 28, 3,
          {"1 0", "1 0", "1 0"}},
         {"progress past 1024 bytes restores the count",
@@ -283,6 +286,12 @@ TEST(ReelgrabService, RetryTable)
          {"start;progress 900000 1073741824 10;error 18", "start;progress 900000 1073741824 10;error 18",
           "start;progress 900000 1073741824 10;error 18", "start;finish 4096"},
          false, 1, false, 18, 3, {}},
+        // A server that sends a little and then stalls, each time: its progress does not buy it
+        // more attempts.
+        {"trickling progress does not restore the count of time-outs",
+         {"start;progress 2000 100000000 10;error 28", "start;progress 4000 100000000 10;error 28",
+          "start;progress 6000 100000000 10;error 28", "start;finish 4096"},
+         false, 1, false, 28, 3, {}},
         {"a full disk is not retried", {"start;progress 5000 90000 10;error 26", "start;finish 4096"}, false, 1, false, 26, 1, {}},
         {"missing media is not retried", {"start;error 3", "start;finish 4096"}, false, 1, false, 3, 1, {}},
         {"turbo gets a final series without turbo",
@@ -297,6 +306,7 @@ TEST(ReelgrabService, RetryTable)
          true, 2, false, 4, 4, {"1 1", "1 1", "0 0", "0 0"}},
         {"invalid output without turbo fails at once", {"start;finish 2000", "start;finish 2000"}, false, 2, false, 4, 2, {}},
     };
+    // clang-format on
     // Short waits between attempts, still long enough to see that they are kept.
     qputenv("REELGRAB_RETRY_DELAY_MS", "40");
     for (const Case &c : cases) {
