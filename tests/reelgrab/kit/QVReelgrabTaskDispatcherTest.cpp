@@ -101,6 +101,24 @@ TEST_F(Dispatcher, ClassifiesAddresses)
     EXPECT_TRUE(d->tasks().isEmpty());
 }
 
+// The cookies a hand-off carries (the extension's or an address's "Cookies") go with the task to
+// its helper and into the stored queue; without them the task has none.
+TEST_F(Dispatcher, AHandOffsCookiesStayWithItsTask)
+{
+    qputenv("FAKE_RGK_MODE", "silent");
+    auto d = make(1);
+    ASSERT_TRUE(d->addReelgrabTask(page(1), {{QStringLiteral("Cookies"), QStringLiteral("sid=1; two=2")},
+                                             {QStringLiteral("Browser"), QStringLiteral("firefox")}}));
+    ASSERT_TRUE(d->addReelgrabTask(page(2), {}));
+    ASSERT_EQ(d->tasks().size(), 2);
+    EXPECT_EQ(d->tasks()[0]->cookies(), QStringLiteral("sid=1; two=2"));
+    EXPECT_TRUE(d->tasks()[1]->cookies().isEmpty());
+    const auto sent = QVReelgrabTask::taskWithArchive(d->tasks()[0]->archivedData());
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->cookies(), QStringLiteral("sid=1; two=2"));
+    d->cancelAllTasks();
+}
+
 TEST_F(Dispatcher, RunsAtMostTheLimitAtOnceAndFinishesEveryTask)
 {
     qputenv("FAKE_RGK_DELAY_MS", "400");
