@@ -9,6 +9,11 @@ int main(int argc, char **argv)
 {
     // A background helper without windows: no toolkit beyond QtCore. Pages the engine library
     // cannot read are loaded by the child program beside this one, muted, and only then.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const int status = ReelgrabMain::checkCommandLine(arguments); status >= 0)
+        return status;
     // Opening the engine library is the longest step of the start: it begins before anything else.
     ReelgrabMain::startEngineEarly(argc, argv);
     QCoreApplication app(argc, argv);

@@ -162,7 +162,7 @@ CORVIDASH_API int VantrelStart(CorvidashDownload *handle, int resume, int turbo)
 CORVIDASH_API void VantrelStop(CorvidashDownload *handle);
 /* Removes the partial file and its control file of the current save path. */
 CORVIDASH_API void VantrelDeleteTempFiles(CorvidashDownload *handle);
-/* Why the last run failed, as a sentence for the user ("The server answered 404", "Could not
+/* Why the last run failed, as a sentence for the user ("The server answered 404 Not Found", "Could not
    connect to media.example", "Disk full"); "" after a success. Set before the ERROR event is
    sent, so the callback may read it; valid until the next VantrelStart() on the handle. */
 CORVIDASH_API const char *VantrelGetErrorText(CorvidashDownload *handle);

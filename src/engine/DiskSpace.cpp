@@ -24,9 +24,24 @@ int64_t envBytes(const char *name, int64_t fallback)
 
 DiskSpace::DiskSpace(int fd)
     : m_fd(fd), m_reserve(envBytes("CORVIDASH_DISK_RESERVE", kDefaultReserve)),
+      m_openReserve(envBytes("CORVIDASH_OPEN_RESERVE", kDefaultOpenReserve)),
       m_injectedFree(envBytes("CORVIDASH_FREE_BYTES", -1))
 {
+    int64_t size = envBytes("CORVIDASH_DISK_SIZE", -1);
+    struct statvfs st = {};
+    if (size < 0 && ::fstatvfs(m_fd, &st) == 0)
+        size = static_cast<int64_t>(st.f_blocks) * static_cast<int64_t>(st.f_frsize);
+    m_openReserve = std::max({m_openReserve, m_reserve, size / 100 * kOpenReservePercent});
     m_room = measure();
+}
+
+void DiskSpace::lengthKnown()
+{
+    if (m_known)
+        return;
+    m_known = true;
+    m_room = measure();
+    m_takenSinceMeasure = 0;
 }
 
 int64_t DiskSpace::measure() const
@@ -40,7 +55,7 @@ int64_t DiskSpace::measure() const
             return INT64_MAX / 4; // unknown: the write itself reports a full disk
         free = static_cast<int64_t>(st.f_bavail) * static_cast<int64_t>(st.f_frsize);
     }
-    return std::max<int64_t>(0, free - m_reserve);
+    return std::max<int64_t>(0, free - reserve());
 }
 
 int64_t DiskSpace::room()

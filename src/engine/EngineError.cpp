@@ -92,6 +92,7 @@ struct Note
     int code = 0;
     long status = 0;
     std::string host;
+    std::string reason; // the engine's own sentence, when the code alone would mislead
 };
 
 // A run and a sniff each stay on their caller's thread, which keeps their notes apart.
@@ -105,7 +106,19 @@ int failed(CURLcode result, long httpStatus, const std::string &url)
     lastNote.code = code;
     lastNote.status = result == CURLE_HTTP_RETURNED_ERROR ? httpStatus : 0;
     lastNote.host = CurlSetup::host(url);
+    lastNote.reason.clear();
+    // Without a memory shortage of its own, libcurl gives this for a header it will not hold.
+    if (result == CURLE_OUT_OF_MEMORY)
+        lastNote.reason = "The server's answer was too large";
     return code;
+}
+
+void noteReason(int code, const std::string &reason, const std::string &url)
+{
+    lastNote.code = code;
+    lastNote.status = 0;
+    lastNote.host = CurlSetup::host(url);
+    lastNote.reason = reason;
 }
 
 void clearNote()
@@ -113,13 +126,64 @@ void clearNote()
     lastNote = Note();
 }
 
+const char *statusPhrase(long status)
+{
+    switch (status) {
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 402: return "Payment Required";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 405: return "Method Not Allowed";
+    case 406: return "Not Acceptable";
+    case 407: return "Proxy Authentication Required";
+    case 408: return "Request Timeout";
+    case 409: return "Conflict";
+    case 410: return "Gone";
+    case 411: return "Length Required";
+    case 412: return "Precondition Failed";
+    case 413: return "Content Too Large";
+    case 414: return "URI Too Long";
+    case 415: return "Unsupported Media Type";
+    case 416: return "Range Not Satisfiable";
+    case 417: return "Expectation Failed";
+    case 418: return "I'm a teapot";
+    case 421: return "Misdirected Request";
+    case 422: return "Unprocessable Content";
+    case 423: return "Locked";
+    case 424: return "Failed Dependency";
+    case 425: return "Too Early";
+    case 426: return "Upgrade Required";
+    case 428: return "Precondition Required";
+    case 429: return "Too Many Requests";
+    case 431: return "Request Header Fields Too Large";
+    case 451: return "Unavailable For Legal Reasons";
+    case 500: return "Internal Server Error";
+    case 501: return "Not Implemented";
+    case 502: return "Bad Gateway";
+    case 503: return "Service Unavailable";
+    case 504: return "Gateway Timeout";
+    case 505: return "HTTP Version Not Supported";
+    case 506: return "Variant Also Negotiates";
+    case 507: return "Insufficient Storage";
+    case 508: return "Loop Detected";
+    case 510: return "Not Extended";
+    case 511: return "Network Authentication Required";
+    default: return "";
+    }
+}
+
 std::string sentence(int code, const std::string &noSense)
 {
     // The host of the last failure names the server even when a later step gave the code.
     const std::string server = lastNote.host.empty() ? std::string("the server") : lastNote.host;
     const Note note = lastNote.code == code ? lastNote : Note();
-    if (note.status >= 400)
-        return "The server answered " + std::to_string(note.status);
+    if (note.status >= 400) {
+        const std::string phrase = statusPhrase(note.status);
+        return "The server answered " + std::to_string(note.status) + (phrase.empty() ? "" : " " + phrase);
+    }
+    if (!note.reason.empty())
+        return note.reason;
     switch (code) {
     case CORVIDASH_OK: return {};
     case CORVIDASH_LIVE_STREAM: return text(code);

@@ -9,6 +9,7 @@
 #include "EngineLog.h"
 #include "FileTools.h"
 #include "HttpFetch.h"
+#include "SlowTransfer.h"
 #include "engine/Corvidash.h"
 
 #include <algorithm>
@@ -38,6 +39,7 @@ struct HlsDownload::Transfer
     bool active = false;
     bool tooLarge = false;
     std::string data;
+    SlowTransfer slow;
 
     ~Transfer()
     {
@@ -177,6 +179,7 @@ void HlsDownload::startTransfer(Transfer &t, size_t index)
     DownloadJob job = m_job;
     job.url = seg.uri;
     CurlSetup::common(t.easy, job);
+    t.slow.install(t.easy);
     curl_easy_setopt(t.easy, CURLOPT_WRITEFUNCTION, &HlsDownload::onWrite);
     curl_easy_setopt(t.easy, CURLOPT_WRITEDATA, &t);
     if (seg.length >= 0) {
@@ -348,7 +351,16 @@ int HlsDownload::finished(Transfer &t, CURLcode result)
         t.data = std::string();
         return CORVIDASH_OK;
     }
-    int code = t.tooLarge ? CORVIDASH_MEMORY_ERROR : EngineError::failed(result, status, m_playlist.segments[t.index].uri);
+    const std::string &uri = m_playlist.segments[t.index].uri;
+    int code = CORVIDASH_MEMORY_ERROR;
+    if (t.tooLarge) {
+        EngineError::noteReason(code, "A piece of the stream never ended", uri);
+    } else if (t.slow.tripped()) {
+        code = CORVIDASH_TIMED_OUT;
+        EngineError::noteReason(code, SlowTransfer::kReason, uri);
+    } else {
+        code = EngineError::failed(result, status, uri);
+    }
     const bool retry = code == CORVIDASH_SIZE_MISMATCH || code == CORVIDASH_NO_DATA || code == CORVIDASH_CONNECT_FAILED;
     if (retry && ++m_failures[t.index] <= kMaxSegmentFailures) {
         EngineLog::line(1, "segment %zu failed (%d), retry", t.index, code);

@@ -7,6 +7,7 @@
 #include "EngineError.h"
 #include "EngineLog.h"
 #include "FileTools.h"
+#include "SlowTransfer.h"
 #include "engine/Corvidash.h"
 
 #include <algorithm>
@@ -92,6 +93,7 @@ struct RangeDownload::Connection
     // governor's window opened: a connection the server paces waits long in mid-body.
     Clock::time_point lastData{};
     Clock::duration longestPause{};
+    SlowTransfer slow;
 
     ~Connection()
     {
@@ -286,6 +288,8 @@ bool RangeDownload::decide(Connection &c)
         m_total = c.contentLength >= 0 && c.status != 0 ? c.contentLength : -1;
         c.end = -1;
     }
+    if (m_total > 0)
+        m_space->lengthKnown();
     if (m_total > 0 && !m_allocated) {
         // A body that cannot fit above the reserve fails now, not when the disk is nearly full.
         if (m_total - m_doneBytes > m_space->room()) {
@@ -395,6 +399,7 @@ void RangeDownload::start(Connection &c, int64_t first, int64_t end)
     curl_slist_free_all(c.headers);
     c.headers = nullptr;
     CurlSetup::common(c.easy, m_job);
+    c.slow.install(c.easy);
     curl_easy_setopt(c.easy, CURLOPT_HEADERFUNCTION, &RangeDownload::onHeader);
     curl_easy_setopt(c.easy, CURLOPT_HEADERDATA, &c);
     curl_easy_setopt(c.easy, CURLOPT_WRITEFUNCTION, &RangeDownload::onWrite);
@@ -573,10 +578,15 @@ void RangeDownload::finished(Connection &c, CURLcode result)
         return;
     }
     int code = c.abortCode;
-    if (!code)
+    if (c.slow.tripped()) {
+        code = CORVIDASH_TIMED_OUT;
+        EngineError::noteReason(code, SlowTransfer::kReason, m_job.url);
+    } else if (!code) {
         code = EngineError::failed(result, status, m_job.url);
-    // Nothing answered at all: retrying a refused connection only delays the error.
-    const bool canRetry = retryable(code) && !(code == CORVIDASH_CONNECT_FAILED && !m_decided);
+    }
+    // Nothing answered at all: retrying a refused connection only delays the error. A trickle
+    // has already cost a whole window: the helper asks again, with its back-off, and counts it.
+    const bool canRetry = retryable(code) && !c.slow.tripped() && !(code == CORVIDASH_CONNECT_FAILED && !m_decided);
     if (canRetry && ++m_failures <= kMaxFailures) {
         EngineLog::line(1, "connection failed (%d, %s), retry %d", code, EngineError::text(code), m_failures);
         c.retryAt = Clock::now() + std::chrono::milliseconds(150 * m_failures);

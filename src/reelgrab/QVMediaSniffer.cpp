@@ -412,10 +412,14 @@ void QVMediaSniffer::sniffingPageUrlUsingWebViewSniffer(const QString &pageUrl, 
             if (!self)
                 return;
             Func(FuncLogError, QStringLiteral("Webview Sniffer Did Fail Load With Error:%1.").arg(description));
-            const QString reason = QStringLiteral("The page did not load (%1)").arg(description.left(300));
-            self->report([s = self.data(), reason](QVMediaSnifferDelegate *d) {
-                d->sniffingDidFailed(s, QVReelgrabError(QStringLiteral("NSURLErrorDomain"), -1, reason));
-            });
+            // The engine read the page first: the server's own answer (its status) says more
+            // than a load that failed.
+            const QVReelgrabError error =
+                self->m_error.reason().startsWith(QLatin1String("The server answered "))
+                    ? self->m_error
+                    : QVReelgrabError(QStringLiteral("NSURLErrorDomain"), -1,
+                                      QStringLiteral("The page did not load (%1)").arg(description.left(300)));
+            self->report([s = self.data(), error](QVMediaSnifferDelegate *d) { d->sniffingDidFailed(s, error); });
         };
         m_webView->onBroken = [self](const QString &description) {
             if (self)

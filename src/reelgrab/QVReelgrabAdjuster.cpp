@@ -92,14 +92,49 @@ QString QVReelgrabAdjuster::scopeCookies(const QString &cookies, const QString &
         }
         if (host.isEmpty())
             continue;
+        // A line is header text ("a=1; b=2") or one cookie as a server sets it ("a=1; Domain=
+        // example.com; Path=/"): attributes scope the line's cookies and are no cookies themselves.
+        QString domain = host;
+        bool subdomains = false;
+        QString path = QStringLiteral("/");
+        bool secure = false;
+        QList<QPair<QString, QString>> pairs;
         for (const QString &pair : line.split(QLatin1Char(';'))) {
             const qsizetype eq = pair.indexOf(QLatin1Char('='));
-            const QString name = pair.left(eq).trimmed();
-            const QString value = pair.mid(eq + 1).trimmed();
+            const QString name = (eq < 0 ? pair : pair.left(eq)).trimmed();
+            const QString value = eq < 0 ? QString() : pair.mid(eq + 1).trimmed();
+            const QString attribute = name.toLower();
+            if (attribute == QLatin1String("domain")) {
+                // Only the page's own domain or one above it: never another host's.
+                QString wanted = value.toLower();
+                while (wanted.startsWith(QLatin1Char('.')))
+                    wanted.remove(0, 1);
+                if (!wanted.isEmpty() && wanted.contains(QLatin1Char('.')) && (host == wanted || host.endsWith(QLatin1Char('.') + wanted))) {
+                    domain = wanted;
+                    subdomains = true;
+                }
+                continue;
+            }
+            if (attribute == QLatin1String("path")) {
+                if (value.startsWith(QLatin1Char('/')) && !value.contains(QLatin1Char('\t')))
+                    path = value;
+                continue;
+            }
+            if (attribute == QLatin1String("secure")) {
+                secure = true;
+                continue;
+            }
+            if (attribute == QLatin1String("httponly") || attribute == QLatin1String("samesite") || attribute == QLatin1String("expires") || attribute == QLatin1String("max-age"))
+                continue;
             if (eq <= 0 || name.isEmpty() || name.contains(QLatin1Char('\t')) || value.contains(QLatin1Char('\t')))
                 continue;
-            out += QStringLiteral("%1\tFALSE\t/\tFALSE\t0\t%2\t%3\n").arg(host, name, value);
+            pairs.append({name, value});
         }
+        for (const auto &[name, value] : pairs)
+            out += QStringLiteral("%1%2\t%3\t%4\t%5\t0\t%6\t%7\n")
+                       .arg(subdomains ? QStringLiteral(".") : QString(), domain,
+                            subdomains ? QStringLiteral("TRUE") : QStringLiteral("FALSE"), path,
+                            secure ? QStringLiteral("TRUE") : QStringLiteral("FALSE"), name, value);
     }
     return out;
 }

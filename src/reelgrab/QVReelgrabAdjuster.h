@@ -19,7 +19,9 @@ public:
     static QString adjustUserAgent(const QString &userAgent, const QString &pageUrl);
     // Cookies as the engine should get them for a download of the page: scoped jar lines stay
     // as they are; plain "a=b; c=d" text becomes host-only cookies of the page's host, so the
-    // media's own host and every host a redirect leads to get none of them.
+    // media's own host and every host a redirect leads to get none of them. A line with a Domain
+    // attribute that names the page's host or a domain above it ("a=1; Domain=example.com")
+    // reaches that domain's sub-domains too; any other Domain is ignored.
     static QString scopeCookies(const QString &cookies, const QString &pageUrl);
 
     // Priority of a format code when two candidates tie; larger wins.

@@ -201,6 +201,7 @@ void QVReelgrabService::sendMessage(const QString &name, const QByteArray &objec
         m_retrySpeedOff = false;
         m_retryClearTmpDir = false;
         m_retryCount = RetryCount;
+        m_timeOutsLeft = RetryCount;
         m_furthestBytes.clear();
         attachDownloadTask(std::move(task));
     } else if (name == QLatin1String(RGKMessage::PauseDownloadTask)) {
@@ -264,7 +265,11 @@ void QVReelgrabService::attachDownloadTask(std::unique_ptr<QVReelgrabTask> task)
         downloadNextSegments();
         return;
     }
-    t->setCookies(getCookies());
+    // Cookies handed over with the page (by the browser extension or an address) belong to its
+    // host: they stay, after what the browser's store gives, so a name in both keeps the value
+    // that came with the page.
+    const QString handedOver = QVReelgrabAdjuster::scopeCookies(t->cookies(), t->pageUrl());
+    t->setCookies(QVReelgrabAdjuster::scopeCookies(getCookies(), t->pageUrl()) + handedOver);
     // A task without segments starts with a probe of its address, asked of the engine's own
     // client on this thread; an engine without one leaves it to the network thread.
     QElapsedTimer probeClock;
@@ -705,6 +710,10 @@ void QVReelgrabService::handleFailure(const QVReelgrabError &error, bool fromPos
         finalFailure(error);
         return;
     }
+    if (error.domain() == QLatin1String(QVReelgrabError::Domain) && error.code() == CORVIDASH_TIMED_OUT && --m_timeOutsLeft <= 0) {
+        finalFailure(error);
+        return;
+    }
     --m_retryCount;
     if (m_retryCount > 0) {
         Func(FuncLogError, QStringLiteral("downloadDidFailed, retry download"));
@@ -729,8 +738,9 @@ void QVReelgrabService::retryLater()
     if (const int set = qEnvironmentVariableIntValue("REELGRAB_RETRY_DELAY_MS", &ok); ok && set >= 0)
         base = set;
     // 1 s before the second attempt, 2 s before the third: a server that is briefly gone gets
-    // time to come back, and a run of failures costs seconds, not a storm of requests.
-    const int delay = base << std::clamp(RetryCount - 1 - m_retryCount, 0, 4);
+    // time to come back, and a run of failures costs seconds, not a storm of requests. Time-outs
+    // count alike, however much each attempt got.
+    const int delay = base << std::clamp(RetryCount - 1 - std::min(m_retryCount, m_timeOutsLeft), 0, 4);
     QPointer<QVReelgrabService> self(this);
     QTimer::singleShot(delay, this, [self]() {
         if (self && self->m_downloadTask)

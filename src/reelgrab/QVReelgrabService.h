@@ -138,6 +138,9 @@ private:
     bool m_retryClearTmpDir = false;
     bool m_bResume = true;
     qint32 m_retryCount = RetryCount;
+    // Time-outs (a silent or trickling server) left before the task fails. Progress does not
+    // give them back: a server that sends a little each minute would be asked for ever.
+    qint32 m_timeOutsLeft = RetryCount;
     QHash<qsizetype, qint64> m_furthestBytes; // per segment, over every attempt
     qint64 m_attemptBytes = 0;                // the furthest point of the running attempt
     bool m_postProcessing = false;

@@ -509,6 +509,9 @@ void QVReelgrabTask::encodeWithCoder(KeyedArchiver &coder) const
     coder.encodeString(QStringLiteral("playlist-name"), m_playlistName);
     coder.encodeString(QStringLiteral("playlist-uuid"), m_playlistUUID);
     coder.encodeInt64(QStringLiteral("playlist-index"), m_indexInPlaylist);
+    // Only while the task has failed; a record without it (older ones too) reads as no reason.
+    if (!m_failureReason.isEmpty())
+        coder.encodeString(QStringLiteral("failure-reason"), m_failureReason);
 }
 
 void QVReelgrabTask::initWithCoder(KeyedUnarchiver &coder)
@@ -540,4 +543,5 @@ void QVReelgrabTask::initWithCoder(KeyedUnarchiver &coder)
     setPlaylistName(coder.decodeString(QStringLiteral("playlist-name")));
     setPlaylistUUID(coder.decodeString(QStringLiteral("playlist-uuid")));
     setIndexInPlaylist(coder.decodeInt64(QStringLiteral("playlist-index")));
+    setFailureReason(coder.decodeString(QStringLiteral("failure-reason")));
 }

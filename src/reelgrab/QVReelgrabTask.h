@@ -125,8 +125,8 @@ public:
     void setDownloadContent(qint32 v) { m_downloadContent = v; }
     qint32 downloadStatus() const { return m_downloadStatus; }
     void setDownloadStatus(qint32 v) { m_downloadStatus = v; }
-    // Why the last run failed, in a sentence for the user ("The server answered 404"); empty
-    // while the task has not failed. Kept for the life of the task, not archived.
+    // Why the last run failed, in a sentence for the user ("The server answered 404 Not Found");
+    // empty while the task has not failed. Archived with the task, so a restart still shows it.
     QString failureReason() const { return m_failureReason; }
     void setFailureReason(const QString &v) { m_failureReason = v; }
     // The stored title, else the sniffing result's.

@@ -279,8 +279,10 @@ void QVReelgrabTask::failHelper(const QVReelgrabError &error)
     terminateReelgrabTask();
     m_downloadStatus = QVReelgrabTaskStatusFailed;
     m_failureReason = error.reason();
-    if (m_dispatcher)
+    if (m_dispatcher) {
+        m_dispatcher->synchronize(); // the stored task keeps its reason
         m_dispatcher->attachNextTask();
+    }
     tellObservers([this, &error](QVReelgrabTaskObserver *o) { o->reelgrabDownloadDidFailed(this, error); });
 }
 

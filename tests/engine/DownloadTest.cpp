@@ -753,6 +753,12 @@ TEST_F(corvidashDownload, FailedRunsSayWhy)
     LoopbackServer::Resource forbidden;
     forbidden.status = 403;
     server.add("/forbidden.bin", forbidden);
+    LoopbackServer::Resource unavailable;
+    unavailable.status = 503;
+    server.add("/unavailable.bin", unavailable);
+    LoopbackServer::Resource odd; // a status without a standard phrase
+    odd.status = 599;
+    server.add("/odd.bin", odd);
     const int closed = closedPort();
     const struct
     {
@@ -760,8 +766,10 @@ TEST_F(corvidashDownload, FailedRunsSayWhy)
         int code;
         std::string reason;
     } cases[] = {
-        {server.url("/nothing.bin"), CORVIDASH_INVALID_URL, "The server answered 404"},
-        {server.url("/forbidden.bin"), CORVIDASH_ACCESS_DENIED, "The server answered 403"},
+        {server.url("/nothing.bin"), CORVIDASH_INVALID_URL, "The server answered 404 Not Found"},
+        {server.url("/forbidden.bin"), CORVIDASH_ACCESS_DENIED, "The server answered 403 Forbidden"},
+        {server.url("/unavailable.bin"), CORVIDASH_NO_DATA, "The server answered 503 Service Unavailable"},
+        {server.url("/odd.bin"), CORVIDASH_NO_DATA, "The server answered 599"},
         {"http://127.0.0.1:" + std::to_string(closed) + "/x.bin", CORVIDASH_CONNECT_FAILED, "Could not connect to 127.0.0.1"},
         {server.url("/ok.bin"), CORVIDASH_OK, ""},
     };
@@ -910,6 +918,147 @@ TEST_F(corvidashDownloadBounds, BodiesStopAtTheDiskReserveWithDiskFull)
     EXPECT_EQ(server.requests("/endless.bin"), 1) << "a full disk is not retried";
     EXPECT_EQ(server.requests("/too-big.bin"), 1);
     EXPECT_EQ(fileSize(path("full-endless stream.cvpart")), 0) << "a stream that cannot resume keeps nothing";
+}
+
+// A small pretend file system: 200 MiB, 10 MiB free. A body whose length was announced may come
+// down to the small reserve; a body of unknown length stops at the larger one (here 2 % of the
+// disk, 4 MiB, above the 2 MiB minimum this test sets in place of the usual 1 GiB).
+TEST_F(corvidashDownloadBounds, OnlyAnAnnouncedLengthThatFitsMayUseTheSmallReserve)
+{
+    const Env reserve("CORVIDASH_DISK_RESERVE", std::to_string(kMiB));
+    const Env openReserve("CORVIDASH_OPEN_RESERVE", std::to_string(2 * kMiB));
+    const Env size("CORVIDASH_DISK_SIZE", std::to_string(200 * kMiB));
+    const Env free("CORVIDASH_FREE_BYTES", std::to_string(10 * kMiB));
+
+    LoopbackServer::Resource fits; // 8 MiB: above the large reserve, below the small one
+    fits.body = bytes(8 * kMiB, 40);
+    server.add("/fits.bin", fits);
+    LoopbackServer::Resource fitsStream = fits;
+    fitsStream.ranges = false;
+    server.add("/fits-stream.bin", fitsStream);
+    LoopbackServer::Resource tooLarge;
+    tooLarge.body = bytes(12 * kMiB, 41);
+    server.add("/too-large.bin", tooLarge);
+    LoopbackServer::Resource unknown = fitsStream; // the same 8 MiB without a length
+    unknown.chunked = true;
+    server.add("/unknown.bin", unknown);
+    LoopbackServer::Resource endless;
+    endless.body = bytes(64 * 1024, 42);
+    endless.ranges = false;
+    endless.endless = true;
+    server.add("/endless.bin", endless);
+
+    const struct
+    {
+        const char *name;
+        int code;
+        int64_t mostWritten; // bytes the run may have written at most
+    } cases[] = {
+        {"/fits.bin", CORVIDASH_OK, 8 * kMiB},
+        {"/fits-stream.bin", CORVIDASH_OK, 8 * kMiB},
+        {"/too-large.bin", CORVIDASH_WRITE_FAILED, 0},
+        {"/unknown.bin", CORVIDASH_WRITE_FAILED, 6 * kMiB},
+        {"/endless.bin", CORVIDASH_WRITE_FAILED, 6 * kMiB},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        const std::string target = path(std::string("small") + (c.name + 1));
+        EXPECT_EQ(download(server.url(c.name), target), c.code);
+        expectWellFormed(c.code, false);
+        EXPECT_LE(log.lastDownloaded(), c.mostWritten);
+        if (c.code == CORVIDASH_OK) {
+            EXPECT_EQ(fileSize(target), 8 * kMiB);
+            continue;
+        }
+        EXPECT_EQ(server.requests(c.name), 1) << "a full disk is not retried";
+        EXPECT_STREQ(VantrelGetErrorText(handle), "Disk full");
+        EXPECT_FALSE(exists(target));
+        EXPECT_LE(fileSize(target + ".cvpart"), 0) << "what cannot resume keeps nothing";
+        EXPECT_LE(allocatedBytes(target + ".cvpart"), 0);
+    }
+}
+
+// A server that sends now and then, never quite nothing: slower than the floor for a whole window
+// is a stall that fails the run with its reason (the helper asks again, and counts it). Faster,
+// however slow, is not.
+TEST_F(corvidashDownloadBounds, ATrickleBelowTheFloorIsAStall)
+{
+    const Env window("CORVIDASH_SLOW_SECONDS", "1");
+    const Env rate("CORVIDASH_SLOW_RATE", "1024");
+    LoopbackServer::Resource drip; // claims 100 MB, sends 100 bytes a second
+    drip.body = bytes(100 << 20, 43);
+    drip.bytesPerSecond = 100;
+    drip.pieceBytes = 10;
+    server.add("/drip.bin", drip);
+    LoopbackServer::Resource dripStream = drip;
+    dripStream.ranges = false;
+    server.add("/drip-stream.bin", dripStream);
+    LoopbackServer::Resource slow; // 4 KiB a second for about two windows
+    slow.body = bytes(10 * 1024, 44);
+    slow.bytesPerSecond = 4096;
+    slow.pieceBytes = 256;
+    server.add("/slow.bin", slow);
+
+    const struct
+    {
+        const char *name;
+        int code;
+        const char *reason;
+        int fewestRequests, mostRequests; // ranges let further connections try meanwhile
+    } cases[] = {
+        {"/drip.bin", CORVIDASH_TIMED_OUT, "The server stopped sending data", 1, 8},
+        {"/drip-stream.bin", CORVIDASH_TIMED_OUT, "The server stopped sending data", 1, 1},
+        {"/slow.bin", CORVIDASH_OK, "", 1, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        const auto began = std::chrono::steady_clock::now();
+        EXPECT_EQ(download(server.url(c.name), path(std::string("t") + (c.name + 1))), c.code);
+        expectWellFormed(c.code, false);
+        EXPECT_EQ(std::string(VantrelGetErrorText(handle)), c.reason);
+        EXPECT_GE(server.requests(c.name), c.fewestRequests);
+        EXPECT_LE(server.requests(c.name), c.mostRequests);
+        EXPECT_LT(std::chrono::steady_clock::now() - began, 15s);
+    }
+}
+
+// Answers the engine will not hold end with what happened, not with a memory error.
+TEST_F(corvidashDownloadBounds, AnswersTooLargeToHoldSayWhatHappened)
+{
+    LoopbackServer::Resource giantHeader;
+    giantHeader.body = bytes(4096, 45);
+    giantHeader.headers.emplace_back("X-Padding", std::string(1 << 20, 'p'));
+    server.add("/giant-header.bin", giantHeader);
+
+    // A segment that never ends (the server gives up after 64 MiB and a bit).
+    LoopbackServer::Resource endless, playlist;
+    endless.body = bytes(100000, 46);
+    endless.contentType = "video/mp2t";
+    endless.ranges = false;
+    endless.endless = true;
+    server.add("/endless/s0.ts", endless);
+    playlist.contentType = "application/vnd.apple.mpegurl";
+    playlist.body = "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2,\ns0.ts\n#EXT-X-ENDLIST\n";
+    server.add("/endless/index.m3u8", playlist);
+
+    const struct
+    {
+        const char *name;
+        const char *reason;
+    } cases[] = {
+        {"/giant-header.bin", "The server's answer was too large"},
+        {"/endless/index.m3u8", "A piece of the stream never ended"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        const std::string target = path(std::string("large") + std::to_string(strlen(c.name)));
+        EXPECT_NE(download(server.url(c.name), target), CORVIDASH_OK);
+        EXPECT_EQ(std::string(VantrelGetErrorText(handle)), c.reason);
+        EXPECT_FALSE(exists(target));
+    }
 }
 
 TEST_F(corvidashDownloadBounds, LengthLiesAndDropsAreRetriedAFewTimesAndHoldNoSpace)

@@ -10,14 +10,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-LoopbackServer::LoopbackServer()
+LoopbackServer::LoopbackServer(const std::string &address) : m_address(address)
 {
     m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int one = 1;
     setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::inet_pton(AF_INET, m_address.c_str(), &addr.sin_addr);
     addr.sin_port = 0;
     ::bind(m_listen, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
     ::listen(m_listen, 128);
@@ -56,7 +56,7 @@ void LoopbackServer::add(const std::string &path, Resource resource)
 
 std::string LoopbackServer::url(const std::string &path) const
 {
-    return "http://127.0.0.1:" + std::to_string(m_port) + path;
+    return "http://" + m_address + ":" + std::to_string(m_port) + path;
 }
 
 int LoopbackServer::requests(const std::string &path)
@@ -320,7 +320,7 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
         served.emplace_back(first, first);
     }
     while (sent < limit && !m_stopping) {
-        const int64_t piece = std::min<int64_t>(limit - sent, 16384);
+        const int64_t piece = std::min<int64_t>(limit - sent, std::max<int64_t>(1, res.pieceBytes));
         if (!sendAll(fd, body->data() + first + sent, static_cast<size_t>(piece)))
             return false;
         sent += piece;

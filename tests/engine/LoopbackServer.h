@@ -23,6 +23,7 @@ public:
         std::string contentType = "application/octet-stream";
         bool ranges = true;
         int64_t bytesPerSecond = 0;  // per response; 0 unlimited
+        int64_t pieceBytes = 16384;  // bytes a write: small ones make a slow rate a trickle
         int64_t burstBytes = 0;      // pacing: after each burst of this many bytes...
         int burstPauseMs = 0;        // ...nothing for this long (as servers that throttle in steps do)
         int delayMs = 0;             // before each response
@@ -40,7 +41,8 @@ public:
         std::vector<std::pair<std::string, std::string>> headers;
     };
 
-    LoopbackServer();
+    // address: any 127.x.y.z, so a test can play two hosts.
+    explicit LoopbackServer(const std::string &address = "127.0.0.1");
     ~LoopbackServer();
 
     void add(const std::string &path, Resource resource);
@@ -90,6 +92,7 @@ private:
     // Returns once the server is stopping.
     void waitForStop();
 
+    std::string m_address;
     int m_listen = -1;
     int m_port = 0;
     std::atomic<bool> m_stopping{false};

@@ -271,7 +271,7 @@ TEST_F(corvidashSniff, PagesWithoutMediaFindNothing)
         std::string reason;
     } failures[] = {
         {server.url("/binary"), CORVIDASH_INVALID_URL, "No video found on this page"},
-        {server.url("/missing"), CORVIDASH_INVALID_URL, "The server answered 404"},
+        {server.url("/missing"), CORVIDASH_INVALID_URL, "The server answered 404 Not Found"},
         {server.url("/live.m3u8"), CORVIDASH_LIVE_STREAM, "Live streams are not supported"},
         {server.url("/live.html"), CORVIDASH_LIVE_STREAM, "Live streams are not supported"},
         {"http://127.0.0.1:" + std::to_string(closed) + "/page.html", CORVIDASH_CONNECT_FAILED, "Could not connect to 127.0.0.1"},

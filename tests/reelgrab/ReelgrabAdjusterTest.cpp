@@ -86,6 +86,17 @@ TEST(QVReelgrabAdjuster, PlainCookiesAreScopedToThePageHost)
         {"jar then an appended plain pair", jar + QStringLiteral("family_filter=off;"), QStringLiteral("https://127.0.0.1/v"),
          jar + QStringLiteral("127.0.0.1\tFALSE\t/\tFALSE\t0\tfamily_filter\toff\n")},
         {"no page host: plain text goes nowhere", QStringLiteral("sid=1"), QStringLiteral("not a url"), QString()},
+        {"a Domain above the page's host reaches its sub-domains",
+         QStringLiteral("sid=1; Domain=.Example.com; Path=/v; Secure; HttpOnly"), QStringLiteral("http://www.example.com/p"),
+         QStringLiteral(".example.com\tTRUE\t/v\tTRUE\t0\tsid\t1\n")},
+        {"the page's own host as Domain", QStringLiteral("sid=1; domain=www.example.com"),
+         QStringLiteral("http://www.example.com/p"), QStringLiteral(".www.example.com\tTRUE\t/\tFALSE\t0\tsid\t1\n")},
+        {"another host's Domain is ignored", QStringLiteral("sid=1; Domain=other.test"), QStringLiteral("http://www.example.com/"),
+         QStringLiteral("www.example.com\tFALSE\t/\tFALSE\t0\tsid\t1\n")},
+        {"a Domain that only ends alike is another host", QStringLiteral("sid=1; Domain=ample.com"),
+         QStringLiteral("http://www.example.com/"), QStringLiteral("www.example.com\tFALSE\t/\tFALSE\t0\tsid\t1\n")},
+        {"a bare top-level Domain is refused", QStringLiteral("sid=1; Domain=com"), QStringLiteral("http://www.example.com/"),
+         QStringLiteral("www.example.com\tFALSE\t/\tFALSE\t0\tsid\t1\n")},
         {"empty", QString(), QStringLiteral("http://a/"), QString()},
     };
     for (const auto &c : cases)

@@ -706,6 +706,20 @@ TEST(QVReelgrabTaskArchive, AbsentKeysReadAsEmptyWithoutDefaults)
     EXPECT_FALSE(read->matchSubtitle());
     EXPECT_TRUE(read->segments().isEmpty());
     EXPECT_TRUE(read->sniffingResult().candidateMedias().isEmpty());
+    EXPECT_TRUE(read->failureReason().isEmpty());
+}
+
+// A failed task's reason travels with its archive (the stored queue); one without a reason
+// writes no key, so older readers see the record they know.
+TEST(QVReelgrabTaskArchive, FailureReasonIsKeptWhenThereIsOne)
+{
+    QVReelgrabTask failed;
+    failed.setFailureReason(QStringLiteral("The server answered 404 Not Found"));
+    const auto read = QVReelgrabTask::taskWithArchive(failed.archivedData());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->failureReason(), QStringLiteral("The server answered 404 Not Found"));
+    QVReelgrabTask fine;
+    EXPECT_FALSE(KeyedUnarchiver(fine.archivedData()).containsKey(QStringLiteral("failure-reason")));
 }
 
 TEST(QVReelgrabTaskArchive, BadBytesAreAnErrorNeverACrash)

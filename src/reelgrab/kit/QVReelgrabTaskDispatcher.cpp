@@ -270,6 +270,8 @@ QVReelgrabTask *QVReelgrabTaskDispatcher::makeTask(const QString &url, const QVa
         task->setSubtitleCode(subtitle);
     task->setMatchSubtitle(contents & QVReelgrabContentSubtitle);
     task->setBrowser(params.value(QStringLiteral("Browser")).toString());
+    // Handed over with the page (extension or address): the helper keeps them for its host.
+    task->setCookies(params.value(QStringLiteral("Cookies")).toString());
     const QVariant format = params.value(QStringLiteral("Format"));
     if (format.typeId() == QMetaType::QString)
         task->setMediaExtName(format.toString());

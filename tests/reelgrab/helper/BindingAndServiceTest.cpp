@@ -9,6 +9,8 @@
 #include "reelgrab/ReelgrabMain.h"
 #include "support/TestEnvironment.h"
 
+#include "LoopbackServer.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -267,7 +269,10 @@ TEST(ReelgrabService, RetryTable)
         qint64 expectCode;
         int expectStarts;
         QStringList expectFlags; // "resume turbo" of each start
-    } cases[] = {
+    };
+    // One case a row or two, as written.
+    // clang-format off
+    const Case cases[] = {
         {"three attempts, then failure", {"start;error 28", "start;error 28", "start;error 28"}, false, 1, false, 28, 3,
          {"1 0", "1 0", "1 0"}},
         {"progress past 1024 bytes restores the count",
@@ -281,6 +286,12 @@ TEST(ReelgrabService, RetryTable)
          {"start;progress 900000 1073741824 10;error 18", "start;progress 900000 1073741824 10;error 18",
           "start;progress 900000 1073741824 10;error 18", "start;finish 4096"},
          false, 1, false, 18, 3, {}},
+        // A server that sends a little and then stalls, each time: its progress does not buy it
+        // more attempts.
+        {"trickling progress does not restore the count of time-outs",
+         {"start;progress 2000 100000000 10;error 28", "start;progress 4000 100000000 10;error 28",
+          "start;progress 6000 100000000 10;error 28", "start;finish 4096"},
+         false, 1, false, 28, 3, {}},
         {"a full disk is not retried", {"start;progress 5000 90000 10;error 26", "start;finish 4096"}, false, 1, false, 26, 1, {}},
         {"missing media is not retried", {"start;error 3", "start;finish 4096"}, false, 1, false, 3, 1, {}},
         {"turbo gets a final series without turbo",
@@ -295,6 +306,7 @@ TEST(ReelgrabService, RetryTable)
          true, 2, false, 4, 4, {"1 1", "1 1", "0 0", "0 0"}},
         {"invalid output without turbo fails at once", {"start;finish 2000", "start;finish 2000"}, false, 2, false, 4, 2, {}},
     };
+    // clang-format on
     // Short waits between attempts, still long enough to see that they are kept.
     qputenv("REELGRAB_RETRY_DELAY_MS", "40");
     for (const Case &c : cases) {
@@ -346,6 +358,54 @@ TEST(ReelgrabService, RetryTable)
         EXPECT_TRUE(QFileInfo::exists(sentinel)) << "the user's folder must survive";
     }
     qunsetenv("REELGRAB_RETRY_DELAY_MS");
+}
+
+// Cookies handed over with a page (by the extension or an address) reach the page's host, and
+// never another host, also not one a redirect leads to.
+TEST(ReelgrabService, HandedOverCookiesReachThePageHostOnly)
+{
+    LoopbackServer home; // 127.0.0.1
+    LoopbackServer other("127.0.0.2");
+    LoopbackServer::Resource clip;
+    clip.body = std::string(5000, 'v');
+    clip.contentType = "video/mp4";
+    home.add("/clip.mp4", clip);
+    other.add("/clip.mp4", clip);
+    LoopbackServer::Resource hop;
+    hop.status = 302;
+    hop.location = other.url("/clip.mp4");
+    home.add("/hop.mp4", hop);
+
+    const struct
+    {
+        const char *name;
+        std::string path;
+        bool leavesHome;
+    } cases[] = {
+        {"the page's own host", "/clip.mp4", false},
+        {"a redirect to another host", "/hop.mp4", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir(TestEnvironment::home() + QStringLiteral("/cookies-XXXXXX"));
+        QVReelgrabService service(QStringLiteral(CORVIDASH_LIBRARY), QStringLiteral("cookies"));
+        Outbox out;
+        service.setDelegate(&out);
+        QVReelgrabTask task;
+        task.setPageUrl(QString::fromStdString(home.url(c.path)));
+        task.setCookies(QStringLiteral("sid=1; two=2"));
+        task.setTargetFilePath(dir.path());
+        service.sendMessage(QString::fromLatin1(RGKMessage::AttachDownloadTask), task.archivedData());
+        ASSERT_TRUE(TestEnvironment::waitFor([&] { return out.ended(); }, 20000)) << out.names.join(u',').toStdString();
+        bool sentHome = false;
+        for (const std::string &header : home.cookieHeaders(c.path))
+            sentHome = sentHome || (header.find("sid=1") != std::string::npos && header.find("two=2") != std::string::npos);
+        EXPECT_TRUE(sentHome) << "the page's host gets the page's cookies";
+        const auto away = other.cookieHeaders("/clip.mp4");
+        EXPECT_EQ(away.empty(), !c.leavesHome);
+        for (const std::string &header : away)
+            EXPECT_EQ(header, "") << "another host gets none";
+    }
 }
 
 TEST(ReelgrabService, WithoutEngineTheTaskFailsClearly)
@@ -445,6 +505,13 @@ TEST(ReelgrabMainArguments, ScanTable)
         EXPECT_EQ(a.pageUrl, QString::fromLatin1(c.url));
         EXPECT_EQ(a.preferencesPath, QString::fromLatin1(c.prefs));
     }
+    // Flags take no value; a value is taken as it stands, also one that looks like a flag.
+    const auto flags = ReelgrabMain::parseArguments({"R", "-v", "-u", "x", "--help"}, QStringLiteral("dflt"));
+    EXPECT_TRUE(flags.verbose && flags.help);
+    EXPECT_EQ(flags.pageUrl, QStringLiteral("x"));
+    const auto valued = ReelgrabMain::parseArguments({"R", "-u", "-v"}, QStringLiteral("dflt"));
+    EXPECT_FALSE(valued.verbose);
+    EXPECT_EQ(valued.pageUrl, QStringLiteral("-v"));
     EXPECT_EQ(ReelgrabMain::standaloneGuid(QStringLiteral("http://a")), ReelgrabMain::standaloneGuid(QStringLiteral("http://a")));
     EXPECT_NE(ReelgrabMain::standaloneGuid(QStringLiteral("http://a")), ReelgrabMain::standaloneGuid(QStringLiteral("http://b")));
 }

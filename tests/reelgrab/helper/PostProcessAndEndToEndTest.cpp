@@ -330,19 +330,20 @@ QString writePrefs(int webSeconds)
     return prefs;
 }
 
-void startReelgrab(QProcess &p, const QString &url, int webSeconds, const QString &program = QStringLiteral(REELGRAB_PROGRAM))
+void startReelgrab(QProcess &p, const QString &url, int webSeconds, const QString &program = QStringLiteral(REELGRAB_PROGRAM),
+                   const QStringList &more = {})
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TMPDIR"), helperTemp());
     p.setProcessEnvironment(env);
-    p.start(program, {QStringLiteral("-u"), url, QStringLiteral("-p"), writePrefs(webSeconds)});
+    p.start(program, QStringList{QStringLiteral("-u"), url, QStringLiteral("-p"), writePrefs(webSeconds)} + more);
 }
 
 RunResult runReelgrab(const QString &url, int webSeconds = 20, int timeoutMs = 90000,
-                      const QString &program = QStringLiteral(REELGRAB_PROGRAM))
+                      const QString &program = QStringLiteral(REELGRAB_PROGRAM), const QStringList &more = {})
 {
     QProcess p;
-    startReelgrab(p, url, webSeconds, program);
+    startReelgrab(p, url, webSeconds, program, more);
     RunResult r;
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
@@ -827,7 +828,9 @@ TEST_F(ReelgrabStandalone, FailuresSayWhy)
     };
     const Case cases[] = {
         {server.url(QStringLiteral("/empty.html")), QStringLiteral("No video found on this page")},
-        {server.url(QStringLiteral("/broken.html")), QStringLiteral("The server answered 404")},
+        {server.url(QStringLiteral("/broken.html")), QStringLiteral("The server answered 404 Not Found")},
+        // The page itself is missing: the server's answer, not that a page did not load.
+        {server.url(QStringLiteral("/no-such-page.html")), QStringLiteral("The server answered 404 Not Found")},
         {server.url(QStringLiteral("/live.m3u8")), QStringLiteral("Live streams are not supported")},
         {QStringLiteral("http://127.0.0.1:%1/page.html").arg(closed), QStringLiteral("Could not connect to 127.0.0.1")},
     };
@@ -840,6 +843,99 @@ TEST_F(ReelgrabStandalone, FailuresSayWhy)
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_EQ(contents(downloads()), before);
     }
+}
+
+// The command line alone: usage for help (status 0, standard output) and for a line that gives
+// nothing to do (status 2, standard error), at once, without starting a task.
+TEST(ReelgrabCommandLine, HelpAndNothingToDoPrintTheUsageAndEnd)
+{
+    const struct
+    {
+        QStringList args;
+        int code;
+    } cases[] = {
+        {{QStringLiteral("--help")}, 0},
+        {{QStringLiteral("-h")}, 0},
+        {{QStringLiteral("-u"), QStringLiteral("http://127.0.0.1:9/x"), QStringLiteral("--help")}, 0},
+        {{}, 2},
+        {{QStringLiteral("--frobnicate")}, 2},
+        {{QStringLiteral("-u")}, 2},
+        {{QStringLiteral("-p"), QStringLiteral("prefs.plist")}, 2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        QProcess p;
+        p.start(QStringLiteral(REELGRAB_PROGRAM), c.args);
+        const bool ended = p.waitForFinished(30000);
+        if (!ended) {
+            p.kill();
+            p.waitForFinished();
+        }
+        ASSERT_TRUE(ended) << "it must not wait for a task that never comes";
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), c.code);
+        const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        const QString &usage = c.code == 0 ? out : err;
+        EXPECT_TRUE(usage.contains(QStringLiteral("Usage: Reelgrab -u ADDRESS"))) << usage.toStdString();
+        EXPECT_TRUE(usage.contains(QStringLiteral("--help")));
+        EXPECT_TRUE((c.code == 0 ? err : out).isEmpty()) << (c.code == 0 ? err : out).toStdString();
+    }
+}
+
+// Run by hand, the helper says its result and little else: the path on standard output, or one
+// line of reason; the log lines go to its log unless -v asks for them; no child is left running
+// when it ends.
+TEST_F(ReelgrabStandalone, StandaloneRunsSayTheResultAndKeepTheLogLinesInTheLog)
+{
+    TestHttpServer server;
+    TestHttpServer::Resource r;
+    r.body = *s_clip;
+    r.contentType = "video/mp4";
+    server.add(QStringLiteral("/quiet/quiet-one.mp4"), r);
+    server.add(QStringLiteral("/quiet/quiet-two.mp4"), r);
+    server.add(QStringLiteral("/quiet/empty.html"), "<html><head><title>Quiet</title></head><body>text</body></html>",
+               "text/html");
+    const QString log = AppPaths::reelgrabKitLogs() + QStringLiteral("/standalone-helper.log");
+    QFile::remove(log);
+    const struct
+    {
+        const char *name;
+        QString url;
+        bool verbose;
+        int code;
+        QString out; // the file name the path ends with; "" for none
+        QString err; // what standard error starts with; "" for nothing at all
+    } cases[] = {
+        {"a download", server.url(QStringLiteral("/quiet/quiet-one.mp4")), false, 0, QStringLiteral("/quiet-one.mp4"), QString()},
+        {"a page without video", server.url(QStringLiteral("/quiet/empty.html")), false, 1, QString(),
+         QStringLiteral("Reelgrab: sniffing failed: No video found on this page")},
+        {"a download, verbose", server.url(QStringLiteral("/quiet/quiet-two.mp4")), true, 0, QStringLiteral("/quiet-two.mp4"),
+         QStringLiteral("")},
+        {"a page without video, verbose", server.url(QStringLiteral("/quiet/empty.html")), true, 1, QString(), QString()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const RunResult run = runReelgrab(c.url, 2, 90000, QStringLiteral(REELGRAB_PROGRAM),
+                                          c.verbose ? QStringList{QStringLiteral("-v")} : QStringList{});
+        EXPECT_EQ(run.code, c.code) << run.err.toStdString();
+        if (c.out.isEmpty())
+            EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+        else
+            EXPECT_TRUE(run.out.endsWith(c.out) && !run.out.contains(u'\n')) << run.out.toStdString();
+        EXPECT_FALSE(run.err.contains(QStringLiteral("Destroyed while process"))) << run.err.toStdString();
+        if (c.verbose) {
+            EXPECT_TRUE(run.err.contains(QStringLiteral("[ RGK ]"))) << run.err.toStdString();
+        } else if (c.err.isEmpty()) {
+            EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+        } else {
+            EXPECT_TRUE(run.err.startsWith(c.err)) << run.err.toStdString();
+            EXPECT_EQ(run.err.trimmed().count(u'\n'), 0) << run.err.toStdString();
+        }
+    }
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "the quiet runs wrote their lines to the log";
+    EXPECT_FALSE(file.readAll().isEmpty());
 }
 
 // A server that takes the connection and never answers: the probe, the sniff and the page

@@ -101,6 +101,24 @@ TEST_F(Dispatcher, ClassifiesAddresses)
     EXPECT_TRUE(d->tasks().isEmpty());
 }
 
+// The cookies a hand-off carries (the extension's or an address's "Cookies") go with the task to
+// its helper and into the stored queue; without them the task has none.
+TEST_F(Dispatcher, AHandOffsCookiesStayWithItsTask)
+{
+    qputenv("FAKE_RGK_MODE", "silent");
+    auto d = make(1);
+    ASSERT_TRUE(d->addReelgrabTask(page(1), {{QStringLiteral("Cookies"), QStringLiteral("sid=1; two=2")},
+                                             {QStringLiteral("Browser"), QStringLiteral("firefox")}}));
+    ASSERT_TRUE(d->addReelgrabTask(page(2), {}));
+    ASSERT_EQ(d->tasks().size(), 2);
+    EXPECT_EQ(d->tasks()[0]->cookies(), QStringLiteral("sid=1; two=2"));
+    EXPECT_TRUE(d->tasks()[1]->cookies().isEmpty());
+    const auto sent = QVReelgrabTask::taskWithArchive(d->tasks()[0]->archivedData());
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->cookies(), QStringLiteral("sid=1; two=2"));
+    d->cancelAllTasks();
+}
+
 TEST_F(Dispatcher, RunsAtMostTheLimitAtOnceAndFinishesEveryTask)
 {
     qputenv("FAKE_RGK_DELAY_MS", "400");
@@ -184,6 +202,45 @@ TEST_F(Dispatcher, UnfinishedTasksComeBackAtTheNextStart)
     ASSERT_EQ(second->tasks().size(), 2);
     EXPECT_EQ(second->tasks()[0]->guid(), guid);
     ASSERT_TRUE(TestEnvironment::waitFor([&] { return delegate.count(QStringLiteral("finished")) == 2; }, 20000));
+}
+
+// A failed row still says why after a restart: the reason is stored with its task.
+TEST_F(Dispatcher, FailedTasksKeepTheirReasonsAcrossARestart)
+{
+    const struct
+    {
+        const char *mode;
+        QString reason;
+    } cases[] = {
+        {"fail", QStringLiteral("connection refused")},
+        {"sniff-fail", QStringLiteral("No video found on this page")},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.mode);
+        const QString url = page(++n);
+        qputenv("FAKE_RGK_MODE", c.mode);
+        {
+            auto first = make(1);
+            ASSERT_TRUE(first->addReelgrabTask(url, {}));
+            QVReelgrabTask *task = first->tasks().last();
+            ASSERT_TRUE(TestEnvironment::waitFor([&] { return !task->failureReason().isEmpty(); }, 15000));
+            EXPECT_EQ(task->failureReason(), c.reason);
+            first->storeNow();
+        }
+        Delegate quiet;
+        QVReelgrabTaskDispatcher second(QVariantMap{});
+        second.setDelegate(&quiet);
+        second.setObjectForPreferenceKey(false, QStringLiteral("download-auto-resume"));
+        second.loadReelgrabTasksCompatibleDatabase(m_db);
+        QString stored = QStringLiteral("(not stored)");
+        for (QVReelgrabTask *t : second.tasks()) {
+            if (t->storedPageUrl() == url)
+                stored = t->failureReason();
+        }
+        EXPECT_EQ(stored, c.reason);
+        second.setDelegate(nullptr);
+    }
 }
 
 TEST_F(Dispatcher, AStoredTaskWithDamagedResumeDataKeepsItsAddressOrIsSkippedWithoutOne)
