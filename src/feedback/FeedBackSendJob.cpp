@@ -4,6 +4,7 @@
 #include "feedback/CTSMTPConnection.h"
 #include "feedback/WideBase64.h"
 #include "platform/MainBundle.h"
+#include "platform/SafeFileReader.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -304,7 +305,7 @@ bool FeedBackSendJob::compressAttachment()
         if (!ok)
             break;
         QFile in(path);
-        if (!in.open(QIODevice::ReadOnly))
+        if (!SafeFileReader::open(in))
             continue;
         const QByteArray bytes = in.readAll();
         struct archive_entry *entry = archive_entry_new();
