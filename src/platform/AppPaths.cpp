@@ -3,6 +3,7 @@
 #include "platform/PrivateFolder.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -19,6 +20,20 @@ QString ensured(const QString &path)
 {
     AppPaths::ensureFolder(path);
     return path;
+}
+
+// A folder of the application's own (data, configuration, state, logs): made 0700, and an
+// existing one with a looser mode tightened, so other local users cannot read what is stored
+// there. A name that is a link or another user's folder is used as it is, and logged.
+QString privateEnsured(const QString &base, const QString &name)
+{
+    AppPaths::ensureFolder(base);
+    QString error;
+    const QString path = PrivateFolder::ensure(base, name, &error);
+    if (!path.isEmpty())
+        return path;
+    qWarning().noquote() << QStringLiteral("AppPaths: %1 not made private: %2").arg(joined(base, name), error);
+    return ensured(joined(base, name));
 }
 
 QString xdgFolder(QStandardPaths::StandardLocation location, const char *fallbackUnderHome)
@@ -48,9 +63,9 @@ QString AppPaths::applicationSupport()
     return ensured(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
 }
 
-QString AppPaths::productSupport() { return ensured(joined(applicationSupport(), QString::fromLatin1(ProductFolderName))); }
+QString AppPaths::productSupport() { return privateEnsured(applicationSupport(), QString::fromLatin1(ProductFolderName)); }
 
-QString AppPaths::reelgrabKit() { return ensured(joined(applicationSupport(), QStringLiteral("ReelgrabKit"))); }
+QString AppPaths::reelgrabKit() { return privateEnsured(applicationSupport(), QStringLiteral("ReelgrabKit")); }
 QString AppPaths::reelgrabKitLogs() { return ensured(joined(reelgrabKit(), QStringLiteral("aLogs"))); }
 QString AppPaths::reelgrabKitIcons() { return ensured(joined(reelgrabKit(), QStringLiteral("FavoriteIcons"))); }
 QString AppPaths::reelgrabKitThumbnails() { return ensured(joined(reelgrabKit(), QStringLiteral("thumbnails"))); }
@@ -71,7 +86,23 @@ QString AppPaths::logFolder()
 {
     const QString state = qEnvironmentVariable("XDG_STATE_HOME");
     const QString base = state.isEmpty() ? QDir::home().filePath(QStringLiteral(".local/state")) : state;
-    return ensured(joined(base, QStringLiteral("fennixpro/logs")));
+    return privateEnsured(base, QStringLiteral("fennixpro/logs"));
+}
+
+QString AppPaths::settingsFolder()
+{
+    QString organization = QCoreApplication::organizationName();
+    if (organization.isEmpty())
+        organization = QStringLiteral("Unknown Organization");
+    return privateEnsured(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), organization);
+}
+
+void AppPaths::makePrivateFolders()
+{
+    productSupport();
+    reelgrabKit();
+    logFolder();
+    settingsFolder();
 }
 
 QString AppPaths::mapPath(const QString &macPath)
