@@ -40,6 +40,12 @@ bool danglingLink(const QByteArray &native)
     return ::lstat(native.constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
+// Compiled-in resources (":/…") are no file anybody can plant anything at.
+bool isResource(const QString &path)
+{
+    return path.startsWith(QLatin1Char(':')) || path.startsWith(QLatin1String("qrc:"));
+}
+
 } // namespace
 
 QString SafeFileReader::describeMode(unsigned mode)
@@ -110,6 +116,19 @@ int SafeFileReader::openDescriptor(const QString &path, Status *status, QString 
 SafeFileReader::Result SafeFileReader::read(const QString &path, qint64 maxBytes, Links links)
 {
     Result result;
+    if (isResource(path)) {
+        QFile resource(path);
+        if (!resource.open(QIODevice::ReadOnly)) {
+            result.status = Status::Missing;
+        } else if (resource.size() > maxBytes) {
+            result.status = Status::TooLarge;
+            result.error = QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(maxBytes);
+        } else {
+            result.status = Status::Ok;
+            result.data = resource.readAll();
+        }
+        return result;
+    }
     const int fd = openDescriptor(path, &result.status, &result.error, links);
     if (fd < 0)
         return result;
@@ -155,6 +174,14 @@ bool SafeFileReader::open(QFile &file, QString *error, Links links, Status *stat
 {
     Status s = Status::Failed;
     QString message;
+    if (isResource(file.fileName())) {
+        const bool opened = file.open(QIODevice::ReadOnly);
+        if (status)
+            *status = opened ? Status::Ok : Status::Missing;
+        if (error)
+            *error = opened ? QString() : QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString());
+        return opened;
+    }
     const int fd = openDescriptor(file.fileName(), &s, &message, links);
     if (fd >= 0 && !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
@@ -176,7 +203,7 @@ bool SafeFileReader::isRegularOrMissing(const QString &path, QString *error)
         error->clear();
     const QByteArray native = QFile::encodeName(path);
     struct stat st = {};
-    if (native.isEmpty())
+    if (native.isEmpty() || isResource(path))
         return true;
     if (::stat(native.constData(), &st) != 0) {
         if (errno != ENOENT)

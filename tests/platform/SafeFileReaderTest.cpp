@@ -71,6 +71,12 @@ TEST(SafeFileReader, RegularFilesAndLinksToThemAreReadWithinTheirCap)
     EXPECT_TRUE(SafeFileReader::isRegularOrMissing(path + QStringLiteral(".none")));
     EXPECT_TRUE(SafeFileReader::isRegularOrMissing(link));
 
+    // Compiled-in resources are read as they are.
+    EXPECT_TRUE(SafeFileReader::read(QStringLiteral(":/Info.plist"), 1 << 20).data.contains("<plist"));
+    QFile resource(QStringLiteral(":/Info.plist"));
+    EXPECT_TRUE(SafeFileReader::open(resource));
+    EXPECT_TRUE(SafeFileReader::isRegularOrMissing(QStringLiteral(":/Info.plist")));
+
     QFile file(link);
     ASSERT_TRUE(SafeFileReader::open(file));
     EXPECT_EQ(file.readAll(), "hello");
