@@ -245,7 +245,7 @@ std::shared_ptr<IAsyncTask> StoreMobileDevice::startWrite(const QString &sourceP
         quiet.start();
         std::atomic<qint64> lastSign{0};
         bool stalled = false;
-        int reported = 0;
+        int reported = -1; // the store's own first report always goes through
         const auto progress = [&](int percent) {
             lastSign = quiet.elapsed();
             if (percent != reported)
