@@ -5,9 +5,14 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QSet>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,16 +29,35 @@ QString ensured(const QString &path)
 
 // A folder of the application's own (data, configuration, state, logs): made 0700, and an
 // existing one with a looser mode tightened, so other local users cannot read what is stored
-// there. A name that is a link or another user's folder is used as it is, and logged.
-QString privateEnsured(const QString &base, const QString &name)
+// there. A name that is a link or another user's folder is used as it is, and logged once.
+QString privateEnsured(const QString &base, const QString &relative)
 {
     AppPaths::ensureFolder(base);
     QString error;
-    const QString path = PrivateFolder::ensure(base, name, &error);
+    const QString path = PrivateFolder::ensure(base, relative, &error);
     if (!path.isEmpty())
         return path;
-    qWarning().noquote() << QStringLiteral("AppPaths: %1 not made private: %2").arg(joined(base, name), error);
-    return ensured(joined(base, name));
+    // PrivateFolder refuses a base others may write to, as ~/.local/share is under umask 002;
+    // our own levels below it are still made private, one at a time, without following links.
+    QString current = base;
+    for (const QString &level : relative.split(QLatin1Char('/'))) {
+        current = joined(current, level);
+        const QByteArray native = QFile::encodeName(current);
+        ::mkdir(native.constData(), 0700);
+        struct stat st = {};
+        if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()
+            || ((st.st_mode & 077) != 0 && ::chmod(native.constData(), 0700) != 0)) {
+            static QMutex lock;
+            static QSet<QString> told;
+            QMutexLocker hold(&lock);
+            if (!told.contains(current)) {
+                told.insert(current);
+                qWarning().noquote() << QStringLiteral("AppPaths: %1 is not made private (%2)").arg(current, error);
+            }
+            return ensured(joined(base, relative));
+        }
+    }
+    return current;
 }
 
 QString xdgFolder(QStandardPaths::StandardLocation location, const char *fallbackUnderHome)

@@ -4,6 +4,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -95,6 +96,9 @@ TEST(AppPaths, OwnFoldersArePrivateAndLooseOnesAreTightenedWhileTheUsersFoldersK
         ::chmod(QFile::encodeName(folder).constData(), 0755);
     }
     ASSERT_TRUE(TestEnvironment::writeFile(own[0] + "/Library.db", "x"));
+    // Under umask 002 the data home is writable by the user's group: our folders below it are
+    // still made private.
+    ::chmod(QFile::encodeName(home + "/.local/share").constData(), 0775);
 
     AppPaths::makePrivateFolders();
     const QString settings = AppPaths::settingsFolder();
@@ -103,6 +107,7 @@ TEST(AppPaths, OwnFoldersArePrivateAndLooseOnesAreTightenedWhileTheUsersFoldersK
     const QString video = AppPaths::defaultDownloadFolder();
     const QString downloads = AppPaths::downloads();
     ::umask(old);
+    ::chmod(QFile::encodeName(home + "/.local/share").constData(), 0755);
 
     auto modeOf = [](const QString &path) {
         struct stat st = {};
