@@ -145,7 +145,11 @@ int main(int argc, char **argv)
             dispatch::async_main([&, item] {
                 const bool ok = item->itemStatus() == TransferFileItem::StatusDone;
                 out(ok ? QStringLiteral("Done: %1").arg(item->writeDestFilePath().isEmpty() ? item->filePath() : item->writeDestFilePath())
-                       : QStringLiteral("Failed (status %1): %2").arg(item->itemStatus()).arg(item->errorText()));
+                       : QStringLiteral("Failed (status %1): %2")
+                             .arg(item->itemStatus())
+                             .arg(TransferDataItem::failureReasonText(item->errorText()).isEmpty()
+                                      ? item->errorText()
+                                      : TransferDataItem::failureReasonText(item->errorText())));
                 rc = ok ? 0 : 1;
                 app.quit();
             });

@@ -10,6 +10,7 @@
 #include "library/DownloadedViewCtrl.h"
 #include "library/LibraryFollowUpServices.h"
 #include "library/MTPreviewPlayerViewCtl.h"
+#include "platform/AppPaths.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/LogindPowerService.h"
 #include "platform/MainBundle.h"
@@ -61,6 +62,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Fennix Pro"));
     QApplication::setDesktopFileName(QStringLiteral("FennixPro"));
     QApplication app(argc, argv);
+    // Before anything is stored: the library, settings and logs are for this user's eyes only.
+    AppPaths::makePrivateFolders();
 
     QStringList urls;
     const QStringList args = app.arguments().mid(1);

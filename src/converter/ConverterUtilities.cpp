@@ -2,6 +2,7 @@
 
 #include "platform/MainBundle.h"
 #include "platform/PowerService.h"
+#include "platform/SafeFileReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +15,7 @@ namespace {
 QString firstLineValue(const QString &path, const QString &prefix, QChar separator)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!SafeFileReader::open(file))
         return {};
     // These files are small; a cap keeps a strange one from being read whole.
     const QList<QByteArray> lines = file.read(256 * 1024).split('\n');

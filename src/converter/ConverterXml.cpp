@@ -1,5 +1,7 @@
 #include "converter/ConverterXml.h"
 
+#include "platform/SafeFileReader.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -89,7 +91,7 @@ ReadResult readFile(const QString &path)
 {
     ReadResult result;
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    if (path.isEmpty() || !SafeFileReader::open(file)) {
         result.error = QStringLiteral("cannot open %1").arg(path);
         return result;
     }

@@ -7,12 +7,15 @@
 #include "devices/StoreMobileDevice.h"
 #include "platform/ProcessRegistry.h"
 
+#include <QDebug>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTimer>
 
 namespace {
 constexpr int RestartDelayMs = 2000;
+// One getprop per arriving phone; a phone that does not answer in time is named by its serial.
+constexpr int PropertyTimeoutMs = 5000;
 }
 
 AdbBackend::AdbBackend() = default;
@@ -43,11 +46,18 @@ QList<QHash<QString, QString>> AdbBackend::takeDeviceLists(QByteArray &buffer)
         if (buffer.size() < 4 + length)
             break;
         QHash<QString, QString> states;
+        qsizetype listed = 0;
         for (const QByteArray &line : buffer.mid(4, length).split('\n')) {
             const qsizetype tab = line.indexOf('\t');
-            if (tab > 0)
+            if (tab <= 0)
+                continue;
+            // Each phone costs a getprop: a listing of thousands is not a desk of phones.
+            if (states.size() < MaxDevicesPerListing)
                 states.insert(QString::fromUtf8(line.left(tab)), QString::fromUtf8(line.mid(tab + 1)).trimmed());
+            ++listed;
         }
+        if (listed > MaxDevicesPerListing)
+            qWarning("adb listed %lld devices; only the first %d are taken", qlonglong(listed), MaxDevicesPerListing);
         buffer.remove(0, 4 + length);
         lists.append(states);
     }
@@ -68,7 +78,7 @@ QHash<QString, QString> AdbBackend::parseProperties(const QByteArray &output)
 
 DeviceInfo::Fields AdbBackend::readInfo(const QString &serial)
 {
-    const auto props = parseProperties(AdbHelper::shell(serial, QStringLiteral("getprop")).output);
+    const auto props = parseProperties(AdbHelper::shell(serial, QStringLiteral("getprop"), PropertyTimeoutMs).output);
     DeviceInfo::Fields info;
     info.serialNumber = serial;
     info.OSPlatform = DeviceTransferPlatform::Android;
@@ -145,6 +155,9 @@ void AdbBackend::applyList(const QHash<QString, QString> &states)
         it = m_devices.erase(it);
     }
     for (auto it = states.begin(); it != states.end(); ++it) {
+        // Quitting does not wait for the rest of a long listing.
+        if (!m_manager || !m_manager->isListening())
+            return;
         const QString serial = it.key();
         const int status = statusForState(it.value());
         if (auto known = m_devices.value(serial)) {

@@ -18,6 +18,8 @@ class StoreMobileDevice;
 class AdbBackend : public IDeviceBackend
 {
 public:
+    static constexpr int MaxDevicesPerListing = 64;
+
     AdbBackend();
     ~AdbBackend() override;
 
@@ -25,8 +27,8 @@ public:
     void stop() override;
 
     // The blocks of a track-devices stream that are complete ("%04x" length, then
-    // "serial\tstate\n" lines); each block is the whole list of that moment. Consumed bytes
-    // leave buffer.
+    // "serial\tstate\n" lines); each block is the whole list of that moment, of which the first
+    // MaxDevicesPerListing are taken (the rest logged). Consumed bytes leave buffer.
     static QList<QHash<QString, QString>> takeDeviceLists(QByteArray &buffer);
     static int statusForState(const QString &state);
     // `getprop` output as name → value.

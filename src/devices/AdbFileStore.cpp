@@ -118,6 +118,7 @@ std::optional<int> AdbFileStore::push(const QString &localPath, const QString &p
     QByteArray transcript;
     bool sawPercent = false;
     int last = -1;
+    qint64 grown = 0; // bytes on the phone at the last look
     QElapsedTimer sincePoll;
     sincePoll.start();
     while (true) {
@@ -132,12 +133,10 @@ std::optional<int> AdbFileStore::push(const QString &localPath, const QString &p
             pending.remove(0, cut + 1);
             const auto match = percentLine.match(line);
             if (match.hasMatch()) {
+                // Every line is reported, a repeated percent too: it shows the phone still takes data.
                 sawPercent = true;
-                const int p = std::min(match.captured(1).toInt(), 100);
-                if (p > last) {
-                    last = p;
-                    progress(p);
-                }
+                last = std::max(last, std::min(match.captured(1).toInt(), 100));
+                progress(last);
             }
         }
         if (finished)
@@ -150,12 +149,10 @@ std::optional<int> AdbFileStore::push(const QString &localPath, const QString &p
         // adb prints no progress when its output is not a terminal: watch the file grow.
         if (!sawPercent && size > 0 && sincePoll.elapsed() >= 1000) {
             sincePoll.restart();
-            if (auto info = stat(path)) {
-                const int p = int(std::min<qint64>(99, info->length * 100 / size));
-                if (p > last) {
-                    last = p;
-                    progress(p);
-                }
+            if (auto info = stat(path); info && info->length > grown) {
+                grown = info->length;
+                last = std::max(last, int(std::min<qint64>(99, info->length * 100 / size)));
+                progress(last);
             }
         }
     }

@@ -32,7 +32,7 @@ constexpr int Ready = 15;
 constexpr int DebuggingOff = 1;
 }
 
-// IAsyncTask::result() of a write: 0 and 2 failed, 3 and 4 device outcomes, 5 ignore,
+// IAsyncTask::result() of a write: 0, 2 and 6 failed, 3 and 4 device outcomes, 5 ignore,
 // anything else (1) done. A task may also end with no result at all.
 namespace AsyncTaskResult {
 constexpr int Failed = 0;
@@ -41,6 +41,8 @@ constexpr int Refused = 2;
 constexpr int DeviceOutcome3 = 3;
 constexpr int Cancelled = 4;
 constexpr int Ignore = 5;
+// The device made no progress for the stall time; the write was ended.
+constexpr int Stalled = 6;
 }
 
 // ILoadable::syncState().

@@ -2,6 +2,7 @@
 
 #include "devices/DeviceTypes.h"
 #include "devices/StoreMobileDevice.h"
+#include "platform/SafeFileReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,7 +96,7 @@ std::optional<int> FakeFileStore::push(const QString &localPath, const QString &
     const QString target = this->localPath(path);
     QFile in(localPath);
     QFile out(target);
-    if (target.isEmpty() || !in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (target.isEmpty() || !SafeFileReader::open(in) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (error)
             *error = QStringLiteral("cannot copy %1 to %2").arg(localPath, path);
         return AsyncTaskResult::Failed;

@@ -1,6 +1,7 @@
 #include "devices/IosFileStore.h"
 
 #include "devices/DeviceTypes.h"
+#include "platform/SafeFileReader.h"
 
 #include <QFile>
 
@@ -222,7 +223,7 @@ std::optional<int> IosFileStore::push(const QString &localPath, const QString &p
     if (!isSafePath(path) || !path.startsWith(documentsRoot() + QLatin1Char('/')))
         return failed(QStringLiteral("%1 is outside the sharing area").arg(path));
     QFile in(localPath);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!SafeFileReader::open(in))
         return failed(in.errorString());
     QMutexLocker lock(&m_lock);
     if (!m_afc)
@@ -252,7 +253,8 @@ std::optional<int> IosFileStore::push(const QString &localPath, const QString &p
         }
         sent += chunk.size();
         const int percent = size > 0 ? int(sent * 100 / size) : 100;
-        if (ok && percent != last)
+        // Every chunk is reported, a repeated percent too: a sign of life for the stall watch.
+        if (ok)
             progress(last = percent);
     }
     afc_file_close(m_afc, handle);

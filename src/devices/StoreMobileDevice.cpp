@@ -6,9 +6,25 @@
 #include "devices/MobileDeviceDelegate.h"
 #include "devices/StoreMediaManager.h"
 
+#include <QDebug>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include <thread>
+
+namespace {
+std::atomic<int> g_stallTimeoutMs{StoreMobileDevice::DefaultStallTimeoutMs};
+}
+
+int StoreMobileDevice::stallTimeoutMs()
+{
+    return g_stallTimeoutMs.load();
+}
+
+void StoreMobileDevice::setStallTimeoutMs(int ms)
+{
+    g_stallTimeoutMs = ms;
+}
 
 // Tickets handed out in start order; a write runs when the turn reaches its ticket.
 struct StoreWriteTurns
@@ -223,8 +239,29 @@ std::shared_ptr<IAsyncTask> StoreMobileDevice::startWrite(const QString &sourceP
         if (!store->makePath(DeviceFileStore::parentPath(path), &error))
             return AsyncTaskResult::Failed;
         task.setProgress(0);
-        const std::optional<int> result =
-            store->push(sourcePath, path, [&task](int percent) { task.setProgress(percent); }, gone, &error);
+        // Any report from the store is a sign of life, even one that repeats the percent.
+        const int stallMs = stallTimeoutMs();
+        QElapsedTimer quiet;
+        quiet.start();
+        std::atomic<qint64> lastSign{0};
+        bool stalled = false;
+        int reported = -1; // the store's own first report always goes through
+        const auto progress = [&](int percent) {
+            lastSign = quiet.elapsed();
+            if (percent != reported)
+                task.setProgress(reported = percent);
+        };
+        const auto stop = [&] {
+            stalled = !gone() && quiet.elapsed() - lastSign.load() >= stallMs;
+            return stalled || gone();
+        };
+        const std::optional<int> result = store->push(sourcePath, path, progress, stop, &error);
+        if (stalled) {
+            qWarning().noquote() << QStringLiteral("device write of %1 to %2 stalled: nothing for %3 ms")
+                                        .arg(sourcePath, path)
+                                        .arg(stallMs);
+            return AsyncTaskResult::Stalled;
+        }
         if (gone())
             return AsyncTaskResult::Failed;
         if (result && *result == AsyncTaskResult::Done)

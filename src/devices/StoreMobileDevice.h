@@ -72,12 +72,20 @@ public:
     std::shared_ptr<DeviceFileStore> storePointer() const { return m_setup.store; }
     // A free name for fileName in folder: the name itself, else "name(1).ext", "name(2).ext"…
     QString freePathFor(const QString &folder, const QString &fileName);
-    // Queues the copy of sourcePath to path; nullptr when the device takes no write.
+    // Queues the copy of sourcePath to path; nullptr when the device takes no write. A copy that
+    // makes no progress for stallTimeoutMs() is ended (its child process too) with
+    // AsyncTaskResult::Stalled.
     std::shared_ptr<IAsyncTask> startWrite(const QString &sourcePath, const QString &path,
                                            std::weak_ptr<IAsyncTaskDelegate> delegate);
     // A task that ends once every write queued before it has ended.
     std::shared_ptr<IAsyncTask> afterQueuedWrites(std::weak_ptr<IAsyncTaskDelegate> delegate);
     int writesStarted() const { return m_writesStarted.load(); }
+
+    // How long a write may go without progress before it counts as stalled; 60 s unless a
+    // test sets it. Read when a write starts.
+    static constexpr int DefaultStallTimeoutMs = 60000;
+    static int stallTimeoutMs();
+    static void setStallTimeoutMs(int ms);
 
 private:
     std::shared_ptr<MobileDeviceDelegate> delegate() const;

@@ -1,6 +1,7 @@
 #include "devices/VolumeFileStore.h"
 
 #include "devices/DeviceTypes.h"
+#include "platform/SafeFileReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,7 +85,7 @@ std::optional<int> VolumeFileStore::push(const QString &localPath, const QString
     if (!isInside(path) || path == m_mountPoint)
         return failed(QStringLiteral("%1 is not on the volume").arg(path));
     QFile in(localPath);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!SafeFileReader::open(in))
         return failed(in.errorString());
     QFile out(path);
     // A new file only: an existing one (or a link planted in its place) is never written through.
@@ -113,10 +114,9 @@ std::optional<int> VolumeFileStore::push(const QString &localPath, const QString
             return abandon(out.errorString());
         copied += chunk.size();
         const int percent = size > 0 ? int(copied * 100 / size) : 100;
-        if (percent != last) {
-            last = percent;
-            progress(percent);
-        }
+        // Every chunk is reported, a repeated percent too: a sign of life for the stall watch.
+        last = percent;
+        progress(percent);
         if (hook)
             hook(percent);
     }

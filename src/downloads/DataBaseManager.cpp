@@ -3,6 +3,7 @@
 #include "downloads/DownloadedItem.h"
 #include "downloads/LibraryDateText.h"
 #include "downloads/store/LibrarySchema.h"
+#include "platform/SafeFileReader.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/AppPaths.h"
 
@@ -191,6 +192,11 @@ bool DataBaseManager::openConnection(const QString &path, bool create)
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (create)
         flags |= SQLITE_OPEN_CREATE;
+    // SQLite would block for good reading a FIFO planted under the name.
+    if (QString refused; !SafeFileReader::isRegularOrMissing(path, &refused)) {
+        ScribletLogError(QStringLiteral("==>>SQLite open refused: %1").arg(refused));
+        return false;
+    }
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &m_dataBase, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (create)

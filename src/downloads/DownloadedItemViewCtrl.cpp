@@ -14,6 +14,7 @@
 #include "platform/MainBundle.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "platform/SafeFileReader.h"
 #include "shell/CommonFun.h"
 #include "shell/CommonFunDesktop.h"
 #include "shell/GolobFun.h"
@@ -21,6 +22,7 @@
 
 #include <QFileInfo>
 #include <QIcon>
+#include <QFile>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
@@ -97,7 +99,10 @@ QImage loadThumbnailFile(const QString &path)
 {
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return QImage();
-    QImageReader reader(path);
+    QFile file(path);
+    if (!SafeFileReader::open(file))
+        return QImage();
+    QImageReader reader(&file);
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         return QImage();

@@ -3,6 +3,7 @@
 #include "Aes128Cbc.h"
 #include "CookieJar.h"
 #include "CurlSetup.h"
+#include "FileTools.h"
 #include "LazyLibrary.h"
 
 #include <nettle/pbkdf2.h>
@@ -41,13 +42,16 @@ std::string home()
     return h ? h : "";
 }
 
+// Browser cookie stores are a few MiB; anything past this cap is not a cookie store.
+constexpr size_t kMaxStoreBytes = 256u << 20;
+
 bool copyFile(const std::string &from, const std::string &to)
 {
-    std::ifstream in(from, std::ios::binary);
-    std::ofstream out(to, std::ios::binary | std::ios::trunc);
-    if (!in || !out)
+    std::string data;
+    if (!FileTools::readRegularFile(from, kMaxStoreBytes, data))
         return false;
-    out << in.rdbuf();
+    std::ofstream out(to, std::ios::binary | std::ios::trunc);
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
     return static_cast<bool>(out);
 }
 
@@ -180,9 +184,10 @@ std::string column(const Sqlite &q, sqlite3_stmt *st, int i)
 std::string firefoxProfile()
 {
     const std::string root = home() + "/.mozilla/firefox";
-    std::ifstream ini(root + "/profiles.ini");
-    if (!ini)
+    std::string text;
+    if (!FileTools::readRegularFile(root + "/profiles.ini", 1u << 20, text))
         return {};
+    std::istringstream ini(text);
     std::string line, section, path, installDefault, firstPath, defaultPath;
     bool relative = true, isDefault = false;
     auto flush = [&] {

@@ -1,5 +1,7 @@
 #include "ControlFile.h"
 
+#include "FileTools.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
@@ -25,10 +27,10 @@ std::string ControlFile::partPathFor(const std::string &savePath)
 
 bool ControlFile::load(const std::string &path)
 {
-    struct stat st{};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > static_cast<off_t>(kMaxControlBytes))
+    std::string text;
+    if (!FileTools::readRegularFile(path, kMaxControlBytes, text))
         return false;
-    std::ifstream in(path, std::ios::binary);
+    std::istringstream in(text);
     std::string line;
     if (!std::getline(in, line) || line != "corvidash-control 1")
         return false;

@@ -5,6 +5,7 @@
 #include "extension/json/NSObject_SBJSON.h"
 #include "extension/json/NSString_SBJSON.h"
 #include "platform/DefaultBrowser.h"
+#include "platform/SafeFileReader.h"
 #include "platform/log/ScribletLogger.h"
 
 #include <QCoreApplication>
@@ -36,10 +37,7 @@ const QStringList ChromePreferenceFiles{QStringLiteral("Preferences"), QStringLi
 
 QByteArray readSmallFile(const QString &path, qint64 limit)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > limit)
-        return {};
-    return f.read(limit);
+    return SafeFileReader::read(path, limit).data;
 }
 
 // Whether a process of this user runs under this HOME. A process whose environment cannot be

@@ -2,6 +2,7 @@
 
 #include "platform/MainBundle.h"
 #include "platform/PropertyList.h"
+#include "platform/SafeFileReader.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,7 +16,7 @@ CTCoreAttachment::CTCoreAttachment(const QByteArray &data, const QString &conten
 std::optional<CTCoreAttachment> CTCoreAttachment::attachmentWithContentsOfFile(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!SafeFileReader::open(file))
         return std::nullopt;
     const QFileInfo info(path);
     return CTCoreAttachment(file.readAll(), contentTypeForExtension(info.fileName().section(QLatin1Char('.'), -1)),

@@ -7,6 +7,7 @@
 #include "controls/PlaceHolderTextView.h"
 #include "outside/crashreporter/BugSplat.h"
 #include "platform/MainBundle.h"
+#include "platform/SafeFileReader.h"
 #include "platform/log/ScribletLogger.h"
 #include "shell/GolobFun.h"
 #include "shell/NSWindowCommon.h"
@@ -52,7 +53,7 @@ QString emailFromMailClient()
         QDirIterator it(root, {QStringLiteral("prefs.js")}, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             QFile f(it.next());
-            if (!f.open(QIODevice::ReadOnly) || f.size() > 4 * 1024 * 1024)
+            if (!SafeFileReader::open(f) || f.size() > 4 * 1024 * 1024)
                 continue;
             const auto m = pref.match(QString::fromUtf8(f.readAll()));
             if (m.hasMatch() && FeedBack::isEmailValid(m.captured(1)))
@@ -68,7 +69,7 @@ QString emailFromGitConfig()
     const QString xdg = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     for (const QString &path : {QDir::homePath() + QStringLiteral("/.gitconfig"), xdg + QStringLiteral("/git/config")}) {
         QFile f(path);
-        if (!f.open(QIODevice::ReadOnly) || f.size() > 1024 * 1024)
+        if (!SafeFileReader::open(f) || f.size() > 1024 * 1024)
             continue;
         bool inUser = false;
         for (const QByteArray &raw : f.readAll().split('\n')) {

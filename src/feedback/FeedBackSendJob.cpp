@@ -5,6 +5,7 @@
 #include "feedback/FolderAssistant.h"
 #include "feedback/WideBase64.h"
 #include "platform/MainBundle.h"
+#include "platform/SafeFileReader.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -320,7 +321,7 @@ QByteArray FeedBackSendJob::pack(const QString &archivePath, const QList<std::pa
     files.sort();
     for (const QString &path : files) {
         QFile in(path);
-        if (in.open(QIODevice::ReadOnly))
+        if (SafeFileReader::open(in))
             entries.append({work.relativeFilePath(path), in.readAll()});
     }
     entries += extra;

@@ -1,6 +1,7 @@
 #include "library/ITunesHelper.h"
 
 #include "downloads/LocalFileNames.h"
+#include "platform/SafeFileReader.h"
 #include "platform/log/ScribletLogger.h"
 
 #include <QCryptographicHash>
@@ -90,7 +91,7 @@ QString ITunesHelper::itemIDForPath(const QString &path)
 bool ITunesHelper::readPlaylist(const QString &file, Playlist *out)
 {
     QFile f(file);
-    if (f.size() > MaxPlaylistBytes || !f.open(QIODevice::ReadOnly))
+    if (f.size() > MaxPlaylistBytes || !SafeFileReader::open(f))
         return false;
     Playlist p;
     p.file = file;

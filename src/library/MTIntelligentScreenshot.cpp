@@ -1,7 +1,9 @@
 #include "library/MTIntelligentScreenshot.h"
 
+#include "platform/SafeFileReader.h"
 #include "platform/log/ScribletLogger.h"
 
+#include <QFile>
 #include <QImageReader>
 
 #include <array>
@@ -38,7 +40,10 @@ std::vector<Rgb> samples(const QImage &image)
 
 QImage MTIntelligentScreenshot::readImage(const QString &path)
 {
-    QImageReader reader(path);
+    QFile file(path);
+    if (!SafeFileReader::open(file))
+        return {};
+    QImageReader reader(&file);
     const QSize size = reader.size();
     // A header that claims a giant picture is refused before any pixel is allocated.
     if (!size.isValid() || qint64(size.width()) * size.height() > 100'000'000)

@@ -10,7 +10,8 @@ class AppPaths
 public:
     // "~/Library/Application Support" -> the generic data location (~/.local/share).
     static QString applicationSupport();
-    // "~/Library/Application Support/iQuenmark Orrisca Studio", created on demand.
+    // "~/Library/Application Support/iQuenmark Orrisca Studio", created on demand (0700, like
+    // the other folders of the application's own below).
     static QString productSupport();
     // "~/Library/Application Support/ReelgrabKit" and its subfolders.
     static QString reelgrabKit();
@@ -30,6 +31,12 @@ public:
     static QString runtimeFolder();
     // The application's log folder.
     static QString logFolder();
+    // QSettings' folder of this organisation under $XDG_CONFIG_HOME.
+    static QString settingsFolder();
+    // The application's own data, settings, state and log folders, made 0700 or tightened to
+    // it when they already exist with looser modes (called at start). The folders for the
+    // user's videos and downloads keep the user's umask.
+    static void makePrivateFolders();
     // Maps a path written the macOS way ("~/Library/Application Support/x", "~/Movies/y",
     // "~/Downloads/z", "~/...") to the folder it stands for here.
     static QString mapPath(const QString &macPath);

@@ -1,5 +1,7 @@
 #include "platform/DefaultBrowser.h"
 
+#include "platform/SafeFileReader.h"
+
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -35,7 +37,7 @@ QStringList listFiles()
 QString defaultIn(const QString &path, const QStringList &types)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!SafeFileReader::open(file))
         return {};
     const QByteArray text = file.read(MaxListBytes);
     bool inDefaults = false;

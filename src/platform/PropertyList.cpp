@@ -1,5 +1,7 @@
 #include "platform/PropertyList.h"
 
+#include "platform/SafeFileReader.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -281,23 +283,22 @@ QVariant PropertyList::readFile(const QString &path, QString *error, OnDamage on
 {
     if (error)
         error->clear();
-    QFile f(path);
-    if (!f.exists())
-        return {};
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("cannot read %1: %2").arg(path, f.errorString());
-        return {};
-    }
     // Property lists here are settings and small queues; anything huge is not ours.
     constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
+    const SafeFileReader::Result read = SafeFileReader::read(path, MaxFileSize);
+    if (read.status == SafeFileReader::Status::Missing)
+        return {};
+    if (read.status == SafeFileReader::Status::Refused || read.status == SafeFileReader::Status::Failed) {
+        if (error)
+            *error = read.error;
+        return {};
+    }
     QString parseError;
     QVariant value;
-    if (f.size() > MaxFileSize)
+    if (read.status == SafeFileReader::Status::TooLarge)
         parseError = QStringLiteral("file larger than %1 bytes").arg(MaxFileSize);
     else
-        value = fromXml(f.readAll(), &parseError);
-    f.close();
+        value = fromXml(read.data, &parseError);
     if (parseError.isEmpty())
         return value;
     QString message = QStringLiteral("damaged property list %1: %2").arg(path, parseError);

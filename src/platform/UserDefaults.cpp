@@ -1,10 +1,14 @@
 #include "platform/UserDefaults.h"
 
+#include "platform/SafeFileReader.h"
+
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringDecoder>
 
 UserDefaults &UserDefaults::standard()
@@ -40,12 +44,11 @@ bool looksDamaged(const QByteArray &bytes)
 void keepDamagedAside(QSettings &settings)
 {
     const QString path = settings.fileName();
-    QFile file(path);
     if (settings.format() != QSettings::IniFormat && settings.format() != QSettings::NativeFormat)
         return;
-    if (!file.open(QIODevice::ReadOnly) || !looksDamaged(file.read(64 * 1024 * 1024)))
+    const SafeFileReader::Result read = SafeFileReader::read(path, 64 * 1024 * 1024);
+    if (read.status != SafeFileReader::Status::Ok || !looksDamaged(read.data))
         return;
-    file.close();
     QString aside = path + QStringLiteral(".damaged");
     for (int n = 2; QFileInfo::exists(aside); ++n)
         aside = path + QStringLiteral(".damaged-%1").arg(n);
@@ -55,15 +58,43 @@ void keepDamagedAside(QSettings &settings)
         qWarning("UserDefaults: %s is damaged and could not be kept aside", qPrintable(path));
 }
 
+// QSettings reads its files as it is made: a FIFO or a device under a settings name would
+// block it for good. Such a name is moved aside (a rename never opens it) so a fresh file is
+// written in its place.
+const QString &clearedForSettings(const QString &path)
+{
+    if (SafeFileReader::isRegularOrMissing(path))
+        return path;
+    const QString aside = path + QStringLiteral(".refused-")
+                          + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddTHHmmsszzz"));
+    if (QFile::rename(path, aside))
+        qWarning("UserDefaults: %s is not a regular file; moved to %s", qPrintable(path), qPrintable(aside));
+    else
+        qWarning("UserDefaults: %s is not a regular file and could not be moved aside", qPrintable(path));
+    return path;
+}
+
+// The files QSettings() reads for this program: the organisation's and the application's.
+QSettings *defaultSettings()
+{
+    QString organization = QCoreApplication::organizationName();
+    if (organization.isEmpty())
+        organization = QStringLiteral("Unknown Organization");
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/');
+    clearedForSettings(base + organization + QStringLiteral(".conf"));
+    clearedForSettings(base + organization + QLatin1Char('/') + QCoreApplication::applicationName() + QStringLiteral(".conf"));
+    return new QSettings();
+}
+
 } // namespace
 
-UserDefaults::UserDefaults() : m_settings(new QSettings())
+UserDefaults::UserDefaults() : m_settings(defaultSettings())
 {
     keepDamagedAside(*m_settings);
 }
 
 UserDefaults::UserDefaults(const QString &iniPath, QObject *parent)
-    : QObject(parent), m_settings(new QSettings(iniPath, QSettings::IniFormat))
+    : QObject(parent), m_settings(new QSettings(clearedForSettings(iniPath), QSettings::IniFormat))
 {
     keepDamagedAside(*m_settings);
 }

@@ -3,6 +3,7 @@
 #include "downloads/DownloadedItem.h"
 #include "platform/AppPaths.h"
 #include "platform/KeyedArchiver.h"
+#include "platform/SafeFileReader.h"
 #include "platform/log/ScribletLogger.h"
 #include "recording/RecordingFiles.h"
 
@@ -69,8 +70,7 @@ RecordListStore::LoadResult RecordListStore::load() const
     QFile file(m_path);
     if (!file.exists())
         return result;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
+    if (!SafeFileReader::open(file, &result.error)) {
         return result;
     }
     const QByteArray data = file.read(KeyedUnarchiver::MaxArchiveSize + 1);

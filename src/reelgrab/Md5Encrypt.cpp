@@ -1,5 +1,7 @@
 #include "reelgrab/Md5Encrypt.h"
 
+#include "platform/SafeFileReader.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
@@ -23,7 +25,7 @@ QString Md5Encrypt::fileMd5(const QString &path, qint64 sampleSize)
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return {};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!SafeFileReader::open(file))
         return {};
     QCryptographicHash hash(QCryptographicHash::Md5);
     qint64 left = sampleSize > 0 ? sampleSize : -1;

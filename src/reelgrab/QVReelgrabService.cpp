@@ -7,6 +7,7 @@
 #include "platform/FileLock.h"
 #include "platform/PrivateFolder.h"
 #include "platform/PropertyList.h"
+#include "platform/SafeFileReader.h"
 #include "reelgrab/DirectMedia.h"
 #include "reelgrab/EngineLibrary.h"
 #include "reelgrab/EngineProbe.h"
@@ -647,7 +648,7 @@ QString QVReelgrabService::resumableWorkFolder(const QString &baseName) const
             if (!ctl.fileName().startsWith(baseName) || ctl.size() > 64 * 1024)
                 continue;
             QFile file(ctl.filePath());
-            if (!file.open(QIODevice::ReadOnly))
+            if (!SafeFileReader::open(file))
                 continue;
             for (const QByteArray &line : file.readAll().split('\n'))
                 if (line.startsWith("url ") && urls.contains(QString::fromUtf8(line.mid(4))))

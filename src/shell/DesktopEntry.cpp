@@ -1,6 +1,7 @@
 #include "shell/DesktopEntry.h"
 
 #include "platform/AppPaths.h"
+#include "platform/SafeFileReader.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -123,7 +124,7 @@ bool DesktopEntry::install(const QString &programPath, QString *error)
     QString existing;
     QFile mime(mimeAppsPath());
     if (mime.exists()) {
-        if (mime.size() > 1024 * 1024 || !mime.open(QIODevice::ReadOnly)) {
+        if (mime.size() > 1024 * 1024 || !SafeFileReader::open(mime)) {
             if (error)
                 *error = QStringLiteral("mimeapps.list is unreadable or too large");
             return false;

@@ -1,5 +1,6 @@
 #include "shell/FailedDownloadLog.h"
 
+#include "platform/SafeFileReader.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/AppPaths.h"
 #include "platform/PropertyList.h"
@@ -57,7 +58,7 @@ QVariantMap FailedDownloadLog::createEntry(const QString &logName, const QString
     if (path.isEmpty())
         return {};
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !SafeFileReader::open(file))
         return {};
     const QString text = QString::fromUtf8(readTail(file, MaxLogBytes));
     if (text.size() < MinLogLength)

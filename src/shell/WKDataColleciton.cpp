@@ -1,6 +1,7 @@
 #include "shell/WKDataColleciton.h"
 
 #include "outside/kelvra/QVHPHelper.h"
+#include "platform/SafeFileReader.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/AppPaths.h"
 #include "platform/Dispatch.h"
@@ -217,6 +218,8 @@ QString WKDataColleciton::getSystemBrowser() const
 {
     // The handler of "x-scheme-handler/http" in the user's mimeapps.list, as a bare name.
     for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) {
+        if (!SafeFileReader::isRegularOrMissing(folder + QStringLiteral("/mimeapps.list")))
+            continue;
         QSettings apps(folder + QStringLiteral("/mimeapps.list"), QSettings::IniFormat);
         const QString handler = apps.value(QStringLiteral("Default Applications/x-scheme-handler/http")).toString();
         if (!handler.isEmpty()) {

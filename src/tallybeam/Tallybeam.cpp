@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -67,7 +68,9 @@ QString storedClientId()
         + QStringLiteral("/Tallybeam");
     const QString path = folder + QStringLiteral("/client-id");
     QFile existing(path);
-    if (existing.open(QIODevice::ReadOnly)) {
+    // A regular file only: a FIFO planted under the name would block open() for good. (This
+    // library stands apart from the platform layer, so it looks with stat() itself.)
+    if (QFileInfo(path).isFile() && existing.open(QIODevice::ReadOnly)) {
         const QUuid id = QUuid::fromString(QString::fromLatin1(existing.read(64)).trimmed());
         if (!id.isNull())
             return id.toString(QUuid::WithoutBraces);

@@ -1,6 +1,7 @@
 #include "transfer/TransTaskCell.h"
 
 #include "downloads/FileInfoItem.h"
+#include "platform/SafeFileReader.h"
 #include "shell/GolobFun.h"
 #include "shell/GolobFunDesktop.h"
 #include "transfer/NSStringTruncating.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 
@@ -48,8 +50,9 @@ QString TransTaskCell::displayName(const QString &filePath, qreal cellWidth)
 QImage TransTaskCell::iconFor(const QString &iconPath)
 {
     QImage icon;
-    if (!iconPath.isEmpty()) {
-        QImageReader reader(iconPath);
+    QFile file(iconPath);
+    if (!iconPath.isEmpty() && SafeFileReader::open(file)) {
+        QImageReader reader(&file);
         // A site icon is small; a huge or broken file is not worth decoding for 20 points.
         if (reader.size().isValid() && reader.size().width() <= 4096 && reader.size().height() <= 4096)
             icon = reader.read();

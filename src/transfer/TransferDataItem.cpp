@@ -107,6 +107,7 @@ QString TransferDataItem::failureReasonText(const QString &errorText)
         {TransferFileItem::ReasonConversion, "The file could not be converted."},
         {TransferFileItem::ReasonNoDestination, "The device has no place for this file."},
         {TransferFileItem::ReasonWriteFailed, "The device did not take the file."},
+        {TransferFileItem::ReasonStalled, "The device stopped responding"},
     };
     for (const auto &r : reasons)
         if (errorText.startsWith(QLatin1String(r.error)))

@@ -466,6 +466,8 @@ void TransferFileItem::asyncTaskFinished(IAsyncTask &task)
         if (!result) {
             // No result object is no proof the file arrived.
             fail(StatusFailed, ReasonWriteFailed);
+        } else if (*result == AsyncTaskResult::Stalled) {
+            fail(StatusFailed, ReasonStalled);
         } else if (*result == AsyncTaskResult::Failed || *result == AsyncTaskResult::Refused) {
             fail(StatusFailed, ReasonWriteFailed);
         } else if (*result == AsyncTaskResult::DeviceOutcome3) {

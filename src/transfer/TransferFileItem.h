@@ -106,6 +106,7 @@ public:
     static constexpr const char *ReasonConversion = "conversion failed";
     static constexpr const char *ReasonNoDestination = "no destination";
     static constexpr const char *ReasonWriteFailed = "write failed";
+    static constexpr const char *ReasonStalled = "device stalled";
 
     static constexpr int ReportIntervalMs = 240;
 

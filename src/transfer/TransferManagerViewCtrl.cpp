@@ -17,6 +17,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/PropertyList.h"
+#include "platform/SafeFileReader.h"
 #include "platform/log/ScribletLogger.h"
 #include "shell/CommonFun.h"
 #include "shell/CommonFunDesktop.h"
@@ -141,8 +142,8 @@ QList<TransferManagerViewCtrl::Row> TransferManagerViewCtrl::readWaitList(const 
     if (!file.exists())
         return rows;
     QString why;
-    if (!file.open(QIODevice::ReadOnly)) {
-        why = file.errorString();
+    if (QString refused; !SafeFileReader::open(file, &refused)) {
+        why = refused;
     } else if (file.size() > KeyedUnarchiver::MaxArchiveSize) {
         why = QStringLiteral("the file is too large");
     } else {

@@ -16,6 +16,7 @@
 #include "devices/IMediaList.h"
 #include "devices/IMediaManager.h"
 #include "devices/IMobileDevice.h"
+#include "devices/StoreMobileDevice.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -23,6 +24,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -41,6 +44,29 @@ TEST(AdbTrackDevices, BlocksAreTakenWhenCompleteOnly)
     QByteArray junk("zzzz");
     EXPECT_TRUE(AdbBackend::takeDeviceLists(junk).isEmpty());
     EXPECT_TRUE(junk.isEmpty());
+}
+
+TEST(AdbTrackDevices, AHugeListingIsCutToTheCap)
+{
+    // As many serials as one block's four-digit length can carry.
+    QByteArray lines;
+    int serials = 0;
+    while (true) {
+        const QByteArray line = QByteArray("S") + QByteArray::number(serials).rightJustified(6, '0') + "\tdevice\n";
+        if (lines.size() + line.size() > 0xffff)
+            break;
+        lines += line;
+        ++serials;
+    }
+    ASSERT_GT(serials, 4000);
+    QByteArray buffer = QByteArray::number(lines.size(), 16).rightJustified(4, '0') + lines;
+    const auto lists = AdbBackend::takeDeviceLists(buffer);
+    ASSERT_EQ(lists.size(), 1);
+    EXPECT_EQ(lists[0].size(), AdbBackend::MaxDevicesPerListing);
+    // The first ones of the listing, in its order.
+    EXPECT_TRUE(lists[0].contains("S000000"));
+    EXPECT_TRUE(lists[0].contains("S000063"));
+    EXPECT_FALSE(lists[0].contains("S000064"));
 }
 
 TEST(AdbTrackDevices, StatesMapToConnectionStatuses)
@@ -161,6 +187,54 @@ TEST_F(AdbPhone, PathsReachTheShellQuotedAndPushVerbatimAndTheFileIsScanned)
     EXPECT_EQ(broadcasts.readAll(),
               "broadcast -a android.intent.action.MEDIA_SCANNER_SCAN_FILE -d "
               "file:///storage/emulated/0/Music/a%20b'$(touch%20x);.mp3\n");
+}
+
+TEST_F(AdbPhone, APushThatStopsMakingProgressIsEndedAndItsAdbWithIt)
+{
+    StoreMobileDevice::setStallTimeoutMs(400);
+    harness.setState("device");
+    auto device = waitForDevice();
+    ASSERT_TRUE(device);
+    QTemporaryDir src;
+    QFile f(src.filePath("s.mp3"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(64 * 1024, 'a'));
+    f.close();
+    TestEnvironment::writeFile(harness.root() + "/stall-push", "");
+    auto media = device->musicManager()->musics()->addByPath(QStringLiteral("/storage/emulated/0/Music/s.mp3"));
+    ASSERT_TRUE(media);
+    auto progress = std::make_shared<RecordingTaskDelegate>();
+    auto task = media->write(f.fileName(), progress);
+    ASSERT_TRUE(task && task->waitDone(30000));
+    StoreMobileDevice::setStallTimeoutMs(StoreMobileDevice::DefaultStallTimeoutMs);
+    EXPECT_EQ(task->result(), AsyncTaskResult::Stalled);
+    EXPECT_EQ(progress->finishedCount(), 1);
+    EXPECT_TRUE(progress->progress().contains(10));
+    // The adb that hung is gone with the write.
+    QFile pidFile(harness.root() + "/push.pid");
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const pid_t pid = pid_t(pidFile.readAll().trimmed().toLongLong());
+    ASSERT_GT(pid, 0);
+    EXPECT_NE(::kill(pid, 0), 0);
+}
+
+TEST_F(AdbPhone, AHugeListingTakesTheCapAndStoppingDoesNotWaitForTheRest)
+{
+    QByteArray devices;
+    for (int i = 0; i < 4000; ++i)
+        devices += "S" + QByteArray::number(i).rightJustified(6, '0') + " device\n";
+    ASSERT_TRUE(TestEnvironment::writeFile(harness.root() + "/devices", devices));
+    manager.startDexmoorListen();
+    // The first phone is being set up: the listing has arrived.
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return !recorder->inserted().isEmpty(); }, 20000));
+    manager.stopListen();
+    const int seen = recorder->inserted().size();
+    EXPECT_LE(seen, AdbBackend::MaxDevicesPerListing);
+    int getprops = 0;
+    for (const QStringList &argv : harness.calls())
+        getprops += argv.value(3) == QLatin1String("getprop");
+    // One property query per phone taken, none after the stop.
+    EXPECT_LE(getprops, seen + 1);
 }
 
 TEST_F(AdbPhone, ARemovableCardIsFoundBesideTheBuiltInStorage)

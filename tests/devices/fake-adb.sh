@@ -6,6 +6,7 @@
 #   phone/SERIAL/    the phone's file system ("/" of the phone)
 #   df/SERIAL        optional df -k output
 #   pull-at-50       when present, the next push pulls the phone out half way
+#   stall-push       when present, a push prints "[ 10%]" and then hangs (its pid in push.pid)
 # Shell commands are read the way a phone's shell reads them (eval of the joined words), so a
 # badly quoted path runs its command substitutions here, inside $FAKE_ADB_ROOT.
 R="$FAKE_ADB_ROOT"
@@ -83,6 +84,11 @@ push)
     size=$(stat -c %s "$src")
     chunk=$(( (size + 3) / 4 )); [ "$chunk" -gt 0 ] || chunk=1
     : > "$dest"
+    if [ -f "$R/stall-push" ]; then
+        printf '[ 10%%] %s\n' "$2"
+        echo $$ > "$R/push.pid"
+        exec sleep 3600
+    fi
     i=0
     while [ $i -lt 4 ]; do
         if [ $i -eq 2 ] && [ -f "$R/pull-at-50" ]; then

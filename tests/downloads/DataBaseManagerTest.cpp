@@ -3,6 +3,8 @@
 #include "downloads/DataBaseManager.h"
 #include "downloads/store/LibrarySchema.h"
 #include "downloads/DownloadedItem.h"
+#include "support/MessageCapture.h"
+#include "support/SpecialFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -432,6 +434,19 @@ TEST_F(DataBaseManagerTest, AnEmptyFileBecomesAnEmptyLibrary)
     EXPECT_TRUE(db->checkDB());
     auto item = itemAt(QStringLiteral("/v/a.mp4"));
     EXPECT_EQ(db->insertDownloadedItem(*item), 1);
+}
+
+TEST_F(DataBaseManagerTest, ALibraryThatIsNoFileIsRefusedAtOnce)
+{
+    for (const SpecialFiles::Case &c : SpecialFiles::all()) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(SpecialFiles::plant(c.kind, dbPath()));
+        MessageCapture log;
+        bool loaded = true;
+        ASSERT_TRUE(SpecialFiles::returnsPromptly([&] { loaded = db->loadDataBase(); }, {dbPath()}));
+        EXPECT_FALSE(loaded);
+        EXPECT_TRUE(log.has({dbPath(), QString::fromLatin1(c.what)})) << log.messages().join('\n').toStdString();
+    }
 }
 
 TEST_F(DataBaseManagerTest, RowOperationsOpenTheFileOnFirstUseAndCloseCleanly)

@@ -2,6 +2,8 @@
 
 #include "extension/BrowserExtensionManager.h"
 #include "extension/json/NSString_SBJSON.h"
+#include "support/MessageCapture.h"
+#include "support/SpecialFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -219,4 +221,37 @@ TEST(BrowserExtensionManager, InstalledFlagComesFromUserSettings)
     QSettings().setValue(QStringLiteral("ExternsionsInstalled"), true);
     EXPECT_TRUE(m.extensionInstalled(QStringLiteral("Orrisca Studio"), FirefoxId, ChromeId));
     QSettings().remove(QStringLiteral("ExternsionsInstalled"));
+}
+
+TEST(BrowserExtensionManager, SpecialFilesInTheBrowsersFoldersAreRefusedAtOnce)
+{
+    const QString chromium = QFileInfo(chromeProfile()).absolutePath() + QStringLiteral("/../chromium/Default");
+    const QString firefox = BrowserExtensionManager::firefoxFolder();
+    for (const SpecialFiles::Case &c : SpecialFiles::all()) {
+        SCOPED_TRACE(c.name);
+        // The browsers' own files, each replaced by something that is not a file.
+        const QStringList planted{chromeProfile() + QStringLiteral("/Preferences"),
+                                  QDir::cleanPath(chromium + QStringLiteral("/Preferences")),
+                                  firefox + QStringLiteral("/profiles.ini")};
+        for (const QString &path : planted)
+            ASSERT_TRUE(SpecialFiles::plant(c.kind, path)) << path.toStdString();
+        MessageCapture log;
+        BrowserExtensionManager m;
+        QString chromeVersion = QStringLiteral("unset"), firefoxVersion = QStringLiteral("unset");
+        ASSERT_TRUE(SpecialFiles::returnsPromptly(
+            [&] {
+                chromeVersion = m.installedChromeExtensionVersionNamed(ChromeId);
+                firefoxVersion = m.installedFirefoxExtensionVersionNamed(FirefoxId);
+                m.unInstallChromeExtension(ChromeId);
+            },
+            planted));
+        EXPECT_EQ(chromeVersion, QString());
+        EXPECT_EQ(firefoxVersion, QString());
+        // A link to nowhere is passed over like a missing file; the others are named in the log.
+        if (c.kind == SpecialFiles::Kind::DanglingLink)
+            continue;
+        for (const QString &path : planted)
+            EXPECT_TRUE(log.has({path, QString::fromLatin1(c.what)})) << path.toStdString() << '\n'
+                                                                      << log.messages().join('\n').toStdString();
+    }
 }

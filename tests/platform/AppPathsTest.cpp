@@ -4,6 +4,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -81,4 +82,48 @@ TEST(MainBundle, InfoPlistIsCompiledIn)
     EXPECT_EQ(MainBundle::pathForResource(QStringLiteral("Info"), QStringLiteral("plist")), QStringLiteral(":/Info.plist"));
     EXPECT_TRUE(MainBundle::pathForResource(QStringLiteral("../etc/passwd"), QString()).isEmpty());
     EXPECT_EQ(MainBundle::localizedString("Delete"), QStringLiteral("Delete"));
+}
+
+TEST(AppPaths, OwnFoldersArePrivateAndLooseOnesAreTightenedWhileTheUsersFoldersKeepTheUmask)
+{
+    const mode_t old = ::umask(022);
+    const QString home = TestEnvironment::home();
+    // Left readable to all by an earlier version.
+    const QStringList own{home + "/.local/share/iQuenmark Orrisca Studio", home + "/.local/share/ReelgrabKit",
+                          home + "/.local/state/fennixpro", home + "/.local/state/fennixpro/logs"};
+    for (const QString &folder : own) {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+    }
+    ASSERT_TRUE(TestEnvironment::writeFile(own[0] + "/Library.db", "x"));
+    // Under umask 002 the data home is writable by the user's group: our folders below it are
+    // still made private.
+    ::chmod(QFile::encodeName(home + "/.local/share").constData(), 0775);
+
+    AppPaths::makePrivateFolders();
+    const QString settings = AppPaths::settingsFolder();
+    const QString created = AppPaths::productSupport() + "/new.plist";
+    ASSERT_TRUE(TestEnvironment::writeFile(created, "y"));
+    const QString video = AppPaths::defaultDownloadFolder();
+    const QString downloads = AppPaths::downloads();
+    ::umask(old);
+    ::chmod(QFile::encodeName(home + "/.local/share").constData(), 0755);
+
+    auto modeOf = [](const QString &path) {
+        struct stat st = {};
+        ::stat(QFile::encodeName(path).constData(), &st);
+        return st.st_mode & 0777;
+    };
+    for (const QString &folder : own + QStringList{settings})
+        EXPECT_EQ(modeOf(folder), 0700u) << folder.toStdString();
+    // Other users cannot pass the folder, so neither the old nor the new file can be read.
+    for (const QString &file : {own[0] + "/Library.db", created}) {
+        bool reachable = true;
+        for (QString dir = QFileInfo(file).absolutePath(); dir.startsWith(home + "/.local/share/");
+             dir = QFileInfo(dir).absolutePath())
+            reachable = reachable && (modeOf(dir) & 0001);
+        EXPECT_FALSE(reachable) << file.toStdString();
+    }
+    EXPECT_EQ(modeOf(video), 0755u);
+    EXPECT_EQ(modeOf(downloads), 0755u);
 }

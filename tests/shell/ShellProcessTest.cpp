@@ -1,6 +1,8 @@
 // The FennixPro program itself: it starts offscreen, a second start hands its address to the
-// first and exits, and SIGTERM ends it the way Quit does with no child process left.
+// first and exits, and SIGTERM ends it the way Quit does with no child process left. Files it
+// reads at start that are FIFOs do not hold it up, and its own folders are private.
 #include "platform/AppPaths.h"
+#include "support/SpecialFiles.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 
 namespace {
 
@@ -105,4 +108,61 @@ TEST(FennixProProgram, StartsHandsOverAddressesAndQuitsOnSigterm)
     ::kill(pid_t(again.processId()), SIGINT);
     ASSERT_TRUE(again.waitForFinished(20000));
     EXPECT_EQ(again.exitCode(), 0);
+}
+
+TEST(FennixProProgram, FifosWhereItReadsFilesDoNotHoldUpTheStartOrTheHandedAddress)
+{
+    const QString home = TestEnvironment::home();
+    const QString config = home + QStringLiteral("/.config");
+    const QString support = home + QStringLiteral("/.local/share/iQuenmark Orrisca Studio");
+    // The browsers' files the extension check reads, the desktop's and our own settings, the
+    // transfer page's wait list.
+    const QStringList fifos{config + QStringLiteral("/google-chrome/Default/Preferences"),
+                            config + QStringLiteral("/google-chrome/Default/Secure Preferences"),
+                            config + QStringLiteral("/chromium/Default/Preferences"),
+                            home + QStringLiteral("/.mozilla/firefox/profiles.ini"),
+                            config + QStringLiteral("/mimeapps.list"),
+                            config + QStringLiteral("/iQuenmark Orrisca Studio/FennixPro.conf"),
+                            support + QStringLiteral("/WaitTransfer.plist")};
+    for (const QString &path : fifos)
+        ASSERT_TRUE(SpecialFiles::plant(SpecialFiles::Kind::Fifo, path)) << path.toStdString();
+    // Folders an earlier version left readable to every local user.
+    const QStringList own{support, config + QStringLiteral("/iQuenmark Orrisca Studio"),
+                          home + QStringLiteral("/.local/state/fennixpro"), home + QStringLiteral("/.local/state/fennixpro/logs")};
+    for (const QString &folder : own) {
+        QDir().mkpath(folder);
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+    }
+
+    QProcess app;
+    app.setProcessEnvironment(offscreen());
+    app.setProcessChannelMode(QProcess::SeparateChannels);
+    const QString address = QStringLiteral("http://127.0.0.1:9/fifo-at-start");
+    app.start(QStringLiteral(FENNIXPRO_PATH), {address});
+    ASSERT_TRUE(app.waitForStarted(10000));
+    QByteArray errors;
+    const bool reached = TestEnvironment::waitFor(
+        [&] {
+            errors += app.readAllStandardError();
+            const QString log = logText();
+            return log.contains(QStringLiteral("addReelgrabTask URL: ") + address)
+                   || log.contains(QStringLiteral("[PlaceholderPage addReelgrabTask] ") + address);
+        },
+        30000);
+    if (!reached) {
+        app.kill(); // SIGKILL: a program stuck in open() ignores SIGTERM
+        app.waitForFinished(10000);
+        FAIL() << "the handed address never arrived\n"
+               << qPrintable(logText());
+    }
+    for (const QString &folder : own) {
+        struct stat st = {};
+        ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &st), 0) << folder.toStdString();
+        EXPECT_EQ(st.st_mode & 0777, 0700u) << folder.toStdString();
+    }
+    ::kill(pid_t(app.processId()), SIGTERM);
+    ASSERT_TRUE(app.waitForFinished(20000));
+    EXPECT_EQ(app.exitCode(), 0);
+    errors += app.readAllStandardError();
+    EXPECT_TRUE(errors.contains("refused to read " + fifos[0].toUtf8() + ": it is a FIFO")) << errors.toStdString();
 }

@@ -5,6 +5,7 @@
 
 #include "devices/DeviceTypes.h"
 #include "support/TestEnvironment.h"
+#include "transfer/TransferDataItem.h"
 #include "transfer/TransferFileItem.h"
 
 #include <QDir>
@@ -129,7 +130,13 @@ TEST_F(FileItem, ProgressIsThrottledOnTheMonotonicClock)
 
 TEST_F(FileItem, DeviceResultsDecideTheStatusAndTheEnd)
 {
-    struct Case { std::optional<std::optional<int>> forced; quint32 status; int ends; };
+    struct Case
+    {
+        std::optional<std::optional<int>> forced;
+        quint32 status;
+        int ends;
+        const char *reason = nullptr;
+    };
     const Case cases[] = {
         {std::optional<int>(1), TransferFileItem::StatusDone, 1},
         {std::optional<int>(3), TransferFileItem::StatusDeviceResult3, 1},
@@ -140,6 +147,8 @@ TEST_F(FileItem, DeviceResultsDecideTheStatusAndTheEnd)
         {std::optional<int>(), TransferFileItem::StatusFailed, 1},
         // 5: ignore this report; the status stays "writing".
         {std::optional<int>(5), TransferFileItem::StatusWriting, 0},
+        // A write the device stopped answering was ended by the device layer.
+        {std::optional<int>(AsyncTaskResult::Stalled), TransferFileItem::StatusFailed, 1, "The device stopped responding"},
     };
     int n = 0;
     for (const Case &c : cases) {
@@ -154,6 +163,9 @@ TEST_F(FileItem, DeviceResultsDecideTheStatusAndTheEnd)
         runItem(item);
         EXPECT_EQ(item->itemStatus(), c.status) << n;
         EXPECT_EQ(reports->ends(), c.ends) << n;
+        if (c.reason) {
+            EXPECT_EQ(TransferDataItem::failureReasonText(item->errorText()), QString::fromLatin1(c.reason)) << n;
+        }
     }
 }
 

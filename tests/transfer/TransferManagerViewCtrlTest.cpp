@@ -3,6 +3,8 @@
 #include "controls/DownloadTableView.h"
 #include "downloads/DownloadedItem.h"
 #include "library/ThumbnailServerWraper.h"
+#include "support/MessageCapture.h"
+#include "support/SpecialFiles.h"
 #include "transfer/TransferDataItem.h"
 #include "transfer/TransferFileItem.h"
 
@@ -118,6 +120,29 @@ TEST(TransferList, ADamagedWaitListIsKeptAsideAndTheListStartsEmpty)
         EXPECT_TRUE(QFileInfo::exists(aside.fileName()));
         rig.make();
         EXPECT_EQ(rig.paths(), QStringList{"a.mp4"});
+    }
+}
+
+TEST(TransferList, AWaitListThatIsNoFileIsRefusedAtOnceAndTheListStartsEmpty)
+{
+    for (const SpecialFiles::Case &c : SpecialFiles::all()) {
+        SCOPED_TRACE(c.name);
+        ListRig rig;
+        ASSERT_TRUE(SpecialFiles::plant(c.kind, rig.waitList));
+        MessageCapture log;
+        QString error;
+        QList<TransferManagerViewCtrl::Row> rows{TransferManagerViewCtrl::Row{}};
+        ASSERT_TRUE(SpecialFiles::returnsPromptly([&] { rows = TransferManagerViewCtrl::readWaitList(rig.waitList, &error); },
+                                                  {rig.waitList}));
+        EXPECT_TRUE(rows.isEmpty());
+        // A link to nowhere is no list at all, like a missing file.
+        if (c.kind != SpecialFiles::Kind::DanglingLink) {
+            EXPECT_TRUE(error.contains(QString::fromLatin1(c.what))) << error.toStdString();
+            EXPECT_TRUE(log.has({rig.waitList, QString::fromLatin1(c.what)})) << log.messages().join('\n').toStdString();
+        }
+        // The page opens on it without waiting, with an empty list.
+        rig.make();
+        EXPECT_TRUE(rig.page->rows().isEmpty());
     }
 }
 

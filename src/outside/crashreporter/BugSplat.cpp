@@ -1,6 +1,7 @@
 #include "outside/crashreporter/BugSplat.h"
 
 #include "platform/AppPaths.h"
+#include "platform/SafeFileReader.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -90,9 +91,15 @@ void writeSignalReport(int signo)
     }
     char buffer[8192];
     for (int i = 0; i < g_state.fileCount; ++i) {
-        const int in = ::open(g_state.sources[i], O_RDONLY | O_CLOEXEC);
+        // Without blocking, and a regular file only: a FIFO must not hang the crash handler.
+        const int in = ::open(g_state.sources[i], O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (in < 0)
             continue;
+        struct stat st = {};
+        if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(in);
+            continue;
+        }
         const int out = ::open(g_state.targets[i], O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         qint64 copied = 0;
         ssize_t n = 0;
@@ -211,7 +218,7 @@ QString BugSplat::writeReport(const QString &reason)
     for (int i = 0; i < g_state.fileCount; ++i) {
         QFile in(QFile::decodeName(g_state.sources[i]));
         QFile out(QFile::decodeName(g_state.targets[i]));
-        if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        if (SafeFileReader::open(in) && out.open(QIODevice::WriteOnly | QIODevice::Truncate))
             out.write(in.read(MaxCopiedBytes));
     }
     return m_reportFolder;

@@ -3,6 +3,7 @@
 #include "downloads/store/LibrarySchema.h"
 #include "platform/AppPaths.h"
 #include "platform/PropertyList.h"
+#include "platform/SafeFileReader.h"
 #include "platform/UserDefaults.h"
 #include "reelgrab/Func.h"
 #include "reelgrab/QVReelgrabSpareHelper.h"
@@ -22,6 +23,8 @@ class Database
 public:
     explicit Database(const QString &path)
     {
+        if (!SafeFileReader::isRegularOrMissing(path))
+            return;
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
             Func(FuncLogError, QStringLiteral("==>> open %1 failed: %2").arg(path, QString::fromUtf8(sqlite3_errmsg(m_db))));
             sqlite3_close(m_db);
@@ -515,6 +518,10 @@ bool QVReelgrabTaskDispatcher::loadReelgrabTasksCompatibleDatabase(const QString
     // The queue is read before anything else opens the file: a damaged file is salvaged first,
     // so its readable queue comes back instead of being overwritten by an empty one.
     QString salvageError;
+    if (!SafeFileReader::isRegularOrMissing(path, &salvageError)) {
+        Func(FuncLogError, QStringLiteral("==>> %1").arg(salvageError));
+        return false;
+    }
     if (const auto salvage = LibrarySchema::salvageIfDamaged(path, &salvageError))
         Func(FuncLogError, QStringLiteral("==>> %1 was damaged (%2); kept aside as %3, %4 queued rows saved")
                                .arg(path, salvage->reason, salvage->asidePath)

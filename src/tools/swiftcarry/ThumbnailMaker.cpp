@@ -1,6 +1,7 @@
 #include "tools/swiftcarry/ThumbnailMaker.h"
 
 #include "platform/AppPaths.h"
+#include "platform/SafeFileReader.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -77,6 +78,9 @@ bool capture(const QString &mediaPath, const QString &jpegPath, int maxWidth, QS
     Resources r;
     if (!r.packet || !r.frame || !r.scaled)
         return fail("out of memory");
+    // FFmpeg would block for good opening a FIFO planted under the name.
+    if (!SafeFileReader::isRegularOrMissing(mediaPath))
+        return fail("not a regular file");
     const QByteArray url = "file:" + QFileInfo(mediaPath).absoluteFilePath().toUtf8();
     if (avformat_open_input(&r.format, url.constData(), nullptr, nullptr) < 0)
         return fail("cannot open the file");
