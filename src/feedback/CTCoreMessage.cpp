@@ -9,6 +9,7 @@
 #include "feedback/CTMessageStruct.h"
 #include "feedback/MailCoreUtilities.h"
 #include "platform/PropertyList.h"
+#include "platform/SafeFileReader.h"
 
 #include <QFile>
 #include <QVariantMap>
@@ -253,13 +254,14 @@ bool CTCoreMessage::initWithString(const QString &text)
 
 bool CTCoreMessage::initWithFileAtPath(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxMessageFileBytes) {
+    // A FIFO or device at the name is refused, never waited on.
+    const SafeFileReader::Result file = SafeFileReader::read(path, kMaxMessageFileBytes);
+    if (!file.ok()) {
         fail(MailCoreCreateError(MAIL_ERROR_FILE, QStringLiteral("The message file could not be read")));
         return false;
     }
     // The bytes as they stand: a mail in an 8-bit charset must not pass through UTF-8.
-    return initWithData(file.readAll());
+    return initWithData(file.data);
 }
 
 bool CTCoreMessage::initWithData(QByteArray bytes)

@@ -5,6 +5,7 @@
 #include "feedback/CTMIME_TextPart.h"
 #include "feedback/MailCoreUtilities.h"
 #include "platform/PropertyList.h"
+#include "support/SpecialFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -358,6 +359,18 @@ TEST(CTCoreMessageRead, DamagedMessagesGiveNoneAndAnError)
     QTemporaryDir dir;
     EXPECT_FALSE(missing.initWithFileAtPath(dir.filePath(QStringLiteral("none.eml"))));
     EXPECT_TRUE(missing.lastError().has_value());
+
+    // A FIFO, folder, socket or device at the name is refused at once, never waited on.
+    for (const SpecialFiles::Case &c : SpecialFiles::all()) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QStringLiteral("special-%1.eml").arg(QLatin1String(c.name)));
+        ASSERT_TRUE(SpecialFiles::plant(c.kind, path));
+        CTCoreMessage special;
+        bool read = true;
+        EXPECT_TRUE(SpecialFiles::returnsPromptly([&] { read = special.initWithFileAtPath(path); }, {path}));
+        EXPECT_FALSE(read);
+        EXPECT_TRUE(special.lastError().has_value());
+    }
 }
 
 TEST(CTCoreMessageRead, FeedbackMessageRoundTrip)
