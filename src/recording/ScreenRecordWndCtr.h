@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QProcess>
 #include <QRectF>
+#include <QRegion>
 #include <QString>
 
 #include <memory>
@@ -50,6 +52,8 @@ public:
     void close();
     // The tool's announcement of its root.
     void screenRecorderCtrDidStart(const QString &toolName);
+    // The tool's report that frames are being written: the elapsed time starts here.
+    void screenRecorderCtrDidCapture();
 
     Phase phase() const { return m_phase; }
     bool isRecording() const { return m_isRecording; }
@@ -65,6 +69,13 @@ public:
     QString hotKeyUnavailableReason() const { return m_hotKeyReason; }
     // What the tool wrote to its standard error.
     QString toolOutput() const { return QString::fromLocal8Bit(m_toolOutput); }
+    // Milliseconds since the tool reported its first frame; -1 before.
+    qint64 capturedMs() const;
+    // Without a compositor the window is cut down to what it draws (an X shape); this is that
+    // region, in window coordinates. Empty while the window is whole (a compositor shows it
+    // see-through).
+    QRegion shapeRegion() const { return m_shapeRegion; }
+    bool isShaped() const { return m_shaped; }
 
     SRCropView *cropView() const { return m_cropView; }
     SRCaptureView *captureView() const { return m_captureView; }
@@ -97,6 +108,7 @@ private:
     void finishStop();
     void endWith(bool recorded, const QString &reason);
     void updateFullScreenButton();
+    void updateShape();
 
     ScreenRecordWndCtrDelegate *m_delegate = nullptr;
     QString m_recordFolder;
@@ -131,4 +143,7 @@ private:
     bool m_startDue = false;
     bool m_stopWasRecording = false;
     QRectF m_restoreFrame;
+    QRegion m_shapeRegion;
+    bool m_shaped = false;
+    QElapsedTimer m_captured;
 };
