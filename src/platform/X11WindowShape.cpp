@@ -52,7 +52,7 @@ bool X11WindowShape::hasCompositor()
     const xcb_atom_t selection = atom->atom;
     std::free(atom);
     if (selection == XCB_ATOM_NONE)
-        return false;  // never interned: nobody ever owned it
+        return false; // never interned: nobody ever owned it
     xcb_get_selection_owner_reply_t *owner = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
     const bool owned = owner && owner->owner != XCB_NONE;
     std::free(owner);
