@@ -54,19 +54,23 @@ class PrivateDesktop
 public:
     explicit PrivateDesktop(bool compositor)
     {
-        if (!m_x.isRunning()) {
-            m_reason = m_x.reason();
-            return;
+        // Under load a new server's display number is now and then still answered by one
+        // going away: such a desktop is given up and another one made.
+        for (int attempt = 0; attempt < 3 && !m_ready; ++attempt) {
+            endChildProcess(m_compositor);
+            endChildProcess(m_wm);
+            m_x = std::make_unique<PrivateXServer>(QStringLiteral("640x480x24"));
+            if (!m_x->isRunning()) {
+                m_reason = m_x->reason();
+                return;
+            }
+            if (!TestEnvironment::waitFor([&] { return canConnect(m_x->display()); }, 15000)) {
+                m_reason = QStringLiteral("the X server %1 takes no clients").arg(m_x->display());
+                continue;
+            }
+            m_ready = start(m_wm, QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}, "WM_S0")
+                      && (!compositor || start(m_compositor, QStringLiteral("xcompmgr"), {}, "_NET_WM_CM_S0"));
         }
-        if (!TestEnvironment::waitFor([&] { return canConnect(m_x.display()); }, 15000)) {
-            m_reason = QStringLiteral("the X server %1 takes no clients").arg(m_x.display());
-            return;
-        }
-        if (!start(m_wm, QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}, "WM_S0"))
-            return;
-        if (compositor && !start(m_compositor, QStringLiteral("xcompmgr"), {}, "_NET_WM_CM_S0"))
-            return;
-        m_ready = true;
     }
     ~PrivateDesktop()
     {
@@ -75,7 +79,7 @@ public:
     }
     bool ready() const { return m_ready; }
     QString reason() const { return m_reason; }
-    QString display() const { return m_x.display(); }
+    QString display() const { return m_x->display(); }
 
 private:
     bool start(QProcess &p, const QString &name, const QStringList &args, const QByteArray &selection)
@@ -86,27 +90,22 @@ private:
             return false;
         }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), m_x.display());
+        env.insert(QStringLiteral("DISPLAY"), m_x->display());
         env.insert(QStringLiteral("HOME"), m_home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath(QStringLiteral("cache")));
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::MergedChannels);
-        // Under load a client now and then finds the new server busy: it gets a second go.
-        QString said;
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            p.start(program, args);
-            if (TestEnvironment::waitFor([&] { return p.state() == QProcess::NotRunning || selectionOwned(m_x.display(), selection); }, 15000)
-                && p.state() != QProcess::NotRunning)
-                return true;
-            endChildProcess(p);
-            said = QString::fromLocal8Bit(p.readAll()).left(300);
-        }
-        m_reason = QStringLiteral("%1 did not come up: %2").arg(name, said);
+        p.start(program, args);
+        if (TestEnvironment::waitFor([&] { return p.state() == QProcess::NotRunning || selectionOwned(m_x->display(), selection); }, 15000)
+            && p.state() != QProcess::NotRunning)
+            return true;
+        endChildProcess(p);
+        m_reason = QStringLiteral("%1 did not come up on %2: %3").arg(name, m_x->display(), QString::fromLocal8Bit(p.readAll()).left(300));
         return false;
     }
 
-    PrivateXServer m_x{QStringLiteral("640x480x24")};
+    std::unique_ptr<PrivateXServer> m_x;
     QTemporaryDir m_home;
     QProcess m_wm;
     QProcess m_compositor;
@@ -185,7 +184,8 @@ TEST_P(RegionOverlayTake, TheTakeShowsTheScreenInsideTheRectangleNeverTheOverlay
 
     const int w = 480, h = 272;
     const QList<QByteArray> frames = framesOf(take, w, h);
-    ASSERT_GE(frames.size(), 15) << take.toStdString() << "\n" << tool.toStdString();
+    ASSERT_GE(frames.size(), 15) << take.toStdString() << "\n"
+                                 << tool.toStdString();
     // The rectangle (80, 104) on the 640×480 screen: the picture's quarters meet at (240, 136)
     // of the take, the changing square is around it. Points clear of the pointer.
     const struct
