@@ -34,7 +34,8 @@ struct Servers
         EventWait::until([&] {
             out += x.readAllStandardOutput();
             return out.contains('\n') || x.state() == QProcess::NotRunning;
-        }, 15000);
+        },
+                         15000);
         if (!out.trimmed().isEmpty())
             display = QStringLiteral(":") + QString::fromLatin1(out.trimmed());
         if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty())
@@ -43,7 +44,8 @@ struct Servers
         script.open(QIODevice::WriteOnly);
         script.write("load-module module-null-sink sink_name=speakers\n");
         script.write(QStringLiteral("load-module module-native-protocol-unix socket=%1 auth-anonymous=1\n")
-                         .arg(dir.filePath(QStringLiteral("native"))).toLocal8Bit());
+                         .arg(dir.filePath(QStringLiteral("native")))
+                         .toLocal8Bit());
         script.close();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), dir.path());
