@@ -29,6 +29,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 using namespace GlintcapProtocol;
 
 namespace {
@@ -518,7 +520,7 @@ void ScreenRecordWndCtr::stopRecord()
     if (m_recordTask && m_recordTask->state() != QProcess::NotRunning) {
         // The tool finishes the file's index after the stop; a killed MP4 would be unreadable,
         // so it gets its time and is killed only when it hangs.
-        m_stopWaitTimer->start(ToolStopWaitMs, [this] {
+        m_stopWaitTimer->start(toolStopWaitMs(QFileInfo(m_outputFile).size()), [this] {
             if (m_recordTask && m_recordTask->state() != QProcess::NotRunning) {
                 m_toolOutput += "the capture tool did not finish in time and was killed\n";
                 m_recordTask->kill();
@@ -527,6 +529,12 @@ void ScreenRecordWndCtr::stopRecord()
         return;
     }
     finishStop();
+}
+
+int ScreenRecordWndCtr::toolStopWaitMs(qint64 writtenBytes)
+{
+    // At most an hour more, for a take of some 36 GB.
+    return ToolStopWaitMs + int(std::clamp<qint64>(writtenBytes / ToolStopBytesPerMs, 0, 3600 * 1000));
 }
 
 void ScreenRecordWndCtr::toolEnded()

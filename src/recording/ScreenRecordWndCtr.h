@@ -34,8 +34,12 @@ class ScreenRecordWndCtr : public QObject
 public:
     enum class Phase { Cropping, CountingDown, Recording, Stopping, Closed };
 
-    // Seconds to wait for the tool to finish the file after the stop before it is killed.
+    // Milliseconds to wait for the tool to finish the file after the stop before it is killed,
+    // and one more for each ToolStopBytesPerMs already written (the tool rewrites the file to
+    // put its index first and its tracks' starts together).
     static constexpr int ToolStopWaitMs = 15000;
+    static constexpr qint64 ToolStopBytesPerMs = 10 * 1024;
+    static int toolStopWaitMs(qint64 writtenBytes);
 
     explicit ScreenRecordWndCtr(const QString &recordFolder, ScreenRecordWndCtrDelegate *delegate, QObject *parent = nullptr);
     ~ScreenRecordWndCtr() override;

@@ -196,6 +196,19 @@ TEST_F(RegionRecorder, AToolThatHangsAfterTheStopIsKilledAtTheBound)
     EXPECT_TRUE(folderFiles().isEmpty());
 }
 
+// A long take gets longer to be finished after the stop (the tool rewrites the file), within
+// an hour more.
+TEST(RegionRecorderBound, TheWaitAfterTheStopGrowsWithWhatWasWritten)
+{
+    const struct
+    {
+        qint64 bytes;
+        int ms;
+    } cases[] = {{0, 15000}, {-1, 15000}, {10 * 1024 * 1024, 15000 + 1024}, {4LL * 1024 * 1024 * 1024, 15000 + 419430}, {1LL << 50, 15000 + 3600000}};
+    for (const auto &c : cases)
+        EXPECT_EQ(ScreenRecordWndCtr::toolStopWaitMs(c.bytes), c.ms) << c.bytes;
+}
+
 // A tool that dies during the take ends it at once with what the tool said, instead of a
 // clock running over nothing.
 TEST_F(RegionRecorder, AToolThatDiesMidTakeEndsItWithItsReason)
