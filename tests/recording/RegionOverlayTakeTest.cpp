@@ -3,6 +3,7 @@
 // overlay (without a compositor a clear window is drawn black, so the overlay cuts itself down
 // to what it draws). The screen is grabbed to PNG files on the way, for a look by eye.
 #include "recording/EndChildProcess.h"
+#include "recording/MediaProbe.h"
 #include "recording/PrivateXServer.h"
 #include "support/TestEnvironment.h"
 
@@ -105,10 +106,13 @@ private:
         // Now and then, under load, a new server turns the first clients away for a moment:
         // a client that ended is started again until it holds its selection.
         QString said;
+        bool started = false;
         const bool up = TestEnvironment::waitFor(
             [&] {
                 if (p.state() == QProcess::NotRunning) {
-                    said = QString::fromLocal8Bit(p.readAll()).left(300);
+                    if (started)
+                        said = QString::fromLocal8Bit(p.readAll()).left(300);
+                    started = true;
                     p.start(program, args);
                     return false;
                 }
@@ -199,6 +203,12 @@ TEST_P(RegionOverlayTake, TheTakeShowsTheScreenInsideTheRectangleNeverTheOverlay
     const qsizetype at = said.indexOf(QLatin1String("take "));
     ASSERT_GE(at, 0);
     const QString take = said.mid(at + 5).section(QLatin1Char('\n'), 0, 0).trimmed();
+
+    // The file holds what the clock showed.
+    const double clock = said.section(QLatin1String("clock "), 1, 1).section(QLatin1Char('\n'), 0, 0).toDouble() / 1000.0;
+    const MediaProbe probe = MediaProbe::of(take);
+    ASSERT_TRUE(probe.ok) << take.toStdString();
+    EXPECT_NEAR(probe.seconds, clock, 0.5);
 
     const int w = 480, h = 272;
     const QList<QByteArray> frames = framesOf(take, w, h);

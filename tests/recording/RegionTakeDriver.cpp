@@ -3,7 +3,7 @@
 // capture tool, and the screen is grabbed to PNG files while cropping, counting down and
 // recording. Arguments: the capture tool, the recordings folder, the pictures folder, a name
 // for the pictures. Prints "shaped <0|1>", "overlap <0|1>" (the overlay's shape reached into
-// the rectangle while recording) and "take <path>", or "failed <reason>" and ends with 1.
+// the rectangle while recording), "clock <ms>" (the take's clock at the stop) and "take <path>", or "failed <reason>" and ends with 1.
 #include "recording/SRCaptureView.h"
 #include "recording/SRCropView.h"
 #include "recording/ScreenRecordWndCtr.h"
@@ -124,6 +124,7 @@ int main(int argc, char *argv[])
             if (ctr.capturedMs() < 3000)
                 return;
             std::printf("overlap %d\n", overlap ? 1 : 0);
+            std::printf("clock %lld\n", static_cast<long long>(ctr.capturedMs()));
             std::printf("take %s\n", qPrintable(ctr.outputFile()));
             std::fflush(stdout);
             ctr.stopRecord();
