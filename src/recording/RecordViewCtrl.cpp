@@ -19,6 +19,7 @@
 #include "platform/UserDefaults.h"
 #include "platform/Workspace.h"
 #include "platform/log/ScribletLogger.h"
+#include "recording/RecordingFiles.h"
 #include "recording/ScreenRecordCtrl.h"
 #include "shell/MGMessageBox.h"
 #include "shell/WKDataColleciton.h"
@@ -32,6 +33,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSet>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -58,7 +60,25 @@ const SortTitle kSortTitles[] = {
     {RecordViewCtrl::SortKey::Size, "Size", "sortBySize:"},
 };
 
+RecordViewCtrl::TakeReader g_takeReader;
+
+// Hands the loader's answer to a function.
+class LoaderAnswer : public MediaLoaderControllerDelegate
+{
+public:
+    explicit LoaderAnswer(RecordViewCtrl::ItemsDone done)
+        : m_done(std::move(done))
+    {
+    }
+    void mediaLoaderDidEndLoadFiles(const QList<std::shared_ptr<DownloadedItem>> &items) override { m_done(items); }
+
+private:
+    RecordViewCtrl::ItemsDone m_done;
+};
+
 } // namespace
+
+void RecordViewCtrl::setTakeReaderForTesting(TakeReader reader) { g_takeReader = std::move(reader); }
 
 RecordViewCtrl::RecordViewCtrl(const QString &storePath, ThumbnailServerWraper *thumbnails, ScreenRecordServer *server, QObject *parent)
     : QObject(parent)
@@ -74,6 +94,7 @@ RecordViewCtrl::RecordViewCtrl(const QString &storePath, ThumbnailServerWraper *
     // Space over the list is taken and left alone.
     center.addObserver(this, NotificationNames::SpaceDownNotification, [](const Notification &) {});
     loadList();
+    recoverUnfinishedTakes();
 }
 
 RecordViewCtrl::~RecordViewCtrl()
@@ -81,6 +102,8 @@ RecordViewCtrl::~RecordViewCtrl()
     NotificationCenter::defaultCenter().removeObserver(this);
     if (m_loader)
         m_loader->setDelegate(nullptr);
+    if (m_recoveryLoader)
+        m_recoveryLoader->setDelegate(nullptr);
     if (_screenRecordCtrl)
         _screenRecordCtrl->setDelegate(nullptr);
     for (const DownloadNode::Ptr &node : std::as_const(_recordlist))
@@ -383,6 +406,67 @@ void RecordViewCtrl::loadList()
     refreshRecordTableView();
 }
 
+void RecordViewCtrl::recoverUnfinishedTakes()
+{
+    // A take the program did not finish (it was killed while recording) was still completed by
+    // the recorder, under its own name or the name reserved for it, but never listed.
+    QStringList listed;
+    for (const DownloadNode::Ptr &node : std::as_const(_recordlist))
+        if (const auto item = node->downloadItem())
+            listed << item->filePath();
+    const QStringList found = RecordingFiles::unlistedTakes(recordFolder(), listed, RecordingFiles::takesInProgress());
+    if (found.isEmpty()) {
+        RecordingFiles::forgetTakesInProgress();
+        m_recoveryDone = true;
+        return;
+    }
+    ScribletLogInfo(QStringLiteral("unfinished recordings found: %1").arg(found.join(QStringLiteral(", "))));
+    QPointer<RecordViewCtrl> self(this);
+    ItemsDone done = [self, found](const QList<std::shared_ptr<DownloadedItem>> &items) {
+        if (self)
+            self->takesRecovered(found, items);
+    };
+    if (g_takeReader) {
+        g_takeReader(found, std::move(done));
+        return;
+    }
+    m_recoveryDelegate = std::make_unique<LoaderAnswer>(std::move(done));
+    m_recoveryLoader = std::make_shared<MediaLoaderController>();
+    m_recoveryLoader->setDelegate(m_recoveryDelegate.get());
+    m_recoveryLoader->loadMediaFilesFromLocal(found);
+}
+
+void RecordViewCtrl::takesRecovered(const QStringList &paths, const QList<std::shared_ptr<DownloadedItem>> &items)
+{
+    if (m_recoveryDone)
+        return;
+    m_recoveryDone = true;
+    QSet<QString> read;
+    int added = 0;
+    for (const auto &item : items) {
+        if (!item)
+            continue;
+        read.insert(item->filePath());
+        // Dated by the file, so the list sorts it where it was recorded.
+        item->setAddDate(QFileInfo(item->filePath()).lastModified());
+        addItem(item, true);
+        ++added;
+    }
+    // A file that cannot be read stays where it is, for the user to look at.
+    for (const QString &path : paths)
+        if (!read.contains(path))
+            ScribletLogInfo(QStringLiteral("unfinished recording \"%1\" could not be read; it was left in place").arg(path));
+    if (added > 0) {
+        saveList();
+        const QString notice = added == 1 ? tr1("A recording that was not finished was found and added to the list.")
+                                          : tr1("%1 recordings that were not finished were found and added to the list.")
+                                                .replace(QStringLiteral("%1"), QString::number(added));
+        m_loadNotice = m_loadNotice.isEmpty() ? notice : m_loadNotice + QLatin1Char(' ') + notice;
+    }
+    RecordingFiles::forgetTakesInProgress();
+    refreshRecordTableView();
+}
+
 bool RecordViewCtrl::saveList()
 {
     QList<std::shared_ptr<DownloadedItem>> items;
@@ -543,7 +627,8 @@ void RecordViewCtrl::mediaLoaderDidEndLoadFiles(const QList<std::shared_ptr<Down
         item->setAddDate(QDateTime::currentDateTime());
     const DownloadNode::Ptr node = addItem(item, true);
     // Saved now: a crash before the thumbnail arrives must not lose the recording.
-    saveList();
+    if (saveList())
+        RecordingFiles::markTakeEnded(item->filePath());
     refreshRecordTableView();
     const int row = int(_displaylist.indexOf(node));
     if (row >= 0 && m_rows) {

@@ -125,11 +125,20 @@ public:
     void setTrasher(Trasher trasher) { m_trasher = std::move(trasher); }
     using Messenger = std::function<void(const QString &message)>;
     void setMessenger(Messenger messenger) { m_messenger = std::move(messenger); }
+    // Reads the takes found at start (default: the media loader, without a sheet) and answers
+    // the readable ones. The page looks for them once, right after it was made.
+    using ItemsDone = std::function<void(const QList<std::shared_ptr<DownloadedItem>> &items)>;
+    using TakeReader = std::function<void(const QStringList &paths, ItemsDone done)>;
+    static void setTakeReaderForTesting(TakeReader reader);
+    // Whether the look for unfinished takes has ended.
+    bool recoveryDone() const { return m_recoveryDone; }
 
 private:
     void loadView();
     void buildMenu();
     void loadList();
+    void recoverUnfinishedTakes();
+    void takesRecovered(const QStringList &paths, const QList<std::shared_ptr<DownloadedItem>> &items);
     DownloadNode::Ptr addItem(const std::shared_ptr<DownloadedItem> &item, bool atTop);
     std::shared_ptr<DownloadedItemViewCtrl> rowForNode(const DownloadNode::Ptr &node);
     void requestThumbnail(const std::shared_ptr<DownloadedItem> &item);
@@ -156,6 +165,9 @@ private:
     std::shared_ptr<ThumbnailReceiver> m_thumbnailReceiver;
     QPointer<MTPreviewPlayerWndCtl> _player;
     std::shared_ptr<MediaLoaderController> m_loader;
+    std::shared_ptr<MediaLoaderController> m_recoveryLoader;
+    std::unique_ptr<MediaLoaderControllerDelegate> m_recoveryDelegate;
+    bool m_recoveryDone = false;
     QSet<QString> beforeSortSelectSet_;
     LibrarySearchFilter m_filter;
     qint32 m_nextItemID = 1;

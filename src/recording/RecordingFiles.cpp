@@ -1,8 +1,12 @@
 #include "recording/RecordingFiles.h"
 
+#include "platform/UserDefaults.h"
+
 #include <QDir>
+#include <QRegularExpression>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cerrno>
 #include <cstring>
@@ -33,7 +37,77 @@ QString dateTimeCandidate(const QString &folder, const QString &stem, int n)
 
 constexpr int MaxCandidates = 1000;
 
+const QString kTakesInProgress = QStringLiteral("RecordTakesInProgress");
+
+QString canonicalOrAbsolute(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
 } // namespace
+
+QString recorderFileName(const QDateTime &when)
+{
+    return QStringLiteral("Capvane %1.mp4").arg(when.toString(QLatin1String(RecorderStampFormat)));
+}
+
+bool isRecorderFileName(const QString &fileName)
+{
+    static const QRegularExpression pattern(QStringLiteral("^Capvane \\d{8}-\\d{6}-\\d{3}\\.mp4$"));
+    return pattern.match(fileName).hasMatch();
+}
+
+void markTakeStarted(const QString &path)
+{
+    QStringList takes = takesInProgress();
+    if (!takes.contains(path)) {
+        takes << path;
+        // Written through at once: the point is to outlive a program that is killed.
+        UserDefaults::standard().setObject(kTakesInProgress, takes);
+        UserDefaults::standard().synchronize();
+    }
+}
+
+void markTakeEnded(const QString &path)
+{
+    QStringList takes = takesInProgress();
+    if (takes.removeAll(path) > 0) {
+        UserDefaults::standard().setObject(kTakesInProgress, takes);
+        UserDefaults::standard().synchronize();
+    }
+}
+
+QStringList takesInProgress() { return UserDefaults::standard().stringArrayForKey(kTakesInProgress); }
+
+void forgetTakesInProgress() { UserDefaults::standard().removeObjectForKey(kTakesInProgress); }
+
+QStringList unlistedTakes(const QString &folder, const QStringList &listed, const QStringList &inProgress)
+{
+    QSet<QString> known;
+    for (const QString &path : listed)
+        known.insert(canonicalOrAbsolute(path));
+    QSet<QString> pending;
+    for (const QString &path : inProgress)
+        pending.insert(canonicalOrAbsolute(path));
+    QFileInfoList found;
+    const QDir dir(folder);
+    for (const QFileInfo &file : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Time | QDir::Reversed)) {
+        // A link could lead anywhere: only the folder's own files are taken.
+        if (file.isSymLink() || !file.isFile() || file.size() == 0)
+            continue;
+        const QString path = canonicalOrAbsolute(file.filePath());
+        if (known.contains(path))
+            continue;
+        if (isRecorderFileName(file.fileName()) || pending.contains(path))
+            found << file;
+    }
+    QStringList paths;
+    for (const QFileInfo &file : std::as_const(found))
+        paths << file.absoluteFilePath();
+    return paths;
+}
 
 bool isTrustedRecording(const QString &path, const QString &folder, QString *error)
 {

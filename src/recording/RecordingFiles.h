@@ -27,6 +27,23 @@ QString reserveDateTimeName(const QString &folder, const QDateTime &when, QStrin
 // Moves from to to unless something exists at to; false (errno kept) otherwise.
 bool renameNoReplace(const QString &from, const QString &to);
 
+// The recorder program's own name for a take it writes: "Capvane <yyyyMMdd-HHmmss-zzz>.mp4"
+// (the program renames it to its date-time name once the take is handed over).
+constexpr const char *RecorderStampFormat = "yyyyMMdd-HHmmss-zzz";
+QString recorderFileName(const QDateTime &when);
+bool isRecorderFileName(const QString &fileName);
+
+// The region takes being written now, kept in the defaults under "RecordTakesInProgress", so
+// a take the program did not finish (it was killed) is found at the next start.
+void markTakeStarted(const QString &path);
+void markTakeEnded(const QString &path);
+QStringList takesInProgress();
+void forgetTakesInProgress();
+
+// Takes in folder that the program did not finish: plain, non-empty files named by the
+// recorder, or left in progress, that no path of listed names. Oldest first.
+QStringList unlistedTakes(const QString &folder, const QStringList &listed, const QStringList &inProgress);
+
 // Why screen capture cannot run in this session (Wayland, no X display); empty when it can.
 QString screenCaptureUnavailableReason();
 

@@ -5,12 +5,43 @@
 
 namespace {
 const QString keyMark = QStringLiteral("%key%");
+
+// A clear layer over the whole view that only paints the count-down; clicks go through it.
+class CountDownLayer : public QWidget
+{
+public:
+    explicit CountDownLayer(SRCaptureView *view)
+        : QWidget(view), m_view(view)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        m_view->paintCountDown(p);
+    }
+
+private:
+    SRCaptureView *m_view;
+};
 } // namespace
 
 SRCaptureView::SRCaptureView(QWidget *parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
+    m_countDownLayer = new CountDownLayer(this);
+    m_countDownLayer->setObjectName(QStringLiteral("countDownLayer"));
+    m_countDownLayer->setGeometry(rect());
+}
+
+void SRCaptureView::resizeEvent(QResizeEvent *event)
+{
+    m_countDownLayer->setGeometry(rect());
+    QWidget::resizeEvent(event);
 }
 
 void SRCaptureView::setCaptureFrame(const QRectF &frame)
@@ -26,7 +57,9 @@ void SRCaptureView::setCaptureBar(QWidget *bar)
     m_captureBar = bar;
     if (bar) {
         bar->setParent(this);
-        bar->raise();
+        bar->show();
+        // The count-down stays above the bar.
+        m_countDownLayer->raise();
         setCaptureFrame(m_captureFrame);
     }
 }
@@ -36,12 +69,14 @@ void SRCaptureView::setHotKeyTip(const QString &tip, const QString &key)
     m_hotKeyTip = tip;
     m_key = key;
     update();
+    m_countDownLayer->update();
 }
 
 void SRCaptureView::setCountNumber(const QString &number)
 {
     m_countNumber = number;
     update();
+    m_countDownLayer->update();
 }
 
 QFont SRCaptureView::numberFont() const
@@ -90,10 +125,30 @@ void SRCaptureView::paintEvent(QPaintEvent *)
     p.setBrush(Qt::NoBrush);
     p.drawRect(f.adjusted(-2, -2, 2, 2));
     p.fillRect(QRectF(f.left() - 3, f.top() - 3 - 40, std::min<qreal>(350, f.width() + 6), 40), Qt::black);
+}
 
+QRegion SRCaptureView::paintedRegion() const
+{
+    const QRectF f = m_captureFrame;
+    if (f.isEmpty())
+        return {};
+    // The frame: 2 points wide, 2 points outside the region, and a point for its smoothed edge.
+    QRegion painted = QRegion(f.adjusted(-4, -4, 4, 4).toAlignedRect()).subtracted(QRegion(f.toAlignedRect()));
+    painted += QRectF(f.left() - 3, f.top() - 3 - 40, std::min<qreal>(350, f.width() + 6), 40).toAlignedRect();
+    if (m_captureBar && !m_captureBar->isHidden())
+        painted += m_captureBar->geometry();
+    const Layout l = layout();
+    if (!l.number.isEmpty())
+        painted += l.backdrop.united(l.number).united(l.tip).toAlignedRect();
+    return painted.intersected(rect());
+}
+
+void SRCaptureView::paintCountDown(QPainter &p) const
+{
     const Layout l = layout();
     if (l.number.isEmpty())
         return;
+    p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 153));
     p.drawRoundedRect(l.backdrop, 20, 20);

@@ -31,13 +31,22 @@ public:
         QRectF backdrop;
     };
     Layout layout() const;
+    // What this view draws over the screen, in its own coordinates: the frame and the bar
+    // outside the region, and the count-down while it runs. The region itself stays clear.
+    QRegion paintedRegion() const;
+    // The count-down is drawn on this layer, above the bar and everything else.
+    QWidget *countDownLayer() const { return m_countDownLayer; }
+    void paintCountDown(QPainter &p) const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QFont numberFont() const;
     QFont tipFont() const;
+
+    QWidget *m_countDownLayer = nullptr;
 
     QRectF m_captureFrame;
     QPointer<QWidget> m_captureBar;

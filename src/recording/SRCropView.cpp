@@ -37,6 +37,26 @@ void SRCropView::setCropBar(QWidget *bar)
     }
 }
 
+QRegion SRCropView::paintedRegion() const
+{
+    const QRectF f = m_cropFrame;
+    if (f.isEmpty())
+        return {};
+    // The dashed frame lies outside the rectangle, 5 points wide; a point more for its
+    // smoothed edge.
+    QRegion painted = QRegion(f.adjusted(-6, -6, 6, 6).toAlignedRect()).subtracted(QRegion(f.toAlignedRect()));
+    for (const QPointF &at : {f.topLeft(), QPointF(f.center().x(), f.top()), f.topRight(), QPointF(f.left(), f.center().y()),
+                              QPointF(f.right(), f.center().y()), f.bottomLeft(), QPointF(f.center().x(), f.bottom()), f.bottomRight()})
+        painted += QRectF(at - QPointF(6, 6), QSizeF(12, 12)).toAlignedRect();
+    painted += QRectF(f.topLeft(), QSizeF(std::min<qreal>(450, f.width()), 40)).toAlignedRect();
+    if (m_cropBar)
+        painted += m_cropBar->geometry();
+    QRectF block(QPointF(), moveBlockSize);
+    block.moveCenter(f.center());
+    painted += block.toAlignedRect();
+    return painted.intersected(rect());
+}
+
 void SRCropView::paintEvent(QPaintEvent *)
 {
     QPainter p(this);

@@ -22,6 +22,9 @@ public:
     // The bar of controls placed at the rectangle's top-left corner, inside it.
     void setCropBar(QWidget *bar);
     CropGeometry::Part grabbedPart() const { return m_mousePos; }
+    // What this view draws over the screen (the frame, the handles, the bar and the move
+    // block), in its own coordinates: the rest of the screen shows through.
+    QRegion paintedRegion() const;
 
     static constexpr QSizeF moveBlockSize{56, 56};
 

@@ -6,6 +6,7 @@
 #include "platform/KeyedArchiver.h"
 #include "platform/MainBundle.h"
 #include "platform/NamedConnection.h"
+#include "platform/X11WindowShape.h"
 #include "platform/log/ScribletLogger.h"
 #include "recording/CropGeometry.h"
 #include "recording/GlobalHotKey.h"
@@ -27,6 +28,8 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+
+#include <algorithm>
 
 using namespace GlintcapProtocol;
 
@@ -164,6 +167,29 @@ void ScreenRecordWndCtr::showWindow()
     window()->show();
     m_window->raise();
     m_window->activateWindow();
+    updateShape();
+}
+
+void ScreenRecordWndCtr::updateShape()
+{
+    if (!m_window || !m_window->isVisible() || !m_window->windowHandle())
+        return;
+    // With a compositor the clear window is see-through as it is; without one it would be
+    // drawn black over the screen (and recorded so), so it keeps only what it draws.
+    if (X11WindowShape::hasCompositor()) {
+        if (m_shaped)
+            X11WindowShape::clearShape(m_window->windowHandle());
+        m_shaped = false;
+        m_shapeRegion = QRegion();
+        return;
+    }
+    const QRegion region = m_captureView->isVisible() ? m_captureView->paintedRegion() : m_cropView->paintedRegion();
+    if (m_shaped && region == m_shapeRegion)
+        return;
+    if (X11WindowShape::setShape(m_window->windowHandle(), region)) {
+        m_shaped = true;
+        m_shapeRegion = region;
+    }
 }
 
 void ScreenRecordWndCtr::windowDidLoad()
@@ -219,6 +245,7 @@ void ScreenRecordWndCtr::windowDidLoad()
     m_cropView->setGeometry(QRect(QPoint(0, 0), w->size()));
     m_cropView->setCropBar(m_cropBar);
     m_cropView->setScreenFrame(screenFrame);
+    connect(m_cropView, &SRCropView::cropFrameChanged, this, [this] { updateShape(); });
 
     // The capture bar: stop and the elapsed time.
     m_captureBar = blackBar(nullptr, QStringLiteral("captureBar"), QSize(350, 40));
@@ -266,6 +293,7 @@ bool ScreenRecordWndCtr::eventFilter(QObject *watched, QEvent *event)
             m_cropView->setCropFrame(CropGeometry::initialRect(screen));
         else
             m_cropView->setCropFrame(crop);
+        updateShape();
     }
     return QObject::eventFilter(watched, event);
 }
@@ -323,12 +351,15 @@ void ScreenRecordWndCtr::clickRecord()
         endWith(false, error);
         return;
     }
+    // Should the program be killed, the tool still finishes the file: the next start finds it.
+    RecordingFiles::markTakeStarted(m_outputFile);
     m_isRecording = false;
     m_phase = Phase::CountingDown;
     m_cropView->hide();
     m_captureView->setGeometry(QRect(QPoint(0, 0), m_window->size()));
     m_captureView->setCaptureFrame(m_cropView->cropFrame());
     m_captureView->show();
+    m_captured.invalidate();
 
     if (!m_stopRecordKey->registerKey(&m_hotKeyReason))
         ScribletLogInfo(QStringLiteral("region recorder without its stop key: %1").arg(m_hotKeyReason));
@@ -356,6 +387,8 @@ void ScreenRecordWndCtr::launchTool()
             // Only the tool started for this take may drive it.
             if (toolName == toolRootName(name))
                 screenRecorderCtrDidStart(toolName);
+        } else if (message == QLatin1String(ScreenRecorderCtrDidCapture)) {
+            screenRecorderCtrDidCapture();
         }
     }, &error);
     if (!m_connection) {
@@ -416,6 +449,7 @@ void ScreenRecordWndCtr::countTimer()
         return;
     if (m_countDownSecond >= 1) {
         m_captureView->setCountNumber(QString::number(m_countDownSecond));
+        updateShape();
         --m_countDownSecond;
         m_countDownTimer->start(OneSecondMs, [this] { countTimer(); });
         return;
@@ -424,13 +458,29 @@ void ScreenRecordWndCtr::countTimer()
     m_captureView->setHotKeyTip(QString());
     m_captureView->setCountNumber(QString());
     m_captureView->repaint();
+    // The region is clear of the overlay before the first frame is taken.
+    updateShape();
     m_recordedSecond = 0;
     m_phase = Phase::Recording;
     m_startDue = true;
     sendToTool(StartCapture);
     m_isRecording = true;
-    recordTimer();
+    m_lblRecodedTime->setText(QStringLiteral("00:00:00"));
+    // The clock runs from the tool's first written frame, so it shows what the file holds.
+    if (m_captured.isValid())
+        recordTimer();
 }
+
+void ScreenRecordWndCtr::screenRecorderCtrDidCapture()
+{
+    if (m_captured.isValid() || m_phase == Phase::Stopping || m_phase == Phase::Closed)
+        return;
+    m_captured.start();
+    if (m_phase == Phase::Recording)
+        recordTimer();
+}
+
+qint64 ScreenRecordWndCtr::capturedMs() const { return m_captured.isValid() ? m_captured.elapsed() : -1; }
 
 void ScreenRecordWndCtr::recordTimer()
 {
@@ -470,7 +520,7 @@ void ScreenRecordWndCtr::stopRecord()
     if (m_recordTask && m_recordTask->state() != QProcess::NotRunning) {
         // The tool finishes the file's index after the stop; a killed MP4 would be unreadable,
         // so it gets its time and is killed only when it hangs.
-        m_stopWaitTimer->start(ToolStopWaitMs, [this] {
+        m_stopWaitTimer->start(toolStopWaitMs(QFileInfo(m_outputFile).size()), [this] {
             if (m_recordTask && m_recordTask->state() != QProcess::NotRunning) {
                 m_toolOutput += "the capture tool did not finish in time and was killed\n";
                 m_recordTask->kill();
@@ -479,6 +529,12 @@ void ScreenRecordWndCtr::stopRecord()
         return;
     }
     finishStop();
+}
+
+int ScreenRecordWndCtr::toolStopWaitMs(qint64 writtenBytes)
+{
+    // At most an hour more, for a take of some 36 GB.
+    return ToolStopWaitMs + int(std::clamp<qint64>(writtenBytes / ToolStopBytesPerMs, 0, 3600 * 1000));
 }
 
 void ScreenRecordWndCtr::toolEnded()
@@ -553,6 +609,9 @@ void ScreenRecordWndCtr::endWith(bool recorded, const QString &reason)
         m_window->hide();
     const bool wasRecording = m_isRecording;
     m_isRecording = false;
+    // A take handed over stays marked until the page has listed it.
+    if (!m_outputFile.isEmpty() && !(recorded && wasRecording))
+        RecordingFiles::markTakeEnded(m_outputFile);
     if (!reason.isEmpty())
         ScribletLogInfo(QStringLiteral("region recording ended without a file: %1").arg(reason));
     if (m_delegate) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QProcess>
 #include <QRectF>
+#include <QRegion>
 #include <QString>
 
 #include <memory>
@@ -32,8 +34,12 @@ class ScreenRecordWndCtr : public QObject
 public:
     enum class Phase { Cropping, CountingDown, Recording, Stopping, Closed };
 
-    // Seconds to wait for the tool to finish the file after the stop before it is killed.
+    // Milliseconds to wait for the tool to finish the file after the stop before it is killed,
+    // and one more for each ToolStopBytesPerMs already written (the tool rewrites the file to
+    // put its index first and its tracks' starts together).
     static constexpr int ToolStopWaitMs = 15000;
+    static constexpr qint64 ToolStopBytesPerMs = 10 * 1024;
+    static int toolStopWaitMs(qint64 writtenBytes);
 
     explicit ScreenRecordWndCtr(const QString &recordFolder, ScreenRecordWndCtrDelegate *delegate, QObject *parent = nullptr);
     ~ScreenRecordWndCtr() override;
@@ -50,6 +56,8 @@ public:
     void close();
     // The tool's announcement of its root.
     void screenRecorderCtrDidStart(const QString &toolName);
+    // The tool's report that frames are being written: the elapsed time starts here.
+    void screenRecorderCtrDidCapture();
 
     Phase phase() const { return m_phase; }
     bool isRecording() const { return m_isRecording; }
@@ -65,6 +73,13 @@ public:
     QString hotKeyUnavailableReason() const { return m_hotKeyReason; }
     // What the tool wrote to its standard error.
     QString toolOutput() const { return QString::fromLocal8Bit(m_toolOutput); }
+    // Milliseconds since the tool reported its first frame; -1 before.
+    qint64 capturedMs() const;
+    // Without a compositor the window is cut down to what it draws (an X shape); this is that
+    // region, in window coordinates. Empty while the window is whole (a compositor shows it
+    // see-through).
+    QRegion shapeRegion() const { return m_shapeRegion; }
+    bool isShaped() const { return m_shaped; }
 
     SRCropView *cropView() const { return m_cropView; }
     SRCaptureView *captureView() const { return m_captureView; }
@@ -97,6 +112,7 @@ private:
     void finishStop();
     void endWith(bool recorded, const QString &reason);
     void updateFullScreenButton();
+    void updateShape();
 
     ScreenRecordWndCtrDelegate *m_delegate = nullptr;
     QString m_recordFolder;
@@ -131,4 +147,7 @@ private:
     bool m_startDue = false;
     bool m_stopWasRecording = false;
     QRectF m_restoreFrame;
+    QRegion m_shapeRegion;
+    bool m_shaped = false;
+    QElapsedTimer m_captured;
 };

@@ -14,6 +14,8 @@ public:
     bool hasDisplay() const { return m_x.isRunning(); }
     QString displayReason() const { return m_x.reason(); }
     bool hasSound() const { return m_sound.isRunning(); }
+    QString display() const { return m_x.display(); }
+    QString soundServer() const { return m_sound.serverString(); }
     void prepareRecorder(int autoSeconds, const QString &missingSoundServer);
 
 private:

@@ -1,3 +1,4 @@
+#include "recording/EndChildProcess.h"
 #include "recording/MediaProbe.h"
 #include "recording/CaptureServers.h"
 #include "recording/ChildEnvironment.h"
@@ -13,7 +14,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <xcb/xcb.h>
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -88,6 +93,83 @@ TEST(CapvaneEndToEnd, AnAutomaticTakeArrivesAsACompleteRecording)
     EXPECT_EQ(probe.width % 2, 0);
     EXPECT_EQ(probe.height % 2, 0);
     EXPECT_EQ(probe.hasAudio, servers.hasSound());
+}
+
+// A white window over the whole private screen, shown on flash(): the visible mark of the
+// moment a tone starts.
+class Flash
+{
+public:
+    explicit Flash(const QString &display)
+    {
+        m_c = xcb_connect(display.toLocal8Bit().constData(), nullptr);
+        if (xcb_connection_has_error(m_c))
+            return;
+        xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
+        m_window = xcb_generate_id(m_c);
+        const uint32_t values[] = {screen->white_pixel, 1};
+        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, screen->width_in_pixels, screen->height_in_pixels, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+        xcb_flush(m_c);
+    }
+    ~Flash() { xcb_disconnect(m_c); }
+    void flash()
+    {
+        xcb_map_window(m_c, m_window);
+        std::free(xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr));
+    }
+
+private:
+    xcb_connection_t *m_c = nullptr;
+    xcb_window_t m_window = 0;
+};
+
+// A tone that starts on a visible flash a moment into the take: sound and picture each run
+// the whole length of the file, and the file is as long as the recorder's clock showed at the
+// stop (the clock starts with the first written frame, not with REC).
+TEST(CapvaneEndToEnd, SoundAndPictureRunTogetherForAsLongAsTheClockShowed)
+{
+    CaptureServers servers;
+    if (!servers.hasDisplay())
+        GTEST_SKIP() << "no private X server: " << qPrintable(servers.displayReason());
+    if (!servers.hasSound())
+        GTEST_SKIP() << "no private sound server";
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Record"));
+    QDir().mkpath(folder);
+    servers.prepareRecorder(4, QString());
+    Flash flash(servers.display());
+
+    Events events;
+    ScreenRecordServer server;
+    server.setScreenRecordClientExecPath(QStringLiteral(CAPVANE_PROGRAM));
+    server.setScreenRecordFileSaveFolder(folder);
+    server.setDelegate(&events);
+    ASSERT_TRUE(server.launchScreenRecordClient());
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return events.started > 0 || !events.stops.isEmpty(); }, 60000));
+    ASSERT_EQ(events.started, 1) << events.stops.join(QLatin1Char(';')).toStdString();
+    QProcess tone;
+    tone.start(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-re"), QStringLiteral("-f"),
+                                          QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("sine=frequency=1000:duration=20"),
+                                          QStringLiteral("-f"), QStringLiteral("pulse"), QStringLiteral("-device"), QStringLiteral("speakers"),
+                                          QStringLiteral("tone")});
+    flash.flash();
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return !events.files.isEmpty() || !events.stops.isEmpty(); }, 60000));
+    endChildProcess(tone);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return server.clientErrorOutput().contains(QLatin1String("the clock at")); }, 10000));
+    server.setDelegate(nullptr);
+    ASSERT_EQ(events.files.size(), 1) << events.stops.join(QLatin1Char(';')).toStdString();
+
+    const QString said = server.clientErrorOutput();
+    SCOPED_TRACE("recorder said: " + said.toStdString());
+    const double clock = said.section(QLatin1String("the clock at "), 1, 1).section(QLatin1Char(' '), 0, 0).toDouble() / 1000.0;
+    const MediaProbe probe = MediaProbe::of(events.files.first());
+    ASSERT_TRUE(probe.ok);
+    ASSERT_TRUE(probe.hasAudio);
+    std::printf("file %.3f s, picture %.3f s, sound %.3f s, clock %.3f s\n", probe.seconds, probe.videoSeconds, probe.audioSeconds, clock);
+    EXPECT_NEAR(probe.videoSeconds, probe.seconds, 0.3);
+    EXPECT_NEAR(probe.audioSeconds, probe.seconds, 0.3);
+    EXPECT_NEAR(probe.seconds, clock, 0.5);
 }
 
 // A display that cannot be captured ends the recorder with a reason the user can read.

@@ -1,7 +1,8 @@
 // A stand-in for the capture tool in the region recorder's tests: it speaks the tool's protocol,
 // writes each message it hears to FAKE_GLINTCAP_LOG and, instead of recording, writes a few
 // bytes into the output file when stopped. FAKE_GLINTCAP_MODE: "hang" ignores the stop, "die"
-// ends with a failure at the start, "mute" never announces itself.
+// ends with a failure at the start, "mute" never announces itself, "slow" never reports a
+// written frame.
 #include "platform/KeyedArchiver.h"
 #include "platform/NamedConnection.h"
 #include "tools/capvane/GlintcapProtocol.h"
@@ -36,7 +37,11 @@ int main(int argc, char *argv[])
             if (mode == "die") {
                 std::fprintf(stderr, "Glintcap: the screen went away\n");
                 QCoreApplication::exit(Failed);
+                return;
             }
+            // The first frame is written at once.
+            if (mode != "slow")
+                controller->sendMessage(QLatin1String(ScreenRecorderCtrDidCapture), {});
         }
         if (message == QLatin1String(StopCapture) && mode != "hang") {
             if (!started) {

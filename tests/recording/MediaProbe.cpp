@@ -23,8 +23,9 @@ MediaProbe MediaProbe::of(const QString &path)
             probe.width = s.value(QStringLiteral("width")).toInt();
             probe.height = s.value(QStringLiteral("height")).toInt();
             probe.videoSeconds = s.value(QStringLiteral("duration")).toString().toDouble();
-        } else if (type == QLatin1String("audio")) {
+        } else if (type == QLatin1String("audio") && !probe.hasAudio) {
             probe.hasAudio = true;
+            probe.audioSeconds = s.value(QStringLiteral("duration")).toString().toDouble();
         }
     }
     probe.ok = true;

@@ -9,6 +9,7 @@ struct MediaProbe
     bool ok = false;
     double seconds = 0;       // the file's length
     double videoSeconds = 0;  // the first video stream's
+    double audioSeconds = 0;  // the first audio stream's
     int width = 0;
     int height = 0;
     bool hasVideo = false;

@@ -7,7 +7,9 @@
 #include "platform/UserDefaults.h"
 #include "recording/MediaProbe.h"
 #include "recording/CaptureServers.h"
+#include "recording/RecordListStore.h"
 #include "recording/RecordViewCtrl.h"
+#include "recording/RecordingFiles.h"
 #include "recording/ScreenRecordCtrl.h"
 #include "recording/ScreenRecordServer.h"
 #include "recording/ScreenRecordWndCtr.h"
@@ -17,7 +19,9 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -141,5 +145,76 @@ TEST_F(RecordEndToEnd, ATwoSecondRegionTakeArrivesInTheListAtTheRegionsEvenSize)
 }
 
 #endif
+
+// Makes a two-second movie at path with ffmpeg; false when ffmpeg cannot.
+bool makeMovie(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"),
+                                       QStringLiteral("-i"), QStringLiteral("testsrc=duration=2:size=320x240:rate=25"), QStringLiteral("-c:v"),
+                                       QStringLiteral("mpeg4"), path});
+    return p.waitForFinished(60000) && p.exitCode() == 0;
+}
+
+// The program was killed during takes: the recorder finished one under its own name and the
+// capture tool one under the name reserved for it. At the next start both join the list with
+// their length, once; the user is told in the page; a take that cannot be read stays on disk;
+// files the recorder did not write are left alone.
+TEST(RecordRecovery, TakesTheProgramDidNotFinishJoinTheListOnceAndUnreadableOnesStay)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Record"));
+    QDir().mkpath(folder);
+    UserDefaults::standard().setString(QStringLiteral("recordPath"), folder);
+    const QString store = dir.filePath(QStringLiteral("RecordData.data"));
+    const QString listed = folder + QStringLiteral("/2026-12-10 09-00-00.mp4");
+    const QString recorders = folder + QStringLiteral("/Capvane 20261211-101500-000.mp4");
+    const QString broken = folder + QStringLiteral("/Capvane 20261211-101600-000.mp4");
+    const QString region = folder + QStringLiteral("/2026-12-11 10-17-00.mp4");
+    const QString someoneElses = folder + QStringLiteral("/holiday.mp4");
+    ASSERT_TRUE(makeMovie(listed)) << "no ffmpeg";
+    for (const QString &copy : {recorders, region, someoneElses})
+        ASSERT_TRUE(QFile::copy(listed, copy));
+    QFile junk(broken);
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("the recorder was killed before it wrote the index");
+    junk.close();
+    auto item = std::make_shared<DownloadedItem>();
+    item->setFilePath(listed);
+    item->setTime(2);
+    ASSERT_TRUE(RecordListStore(store).save({item}));
+    RecordingFiles::forgetTakesInProgress();
+    RecordingFiles::markTakeStarted(region);
+
+    ThumbnailServerWraper thumbnails{false};
+    ScreenRecordServer server;
+    auto page = std::make_unique<RecordViewCtrl>(store, &thumbnails, &server);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return page->recoveryDone(); }, 60000));
+    QStringList paths;
+    for (const auto &node : page->recordList())
+        paths << node->downloadItem()->filePath();
+    EXPECT_EQ(paths.size(), 3) << paths.join(QLatin1Char(';')).toStdString();
+    EXPECT_TRUE(paths.contains(recorders));
+    EXPECT_TRUE(paths.contains(region));
+    EXPECT_TRUE(paths.contains(listed));
+    for (const auto &node : page->recordList())
+        EXPECT_NEAR(double(node->downloadItem()->time()), 2.0, 1.0) << node->downloadItem()->filePath().toStdString();
+    // The service (without its tool here) holds the last request: a found take's picture.
+    ASSERT_TRUE(thumbnails.currentRequest().has_value());
+    EXPECT_TRUE(thumbnails.currentRequest()->videoPath == recorders || thumbnails.currentRequest()->videoPath == region)
+        << thumbnails.currentRequest()->videoPath.toStdString();
+    EXPECT_TRUE(page->stateText().contains(QLatin1String("not finished"))) << page->stateText().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(broken)) << "an unreadable take is never deleted";
+    EXPECT_TRUE(RecordingFiles::takesInProgress().isEmpty());
+
+    // The next start finds nothing new and says nothing.
+    page.reset();
+    page = std::make_unique<RecordViewCtrl>(store, &thumbnails, &server);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return page->recoveryDone(); }, 60000));
+    EXPECT_EQ(page->recordList().size(), 3);
+    EXPECT_FALSE(page->stateText().contains(QLatin1String("not finished"))) << page->stateText().toStdString();
+    page.reset();
+    UserDefaults::standard().removeObjectForKey(QStringLiteral("recordPath"));
+}
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "recording/RecordingFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,6 +20,36 @@ QByteArray contentOf(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// What the page takes for a take the program did not finish: the recorder's own names and the
+// names left in progress, plain and not empty, not listed yet. Anything else in the folder is
+// the user's.
+TEST(RecordingFiles, UnlistedTakesAreTheRecordersOwnOrLeftInProgress)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    const QString recorders = folder + QStringLiteral("/") + RecordingFiles::recorderFileName(QDateTime(QDate(2026, 12, 11), QTime(10, 15, 0, 7)));
+    EXPECT_TRUE(recorders.endsWith(QLatin1String("/Capvane 20261211-101500-007.mp4")));
+    const QString listed = folder + QStringLiteral("/Capvane 20261211-090000-000.mp4");
+    const QString inProgress = folder + QStringLiteral("/2026-12-11 10-17-00.mp4");
+    const QString usersOwn = folder + QStringLiteral("/2026-12-01 08-00-00.mp4");
+    const QString empty = folder + QStringLiteral("/Capvane 20261211-110000-000.mp4");
+    const QString link = folder + QStringLiteral("/Capvane 20261211-120000-000.mp4");
+    for (const QString &path : {recorders, listed, inProgress, usersOwn, folder + QStringLiteral("/Capvane 2026.mp4"),
+                                folder + QStringLiteral("/Capvane 20261211-101500-007.mp4.part")})
+        touch(path);
+    touch(empty, QByteArray());
+    ASSERT_TRUE(QFile::link(recorders, link));
+    // Oldest first.
+    QFile older(recorders);
+    ASSERT_TRUE(older.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(older.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    older.close();
+
+    EXPECT_EQ(RecordingFiles::unlistedTakes(folder, {listed}, {inProgress}), (QStringList{recorders, inProgress}));
+    EXPECT_EQ(RecordingFiles::unlistedTakes(folder, {listed, recorders, inProgress}, {inProgress}), QStringList());
+    EXPECT_TRUE(RecordingFiles::unlistedTakes(folder + QStringLiteral("/missing"), {}, {}).isEmpty());
 }
 
 TEST(RecordingFiles, OnlyPlainFilesInsideTheFolderAreTrusted)

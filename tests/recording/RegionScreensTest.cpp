@@ -77,6 +77,8 @@ TEST(RegionScreens, CroppingCountingDownAndRecording)
 
         while (ctr.phase() == ScreenRecordWndCtr::Phase::CountingDown)
             timers.elapse(1000);
+        // The clock starts with the tool's first written frame.
+        TestEnvironment::waitFor([&] { return ctr.capturedMs() >= 0; }, 15000);
         for (int i = 0; i < 7; ++i)
             timers.elapse(1000);
         EXPECT_EQ(ctr.elapsedText(), QStringLiteral("00:00:07"));

@@ -53,3 +53,42 @@ TEST(SRCaptureView, CountDownNumberAndTipStackOnOneBackdrop)
             white += img.pixelColor(x, y).lightness() > 200;
     EXPECT_GT(white, 50);
 }
+
+// Near the top of the screen the count-down's backdrop reaches up over the Stop bar: the
+// number is drawn over the bar, never under it. What the view draws while recording stays
+// outside the region, so a see-through overlay never shows up in the take.
+TEST(SRCaptureView, CountDownStandsAboveTheBarAndTheRegionStaysClear)
+{
+    SRCaptureView v;
+    v.resize(640, 480);
+    QWidget bar;
+    bar.resize(350, 40);
+    bar.setAutoFillBackground(true);
+    QPalette black;
+    black.setColor(QPalette::Window, Qt::black);
+    bar.setPalette(black);
+    const QRectF region(80, 60, 480, 272);
+    v.setCaptureFrame(region);
+    v.setCaptureBar(&bar);
+    v.setCountNumber(QStringLiteral("5"));
+    ASSERT_TRUE(v.layout().backdrop.intersects(QRectF(bar.geometry())));
+
+    QImage img(v.size(), QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::darkGray);
+    v.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+    int whiteOnBar = 0;
+    for (int y = bar.y(); y < bar.y() + bar.height(); ++y)
+        for (int x = bar.x(); x < bar.x() + bar.width(); ++x)
+            whiteOnBar += img.pixelColor(x, y).lightness() > 200;
+    EXPECT_GT(whiteOnBar, 20) << "the number is hidden by the bar";
+
+    // Counting down, the number is in the region; recording, nothing is.
+    const QRect inside = region.toAlignedRect();
+    EXPECT_TRUE(v.paintedRegion().intersects(inside));
+    EXPECT_TRUE(v.paintedRegion().contains(bar.geometry().center()));
+    v.setCountNumber(QString());
+    EXPECT_FALSE(v.paintedRegion().intersects(inside));
+    EXPECT_TRUE(v.paintedRegion().contains(bar.geometry()));
+    EXPECT_TRUE(v.paintedRegion().contains(QPoint(inside.left() - 3, inside.center().y()))) << "the frame";
+    bar.setParent(nullptr);
+}

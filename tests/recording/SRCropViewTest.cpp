@@ -76,3 +76,36 @@ TEST(SRCropView, CursorShowsWhatAPressWouldGrab)
         EXPECT_EQ(o.view.cursor().shape(), c.shape) << c.at.x() << "," << c.at.y();
     }
 }
+
+// What the editor draws over the screen: the frame, the eight handles, the bar and the move
+// block. The rest of the rectangle is left to the screen beneath.
+TEST(SRCropView, PaintedRegionHoldsTheFrameHandlesBarAndBlockOnly)
+{
+    Overlay o;
+    QWidget bar;
+    bar.resize(450, 40);
+    o.view.setCropBar(&bar);
+    const QRectF f(200, 150, 800, 500);
+    o.view.setCropFrame(f);
+    const QRegion painted = o.view.paintedRegion();
+    const struct
+    {
+        QPoint at;
+        bool drawn;
+        const char *what;
+    } cases[] = {
+        {QPoint(197, 400), true, "left edge of the frame"},
+        {QPoint(1003, 400), true, "right edge of the frame"},
+        {QPoint(600, 653), true, "bottom edge of the frame"},
+        {QPoint(203, 647), true, "bottom-left handle"},
+        {QPoint(996, 400), true, "right handle"},
+        {QPoint(400, 170), true, "the bar"},
+        {QPoint(600, 400), true, "the move block"},
+        {QPoint(300, 300), false, "inside the rectangle"},
+        {QPoint(900, 600), false, "inside the rectangle"},
+        {QPoint(100, 100), false, "outside the frame"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(painted.contains(c.at), c.drawn) << c.what;
+    bar.setParent(nullptr);
+}

@@ -101,6 +101,7 @@ TEST_F(RegionRecorder, StopAtEndsAtTheTickPastItAndHandsOnTheReservedFile)
     ctr->stopAtTime()->setTime(10);
     countDown();
     ASSERT_TRUE(toolHeard("startCapture"));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return ctr->capturedMs() >= 0; }, 15000)) << "the tool's first frame was not heard";
     const QString file = ctr->outputFile();
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.mp4$")).match(QFileInfo(file).fileName()).hasMatch())
         << file.toStdString();
@@ -125,6 +126,29 @@ TEST_F(RegionRecorder, StopAtEndsAtTheTickPastItAndHandsOnTheReservedFile)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("a finished take"));
     EXPECT_EQ(heard(), (QStringList{"setCaptureRect:", "setEncodeParams:", "setOutputFile:", "startCapture", "stopCapture"}));
+}
+
+// The clock follows the tool: until it reports its first written frame the elapsed time stays
+// at zero (and "Stop at" cannot fire), however long the tool takes to get there.
+TEST_F(RegionRecorder, TheClockWaitsForTheToolsFirstFrame)
+{
+    env.set("FAKE_GLINTCAP_MODE", QStringLiteral("slow"));
+    ctr->stopAtCheck()->setChecked(true);
+    ctr->stopAtTime()->setTime(1);
+    countDown();
+    ASSERT_TRUE(toolHeard("startCapture"));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(timers.elapse(1000), 0) << "no clock runs before the first frame";
+        EXPECT_EQ(ctr->elapsedText(), QStringLiteral("00:00:00"));
+    }
+    EXPECT_EQ(ctr->phase(), Phase::Recording);
+    EXPECT_EQ(ctr->capturedMs(), -1);
+    ctr->screenRecorderCtrDidCapture();
+    EXPECT_GE(ctr->capturedMs(), 0);
+    EXPECT_EQ(timers.elapse(1000), 1);
+    EXPECT_EQ(ctr->elapsedText(), QStringLiteral("00:00:01"));
+    ctr->stopRecord();
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return recording.ended(); }, 15000));
 }
 
 // The stop key during the count-down closes the window without a recording and gives the
@@ -170,6 +194,19 @@ TEST_F(RegionRecorder, AToolThatHangsAfterTheStopIsKilledAtTheBound)
     ASSERT_EQ(recording.closes.size(), 1);
     EXPECT_TRUE(recording.closes.first().contains(QLatin1String("could not be saved"))) << recording.closes.first().toStdString();
     EXPECT_TRUE(folderFiles().isEmpty());
+}
+
+// A long take gets longer to be finished after the stop (the tool rewrites the file), within
+// an hour more.
+TEST(RegionRecorderBound, TheWaitAfterTheStopGrowsWithWhatWasWritten)
+{
+    const struct
+    {
+        qint64 bytes;
+        int ms;
+    } cases[] = {{0, 15000}, {-1, 15000}, {10 * 1024 * 1024, 15000 + 1024}, {4LL * 1024 * 1024 * 1024, 15000 + 419430}, {1LL << 50, 15000 + 3600000}};
+    for (const auto &c : cases)
+        EXPECT_EQ(ScreenRecordWndCtr::toolStopWaitMs(c.bytes), c.ms) << c.bytes;
 }
 
 // A tool that dies during the take ends it at once with what the tool said, instead of a

@@ -30,3 +30,14 @@ target_compile_definitions(recording_page_tests PRIVATE FAKE_GLINTCAP_PROGRAM="$
 # A region take on the page with the real capture tool.
 add_dependencies(recording_end_to_end_tests Glintcap)
 target_compile_definitions(recording_end_to_end_tests PRIVATE GLINTCAP_PROGRAM="$<TARGET_FILE:Glintcap>")
+
+# The region overlay on a private desktop (window manager, with and without a compositor):
+# a driver program makes the take on that display.
+add_executable(fennix_region_take_driver ${CMAKE_CURRENT_LIST_DIR}/RegionTakeDriver.cpp)
+target_link_libraries(fennix_region_take_driver PRIVATE fennix_recording_page)
+fennix_add_test(recording_region_overlay_tests TIMEOUT 300
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/RegionOverlayTakeTest.cpp ${CMAKE_CURRENT_LIST_DIR}/PrivateXServer.cpp ${CMAKE_CURRENT_LIST_DIR}/MediaProbe.cpp
+  LIBS PkgConfig::REGION_XCB Qt6::Core)
+add_dependencies(recording_region_overlay_tests fennix_region_take_driver Glintcap)
+target_compile_definitions(recording_region_overlay_tests PRIVATE REGION_TAKE_DRIVER="$<TARGET_FILE:fennix_region_take_driver>"
+  GLINTCAP_PROGRAM="$<TARGET_FILE:Glintcap>" RECORD_SCREENS_DIR="${CMAKE_BINARY_DIR}/record-screens")

@@ -44,6 +44,7 @@ CapvaneRecorder::CapvaneRecorder(const QString &serverAddress, QObject *parent)
             quitSoon(0);
     });
     connect(&m_capture, &ScreenCapture::started, this, [this] {
+        std::fprintf(stderr, "Capvane: first frame %lld ms after REC\n", static_cast<long long>(m_sinceRec.elapsed()));
         m_client.reportStart();
         m_window.setState(CapvaneWindow::Recording);
         if (m_autoSeconds > 0)
@@ -77,6 +78,7 @@ void CapvaneRecorder::beginRecording()
     if (m_begun || m_quitting)
         return;
     m_begun = true;
+    m_sinceRec.start();
     const QString unavailable = RecordingFiles::screenCaptureUnavailableReason();
     if (!unavailable.isEmpty()) {
         fail(unavailable);
@@ -101,7 +103,7 @@ void CapvaneRecorder::beginRecording()
     options.audioSource = AudioCaptureDevice().launchAudioDeviceWithClassName(&reason);
     if (options.audioSource.isEmpty())
         std::fprintf(stderr, "Capvane: recording without sound: %s\n", qPrintable(reason));
-    options.outputPath = QStringLiteral("%1/Capvane %2.mp4").arg(folder, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")));
+    options.outputPath = folder + QLatin1Char('/') + RecordingFiles::recorderFileName(QDateTime::currentDateTime());
     std::fprintf(stderr, "Capvane: recording %dx%d of %s%s into %s\n", options.screenSize.width(), options.screenSize.height(),
                  qPrintable(options.display), options.audioSource.isEmpty() ? "" : qPrintable(QStringLiteral(" with ") + options.audioSource),
                  qPrintable(options.outputPath));
@@ -115,6 +117,7 @@ void CapvaneRecorder::stopRecording()
     if (!m_capture.isRunning())
         return;
     m_window.setState(CapvaneWindow::Saving);
+    std::fprintf(stderr, "Capvane: stopped with the clock at %lld ms\n", static_cast<long long>(m_window.recordedMs()));
     m_capture.stop();
 }
 

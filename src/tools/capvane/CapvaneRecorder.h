@@ -4,6 +4,7 @@
 #include "tools/capvane/CapvaneWindow.h"
 #include "tools/capvane/ScreenCapture.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 // The recorder program: its window, its connection to the application and the capture. The
@@ -36,6 +37,7 @@ private:
     CapvaneClient m_client;
     ScreenCapture m_capture;
     CapvaneWindow m_window;
+    QElapsedTimer m_sinceRec;
     int m_autoSeconds = 0;
     bool m_begun = false;
     bool m_quitting = false;

@@ -65,11 +65,16 @@ CapvaneWindow::CapvaneWindow(QWidget *parent)
 
 void CapvaneWindow::setState(State state, const QString &note)
 {
+    if (m_state == Recording && state != Recording && m_elapsed.isValid()) {
+        m_stoppedAtMs = m_elapsed.elapsed();
+        tick();
+    }
     m_state = state;
     m_rec->setEnabled(state == Ready);
     m_stop->setEnabled(state == Starting || state == Recording);
     if (state == Recording) {
         m_elapsed.start();
+        m_stoppedAtMs = -1;
         m_tick.start();
         tick();
     } else {
@@ -92,11 +97,18 @@ void CapvaneWindow::setState(State state, const QString &note)
 
 QString CapvaneWindow::clockText() const { return m_clock->text(); }
 
+qint64 CapvaneWindow::recordedMs() const
+{
+    if (m_stoppedAtMs >= 0)
+        return m_stoppedAtMs;
+    return m_elapsed.isValid() ? m_elapsed.elapsed() : 0;
+}
+
 QString CapvaneWindow::noteText() const { return m_note->text(); }
 
 void CapvaneWindow::tick()
 {
-    const qint64 s = m_elapsed.isValid() ? m_elapsed.elapsed() / 1000 : 0;
+    const qint64 s = recordedMs() / 1000;
     m_clock->setText(QStringLiteral("%1:%2:%3")
                          .arg(s / 3600, 2, 10, QLatin1Char('0'))
                          .arg((s % 3600) / 60, 2, 10, QLatin1Char('0'))

@@ -22,6 +22,8 @@ public:
     QPushButton *recButton() const { return m_rec; }
     QPushButton *stopButton() const { return m_stop; }
     QString clockText() const;
+    // How long the clock has run: from the recorder's first written frame to the stop.
+    qint64 recordedMs() const;
     QString noteText() const;
 
 signals:
@@ -42,5 +44,6 @@ private:
     QLabel *m_note = nullptr;
     QTimer m_tick;
     QElapsedTimer m_elapsed;
+    qint64 m_stoppedAtMs = -1;
     State m_state = Ready;
 };

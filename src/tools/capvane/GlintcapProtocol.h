@@ -12,6 +12,8 @@ namespace GlintcapProtocol {
 
 // tool -> recorder; the object is the tool's root name (KeyedArchiver::archivedRootString).
 inline constexpr const char *ScreenRecorderCtrDidStart = "screenRecorderCtrDidStart:";
+// tool -> recorder, no object: frames are being written (the take's clock starts).
+inline constexpr const char *ScreenRecorderCtrDidCapture = "screenRecorderCtrDidCapture";
 // recorder -> tool
 inline constexpr const char *SetCaptureRect = "setCaptureRect:";     // screen points, top-left origin
 inline constexpr const char *SetEncodeParams = "setEncodeParams:";   // the raw encoder block

@@ -25,7 +25,11 @@ void say(const QString &line) { std::fprintf(stderr, "Glintcap: %s\n", qPrintabl
 GlintcapRecorder::GlintcapRecorder(const QString &connectionName, const Screen &screen, QObject *parent)
     : QObject(parent), m_connectionName(connectionName), m_screen(screen)
 {
-    connect(&m_capture, &ScreenCapture::started, this, [] { say(QStringLiteral("capturing")); });
+    connect(&m_capture, &ScreenCapture::started, this, [this] {
+        say(QStringLiteral("capturing"));
+        if (m_controller && m_controller->isValid())
+            m_controller->sendMessage(QLatin1String(ScreenRecorderCtrDidCapture), {});
+    });
     connect(&m_capture, &ScreenCapture::finished, this, [this](bool ok, const QString &path, const QString &error) {
         if (ok)
             say(QStringLiteral("saved %1").arg(path));

@@ -2,9 +2,14 @@
 
 #include "platform/ProcessRegistry.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QProcess>
 #include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -13,7 +18,70 @@ QString g_program = QStringLiteral("ffmpeg");
 // A stop that ffmpeg does not honour within this time is forced.
 constexpr int StopGraceMs = 15000;
 
+// The first progress block that counts a frame: the picture is being written.
+bool firstFrameWritten(const QByteArray &log)
+{
+    for (qsizetype at = log.indexOf("frame="); at >= 0; at = log.indexOf("frame=", at + 6)) {
+        if (at > 0 && log.at(at - 1) != '\n')
+            continue;
+        const qsizetype end = log.indexOf('\n', at);
+        if (end < 0)
+            return false;
+        if (log.mid(at + 6, end - at - 6).trimmed().toLongLong() > 0)
+            return true;
+    }
+    return false;
+}
+
+// Start times of the file's streams in seconds, by ffprobe beside the ffmpeg program.
+QList<double> streamStarts(const QString &path)
+{
+    const QFileInfo ffmpeg(QStandardPaths::findExecutable(g_program));
+    const QString ffprobe = ffmpeg.exists() ? ffmpeg.absolutePath() + QStringLiteral("/ffprobe") : QString();
+    if (ffprobe.isEmpty() || !QFileInfo(ffprobe).isExecutable())
+        return {};
+    QProcess p;
+    p.start(ffprobe, {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"), QStringLiteral("stream=start_time"),
+                      QStringLiteral("-of"), QStringLiteral("csv=p=0"), path});
+    if (!p.waitForFinished(15000) || p.exitCode() != 0)
+        return {};
+    QList<double> starts;
+    for (const QByteArray &line : p.readAllStandardOutput().split('\n')) {
+        bool ok = false;
+        const double v = line.trimmed().toDouble(&ok);
+        if (ok)
+            starts.append(v);
+    }
+    return starts;
+}
+
 } // namespace
+
+void ScreenCapture::alignTrackStarts(const QString &path)
+{
+    // One source opened before the other: the take starts where both are there, so neither
+    // track begins with a gap.
+    const QList<double> starts = streamStarts(path);
+    if (starts.size() < 2)
+        return;
+    const double late = *std::max_element(starts.begin(), starts.end());
+    if (late < 0.05)
+        return;
+    const QFileInfo file(path);
+    const QString trimmed = file.absolutePath() + QStringLiteral("/.") + file.completeBaseName() + QStringLiteral(".trim.mp4");
+    QProcess p;
+    p.start(g_program, {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+                        QStringLiteral("-ss"), QString::number(late, 'f', 6), QStringLiteral("-i"), path, QStringLiteral("-map"),
+                        QStringLiteral("0"), QStringLiteral("-c"), QStringLiteral("copy"), QStringLiteral("-movflags"),
+                        QStringLiteral("+faststart"), trimmed});
+    const bool done = p.waitForFinished(10 * 60 * 1000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0
+                      && QFileInfo(trimmed).size() > 0;
+    // The untrimmed take is kept should anything go wrong: it is whole, only uneven.
+    if (!done || std::rename(QFile::encodeName(trimmed).constData(), QFile::encodeName(path).constData()) != 0) {
+        m_log += "the tracks' starts could not be aligned: " + p.readAllStandardError() + '\n';
+        QFile::remove(trimmed);
+    }
+}
 
 ScreenCapture::ScreenCapture(QObject *parent)
     : QObject(parent)
@@ -54,16 +122,22 @@ QStringList ScreenCapture::arguments(const Options &o, const QString &videoEncod
 {
     const QSize size = evenSize(o.screenSize);
     const bool sound = !o.audioSource.isEmpty();
-    // Progress on standard output tells when capturing has really begun.
+    // Progress on standard output tells when frames are really being written.
     QStringList a{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
                   QStringLiteral("-progress"), QStringLiteral("pipe:1"), QStringLiteral("-stats_period"), QStringLiteral("0.2")};
-    // The sound source opens first: connecting to the sound server can take a moment, and the
-    // picture should not run ahead of it. Small fragments: with the server's default the sound
-    // comes in seconds-long blocks, and the last one is lost when the recording stops.
+    // Both sources stamp their packets with the wall clock; kept as they are (and shifted
+    // together to zero when written), sound and picture stay in step however long each
+    // source took to open. Each source is opened without probing ahead, so the take starts soon.
     if (sound)
-        a << QStringLiteral("-thread_queue_size") << QStringLiteral("1024") << QStringLiteral("-f") << QStringLiteral("pulse")
+        a << QStringLiteral("-copyts");
+    const QStringList quickOpen{QStringLiteral("-probesize"), QStringLiteral("32"), QStringLiteral("-analyzeduration"), QStringLiteral("0")};
+    // The sound source opens first, so it is there when the first frame is taken. Small
+    // fragments: with the server's default the sound comes in seconds-long blocks, and the
+    // last one is lost when the recording stops.
+    if (sound)
+        a << QStringLiteral("-thread_queue_size") << QStringLiteral("1024") << quickOpen << QStringLiteral("-f") << QStringLiteral("pulse")
           << QStringLiteral("-fragment_size") << QStringLiteral("4096") << QStringLiteral("-i") << o.audioSource;
-    a << QStringLiteral("-thread_queue_size") << QStringLiteral("512") << QStringLiteral("-f") << QStringLiteral("x11grab")
+    a << QStringLiteral("-thread_queue_size") << QStringLiteral("512") << quickOpen << QStringLiteral("-f") << QStringLiteral("x11grab")
       << QStringLiteral("-draw_mouse") << QStringLiteral("1") << QStringLiteral("-framerate") << QString::number(o.frameRate)
       << QStringLiteral("-video_size") << QStringLiteral("%1x%2").arg(size.width()).arg(size.height()) << QStringLiteral("-i")
       << QStringLiteral("%1+%2,%3").arg(o.display).arg(o.origin.x()).arg(o.origin.y());
@@ -74,8 +148,10 @@ QStringList ScreenCapture::arguments(const Options &o, const QString &videoEncod
     if (out != size)
         a << QStringLiteral("-vf") << QStringLiteral("scale=%1:%2").arg(out.width()).arg(out.height());
     a << QStringLiteral("-c:v") << videoEncoder;
+    // No frames held back in the encoder: what was on the screen when Stop came is in the
+    // file, and the picture ends with the sound.
     if (videoEncoder == QLatin1String("libx264"))
-        a << QStringLiteral("-preset") << QStringLiteral("ultrafast");
+        a << QStringLiteral("-preset") << QStringLiteral("ultrafast") << QStringLiteral("-tune") << QStringLiteral("zerolatency");
     if (o.videoKbps > 0)
         a << QStringLiteral("-b:v") << QStringLiteral("%1k").arg(o.videoKbps);
     else if (videoEncoder == QLatin1String("libx264"))
@@ -86,6 +162,8 @@ QStringList ScreenCapture::arguments(const Options &o, const QString &videoEncod
     if (sound)
         a << QStringLiteral("-c:a") << QStringLiteral("aac") << QStringLiteral("-b:a")
           << (o.audioBitRate > 0 ? QString::number(o.audioBitRate) : QStringLiteral("128k"));
+    if (sound)
+        a << QStringLiteral("-avoid_negative_ts") << QStringLiteral("make_zero");
     a << QStringLiteral("-movflags") << QStringLiteral("+faststart") << o.outputPath;
     return a;
 }
@@ -118,7 +196,7 @@ bool ScreenCapture::start(const Options &options, QString *error)
     p->setProcessChannelMode(QProcess::MergedChannels);
     connect(p, &QProcess::readyRead, this, [this, p] {
         m_log += p->readAll();
-        if (!m_capturing && m_log.contains("progress=")) {
+        if (!m_capturing && firstFrameWritten(m_log)) {
             m_capturing = true;
             emit started();
         }
@@ -128,9 +206,12 @@ bool ScreenCapture::start(const Options &options, QString *error)
     connect(p, &QProcess::finished, this, [this, p](int code, QProcess::ExitStatus status) {
         m_log += p->readAll();
         p->deleteLater();
-        const QFileInfo out(m_options.outputPath);
         // "q" makes ffmpeg end with code 0 once the file is written; anything else is a failure.
-        const bool ok = status == QProcess::NormalExit && code == 0 && out.isFile() && out.size() > 0;
+        bool ok = status == QProcess::NormalExit && code == 0 && QFileInfo(m_options.outputPath).isFile();
+        if (ok && !m_options.audioSource.isEmpty())
+            alignTrackStarts(m_options.outputPath);
+        const QFileInfo out(m_options.outputPath);
+        ok = ok && out.size() > 0;
         QStringList said;
         for (const QByteArray &line : m_log.split('\n'))
             if (!line.contains('=') && !line.trimmed().isEmpty())

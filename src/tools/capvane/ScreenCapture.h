@@ -48,12 +48,14 @@ public:
     static void setProgramForTesting(const QString &program);
 
 signals:
-    // ffmpeg reports progress: the screen is being captured.
+    // ffmpeg has written its first frame: the take's clock starts.
     void started();
     // ok: the file is complete and not empty; else error says why.
     void finished(bool ok, const QString &path, const QString &error);
 
 private:
+    void alignTrackStarts(const QString &path);
+
     QPointer<QProcess> m_process;
     Options m_options;
     QByteArray m_log;
