@@ -12,6 +12,7 @@
 #include "platform/UserDefaults.h"
 #include "shell/GolobFun.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -108,6 +109,10 @@ MTPreviewPlayerViewCtl::MTPreviewPlayerViewCtl(QWidget *parent)
     m_maxVolumeBtn = playerButton(m_viewPlayerCtlPlace, QStringLiteral("player_volume_max"));
     m_soundSlider = new SoundSlider(m_viewPlayerCtlPlace);
     m_btnSubtitle->setToolTip(MainBundle::localizedString("Subtitles"));
+    // The controls take no keyboard focus: Space is the window's play/pause, not a press of
+    // whichever button was clicked last.
+    for (QAbstractButton *b : m_viewPlayerCtlPlace->findChildren<QAbstractButton *>())
+        b->setFocusPolicy(Qt::NoFocus);
 
     connect(m_btnPlayAndPauseMedia, &QAbstractButton::clicked, this, [this] { clickPlayAndPauseMediaBtn(); });
     connect(m_btnPlayMode, &QAbstractButton::clicked, this, [this] { clickPlayModeBtn(); });

@@ -397,6 +397,24 @@ TEST_F(PlayerX11Session, ButtonAndSliderClicks)
     EXPECT_EQ(button->toolTip(), QStringLiteral("Pause"));
     QTest::mouseClick(button, Qt::LeftButton);
     ASSERT_TRUE(TestEnvironment::waitFor([&] { return paused(); }, 10000));
+    // Space, wherever the keyboard focus is after clicks on the controls, plays and pauses.
+    QAbstractButton *modeButton = nullptr;
+    for (QAbstractButton *b : m_view->findChildren<QAbstractButton *>())
+        if (b->toolTip() == QStringLiteral("Play item once") || b->toolTip() == QStringLiteral("Repeat item"))
+            modeButton = b;
+    ASSERT_NE(modeButton, nullptr);
+    const int mode = m_view->playMode();
+    QTest::mouseClick(modeButton, Qt::LeftButton);
+    EXPECT_NE(m_view->playMode(), mode);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return QApplication::activeWindow() == m_wnd.get(); }, 10000));
+    const auto space = [&] {
+        QWidget *focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : m_wnd.get(), Qt::Key_Space);
+    };
+    space();
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return playing(); }, 10000));
+    space();
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return paused(); }, 10000));
 
     // A click on the track lands at its time.
     PlaySliderBar *slider = m_view->sliderBar();
