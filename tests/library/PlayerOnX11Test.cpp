@@ -493,4 +493,13 @@ TEST_F(PlayerX11Session, StaysAboveTheWindowItBlocks)
     }
     ASSERT_TRUE(TestEnvironment::waitFor([&] { return QApplication::activeWindow() == m_wnd.get(); }, 10000))
         << "the player takes the focus back";
+
+    // As the main window's child it still fills the screen and comes back.
+    const QRect normal = m_wnd->geometry();
+    m_view->clickFullScreenBtn();
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return m_wnd->geometry() == m_wnd->screen()->geometry(); }, 10000))
+        << m_wnd->geometry().width() << "x" << m_wnd->geometry().height();
+    m_view->clickFullScreenBtn();
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return m_wnd->geometry().size() == normal.size(); }, 10000))
+        << m_wnd->geometry().width() << "x" << m_wnd->geometry().height();
 }
