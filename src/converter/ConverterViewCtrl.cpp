@@ -682,7 +682,7 @@ void ConverterViewCtrl::openPlayer(const QList<std::shared_ptr<DownloadedItem>> 
     }
     if (_player)
         delete _player.data();
-    _player = new MTPreviewPlayerWndCtl();
+    _player = new MTPreviewPlayerWndCtl(view() ? view()->window() : nullptr);
     _player->openMediaList(items, index);
 }
 

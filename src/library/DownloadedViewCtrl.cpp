@@ -689,7 +689,7 @@ void DownloadedViewCtrl::startPlayVideo(qint32 downloadID)
         return;
     }
     if (!mtPreviewPlayerWndCtr_)
-        mtPreviewPlayerWndCtr_ = new MTPreviewPlayerWndCtl();
+        mtPreviewPlayerWndCtr_ = new MTPreviewPlayerWndCtl(view() ? view()->window() : nullptr);
     mtPreviewPlayerWndCtr_->openMediaList(list, index);
 }
 

@@ -12,6 +12,7 @@
 #include "platform/UserDefaults.h"
 #include "shell/GolobFun.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -76,6 +77,10 @@ MTPreviewPlayerViewCtl::MTPreviewPlayerViewCtl(QWidget *parent)
     setMouseTracking(true);
     setMinimumSize(580, TitleHeight + BarHeight + 60);
     m_viewMediaTitle = new ImageView(this);
+    // The last frame of an item that played to its end, where its picture was.
+    m_lastFrameView = new ImageView(this);
+    m_lastFrameView->setBgColor(QColor(Qt::black));
+    m_lastFrameView->hide();
     m_lblMediaTitle = whiteLabel(m_viewMediaTitle, 12);
     m_lblMediaTitle->setAlignment(Qt::AlignCenter);
     // Over the picture's place: why nothing plays, instead of a silent black screen.
@@ -104,6 +109,10 @@ MTPreviewPlayerViewCtl::MTPreviewPlayerViewCtl(QWidget *parent)
     m_maxVolumeBtn = playerButton(m_viewPlayerCtlPlace, QStringLiteral("player_volume_max"));
     m_soundSlider = new SoundSlider(m_viewPlayerCtlPlace);
     m_btnSubtitle->setToolTip(MainBundle::localizedString("Subtitles"));
+    // The controls take no keyboard focus: Space is the window's play/pause, not a press of
+    // whichever button was clicked last.
+    for (QAbstractButton *b : m_viewPlayerCtlPlace->findChildren<QAbstractButton *>())
+        b->setFocusPolicy(Qt::NoFocus);
 
     connect(m_btnPlayAndPauseMedia, &QAbstractButton::clicked, this, [this] { clickPlayAndPauseMediaBtn(); });
     connect(m_btnPlayMode, &QAbstractButton::clicked, this, [this] { clickPlayModeBtn(); });
@@ -230,8 +239,28 @@ void MTPreviewPlayerViewCtl::layoutControls()
     place(m_btnFullScreen, W - 14 - 32 - 84 - 32 - 40);
     place(m_btnSubtitle, W - 14 - 32 - 84 - 32 - 40 - 36);
     if (m_player && m_player->playView())
-        m_player->playView()->setGeometry(0, TitleHeight, W, H - TitleHeight - BarHeight);
+        m_player->playView()->setGeometry(pictureRect());
+    m_lastFrameView->setGeometry(pictureRect());
     m_lblPlayMessage->setGeometry(24, TitleHeight, W - 48, H - TitleHeight - BarHeight);
+    m_lblPlayMessage->raise();
+    m_viewPlayerCtlPlace->raise();
+}
+
+QRect MTPreviewPlayerViewCtl::pictureRect() const
+{
+    return QRect(0, TitleHeight, width(), height() - TitleHeight - BarHeight);
+}
+
+void MTPreviewPlayerViewCtl::placePlayView()
+{
+    QWidget *view = m_player ? m_player->playView() : nullptr;
+    if (!view)
+        return;
+    if (view->parentWidget() != this)
+        view->setParent(this);
+    view->setGeometry(pictureRect());
+    view->show();
+    view->raise();
     m_lblPlayMessage->raise();
     m_viewPlayerCtlPlace->raise();
 }
@@ -301,6 +330,13 @@ void MTPreviewPlayerViewCtl::initPlayParam()
     m_dCurrentTime = 0;
     m_dCurlength = 0;
     m_mtPlayStatus = Stopped;
+    m_restoreStatusIsPlaying = false;
+    // Nothing of the previous file: its length as the slider's range, its last picture, its
+    // subtitle state.
+    m_sliderBar->setMaxValue(100);
+    m_lastFrameView->hide();
+    m_lastFrameView->setImage(QImage());
+    setSubtitleBtnState(false);
     synchronousStatusUI();
     synchronousSlider();
     synchronousTimeText();
@@ -319,10 +355,13 @@ void MTPreviewPlayerViewCtl::initPlayerWithFilePath(const QString &path)
     connect(m_player, &QVUltraPlayer::playViewChanged, this, [this](QWidget *) { layoutControls(); });
     QPointer<QVUltraPlayer> opened = m_player;
     emit fileOpened(path);
-    if (!m_player->open(path, -1, 1, 1, [this, opened] {
+    if (m_player->open(path, -1, 1, 1, [this, opened] {
             if (opened && opened == m_player)
                 playerDidOpen();
         })) {
+        // Shown at once: the OpenGL picture path loads the file only once its view is up.
+        placePlayView();
+    } else {
         // Could not even start: the same road as a file that fails to play.
         showPlayMessage(MainBundle::localizedString("The player could not start, so nothing can be played here."));
         QTimer::singleShot(0, this, [this, opened] {
@@ -336,14 +375,7 @@ void MTPreviewPlayerViewCtl::playerDidOpen()
 {
     showPlayMessage(QString());
     m_player->setHostWnd(nullptr);
-    QWidget *view = m_player->playView();
-    if (view) {
-        view->setParent(this);
-        view->setGeometry(0, TitleHeight, width(), height() - TitleHeight - BarHeight);
-        view->show();
-        view->raise();
-        m_viewPlayerCtlPlace->raise();
-    }
+    placePlayView();
     const double d = m_player->duration();
     if (d > 0) {
         m_dCurlength = d;
@@ -447,6 +479,13 @@ void MTPreviewPlayerViewCtl::mediaPlayDidResume()
 void MTPreviewPlayerViewCtl::mediaPlayDidProgress(double seconds)
 {
     m_dCurrentTime = seconds;
+    // A length that was not known when the file opened (or was estimated) is taken as soon as
+    // the player knows it; seeking and the remaining time depend on it.
+    if (m_player) {
+        const double d = m_player->duration();
+        if (d > 0 && std::abs(d - m_dCurlength) > 1e-3)
+            m_dCurlength = d;
+    }
     if (!m_sliderBar->isDragging()) {
         synchronousSlider();
         synchronousTimeText();
@@ -461,8 +500,13 @@ void MTPreviewPlayerViewCtl::mediaPlayDidStoped()
 
 void MTPreviewPlayerViewCtl::mediaPlayDidEnd()
 {
-    // Not inside the player's own callback: the player is released here.
-    QTimer::singleShot(0, this, [this] { endOfItem(false); });
+    // Not inside the player's own callback: the player is released here. Only for the player
+    // that ended: another file may have been opened meanwhile.
+    QPointer<QVUltraPlayer> ended = m_player;
+    QTimer::singleShot(0, this, [this, ended] {
+        if (ended && ended == m_player)
+            endOfItem(false);
+    });
 }
 
 void MTPreviewPlayerViewCtl::mediaPlayDidError(const QString &error)
@@ -470,13 +514,27 @@ void MTPreviewPlayerViewCtl::mediaPlayDidError(const QString &error)
     ScribletLogError(QStringLiteral("preview player: %1").arg(error));
     const QString name = m_player ? QFileInfo(m_player->path()).fileName() : QString();
     showPlayMessage(MainBundle::localizedString("\"%1\" cannot be played: %2").arg(name, error));
-    QTimer::singleShot(0, this, [this] { endOfItem(true); });
+    QPointer<QVUltraPlayer> failed = m_player;
+    QTimer::singleShot(0, this, [this, failed] {
+        if (failed && failed == m_player)
+            endOfItem(true);
+    });
 }
 
 void MTPreviewPlayerViewCtl::endOfItem(bool failed)
 {
     closeSubtitleWindow();
+    // The picture stays where it was (no black screen) until another file opens.
+    const QImage last = !failed && m_player ? m_player->currentPicture() : QImage();
     releaseCurrentPlayer();
+    if (!last.isNull()) {
+        m_lastFrameView->setImage(last);
+        m_lastFrameView->setGeometry(pictureRect());
+        m_lastFrameView->show();
+        m_lastFrameView->raise();
+        m_lblPlayMessage->raise();
+        m_viewPlayerCtlPlace->raise();
+    }
     m_mtPlayStatus = Stopped;
     if (!failed) {
         m_dCurlength = m_sliderBar->value();
@@ -970,6 +1028,16 @@ void MTPreviewPlayerViewCtl::synchronousTitleText()
         name = QFileInfo(m_mediaList.at(m_mediaIndex)->filePath()).fileName();
     m_lblMediaTitle->setText(m_lblMediaTitle->fontMetrics().elidedText(name, Qt::ElideMiddle, m_lblMediaTitle->width()));
     m_lblMediaTitle->setToolTip(name);
+}
+
+QAbstractButton *MTPreviewPlayerViewCtl::playAndPauseButton() const
+{
+    return m_btnPlayAndPauseMedia;
+}
+
+QImage MTPreviewPlayerViewCtl::lastFrame() const
+{
+    return m_lastFrameView->isHidden() ? QImage() : m_lastFrameView->image();
 }
 
 QString MTPreviewPlayerViewCtl::playedTimeText() const

@@ -13,6 +13,7 @@
 #include <memory>
 
 class DownloadedItem;
+class QAbstractButton;
 class ImageView;
 class MGHoverButton;
 class QLabel;
@@ -100,10 +101,13 @@ public:
     QVUltraPlayer *player() const { return m_player; }
     PlaySliderBar *sliderBar() const { return m_sliderBar; }
     SoundSlider *soundSlider() const { return m_soundSlider; }
+    QAbstractButton *playAndPauseButton() const;
     MTPlayerButton *previousButton() const { return m_btnPlayPreviousAndRewind; }
     MTPlayerButton *nextButton() const { return m_btnPlayNextAndFastForward; }
     MTPlayerImageView *controlBar() const { return m_viewPlayerCtlPlace; }
     SubtitleSettingWndCtr *subtitleWndCtr() const { return m_subtitleWndCtr; }
+    // The last frame of an item that ended, shown until another file opens; null when none.
+    QImage lastFrame() const;
     QString playedTimeText() const;
     QString remainedTimeText() const;
     QString titleText() const;
@@ -151,6 +155,8 @@ private:
     void initStatus();
     void layoutControls();
     void initPlayerWithFilePath(const QString &path);
+    QRect pictureRect() const;
+    void placePlayView();
     void playerDidOpen();
     void releaseCurrentPlayer();
     void initPlayParam();
@@ -175,6 +181,7 @@ private:
     MTPlayerImageView *m_viewPlayerCtlPlace = nullptr;
     QWidget *m_viewSliderBarPlace = nullptr;
     ImageView *m_viewMediaTitle = nullptr;
+    ImageView *m_lastFrameView = nullptr;
     MTPlayerButton *m_btnPlayPreviousAndRewind = nullptr;
     MGHoverButton *m_btnPlayAndPauseMedia = nullptr;
     MTPlayerButton *m_btnPlayNextAndFastForward = nullptr;

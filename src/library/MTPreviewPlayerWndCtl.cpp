@@ -15,15 +15,22 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScreen>
+#include <QTimer>
 
 #include <cmath>
 
 MTPreviewPlayerWndCtl::MTPreviewPlayerWndCtl(QWidget *parent)
-    : QWidget(parent, Qt::Window)
+    // With a parent, a dialog-type window: only those are made transient for their parent on
+    // X11. It keeps the buttons of a player window.
+    : QWidget(parent, parent ? Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint : Qt::Window)
 {
     setWindowTitle(GolobFun::windowTitle());
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setWindowModality(Qt::ApplicationModal);
+    // A child of the window it blocks (transient for it on X11): the window manager keeps it
+    // above that window, so a click there never hides the player behind it.
+    setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+    if (QWidget *blocked = parent ? parent->window() : nullptr)
+        blocked->installEventFilter(this);
     resize(MinWidth, 326 + ExtraHeight);
     LoadPlyerView();
 
@@ -196,6 +203,21 @@ void MTPreviewPlayerWndCtl::videoRealSizeDidReturn(int width, int height)
 bool MTPreviewPlayerWndCtl::event(QEvent *event)
 {
     return QWidget::event(event);
+}
+
+bool MTPreviewPlayerWndCtl::eventFilter(QObject *watched, QEvent *event)
+{
+    // The blocked window was clicked or activated while the player is open: the player comes
+    // forward and takes the focus, as a modal window does.
+    if (isVisible() && parentWidget() && watched == parentWidget()->window() && (event->type() == QEvent::WindowActivate || event->type() == QEvent::MouseButtonPress)) {
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible()) {
+                raise();
+                activateWindow();
+            }
+        });
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MTPreviewPlayerWndCtl::closeEvent(QCloseEvent *event)

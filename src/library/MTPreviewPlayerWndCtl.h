@@ -11,6 +11,7 @@ class QMenu;
 
 // The preview player's window: plays a list of DownloadedItems one after another, sized to
 // the video. setMediaListWithDownloadedItems() shows it modally and returns when it closes.
+// Give it the window it blocks as parent: it is then modal to that window and stays above it.
 class MTPreviewPlayerWndCtl : public QWidget
 {
     Q_OBJECT
@@ -53,6 +54,7 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;

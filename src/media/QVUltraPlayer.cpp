@@ -26,7 +26,11 @@
 namespace {
 QString g_audioOutput;
 
-enum ObservedProperty : quint64 { PropPause = 1, PropTimePos = 2 };
+enum ObservedProperty : quint64 {
+    PropPause = 1,
+    PropTimePos = 2,
+    PropEofReached = 3,
+};
 } // namespace
 
 QString QVSubtitleStyle::colorOption(int rgb, int alpha)
@@ -111,7 +115,9 @@ bool QVUltraPlayer::open(const QString &path, int program, int playType, int sou
         {"hwdec", QStringLiteral("no")},
         {"pause", QStringLiteral("yes")},
         {"idle", QStringLiteral("yes")},
-        {"keep-open", QStringLiteral("no")},
+        // The last frame stays on screen at the end instead of a black picture; the end is
+        // told by "eof-reached".
+        {"keep-open", QStringLiteral("yes")},
         {"sub-auto", QStringLiteral("no")},
         {"audio-display", QStringLiteral("no")},
         {"screenshot-format", QStringLiteral("png")},
@@ -128,6 +134,7 @@ bool QVUltraPlayer::open(const QString &path, int program, int playType, int sou
     }
     mpv_observe_property(m_mpv, PropPause, "pause", MPV_FORMAT_FLAG);
     mpv_observe_property(m_mpv, PropTimePos, "time-pos", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(m_mpv, PropEofReached, "eof-reached", MPV_FORMAT_FLAG);
     mpv_set_wakeup_callback(
         m_mpv,
         [](void *ctx) {
@@ -141,13 +148,20 @@ bool QVUltraPlayer::open(const QString &path, int program, int playType, int sou
     if (renderKind() == QLatin1String("gl")) {
         auto *gl = new QVUltraPlayerGLView;
         m_render = gl;
-        // The GL context exists only once the view is shown: the file is opened at once, and
-        // the video track is started again when the picture side becomes ready.
+        // The GL context exists only once the view is shown, and a file loaded before it fails
+        // in the video output (which ends the file with an error): the file is loaded when the
+        // picture side is ready. A view that is not shown once control is back in the event
+        // loop will not be soon: the software path takes it then.
         connect(gl, &QVUltraPlayerGLView::becameReady, this, [this] {
             if (m_mpv && m_loaded) {
                 mpv_set_property_string(m_mpv, "vid", "no");
                 mpv_set_property_string(m_mpv, "vid", "auto");
             }
+            loadWhenReady();
+        });
+        QTimer::singleShot(0, this, [this] {
+            if (m_mpv && !m_loadIssued && m_view && !m_view->isVisible())
+                fallBackToSoftware(QStringLiteral("the picture is not shown"));
         });
         connect(gl, &QVUltraPlayerGLView::contextFailed, this, [this] {
             // Not inside the view's own GL set-up: the view is replaced here.
@@ -172,7 +186,8 @@ bool QVUltraPlayer::open(const QString &path, int program, int playType, int sou
         teardown();
         return false;
     }
-    loadWhenReady();
+    if (m_render->ready())
+        loadWhenReady();
     Q_UNUSED(program);
     Q_UNUSED(playType);
     Q_UNUSED(sourceType);
@@ -181,7 +196,7 @@ bool QVUltraPlayer::open(const QString &path, int program, int playType, int sou
 
 void QVUltraPlayer::loadWhenReady()
 {
-    if (!m_mpv || m_loadIssued)
+    if (!m_mpv || m_loadIssued || !m_render || !m_render->ready())
         return;
     m_loadIssued = true;
     const QByteArray file = m_path.toUtf8();
@@ -214,11 +229,15 @@ void QVUltraPlayer::handleEvent(const mpv_event &event)
     case MPV_EVENT_FILE_LOADED: {
         m_loaded = true;
         mpv_set_property_string(m_mpv, "volume", QByteArray::number(m_volume).constData());
+        bool announcePlaying = false;
         if (m_reloading) {
             m_reloading = false;
             if (m_playWhenLoaded)
                 mpv_set_property_string(m_mpv, "pause", "no");
             m_playWhenLoaded = false;
+            // Changes of "pause" while the file was reloading were not told, and the core
+            // keeps its pause state across files: no change may come to tell it now.
+            announcePlaying = !isPaused() && !m_started;
         }
         if (m_delegate)
             m_delegate->mediaInfoDidLoaded();
@@ -226,6 +245,11 @@ void QVUltraPlayer::handleEvent(const mpv_event &event)
             OpenHandler handler = std::move(m_openHandler);
             m_openHandler = nullptr;
             handler();
+        }
+        if (*alive && announcePlaying && !m_started) {
+            m_started = true;
+            if (m_delegate)
+                m_delegate->mediaPlayDidStarted();
         }
         break;
     }
@@ -245,6 +269,13 @@ void QVUltraPlayer::handleEvent(const mpv_event &event)
             } else if (m_started && !m_ended) {
                 if (m_delegate)
                     m_delegate->mediaPlayDidPause();
+            }
+        } else if (event.reply_userdata == PropEofReached && prop->format == MPV_FORMAT_FLAG) {
+            // Told before the core pauses on the last frame, so that pause is not told.
+            if (*static_cast<int *>(prop->data) != 0 && !m_ended) {
+                m_ended = true;
+                if (m_delegate)
+                    m_delegate->mediaPlayDidEnd();
             }
         } else if (event.reply_userdata == PropTimePos && prop->format == MPV_FORMAT_DOUBLE) {
             const double pos = *static_cast<double *>(prop->data);
@@ -268,6 +299,8 @@ void QVUltraPlayer::handleEvent(const mpv_event &event)
         if (!end)
             break;
         if (end->reason == MPV_END_FILE_REASON_EOF && m_loaded) {
+            if (m_ended)
+                break;
             m_ended = true;
             if (m_delegate)
                 m_delegate->mediaPlayDidEnd();
@@ -277,7 +310,7 @@ void QVUltraPlayer::handleEvent(const mpv_event &event)
             // that cannot draw): the same file again through the software path.
             fallBackToSoftware(QStringLiteral("the OpenGL output failed: %1").arg(QString::fromUtf8(mpv_error_string(end->error))));
             if (m_render && QLatin1String(m_render->kind()) == QLatin1String("sw")) {
-                m_playWhenLoaded = m_started && !isPaused();
+                m_playWhenLoaded = !isPaused();
                 m_reloading = true;
                 m_loaded = m_ended = m_loadIssued = m_seeking = false;
                 loadWhenReady();
@@ -525,6 +558,11 @@ bool QVUltraPlayer::captureImage2File(const QString &path)
     return false;
 }
 
+QImage QVUltraPlayer::currentPicture() const
+{
+    return m_view && m_render ? m_render->lastFrame() : QImage();
+}
+
 qint64 QVUltraPlayer::framesDrawn() const
 {
     return m_view ? m_render->framesDrawn() : 0;
@@ -550,7 +588,16 @@ QString QVUltraPlayer::currentRenderKind() const
 
 void QVUltraPlayer::watchRender()
 {
-    if (!m_mpv || !m_view || !m_render || !m_loaded || m_ended || QLatin1String(m_render->kind()) != QLatin1String("gl"))
+    if (!m_mpv || !m_view || !m_render || QLatin1String(m_render->kind()) != QLatin1String("gl"))
+        return;
+    if (!m_loadIssued) {
+        // Shown, but no GL context came (a window never exposed, a driver that hangs).
+        m_stalledMs += m_renderWatch ? m_renderWatch->interval() : RenderStallMs;
+        if (m_stalledMs >= 2 * RenderStallMs)
+            fallBackToSoftware(QStringLiteral("no OpenGL context after %1 ms").arg(m_stalledMs));
+        return;
+    }
+    if (!m_loaded || m_ended)
         return;
     const qint64 frames = m_render->framesDrawn();
     // Only playing video counts: paused, audio-only or seeking shows no new pictures anyway.
@@ -616,6 +663,7 @@ void QVUltraPlayer::fallBackToSoftware(const QString &why)
     }
     mpv_set_property_string(m_mpv, "vid", "auto");
     emit playViewChanged(sw);
+    loadWhenReady();
 }
 
 void QVUltraPlayer::teardown()

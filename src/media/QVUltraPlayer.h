@@ -2,6 +2,7 @@
 
 #include "media/QVSubtitleStyle.h"
 
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QSizeF>
@@ -36,7 +37,10 @@ public:
 
     // Opens the file paused. handle runs on the main thread once the file is loaded (duration
     // and resolution known); a file that cannot be played never runs it and is reported through
-    // mediaPlayDidError instead. program, playType and sourceType are kept for the callers'
+    // mediaPlayDidError instead. Place and show playView() right away: the OpenGL path loads
+    // the file only once its view has a GL context (a view not shown by the time control is
+    // back in the event loop gets the software path). At the end of the file the last frame
+    // stays and mediaPlayDidEnd is told. program, playType and sourceType are kept for the callers'
     // sake (-1, 1, 1): one program, a local file. false when the player could not be started.
     bool open(const QString &path, int program, int playType, int sourceType, OpenHandler handle);
     QString path() const { return m_path; }
@@ -88,6 +92,8 @@ public:
     static constexpr int RenderStallMs = 1500;
     // Frames drawn into playView() so far.
     qint64 framesDrawn() const;
+    // The picture on screen now, at the view's size; null when none was drawn.
+    QImage currentPicture() const;
 
 signals:
     // The picture moved to a new view (the software path took over); the old one is gone.

@@ -38,11 +38,12 @@ bool QVUltraPlayerGLView::createContext()
         return m_ctx != nullptr;
     makeCurrent();
     mpv_opengl_init_params gl{&procAddress, nullptr};
-    int advanced = 1;
+    // No advanced control: with it the core may wait for this (the main) thread to serve the
+    // render context, and the player's own property calls from this thread would then never
+    // return.
     mpv_render_param params[] = {
         {MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_OPENGL)},
         {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl},
-        {MPV_RENDER_PARAM_ADVANCED_CONTROL, &advanced},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
     const bool ok = mpv_render_context_create(&m_ctx, m_mpv, params) >= 0;

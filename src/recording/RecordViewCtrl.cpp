@@ -725,7 +725,7 @@ void RecordViewCtrl::playWillStart(const DownloadNode::Ptr &node)
         return m_playerOpener(items, index);
     // One player at a time: the last one opened is replaced.
     delete _player.data();
-    _player = new MTPreviewPlayerWndCtl();
+    _player = new MTPreviewPlayerWndCtl(view() ? view()->window() : nullptr);
     _player->openMediaList(items, index);
 }
 

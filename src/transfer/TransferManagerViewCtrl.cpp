@@ -662,7 +662,7 @@ void TransferManagerViewCtrl::playWillStart(const DownloadNode::Ptr &node)
         return;
     }
     if (!m_player)
-        m_player = new MTPreviewPlayerWndCtl();
+        m_player = new MTPreviewPlayerWndCtl(view() ? view()->window() : nullptr);
     m_player->openMediaList(items, index);
 }
 
