@@ -17,9 +17,11 @@ function(fennix_gui_library name)
 endfunction()
 
 # A GoogleTest executable. GUI tests pass GUI; they get a QApplication, others a QCoreApplication.
-# Every test process runs with its own HOME and XDG folders (see tests/support).
+# Every test process runs with its own HOME and XDG folders (see tests/support). CHILD_CASES
+# names the suites that only run as child processes of other cases (a gtest pattern): they are
+# not listed as tests of their own.
 function(fennix_add_test name)
-  cmake_parse_arguments(A "GUI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "GUI" "TIMEOUT;CHILD_CASES" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   if(A_GUI)
     target_link_libraries(${name} PRIVATE fennix_testsupport_gui ${A_LIBS})
@@ -29,9 +31,14 @@ function(fennix_add_test name)
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 120)
   endif()
+  set(_filter "")
+  if(A_CHILD_CASES)
+    set(_filter TEST_FILTER "-${A_CHILD_CASES}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
+    ${_filter}
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1" TIMEOUT ${A_TIMEOUT})
 endfunction()
 

@@ -16,4 +16,5 @@ fennix_add_test(library_player_x11_tests
     ${PROJECT_SOURCE_DIR}/tests/tools/swiftcarry/MediaFixtures.cpp
   LIBS fennix_library_player fennix_vexlume PkgConfig::PLAYER_X11_XCB Qt6::Test
   GUI
+  CHILD_CASES "PlayerX11Session.*"
   TIMEOUT 300)
