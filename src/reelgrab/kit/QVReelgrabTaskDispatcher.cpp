@@ -426,7 +426,10 @@ bool QVReelgrabTaskDispatcher::isRunning(QVReelgrabTask *task) const
     case QVReelgrabTaskStatusDownloading:
     case QVReelgrabTaskStatusCompleted:
         return true;
+    case QVReelgrabTaskStatusQueued:
     case QVReelgrabTaskStatusWaiting:
+        // Told to go on (resumed, or retried while its helper was still paused) and not yet
+        // answered: its helper runs it, so it holds its slot.
         return m_resumed.contains(task) && task->hasServiceProxy();
     default:
         return false;
@@ -449,9 +452,11 @@ void QVReelgrabTaskDispatcher::scheduleRun()
 
 void QVReelgrabTaskDispatcher::runWaitingTasks()
 {
-    // Waiting tasks left by a resume that are no longer waiting are not "resumed" any more.
+    // Tasks told to go on that have since moved on (the helper answered, or the user paused
+    // them again) are not "resumed" any more.
     for (auto it = m_resumed.begin(); it != m_resumed.end();) {
-        if (!m_tasks.contains(*it) || (*it)->downloadStatus() != QVReelgrabTaskStatusWaiting)
+        const qint32 s = m_tasks.contains(*it) ? (*it)->downloadStatus() : -1;
+        if (s != QVReelgrabTaskStatusWaiting && s != QVReelgrabTaskStatusQueued)
             it = m_resumed.erase(it);
         else
             ++it;

@@ -98,7 +98,7 @@ private:
     QVReelgrabTaskDispatcherDelegate *m_delegate = nullptr;
     QVariantMap m_preferences;
     QList<QVReelgrabTask *> m_tasks;  // queue order; owned (children)
-    QSet<QVReelgrabTask *> m_resumed; // waiting tasks whose live helper was told to go on
+    QSet<QVReelgrabTask *> m_resumed; // waiting or queued tasks whose live helper was told to go on
     QString m_databasePath;
     QTimer m_runTimer;
     QTimer m_storeTimer;

@@ -151,6 +151,31 @@ TEST_F(Dispatcher, AKilledHelperFailsOnlyItsTaskWhichRestarts)
     EXPECT_FALSE(other->hasHelperProcess());
 }
 
+// Resume on a paused row retries the task, and its live helper is told to go on: until the
+// helper answers, the task holds its slot, so a task moved in front of it does not start too.
+TEST_F(Dispatcher, ARetriedPausedTaskHoldsItsSlotUntilItsHelperAnswers)
+{
+    qputenv("FAKE_RGK_MODE", "hold"); // a resume is never answered
+    auto d = make(1);
+    d->addReelgrabTask(page(1), {});
+    QVReelgrabTask *first = d->tasks()[0];
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return first->downloadStatus() == QVReelgrabTaskStatusDownloading; }, 15000));
+    const QList<QVReelgrabTask *> one{first};
+    d->pauseTasks(&one);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return first->downloadStatus() == QVReelgrabTaskStatusPaused; }, 15000));
+    first->retry();
+    ASSERT_TRUE(TestEnvironment::drainPostedEvents());
+    ASSERT_TRUE(first->hasServiceProxy());
+    d->addReelgrabTask(page(2), {});
+    QVReelgrabTask *second = d->tasks()[1];
+    d->rearrange({second, first});
+    ASSERT_TRUE(TestEnvironment::drainPostedEvents());
+    EXPECT_EQ(d->runningTaskCount(), 1);
+    EXPECT_FALSE(second->hasHelperProcess());
+    EXPECT_EQ(second->downloadStatus(), QVReelgrabTaskStatusQueued);
+    d->cancelAllTasks();
+}
+
 TEST_F(Dispatcher, UnfinishedTasksComeBackAtTheNextStart)
 {
     qputenv("FAKE_RGK_MODE", "pause");
