@@ -5,11 +5,14 @@
 #include "downloads/store/LibrarySchema.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/AppPaths.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <sqlite3.h>
 
@@ -182,8 +185,21 @@ bool DataBaseManager::loadDataBase()
     const QString damage = prepareFile();
     if (!damage.isEmpty())
         return recoverDamagedFile(damage);
+    moveFinishedQueueRows();
     getMaxDownloadID();
     return true;
+}
+
+void DataBaseManager::moveFinishedQueueRows()
+{
+    // Before the library is read: a download that finished while its record could not be
+    // written is still named by the queue and enters the library now.
+    QString error;
+    const int moved = LibrarySchema::moveFinishedQueueRows(m_dataBase, &error);
+    if (moved < 0)
+        ScribletLogError(QStringLiteral("==>>finished downloads of the queue not moved to the library: %1").arg(error));
+    else if (moved > 0)
+        ScribletLogInfo(QStringLiteral("%1 finished downloads of the queue moved to the library").arg(moved));
 }
 
 bool DataBaseManager::openConnection(const QString &path, bool create)
@@ -251,6 +267,8 @@ bool DataBaseManager::recoverDamagedFile(const QString &why)
     exec("PRAGMA journal_mode=WAL");
     exec("PRAGMA synchronous=NORMAL");
     const bool ok = createTables();
+    if (ok)
+        moveFinishedQueueRows();
     getMaxDownloadID();
     return ok;
 }
@@ -359,6 +377,83 @@ qint32 DataBaseManager::insertDownloadedItem(DownloadedItem &item)
     return id;
 }
 
+qint32 DataBaseManager::recordFinishedItem(const std::shared_ptr<DownloadedItem> &item)
+{
+    QMutexLocker lock(&m_lock);
+    if (!item)
+        return -1;
+    // Older records first, so the library keeps the order the downloads finished in.
+    if (!m_pendingRecords.contains(item))
+        m_pendingRecords.append(item);
+    writePendingRecords();
+    return m_pendingRecords.contains(item) ? -1 : item->downloadID();
+}
+
+int DataBaseManager::retryPendingRecords()
+{
+    QMutexLocker lock(&m_lock);
+    const qsizetype before = m_pendingRecords.size();
+    writePendingRecords();
+    return int(before - m_pendingRecords.size());
+}
+
+int DataBaseManager::pendingRecordCount() const
+{
+    QMutexLocker lock(&m_lock);
+    return int(m_pendingRecords.size());
+}
+
+void DataBaseManager::setRetryIntervalForTesting(int ms)
+{
+    QMutexLocker lock(&m_lock);
+    m_retryIntervalMs = ms > 0 ? ms : RetryIntervalMs;
+    if (m_retryTimer)
+        m_retryTimer->setInterval(m_retryIntervalMs);
+}
+
+void DataBaseManager::setFullForTesting(bool full)
+{
+    QMutexLocker lock(&m_lock);
+    if (!ensureOpen())
+        return;
+    // A cap below the size leaves the size as the cap; SQLite's own largest count lifts it.
+    const QByteArray sql = "PRAGMA max_page_count = " + QByteArray(full ? "1" : "4294967294");
+    exec(sql.constData());
+}
+
+bool DataBaseManager::writePendingRecords()
+{
+    while (!m_pendingRecords.isEmpty()) {
+        const std::shared_ptr<DownloadedItem> item = m_pendingRecords.first();
+        if (insertDownloadedItem(*item) < 0)
+            break;
+        m_pendingRecords.removeFirst();
+        if (m_toldPending)
+            ScribletLogInfo(QStringLiteral("finished download stored after all: %1").arg(item->filePath()));
+    }
+    if (m_pendingRecords.isEmpty()) {
+        if (m_retryTimer)
+            m_retryTimer->stop();
+        m_toldPending = false;
+        return true;
+    }
+    // Tried again now and then until there is room; a retry is one small write.
+    if (!m_retryTimer) {
+        m_retryTimer = std::make_unique<QTimer>();
+        m_retryTimer->setInterval(m_retryIntervalMs);
+        QObject::connect(m_retryTimer.get(), &QTimer::timeout, [this] { retryPendingRecords(); });
+    }
+    if (!m_retryTimer->isActive())
+        m_retryTimer->start();
+    if (!m_toldPending) {
+        m_toldPending = true;
+        const QString path = m_pendingRecords.first()->filePath();
+        ScribletLogError(QStringLiteral("==>>finished download not stored yet, kept to be stored later: %1").arg(path));
+        NotificationCenter::defaultCenter().post(NotificationNames::LibraryRecordPending, path);
+    }
+    return false;
+}
+
 bool DataBaseManager::updateDownloadedItem(const DownloadedItem &item)
 {
     QMutexLocker lock(&m_lock);
@@ -395,6 +490,9 @@ bool DataBaseManager::updateDownloadedItem(const DownloadedItem &item)
 bool DataBaseManager::deleteDownloadedItem(const DownloadedItem &item)
 {
     QMutexLocker lock(&m_lock);
+    // A record never written has no row to delete.
+    if (m_pendingRecords.removeIf([&item](const auto &kept) { return kept.get() == &item; }) > 0)
+        return true;
     if (item.downloadID() < 0) {
         ScribletLogError(QStringLiteral("deleteDownloadedItem downloadID is invalid: %1 == NULL").arg(item.downloadID()));
         return false;
