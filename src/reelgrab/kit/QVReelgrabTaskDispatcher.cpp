@@ -92,6 +92,9 @@ QVReelgrabTaskDispatcher::QVReelgrabTaskDispatcher(const QVariantMap &preference
     m_storeTimer.setSingleShot(true);
     m_storeTimer.setInterval(500);
     connect(&m_storeTimer, &QTimer::timeout, this, &QVReelgrabTaskDispatcher::storeNow);
+    m_storeRetryTimer.setSingleShot(true);
+    m_storeRetryTimer.setInterval(StoreRetryMs);
+    connect(&m_storeRetryTimer, &QTimer::timeout, this, &QVReelgrabTaskDispatcher::storeNow);
     m_spareTimer.setSingleShot(true);
     connect(&m_spareTimer, &QTimer::timeout, this, &QVReelgrabTaskDispatcher::startSpareHelper);
     writeClientPreferences();
@@ -494,7 +497,13 @@ void QVReelgrabTaskDispatcher::reelgrabTaskDidFinished(QVReelgrabTask *task)
 {
     if (m_delegate)
         m_delegate->reelgrabTaskDidFinished(task);
-    drop(task);
+    // Its row stays, as finished, until the library is seen to hold its file: a record the
+    // library could not write (a full disk) is then still named at the next start.
+    if (m_tasks.removeOne(task)) {
+        m_resumed.remove(task);
+        task->setDispatcher(nullptr);
+        m_finished.append(task);
+    }
     synchronize();
     scheduleRun();
 }
@@ -527,6 +536,9 @@ bool QVReelgrabTaskDispatcher::loadReelgrabTasksCompatibleDatabase(const QString
     Database db(path);
     if (!db.isOpen())
         return false;
+    QString moveError;
+    if (LibrarySchema::moveFinishedQueueRows(db.handle(), &moveError) < 0)
+        Func(FuncLogError, QStringLiteral("==>> finished downloads not moved to the library: %1").arg(moveError));
     sqlite3_stmt *st = nullptr;
     if (sqlite3_prepare_v2(db.handle(), "SELECT DownloadID, ResumeData, Status, PageURL, OnlyAudio FROM Downloading ORDER BY DownloadID",
                            -1, &st, nullptr) != SQLITE_OK)
@@ -554,6 +566,13 @@ bool QVReelgrabTaskDispatcher::loadReelgrabTasksCompatibleDatabase(const QString
         }
         task->setTaskId(id);
         m_lastTaskId = qMax(m_lastTaskId, id);
+        if (sqlite3_column_int(st, 2) == LibrarySchema::FinishedQueueStatus) {
+            // Could not be moved to the library now: kept as it is for a later write.
+            task->setDownloadStatus(QVReelgrabTaskStatusFinished);
+            task->setParent(this);
+            m_finished.append(task.release());
+            continue;
+        }
         switch (task->downloadStatus()) {
         case QVReelgrabTaskStatusSniffing:
         case QVReelgrabTaskStatusDownloading:
@@ -589,22 +608,42 @@ bool QVReelgrabTaskDispatcher::loadReelgrabTasksCompatibleDatabase(const QString
 bool QVReelgrabTaskDispatcher::storeNow()
 {
     m_storeTimer.stop();
+    m_storeRetryTimer.stop();
     if (m_databasePath.isEmpty())
         return false;
     Database db(m_databasePath);
-    if (!db.isOpen() || !db.exec("BEGIN IMMEDIATE"))
+    if (!db.isOpen() || !db.exec("BEGIN IMMEDIATE")) {
+        m_storeRetryTimer.start();
         return false;
+    }
     bool ok = db.exec("DELETE FROM Downloading");
     sqlite3_stmt *st = nullptr;
     ok = ok && sqlite3_prepare_v2(db.handle(),
                                   "INSERT INTO Downloading(DownloadID,PageURL,Title,FilePath,ResumeData,Status,Size,"
                                   "DownloadSize,AddDate,Cookie,OnlyAudio,GUID) VALUES(?,?,?,?,?,?,?,?,?,?,?,?)",
                                   -1, &st, nullptr) == SQLITE_OK;
-    for (QVReelgrabTask *t : std::as_const(m_tasks)) {
+    // A finished task the library now holds needs its row no more.
+    QList<QVReelgrabTask *> recorded;
+    sqlite3_stmt *inLibrary = nullptr;
+    ok = ok && sqlite3_prepare_v2(db.handle(), "SELECT 1 FROM Downloaded WHERE FilePath = ? LIMIT 1", -1, &inLibrary, nullptr) == SQLITE_OK;
+    for (QVReelgrabTask *t : std::as_const(m_finished)) {
+        if (!ok)
+            break;
+        bindText(inLibrary, 1, t->storedTargetFileName());
+        if (sqlite3_step(inLibrary) == SQLITE_ROW)
+            recorded.append(t);
+        sqlite3_reset(inLibrary);
+    }
+    sqlite3_finalize(inLibrary);
+    QList<QVReelgrabTask *> rows = m_tasks;
+    for (QVReelgrabTask *t : std::as_const(m_finished))
+        if (!recorded.contains(t))
+            rows.append(t);
+    for (QVReelgrabTask *t : std::as_const(rows)) {
         if (!ok)
             break;
         const qint32 s = t->downloadStatus();
-        if (s == QVReelgrabTaskStatusFinished || s == QVReelgrabTaskStatusCancelled)
+        if ((s == QVReelgrabTaskStatusFinished && !m_finished.contains(t)) || s == QVReelgrabTaskStatusCancelled)
             continue;
         const QByteArray archive = t->archivedData();
         sqlite3_bind_int64(st, 1, t->taskId());
@@ -626,9 +665,15 @@ bool QVReelgrabTaskDispatcher::storeNow()
         sqlite3_clear_bindings(st);
     }
     sqlite3_finalize(st);
-    if (!ok) {
+    if (!ok || !db.exec("COMMIT")) {
         db.exec("ROLLBACK");
+        // A full disk: tried again later, so finished rows and fresh progress are not lost.
+        m_storeRetryTimer.start();
         return false;
     }
-    return db.exec("COMMIT");
+    for (QVReelgrabTask *t : std::as_const(recorded)) {
+        m_finished.removeOne(t);
+        t->deleteLater();
+    }
+    return true;
 }

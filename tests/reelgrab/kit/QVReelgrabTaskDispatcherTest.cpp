@@ -313,6 +313,49 @@ TEST_F(Dispatcher, AddressesLongerThanTheCapAreNeverQueuedNorStored)
     d->cancelAllTasks();
 }
 
+// A finished download stays in the queue table, as finished, until the library is seen to hold
+// its file: a record the library could not write is still named at the next start, which moves
+// it across.
+TEST_F(Dispatcher, AFinishedTaskKeepsAFinishedRowUntilTheLibraryHoldsItsFile)
+{
+    auto d = make(1);
+    ASSERT_TRUE(d->addReelgrabTask(page(1), {}));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return delegate.count(QStringLiteral("finished")) == 1; }, 15000));
+    EXPECT_TRUE(d->tasks().isEmpty());
+    EXPECT_EQ(d->unrecordedFinishedCount(), 1);
+    ASSERT_TRUE(d->storeNow());
+    const auto rows = [this](const char *sql) {
+        QStringList out;
+        sqlite3 *db = nullptr;
+        sqlite3_open(m_db.toUtf8().constData(), &db);
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            out << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        return out;
+    };
+    const QString file = QDir::home().filePath(QStringLiteral("fake-download.mp4"));
+    ASSERT_TRUE(QFileInfo(file).isFile());
+    EXPECT_EQ(rows("SELECT FilePath || ' ' || Status FROM Downloading"), QStringList{file + QStringLiteral(" 9")});
+
+    // A restart before the library took it: the row is moved across, the queue is empty.
+    d.reset();
+    auto again = make(1);
+    EXPECT_TRUE(again->tasks().isEmpty());
+    EXPECT_EQ(again->unrecordedFinishedCount(), 0);
+    EXPECT_EQ(rows("SELECT FilePath FROM Downloaded"), QStringList{file});
+    EXPECT_TRUE(rows("SELECT FilePath FROM Downloading").isEmpty());
+
+    // Finished again into a file the library holds now: the next write drops the row.
+    ASSERT_TRUE(again->addReelgrabTask(page(2), {}));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return delegate.count(QStringLiteral("finished")) == 2; }, 15000));
+    ASSERT_TRUE(again->storeNow());
+    EXPECT_EQ(again->unrecordedFinishedCount(), 0);
+    EXPECT_TRUE(rows("SELECT FilePath FROM Downloading").isEmpty());
+}
+
 TEST_F(Dispatcher, RemoveRearrangeAndRefuse)
 {
     qputenv("FAKE_RGK_MODE", "silent");
