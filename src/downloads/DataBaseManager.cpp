@@ -30,6 +30,8 @@ const char *const UpdateDownloaded =
 // Values are always bound, never pasted into the text.
 const char *const DeleteDownloaded = "DELETE FROM Downloaded WHERE DownloadID = ?";
 const char *const FindFilePath = "SELECT 1 FROM Downloaded WHERE FilePath = ? LIMIT 1";
+// The queue's finished row of a file the library now holds (LibrarySchema::FinishedQueueStatus).
+const char *const DeleteFinishedQueueRow = "DELETE FROM Downloading WHERE Status = 9 AND FilePath = ?";
 // Columns by name, so a table whose columns were added in another order still reads right.
 const char *const SelectDownloaded =
     "SELECT DownloadID, PageURL, FilePath, ThumbnailPath, Time, Size, Status, Resolution, AddDate, "
@@ -369,6 +371,13 @@ qint32 DataBaseManager::insertDownloadedItem(DownloadedItem &item)
     if (rc != SQLITE_DONE) {
         ScribletLogError(QStringLiteral("==>>insertDownloadedItem: sqlite3_step failed: %1").arg(rc));
         return -1;
+    }
+    // Recorded now: the queue no longer keeps the download as finished, so removing it from the
+    // library later does not bring it back at the next start.
+    Statement taken(m_dataBase, DeleteFinishedQueueRow);
+    if (taken.ok()) {
+        taken.bindText(1, item.filePath());
+        taken.step();
     }
     if (!transaction.commit())
         return -1;

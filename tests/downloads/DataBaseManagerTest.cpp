@@ -206,6 +206,13 @@ TEST_F(DataBaseManagerTest, FinishedDownloadsTheQueueStillNamesAreMovedToTheLibr
     EXPECT_EQ(items->at(1)->pageURL(), QStringLiteral("https://example.com/7"));
     EXPECT_TRUE(items->at(1)->addDate().isValid());
     EXPECT_EQ(queryColumn(dbPath(), QStringLiteral("SELECT DownloadID FROM Downloading")), QVariantList{10});
+
+    // Recording a file takes the queue's finished row of it: removed from the library later, it
+    // does not come back at the next start.
+    ASSERT_TRUE(execSql(dbPath(), {row(11, listed + QStringLiteral(".2"), 9)}));
+    writeFile(listed + QStringLiteral(".2"), QByteArray(3, 'l'));
+    EXPECT_GT(next.insertDownloadedItem(*itemAt(listed + QStringLiteral(".2"))), 0);
+    EXPECT_EQ(queryColumn(dbPath(), QStringLiteral("SELECT DownloadID FROM Downloading")), QVariantList{10});
 }
 
 TEST_F(DataBaseManagerTest, IdentifiersAreNotReusedAfterADeleteInOneRun)
