@@ -570,6 +570,7 @@ bool QVReelgrabTaskDispatcher::loadReelgrabTasksCompatibleDatabase(const QString
             // Could not be moved to the library now: kept as it is for a later write.
             task->setDownloadStatus(QVReelgrabTaskStatusFinished);
             task->setParent(this);
+            m_finishedStored.insert(task.get());
             m_finished.append(task.release());
             continue;
         }
@@ -616,25 +617,31 @@ bool QVReelgrabTaskDispatcher::storeNow()
         m_storeRetryTimer.start();
         return false;
     }
-    bool ok = db.exec("DELETE FROM Downloading");
-    sqlite3_stmt *st = nullptr;
-    ok = ok && sqlite3_prepare_v2(db.handle(),
-                                  "INSERT INTO Downloading(DownloadID,PageURL,Title,FilePath,ResumeData,Status,Size,"
-                                  "DownloadSize,AddDate,Cookie,OnlyAudio,GUID) VALUES(?,?,?,?,?,?,?,?,?,?,?,?)",
-                                  -1, &st, nullptr) == SQLITE_OK;
-    // A finished task the library now holds needs its row no more.
+    // A finished task the library holds, or took the row of, needs its row no more.
     QList<QVReelgrabTask *> recorded;
+    QSet<qint64> finishedRows;
     sqlite3_stmt *inLibrary = nullptr;
+    bool ok = sqlite3_prepare_v2(db.handle(), "SELECT DownloadID FROM Downloading WHERE Status = 9", -1, &inLibrary, nullptr) == SQLITE_OK;
+    while (ok && sqlite3_step(inLibrary) == SQLITE_ROW)
+        finishedRows.insert(sqlite3_column_int64(inLibrary, 0));
+    sqlite3_finalize(inLibrary);
+    inLibrary = nullptr;
     ok = ok && sqlite3_prepare_v2(db.handle(), "SELECT 1 FROM Downloaded WHERE FilePath = ? LIMIT 1", -1, &inLibrary, nullptr) == SQLITE_OK;
     for (QVReelgrabTask *t : std::as_const(m_finished)) {
         if (!ok)
             break;
         bindText(inLibrary, 1, t->storedTargetFileName());
-        if (sqlite3_step(inLibrary) == SQLITE_ROW)
+        if (sqlite3_step(inLibrary) == SQLITE_ROW || (m_finishedStored.contains(t) && !finishedRows.contains(t->taskId())))
             recorded.append(t);
         sqlite3_reset(inLibrary);
     }
     sqlite3_finalize(inLibrary);
+    ok = ok && db.exec("DELETE FROM Downloading");
+    sqlite3_stmt *st = nullptr;
+    ok = ok && sqlite3_prepare_v2(db.handle(),
+                                  "INSERT INTO Downloading(DownloadID,PageURL,Title,FilePath,ResumeData,Status,Size,"
+                                  "DownloadSize,AddDate,Cookie,OnlyAudio,GUID) VALUES(?,?,?,?,?,?,?,?,?,?,?,?)",
+                                  -1, &st, nullptr) == SQLITE_OK;
     QList<QVReelgrabTask *> rows = m_tasks;
     for (QVReelgrabTask *t : std::as_const(m_finished))
         if (!recorded.contains(t))
@@ -673,7 +680,10 @@ bool QVReelgrabTaskDispatcher::storeNow()
     }
     for (QVReelgrabTask *t : std::as_const(recorded)) {
         m_finished.removeOne(t);
+        m_finishedStored.remove(t);
         t->deleteLater();
     }
+    for (QVReelgrabTask *t : std::as_const(m_finished))
+        m_finishedStored.insert(t);
     return true;
 }

@@ -73,7 +73,8 @@ public:
     // Finished tasks whose file the library table does not hold yet (its record could not be
     // written): each stays in the queue table as a finished row, which the next start moves
     // across (LibrarySchema::moveFinishedQueueRows), until a write of the queue finds the file
-    // in the library.
+    // in the library, or finds its row taken away (the library takes it when it records the
+    // file).
     int unrecordedFinishedCount() const { return int(m_finished.size()); }
 
     // QVReelgrabTaskDispatchProtocol
@@ -106,7 +107,8 @@ private:
     QVariantMap m_preferences;
     QList<QVReelgrabTask *> m_tasks;  // queue order; owned (children)
     QSet<QVReelgrabTask *> m_resumed; // waiting or queued tasks whose live helper was told to go on
-    QList<QVReelgrabTask *> m_finished; // finished, not seen in the library yet; owned (children)
+    QList<QVReelgrabTask *> m_finished;      // finished, not seen in the library yet; owned (children)
+    QSet<QVReelgrabTask *> m_finishedStored; // those whose finished row was written
     QString m_databasePath;
     QTimer m_runTimer;
     QTimer m_storeTimer;

@@ -354,6 +354,18 @@ TEST_F(Dispatcher, AFinishedTaskKeepsAFinishedRowUntilTheLibraryHoldsItsFile)
     ASSERT_TRUE(again->storeNow());
     EXPECT_EQ(again->unrecordedFinishedCount(), 0);
     EXPECT_TRUE(rows("SELECT FilePath FROM Downloading").isEmpty());
+
+    // The library recorded the file after the row was written (taking the row), and the user
+    // removed it from the library since: the row does not come back, nor the item at a start.
+    rows("DELETE FROM Downloaded");
+    ASSERT_TRUE(again->addReelgrabTask(page(3), {}));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return delegate.count(QStringLiteral("finished")) == 3; }, 15000));
+    ASSERT_TRUE(again->storeNow());
+    ASSERT_EQ(rows("SELECT Status FROM Downloading"), QStringList{QStringLiteral("9")});
+    rows("DELETE FROM Downloading WHERE Status = 9");
+    ASSERT_TRUE(again->storeNow());
+    EXPECT_EQ(again->unrecordedFinishedCount(), 0);
+    EXPECT_TRUE(rows("SELECT FilePath FROM Downloading").isEmpty());
 }
 
 TEST_F(Dispatcher, RemoveRearrangeAndRefuse)
