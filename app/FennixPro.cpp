@@ -12,6 +12,8 @@
 #include "library/MTPreviewPlayerViewCtl.h"
 #include "platform/AppPaths.h"
 #include "platform/log/ScribletLogger.h"
+#include "platform/AbandonedWork.h"
+#include "platform/AppPaths.h"
 #include "platform/LogindPowerService.h"
 #include "platform/MainBundle.h"
 #include "platform/UnixSignalQuit.h"
@@ -24,11 +26,22 @@
 #include "shell/URLHandOff.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTextStream>
 
 #include <cstdio>
 
 namespace {
+
+// What this user's killed runs left behind: sockets nothing listens on and conversion work
+// folders of transfers no live process holds. Only the one instance does this.
+void sweepAbandonedWork()
+{
+    const int sockets = AbandonedWork::sweepSockets(AppPaths::runtimeFolder());
+    const int folders = AbandonedWork::sweepFolders(QDir::tempPath(), QStringLiteral("fennix-transfer-"));
+    if (sockets + folders > 0)
+        ScribletLogInfo(QStringLiteral("removed %1 abandoned sockets and %2 abandoned work folders").arg(sockets).arg(folders));
+}
 
 // The start-up work of the pages this program is made of, in the shell's order.
 void registerSubsystemSteps()
@@ -102,6 +115,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    sweepAbandonedWork();
     registerSubsystemSteps();
     // Shut-down and sleep after the tasks go to logind; the headless parts only see PowerService.
     LogindPowerService logind;
@@ -119,5 +133,7 @@ int main(int argc, char *argv[])
     appDelegate.applicationDidFinishLaunching();
     const int code = app.exec();
     appDelegate.applicationWillTerminate();
+    // The helpers were ended on the way out and could not remove their sockets themselves.
+    AbandonedWork::sweepSockets(AppPaths::runtimeFolder());
     return code;
 }

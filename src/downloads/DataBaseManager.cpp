@@ -6,11 +6,14 @@
 #include "platform/SafeFileReader.h"
 #include "platform/log/ScribletLogger.h"
 #include "platform/AppPaths.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <sqlite3.h>
 
@@ -28,6 +31,8 @@ const char *const UpdateDownloaded =
 // Values are always bound, never pasted into the text.
 const char *const DeleteDownloaded = "DELETE FROM Downloaded WHERE DownloadID = ?";
 const char *const FindFilePath = "SELECT 1 FROM Downloaded WHERE FilePath = ? LIMIT 1";
+// The queue's finished row of a file the library now holds (LibrarySchema::FinishedQueueStatus).
+const char *const DeleteFinishedQueueRow = "DELETE FROM Downloading WHERE Status = 9 AND FilePath = ?";
 // Columns by name, so a table whose columns were added in another order still reads right.
 const char *const SelectDownloaded =
     "SELECT DownloadID, PageURL, FilePath, ThumbnailPath, Time, Size, Status, Resolution, AddDate, "
@@ -183,8 +188,21 @@ bool DataBaseManager::loadDataBase()
     const QString damage = prepareFile();
     if (!damage.isEmpty())
         return recoverDamagedFile(damage);
+    moveFinishedQueueRows();
     getMaxDownloadID();
     return true;
+}
+
+void DataBaseManager::moveFinishedQueueRows()
+{
+    // Before the library is read: a download that finished while its record could not be
+    // written is still named by the queue and enters the library now.
+    QString error;
+    const int moved = LibrarySchema::moveFinishedQueueRows(m_dataBase, &error);
+    if (moved < 0)
+        ScribletLogError(QStringLiteral("==>>finished downloads of the queue not moved to the library: %1").arg(error));
+    else if (moved > 0)
+        ScribletLogInfo(QStringLiteral("%1 finished downloads of the queue moved to the library").arg(moved));
 }
 
 bool DataBaseManager::openConnection(const QString &path, bool create)
@@ -257,6 +275,8 @@ bool DataBaseManager::recoverDamagedFile(const QString &why)
     exec("PRAGMA journal_mode=WAL");
     exec("PRAGMA synchronous=NORMAL");
     const bool ok = createTables();
+    if (ok)
+        moveFinishedQueueRows();
     getMaxDownloadID();
     return ok;
 }
@@ -358,11 +378,95 @@ qint32 DataBaseManager::insertDownloadedItem(DownloadedItem &item)
         ScribletLogError(QStringLiteral("==>>insertDownloadedItem: sqlite3_step failed: %1").arg(rc));
         return -1;
     }
+    // Recorded now: the queue no longer keeps the download as finished, so removing it from the
+    // library later does not bring it back at the next start.
+    Statement taken(m_dataBase, DeleteFinishedQueueRow);
+    if (taken.ok()) {
+        taken.bindText(1, item.filePath());
+        taken.step();
+    }
     if (!transaction.commit())
         return -1;
     m_maxDownloadID = id;
     item.setDownloadID(id);
     return id;
+}
+
+qint32 DataBaseManager::recordFinishedItem(const std::shared_ptr<DownloadedItem> &item)
+{
+    QMutexLocker lock(&m_lock);
+    if (!item)
+        return -1;
+    // Older records first, so the library keeps the order the downloads finished in.
+    if (!m_pendingRecords.contains(item))
+        m_pendingRecords.append(item);
+    writePendingRecords();
+    return m_pendingRecords.contains(item) ? -1 : item->downloadID();
+}
+
+int DataBaseManager::retryPendingRecords()
+{
+    QMutexLocker lock(&m_lock);
+    const qsizetype before = m_pendingRecords.size();
+    writePendingRecords();
+    return int(before - m_pendingRecords.size());
+}
+
+int DataBaseManager::pendingRecordCount() const
+{
+    QMutexLocker lock(&m_lock);
+    return int(m_pendingRecords.size());
+}
+
+void DataBaseManager::setRetryIntervalForTesting(int ms)
+{
+    QMutexLocker lock(&m_lock);
+    m_retryIntervalMs = ms > 0 ? ms : RetryIntervalMs;
+    if (m_retryTimer)
+        m_retryTimer->setInterval(m_retryIntervalMs);
+}
+
+void DataBaseManager::setFullForTesting(bool full)
+{
+    QMutexLocker lock(&m_lock);
+    if (!ensureOpen())
+        return;
+    // A cap below the size leaves the size as the cap; SQLite's own largest count lifts it.
+    const QByteArray sql = "PRAGMA max_page_count = " + QByteArray(full ? "1" : "4294967294");
+    exec(sql.constData());
+}
+
+bool DataBaseManager::writePendingRecords()
+{
+    while (!m_pendingRecords.isEmpty()) {
+        const std::shared_ptr<DownloadedItem> item = m_pendingRecords.first();
+        if (insertDownloadedItem(*item) < 0)
+            break;
+        m_pendingRecords.removeFirst();
+        if (m_toldPending)
+            ScribletLogInfo(QStringLiteral("finished download stored after all: %1").arg(item->filePath()));
+    }
+    if (m_pendingRecords.isEmpty()) {
+        if (m_retryTimer)
+            m_retryTimer->stop();
+        m_toldPending = false;
+        return true;
+    }
+    // Tried again now and then until there is room; a retry is one small write.
+    if (!m_retryTimer) {
+        m_retryTimer = std::make_unique<QTimer>();
+        m_retryTimer->setInterval(m_retryIntervalMs);
+        QObject::connect(m_retryTimer.get(), &QTimer::timeout, [this] { retryPendingRecords(); });
+    }
+    if (!m_retryTimer->isActive())
+        m_retryTimer->start();
+    if (!m_toldPending) {
+        m_toldPending = true;
+        const QString path = m_pendingRecords.first()->filePath();
+        ScribletLogError(QStringLiteral("==>>finished download not stored yet, kept to be stored later: %1").arg(path));
+        NotificationCenter::defaultCenter().post(NotificationNames::LibraryRecordPending, path);
+    }
+    return false;
 }
 
 bool DataBaseManager::updateDownloadedItem(const DownloadedItem &item)
@@ -401,6 +505,9 @@ bool DataBaseManager::updateDownloadedItem(const DownloadedItem &item)
 bool DataBaseManager::deleteDownloadedItem(const DownloadedItem &item)
 {
     QMutexLocker lock(&m_lock);
+    // A record never written has no row to delete.
+    if (m_pendingRecords.removeIf([&item](const auto &kept) { return kept.get() == &item; }) > 0)
+        return true;
     if (item.downloadID() < 0) {
         ScribletLogError(QStringLiteral("deleteDownloadedItem downloadID is invalid: %1 == NULL").arg(item.downloadID()));
         return false;

@@ -9,6 +9,7 @@
 
 struct sqlite3;
 class DownloadedItem;
+class QTimer;
 
 // The library database "Library.db" in the product's support folder: table "Downloaded" holds
 // one row per finished item; table "Downloading" is created and migrated here, counted for
@@ -52,7 +53,23 @@ public:
 
     // The new identifier (also set on the item), or -1.
     qint32 insertDownloadedItem(DownloadedItem &item);
+
+    // A finished download's record: written like insertDownloadedItem, but never forgotten.
+    // One that cannot be written now (a full disk) is kept, and with every other kept record
+    // written again at the next call, by retryPendingRecords() and every RetryIntervalMs while
+    // any is kept; the first failure of a run of them posts
+    // NotificationNames::LibraryRecordPending once (object: the item's file path). The
+    // identifier, or -1 while the record is kept.
+    qint32 recordFinishedItem(const std::shared_ptr<DownloadedItem> &item);
+    // Writes the kept records, oldest first, until one fails; the number written.
+    int retryPendingRecords();
+    int pendingRecordCount() const;
+    static constexpr int RetryIntervalMs = 30000;
+    void setRetryIntervalForTesting(int ms);
+    // A full disk for tests: the file may not grow beyond its size now (false: lifted).
+    void setFullForTesting(bool full);
     bool updateDownloadedItem(const DownloadedItem &item);
+    // A kept record of the item is dropped as well.
     bool deleteDownloadedItem(const DownloadedItem &item);
     // Every row in table order; no list when the table cannot be read.
     std::optional<QList<std::shared_ptr<DownloadedItem>>> getAllDownloadedItems();
@@ -74,6 +91,8 @@ private:
     bool isHealthy();
     qint32 maxID(const char *sql);
     bool exec(const char *sql);
+    void moveFinishedQueueRows();
+    bool writePendingRecords();
 
     mutable QRecursiveMutex m_lock;
     sqlite3 *m_dataBase = nullptr;
@@ -82,4 +101,8 @@ private:
     QString m_strWebIconDir;
     qint32 m_maxDownloadID = 0;
     QString m_movedAsidePath;
+    QList<std::shared_ptr<DownloadedItem>> m_pendingRecords;
+    bool m_toldPending = false;
+    int m_retryIntervalMs = RetryIntervalMs;
+    std::unique_ptr<QTimer> m_retryTimer;
 };

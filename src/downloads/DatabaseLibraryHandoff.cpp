@@ -3,7 +3,6 @@
 #include "downloads/DataBaseManager.h"
 #include "downloads/DownloadedItem.h"
 #include "platform/NotificationNames.h"
-#include "platform/log/ScribletLogger.h"
 #include "platform/NotificationCenter.h"
 #include "reelgrab/QVReelgrabTask.h"
 
@@ -41,11 +40,9 @@ std::shared_ptr<DownloadedItem> DatabaseLibraryHandoff::addNodeByReelgrabTask(QV
         return nullptr;
     auto item = itemFromTask(task);
     DataBaseManager &db = m_manager ? *m_manager : DataBaseManager::defaultManager();
-    if (db.insertDownloadedItem(*item) < 0) {
-        ScribletLogError(QStringLiteral("==>>finished download not stored: %1").arg(item->filePath()));
-        NotificationCenter::defaultCenter().post(NotificationNames::TimeForScheduledTask);
-        return nullptr;
-    }
+    // A record that cannot be written now is kept by the manager and written later: the
+    // download stays finished here either way.
+    db.recordFinishedItem(item);
     m_items << item;
     // Storing was all the work this library does on a download: the scheduler may go on.
     NotificationCenter::defaultCenter().post(NotificationNames::TimeForScheduledTask);

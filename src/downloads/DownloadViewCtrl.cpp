@@ -62,6 +62,8 @@ DownloadViewCtrl::DownloadViewCtrl(std::unique_ptr<LibraryHandoff> library, cons
         [this](const QString &id) { return m_library->getPlaylistCountByID(id); });
     NotificationCenter::defaultCenter().addObserver(this, NotificationNames::DragURLToMainApp,
                                                     [this](const Notification &n) { dragURLtoApp(n.object); });
+    NotificationCenter::defaultCenter().addObserver(this, NotificationNames::LibraryRecordPending,
+                                                    [this](const Notification &n) { tellOfPendingRecord(n.object.toString()); });
 }
 
 DownloadViewCtrl::~DownloadViewCtrl()
@@ -259,6 +261,18 @@ void DownloadViewCtrl::tellOfSalvagedLibrary()
                              .arg(last.libraryRows)
                              .arg(QFileInfo(last.asidePath).fileName());
     // Hangs below the page's tool bar, where the lists it speaks of begin.
+    QWidget *window = m_view->window();
+    ShowTipMessage::share().showTipWithString(text, QPointF(m_view->mapTo(window, QPoint(m_view->width() / 2, 40))), window);
+}
+
+void DownloadViewCtrl::tellOfPendingRecord(const QString &filePath)
+{
+    m_pendingRecordTold = filePath;
+    if (!m_view)
+        return;
+    const QString text = tr1("The disk is full: \"%1\" is downloaded but not yet saved in the library.\n"
+                             "It is saved as soon as there is room again.")
+                             .arg(QFileInfo(filePath).fileName());
     QWidget *window = m_view->window();
     ShowTipMessage::share().showTipWithString(text, QPointF(m_view->mapTo(window, QPoint(m_view->width() / 2, 40))), window);
 }

@@ -97,16 +97,22 @@ public:
     // The speed-up window answer (tests put theirs here).
     void setTurboWindowAnswer(std::function<int()> answer) { m_turboAnswer = std::move(answer); }
 
+    // The file the last notice of a record waiting for room named; empty before any.
+    QString pendingRecordTold() const { return m_pendingRecordTold; }
+
 private:
     void loadView();
     // A damaged library file that was salvaged since the last look: told in the page once.
     void tellOfSalvagedLibrary();
+    // A finished download whose library record waits for room on the disk (told once a run).
+    void tellOfPendingRecord(const QString &filePath);
     void reSetTurboBtn();
     void updateDownConvertLabel();
     MGHoverButton *makeToolButton(QWidget *parent, const QString &tip, const QStringList &slices);
 
     std::unique_ptr<LibraryHandoff> m_library;
     std::unique_ptr<DownloadFinishedNotice> m_finishedNotice;
+    QString m_pendingRecordTold;
     std::unique_ptr<DownloadingViewCtr> m_downloadingViewCtr;
     PasteClickGuard m_pasteGuard;
     QPointer<QLabel> m_stateInfoLable;

@@ -378,8 +378,7 @@ std::shared_ptr<DownloadedItem> DownloadedViewCtrl::addNodeByReelgrabTask(QVReel
         return item;
     }
     // The file is gone already: the library still records the download (shown as missing).
-    if (m_dataBase->insertDownloadedItem(*item) < 0)
-        ScribletLogError(QStringLiteral("==>>finished download not stored: %1").arg(item->filePath()));
+    m_dataBase->recordFinishedItem(item);
     addDownloadNodeWithItem(item, true);
     changeVideoInfomationPicture();
     detachRowViews();

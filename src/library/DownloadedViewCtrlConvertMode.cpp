@@ -66,8 +66,7 @@ void DownloadedViewCtrl::networkDidEndLoadFiles(const QList<std::shared_ptr<Down
         ScribletLogError(QStringLiteral("media information of %1 could not be read").arg(item->filePath()));
     }
     const auto node = addDownloadNodeWithItem(item, true);
-    if (m_dataBase->insertDownloadedItem(*item) < 0)
-        ScribletLogError(QStringLiteral("==>>finished download not stored: %1").arg(item->filePath()));
+    m_dataBase->recordFinishedItem(item);
 
     if (item->thumbnailPath().isEmpty()) {
         if (record && !record->thumbnailPath().isEmpty() && QFileInfo::exists(record->thumbnailPath()))

@@ -24,6 +24,10 @@ inline constexpr QLatin1String PlayerProgressBarChangedNotification{"PlayerProgr
 // Posted, waiting for every observer, when the application is about to quit.
 inline constexpr QLatin1String FENNIXPROWillQuitNotification{"FENNIXPROWillQuitNotification"};
 
+// A finished download's library record could not be written (the disk is full): it is kept
+// and written when it can be; the user is told (object: the file's path).
+inline constexpr QLatin1String LibraryRecordPending{"LibraryRecordPending"};
+
 // The scheduler's start time came; the lists refresh what they show.
 inline constexpr QLatin1String TimeForScheduledTask{"TimeForScheduledTask"};
 inline constexpr QLatin1String RefreshDownlodedDisplayData{"RefreshDownlodedDisplayData"};

@@ -394,16 +394,16 @@ void QVReelgrabTask::sendMessage(const QString &name, const QByteArray &object)
             m_dispatcher->synchronize();
         tellObservers([this](QVReelgrabTaskObserver *o) { o->reelgrabDownloadWillPause(this); });
     } else if (is(DownloadPaused)) {
-        // The engine's stop can end after the user resumed (the task waits to be run again):
-        // going back to paused then would lose that resume, and the task would sit paused.
-        const bool resumed = m_downloadStatus == QVReelgrabTaskStatusWaiting;
-        if (!resumed)
-            m_downloadStatus = QVReelgrabTaskStatusPaused;
+        // The engine's stop can end after the task moved on: the user resumed or retried it
+        // (it waits to be run again) or the helper already runs it again. Going back to
+        // paused then would lose that, and the task would sit paused for good; only a task
+        // still pausing takes the pause.
+        const bool pausing = m_downloadStatus == QVReelgrabTaskStatusPaused;
         if (m_dispatcher) {
             m_dispatcher->synchronize();
             m_dispatcher->attachNextTask();
         }
-        if (!resumed)
+        if (pausing)
             tellObservers([this](QVReelgrabTaskObserver *o) { o->reelgrabDownloadDidPaused(this); });
     } else if (is(DownloadCompleted)) {
         m_downloadStatus = QVReelgrabTaskStatusCompleted;

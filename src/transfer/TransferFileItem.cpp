@@ -10,6 +10,7 @@
 #include "devices/IMediaManager.h"
 #include "devices/IMobileDevice.h"
 #include "downloads/ConvertJob.h"
+#include "platform/AbandonedWork.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
@@ -166,6 +167,7 @@ QString TransferFileItem::privateFolder()
         m_ownTempFolder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/fennix-transfer-XXXXXX"));
         if (!m_ownTempFolder->isValid())
             return QString();
+        m_ownTempHold = AbandonedWork::hold(m_ownTempFolder->path());
     }
     return m_ownTempFolder->path();
 }

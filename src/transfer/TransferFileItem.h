@@ -2,6 +2,7 @@
 
 #include "devices/IAsyncTaskDelegate.h"
 #include "downloads/TBVideoConvertTaskDelegate.h"
+#include "platform/FileLock.h"
 #include "transfer/ITransferConversion.h"
 
 #include <QList>
@@ -146,6 +147,7 @@ private:
     QString m_convertedPath;
     QString m_tempFolder;
     std::unique_ptr<QTemporaryDir> m_ownTempFolder;
+    FileLock m_ownTempHold; // marks the folder live; a killed run's folder is swept at start
     std::optional<qint64> m_lastReportMs;
     std::atomic<bool> m_endReported{false};
     QWaitCondition m_conversionChanged;

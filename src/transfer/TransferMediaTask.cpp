@@ -8,6 +8,7 @@
 #include "devices/IMediaManager.h"
 #include "devices/IMobileDevice.h"
 #include "devices/Version.h"
+#include "platform/AbandonedWork.h"
 #include "platform/Dispatch.h"
 #include "platform/log/ScribletLogger.h"
 #include "transfer/TransferDataItem.h"
@@ -520,6 +521,7 @@ QString TransferMediaTask::taskTempFilePath()
             m_tempFolder.reset();
             return QString();
         }
+        m_tempHold = AbandonedWork::hold(m_tempFolder->path());
     }
     return m_tempFolder->path();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devices/StorageMedium.h"
+#include "platform/FileLock.h"
 
 #include <QList>
 #include <QMutex>
@@ -96,6 +97,7 @@ private:
     bool m_transactionSupport = false;
     QList<std::shared_ptr<TransferFileItem>> m_items;
     std::unique_ptr<QTemporaryDir> m_tempFolder;
+    FileLock m_tempHold; // marks the folder live; a killed run's folder is swept at start
     QString m_systemPath;
     qint64 m_systemFreeSize = 0;
     qint64 m_cardFreeSize = 0;

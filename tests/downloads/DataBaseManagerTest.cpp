@@ -3,8 +3,11 @@
 #include "downloads/DataBaseManager.h"
 #include "downloads/store/LibrarySchema.h"
 #include "downloads/DownloadedItem.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "support/MessageCapture.h"
 #include "support/SpecialFiles.h"
+#include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -128,6 +131,90 @@ TEST_F(DataBaseManagerTest, AFailedInsertKeepsItsIdentifierForTheNext)
 
     auto next = itemAt(QStringLiteral("/v/ok.mp4"));
     EXPECT_EQ(db->insertDownloadedItem(*next), 1);
+}
+
+// A download that finishes on a full disk is not forgotten: its record is kept, the user is told
+// once, and it is written when there is room again (by the next finish or the retry timer).
+TEST_F(DataBaseManagerTest, AFinishedRecordThatMeetsAFullDiskIsKeptToldOnceAndWrittenLater)
+{
+    ASSERT_TRUE(db->loadDataBase());
+    db->setRetryIntervalForTesting(20);
+    QStringList told;
+    QObject owner;
+    NotificationCenter::defaultCenter().addObserver(&owner, NotificationNames::LibraryRecordPending,
+                                                    [&](const Notification &n) { told << n.object.toString(); });
+    // A long address needs pages of its own, which a full file cannot have.
+    const auto bulky = [](const QString &path) {
+        auto item = itemAt(path);
+        item->setPageURL(QStringLiteral("https://example.com/") + QString(9000, u'p'));
+        return item;
+    };
+    db->setFullForTesting(true);
+    const auto first = bulky(QStringLiteral("/v/first.mp4"));
+    const auto second = bulky(QStringLiteral("/v/second.mp4"));
+    const auto dropped = bulky(QStringLiteral("/v/deleted-meanwhile.mp4"));
+    EXPECT_EQ(db->recordFinishedItem(first), -1);
+    EXPECT_EQ(db->recordFinishedItem(second), -1);
+    EXPECT_EQ(db->recordFinishedItem(dropped), -1);
+    EXPECT_EQ(db->pendingRecordCount(), 3);
+    EXPECT_EQ(told, QStringList{QStringLiteral("/v/first.mp4")});
+    EXPECT_TRUE(queryColumn(dbPath(), QStringLiteral("SELECT FilePath FROM Downloaded")).isEmpty());
+    // The user removed one from the library before it was written: it is never written.
+    EXPECT_TRUE(db->deleteDownloadedItem(*dropped));
+    EXPECT_EQ(db->pendingRecordCount(), 2);
+    // Still full: a retry writes nothing and tells nobody again.
+    EXPECT_EQ(db->retryPendingRecords(), 0);
+
+    db->setFullForTesting(false);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return db->pendingRecordCount() == 0; }, 20000));
+    EXPECT_EQ(queryColumn(dbPath(), QStringLiteral("SELECT FilePath FROM Downloaded ORDER BY DownloadID")),
+              (QVariantList{QStringLiteral("/v/first.mp4"), QStringLiteral("/v/second.mp4")}));
+    EXPECT_GT(first->downloadID(), 0);
+    EXPECT_GT(second->downloadID(), first->downloadID());
+    EXPECT_EQ(told.size(), 1);
+    // With room, the next record is written at once.
+    EXPECT_GT(db->recordFinishedItem(itemAt(QStringLiteral("/v/third.mp4"))), second->downloadID());
+    NotificationCenter::defaultCenter().removeObserver(&owner);
+}
+
+// At start, finished downloads the queue still names (its record could not be written) enter
+// the library; one already there or whose file is gone only leaves the queue.
+TEST_F(DataBaseManagerTest, FinishedDownloadsTheQueueStillNamesAreMovedToTheLibraryAtStart)
+{
+    ASSERT_TRUE(db->loadDataBase());
+    const QString kept = folder + QStringLiteral("/kept.mp4"), listed = folder + QStringLiteral("/listed.mp4");
+    writeFile(kept, QByteArray(4321, 'k'));
+    writeFile(listed, QByteArray(10, 'l'));
+    auto already = itemAt(listed);
+    ASSERT_GT(db->insertDownloadedItem(*already), 0);
+    ASSERT_TRUE(db->closeDataBase());
+    const auto row = [](int id, const QString &file, int status) {
+        return QStringLiteral("INSERT INTO Downloading(DownloadID,PageURL,FilePath,Status,AddDate) "
+                              "VALUES(%1,'https://example.com/%1','%2',%3,'2026-01-02 03:04:05 +0000')")
+            .arg(id)
+            .arg(file)
+            .arg(status);
+    };
+    ASSERT_TRUE(execSql(dbPath(), {row(7, kept, 9), row(8, listed, 9), row(9, folder + QStringLiteral("/gone.mp4"), 9),
+                                   row(10, folder + QStringLiteral("/half.mp4"), 6)}));
+
+    DataBaseManager next(folder);
+    const auto items = next.getAllDownloadedItems();
+    ASSERT_TRUE(items.has_value());
+    ASSERT_EQ(items->size(), 2);
+    EXPECT_EQ(items->at(1)->filePath(), kept);
+    EXPECT_EQ(items->at(1)->downloadID(), 7);
+    EXPECT_EQ(items->at(1)->videoSize(), 4321);
+    EXPECT_EQ(items->at(1)->pageURL(), QStringLiteral("https://example.com/7"));
+    EXPECT_TRUE(items->at(1)->addDate().isValid());
+    EXPECT_EQ(queryColumn(dbPath(), QStringLiteral("SELECT DownloadID FROM Downloading")), QVariantList{10});
+
+    // Recording a file takes the queue's finished row of it: removed from the library later, it
+    // does not come back at the next start.
+    ASSERT_TRUE(execSql(dbPath(), {row(11, listed + QStringLiteral(".2"), 9)}));
+    writeFile(listed + QStringLiteral(".2"), QByteArray(3, 'l'));
+    EXPECT_GT(next.insertDownloadedItem(*itemAt(listed + QStringLiteral(".2"))), 0);
+    EXPECT_EQ(queryColumn(dbPath(), QStringLiteral("SELECT DownloadID FROM Downloading")), QVariantList{10});
 }
 
 TEST_F(DataBaseManagerTest, IdentifiersAreNotReusedAfterADeleteInOneRun)

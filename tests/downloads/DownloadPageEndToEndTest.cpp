@@ -74,7 +74,8 @@ protected:
     void TearDown() override
     {
         QuitCheckDialogboxController::setRunHookForTesting(nullptr);
-        page->downloadingList()->reelgrabDispatcher()->cancelAllTasks();
+        if (page)
+            page->downloadingList()->reelgrabDispatcher()->cancelAllTasks();
         page.reset();
         dispatch::Clock::setForTesting(nullptr);
         QVReelgrabTask::setHelperExecutable(QString());
@@ -151,6 +152,44 @@ TEST_F(DownloadPageEndToEnd, PastedAddressShowsProgressPausesResumesFinishesAndR
     EXPECT_EQ(stored->first()->pageURL(), address);
     expectIdentical(stored->first()->filePath());
     EXPECT_TRUE(stored->first()->filePath().startsWith(m_folder + QLatin1Char('/')));
+}
+
+// A download that finishes while the library cannot write its record (a full disk) stays
+// finished in the library, the user is told, and once there is room again and the application
+// starts anew the file is in the library table.
+TEST_F(DownloadPageEndToEnd, ADownloadFinishedOnAFullDiskReachesTheLibraryAfterARestart)
+{
+    const QByteArray path = QFile::encodeName(m_db->databasePath());
+    const auto sql = [&path](const char *statement) {
+        sqlite3 *db = nullptr;
+        const bool ok = sqlite3_open(path.constData(), &db) == SQLITE_OK
+                        && sqlite3_exec(db, statement, nullptr, nullptr, nullptr) == SQLITE_OK;
+        sqlite3_close(db);
+        return ok;
+    };
+    serve("/full.mp4", 0);
+    ASSERT_TRUE(sql("CREATE TRIGGER full BEFORE INSERT ON Downloaded BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+    paste(url("/full.mp4"));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return m_library->displayItemCount() == 1; }, 60000));
+    const QString file = m_library->items().first()->filePath();
+    expectIdentical(file);
+    EXPECT_EQ(m_db->pendingRecordCount(), 1);
+    EXPECT_EQ(page->pendingRecordTold(), file);
+    EXPECT_TRUE(m_db->getAllDownloadedItems()->isEmpty());
+
+    // Quit without room; room again; start anew.
+    page->downloadingList()->reelgrabDispatcher()->cancelAllTasks();
+    page.reset();
+    const QString folder = m_db->workSpaceDir();
+    m_db.reset();
+    ASSERT_TRUE(sql("DROP TRIGGER full"));
+    m_db = std::make_unique<DataBaseManager>(folder);
+    const auto stored = m_db->getAllDownloadedItems();
+    ASSERT_TRUE(stored.has_value());
+    ASSERT_EQ(stored->size(), 1);
+    EXPECT_EQ(stored->first()->filePath(), file);
+    EXPECT_EQ(stored->first()->videoSize(), m_clip.size());
+    EXPECT_EQ(stored->first()->pageURL(), url("/full.mp4"));
 }
 
 TEST_F(DownloadPageEndToEnd, ThreePastedPagesRunTwoAtATimeAndAllFinish)

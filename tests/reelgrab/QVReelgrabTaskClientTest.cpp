@@ -197,6 +197,7 @@ TEST(TaskClientCommands, CommandsWithoutAHelperFollowTheStatusRules)
     task.setDispatcher(&d);
     task.addObserver(&r);
     struct Step { const char *name; qint32 before; std::function<void()> act; qint32 after; QStringList events; int attach; };
+    const auto stopThrough = [&] { task.sendMessage(QString::fromLatin1(RGKMessage::DownloadPaused), {}); };
     const QList<Step> steps = {
         {"pause waiting", QVReelgrabTaskStatusWaiting, [&] { task.pause(); }, QVReelgrabTaskStatusPaused, {"paused"}, 1},
         {"pause downloading, not announced", QVReelgrabTaskStatusDownloading, [&] { task.pause(); }, QVReelgrabTaskStatusDownloading, {}, 0},
@@ -207,10 +208,12 @@ TEST(TaskClientCommands, CommandsWithoutAHelperFollowTheStatusRules)
         {"retry failed", QVReelgrabTaskStatusFailed, [&] { task.retry(); }, QVReelgrabTaskStatusQueued, {"reset"}, 1},
         // The helper's stop is through: paused, unless the user resumed meanwhile (then the
         // resume still waits for its run and must not be lost).
-        {"stop through, paused", QVReelgrabTaskStatusPaused, [&] { task.sendMessage(QString::fromLatin1(RGKMessage::DownloadPaused), {}); },
-         QVReelgrabTaskStatusPaused, {"paused"}, 1},
-        {"stop through after a resume", QVReelgrabTaskStatusWaiting, [&] { task.sendMessage(QString::fromLatin1(RGKMessage::DownloadPaused), {}); },
-         QVReelgrabTaskStatusWaiting, {}, 1},
+        {"stop through, paused", QVReelgrabTaskStatusPaused, stopThrough, QVReelgrabTaskStatusPaused, {"paused"}, 1},
+        {"stop through after a resume", QVReelgrabTaskStatusWaiting, stopThrough, QVReelgrabTaskStatusWaiting, {}, 1},
+        // Resume on a paused row retries the task; the helper may also be running it again.
+        {"stop through after a retry", QVReelgrabTaskStatusQueued, stopThrough, QVReelgrabTaskStatusQueued, {}, 1},
+        {"stop through, downloading again", QVReelgrabTaskStatusDownloading, stopThrough, QVReelgrabTaskStatusDownloading, {}, 1},
+        {"stop through, completed", QVReelgrabTaskStatusCompleted, stopThrough, QVReelgrabTaskStatusCompleted, {}, 1},
     };
     for (const Step &s : steps) {
         r.events.clear();

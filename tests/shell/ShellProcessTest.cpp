@@ -7,11 +7,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -165,4 +170,63 @@ TEST(FennixProProgram, FifosWhereItReadsFilesDoNotHoldUpTheStartOrTheHandedAddre
     EXPECT_EQ(app.exitCode(), 0);
     errors += app.readAllStandardError();
     EXPECT_TRUE(errors.contains("refused to read " + fifos[0].toUtf8() + ": it is a FIFO")) << errors.toStdString();
+}
+
+// Work a killed run left (a socket nothing listens on, a transfer folder nobody holds) is gone
+// once the program has started, and its own quit leaves no socket behind.
+TEST(FennixProProgram, SweepsWhatAKilledRunLeftAndLeavesNoSocketAtQuit)
+{
+    const QString run = AppPaths::runtimeFolder();
+    ASSERT_FALSE(run.isEmpty());
+    const QString stale = run + QStringLiteral("/n-left-by-a-kill");
+    const QByteArray native = QFile::encodeName(stale);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
+    ::close(fd);
+    const QString tmp = TestEnvironment::home() + QStringLiteral("/tmp");
+    const QString work = tmp + QStringLiteral("/fennix-transfer-Ab12Cd");
+    ASSERT_TRUE(QDir().mkpath(work + QStringLiteral("/part")));
+    QFile held(work + QStringLiteral("/.held"));
+    ASSERT_TRUE(held.open(QIODevice::WriteOnly));
+    held.close();
+
+    QProcess app;
+    QProcessEnvironment env = offscreen();
+    env.insert(QStringLiteral("TMPDIR"), tmp);
+    app.setProcessEnvironment(env);
+    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app.start(QStringLiteral(FENNIXPRO_PATH), {});
+    ASSERT_TRUE(app.waitForStarted(10000));
+    ASSERT_TRUE(TestEnvironment::waitFor([] { return logText().contains(QStringLiteral("application Did FinishLaunching")); }, 20000));
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_FALSE(QFileInfo::exists(work));
+    // The waiting download helper has published its own socket: a helper ended at quit cannot
+    // remove it itself.
+    const auto sockets = [&run] {
+        QStringList out;
+        for (const QFileInfo &entry : QDir(run).entryInfoList(QDir::System | QDir::Files | QDir::Hidden)) {
+            struct stat st = {};
+            if (::lstat(QFile::encodeName(entry.filePath()).constData(), &st) == 0 && S_ISSOCK(st.st_mode)
+                && entry.fileName().startsWith(QLatin1String("n-")))
+                out << entry.fileName();
+        }
+        return out;
+    };
+    const auto helperUp = [&] {
+        for (qint64 child : childrenOf(app.processId()))
+            if (commandOf(child).contains(QLatin1String("Reelgrab -c")))
+                return sockets().size() >= 2;
+        return false;
+    };
+    ASSERT_TRUE(TestEnvironment::waitFor(helperUp, 20000)) << qPrintable(sockets().join(QLatin1Char(' ')));
+
+    const QList<qint64> children = childrenOf(app.processId());
+    ::kill(pid_t(app.processId()), SIGTERM);
+    ASSERT_TRUE(app.waitForFinished(20000));
+    for (qint64 child : children)
+        ASSERT_TRUE(TestEnvironment::waitFor([child] { return !alive(child); }, 10000)) << child;
+    EXPECT_TRUE(sockets().isEmpty()) << qPrintable(sockets().join(QLatin1Char(' ')));
 }

@@ -215,6 +215,96 @@ qint64 LibrarySchema::reserveDownloadId(sqlite3 *db, QString *error)
     return id;
 }
 
+int LibrarySchema::moveFinishedQueueRows(sqlite3 *db, QString *error)
+{
+    struct Row
+    {
+        qint64 id = 0;
+        QByteArray page, file, thumbnail, icon, subtitle;
+        int resolution = 0;
+    };
+    const auto text = [](sqlite3_stmt *st, int column) {
+        const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(st, column));
+        return data ? QByteArray(data, sqlite3_column_bytes(st, column)) : QByteArray();
+    };
+    const auto fail = [db, error](sqlite3_stmt *st) {
+        if (error && error->isEmpty())
+            *error = lastError(db);
+        sqlite3_finalize(st);
+        exec(db, "ROLLBACK", nullptr);
+        return -1;
+    };
+    if (error)
+        error->clear();
+    const QByteArray finished = QByteArray::number(FinishedQueueStatus);
+    // Read first without a write lock: nearly every start finds nothing to move.
+    if (scalar(db, "SELECT COUNT(*) FROM Downloading WHERE Status = " + finished) == 0)
+        return 0;
+    if (!exec(db, "BEGIN IMMEDIATE", error))
+        return -1;
+    sqlite3_stmt *st = nullptr;
+    const QByteArray select = "SELECT DownloadID, PageURL, FilePath, ThumbnailPath, WebIconPath, SubtitlePath, Resolution "
+                              "FROM Downloading WHERE Status = "
+                              + finished + " ORDER BY DownloadID";
+    if (sqlite3_prepare_v2(db, select.constData(), -1, &st, nullptr)
+        != SQLITE_OK)
+        return fail(st);
+    QList<Row> rows;
+    while (sqlite3_step(st) == SQLITE_ROW)
+        rows.append({sqlite3_column_int64(st, 0), text(st, 1), text(st, 2), text(st, 3), text(st, 4), text(st, 5),
+                     sqlite3_column_int(st, 6)});
+    sqlite3_finalize(st);
+    st = nullptr;
+
+    int added = 0;
+    for (const Row &row : rows) {
+        const QFileInfo file(QFile::decodeName(row.file));
+        const bool present = !row.file.isEmpty() && file.isFile();
+        bool recorded = false;
+        if (sqlite3_prepare_v2(db, "SELECT 1 FROM Downloaded WHERE FilePath = ? LIMIT 1", -1, &st, nullptr) != SQLITE_OK)
+            return fail(st);
+        sqlite3_bind_text(st, 1, row.file.constData(), int(row.file.size()), SQLITE_TRANSIENT);
+        recorded = sqlite3_step(st) == SQLITE_ROW;
+        sqlite3_finalize(st);
+        st = nullptr;
+        if (present && !recorded) {
+            const bool idTaken = scalar(db, "SELECT COUNT(*) FROM Downloaded WHERE DownloadID = " + QByteArray::number(row.id)) > 0;
+            const qint64 id = idTaken ? takeDownloadId(db, error) : row.id;
+            if (id <= 0)
+                return fail(st);
+            if (sqlite3_prepare_v2(db,
+                                   "INSERT INTO Downloaded (DownloadID, PageURL, FilePath, ThumbnailPath, Time, Size, Status, "
+                                   "Resolution, AddDate, CovertedPath, WebIconPath, SubtitlePath, PlaylistTitle, PlaylistUID, "
+                                   "PlaylistIndex) VALUES(?,?,?,?,0,?,0,?,?,'',?,?,'','',0)",
+                                   -1, &st, nullptr)
+                != SQLITE_OK)
+                return fail(st);
+            // Entered the library when it was written whole.
+            const QDateTime finished = file.lastModified().toUTC();
+            const QByteArray added8 = finished.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss +0000")).toUtf8();
+            sqlite3_bind_int64(st, 1, id);
+            sqlite3_bind_text(st, 2, row.page.constData(), int(row.page.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 3, row.file.constData(), int(row.file.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 4, row.thumbnail.constData(), int(row.thumbnail.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(st, 5, file.size());
+            sqlite3_bind_int(st, 6, row.resolution);
+            sqlite3_bind_text(st, 7, added8.constData(), int(added8.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 8, row.icon.constData(), int(row.icon.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 9, row.subtitle.constData(), int(row.subtitle.size()), SQLITE_TRANSIENT);
+            if (sqlite3_step(st) != SQLITE_DONE)
+                return fail(st);
+            sqlite3_finalize(st);
+            st = nullptr;
+            ++added;
+        }
+        if (!exec(db, "DELETE FROM Downloading WHERE DownloadID = " + QByteArray::number(row.id), error))
+            return fail(st);
+    }
+    if (!exec(db, "COMMIT", error))
+        return fail(st);
+    return added;
+}
+
 bool LibrarySchema::saveDownloadedInOrder(sqlite3 *db, const QList<qint64> &order, QString *error)
 {
     const int v = version(db);

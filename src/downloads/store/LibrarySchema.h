@@ -42,6 +42,15 @@ public:
     // takeDownloadId in a transaction of its own, for callers that only reserve an identifier.
     static qint64 reserveDownloadId(sqlite3 *db, QString *error = nullptr);
 
+    // The queue's status of a finished download whose library row is still to be written.
+    static constexpr int FinishedQueueStatus = 9;
+    // Finished downloads the queue still names (rows of status FinishedQueueStatus, kept when
+    // the library could not take them, e.g. on a full disk) go into "Downloaded": a file that is
+    // there and not in that table yet gets a row (its queue identifier, or a new one when that
+    // is taken); the queue row goes once its file is recorded or gone. One write transaction,
+    // so a failure leaves both tables as they were. The number of rows added, or -1 with error.
+    static int moveFinishedQueueRows(sqlite3 *db, QString *error = nullptr);
+
     // What became of a damaged file.
     struct Salvage
     {

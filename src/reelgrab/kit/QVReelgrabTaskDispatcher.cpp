@@ -95,6 +95,9 @@ QVReelgrabTaskDispatcher::QVReelgrabTaskDispatcher(const QVariantMap &preference
     m_storeTimer.setSingleShot(true);
     m_storeTimer.setInterval(500);
     connect(&m_storeTimer, &QTimer::timeout, this, &QVReelgrabTaskDispatcher::storeNow);
+    m_storeRetryTimer.setSingleShot(true);
+    m_storeRetryTimer.setInterval(StoreRetryMs);
+    connect(&m_storeRetryTimer, &QTimer::timeout, this, &QVReelgrabTaskDispatcher::storeNow);
     m_spareTimer.setSingleShot(true);
     connect(&m_spareTimer, &QTimer::timeout, this, &QVReelgrabTaskDispatcher::startSpareHelper);
     writeClientPreferences();
@@ -431,7 +434,10 @@ bool QVReelgrabTaskDispatcher::isRunning(QVReelgrabTask *task) const
     case QVReelgrabTaskStatusDownloading:
     case QVReelgrabTaskStatusCompleted:
         return true;
+    case QVReelgrabTaskStatusQueued:
     case QVReelgrabTaskStatusWaiting:
+        // Told to go on (resumed, or retried while its helper was still paused) and not yet
+        // answered: its helper runs it, so it holds its slot.
         return m_resumed.contains(task) && task->hasServiceProxy();
     default:
         return false;
@@ -454,9 +460,11 @@ void QVReelgrabTaskDispatcher::scheduleRun()
 
 void QVReelgrabTaskDispatcher::runWaitingTasks()
 {
-    // Waiting tasks left by a resume that are no longer waiting are not "resumed" any more.
+    // Tasks told to go on that have since moved on (the helper answered, or the user paused
+    // them again) are not "resumed" any more.
     for (auto it = m_resumed.begin(); it != m_resumed.end();) {
-        if (!m_tasks.contains(*it) || (*it)->downloadStatus() != QVReelgrabTaskStatusWaiting)
+        const qint32 s = m_tasks.contains(*it) ? (*it)->downloadStatus() : -1;
+        if (s != QVReelgrabTaskStatusWaiting && s != QVReelgrabTaskStatusQueued)
             it = m_resumed.erase(it);
         else
             ++it;
@@ -494,7 +502,13 @@ void QVReelgrabTaskDispatcher::reelgrabTaskDidFinished(QVReelgrabTask *task)
 {
     if (m_delegate)
         m_delegate->reelgrabTaskDidFinished(task);
-    drop(task);
+    // Its row stays, as finished, until the library is seen to hold its file: a record the
+    // library could not write (a full disk) is then still named at the next start.
+    if (m_tasks.removeOne(task)) {
+        m_resumed.remove(task);
+        task->setDispatcher(nullptr);
+        m_finished.append(task);
+    }
     synchronize();
     scheduleRun();
 }
@@ -531,6 +545,9 @@ bool QVReelgrabTaskDispatcher::loadReelgrabTasksCompatibleDatabase(const QString
     Database db(path);
     if (!db.isOpen())
         return false;
+    QString moveError;
+    if (LibrarySchema::moveFinishedQueueRows(db.handle(), &moveError) < 0)
+        Func(FuncLogError, QStringLiteral("==>> finished downloads not moved to the library: %1").arg(moveError));
     sqlite3_stmt *st = nullptr;
     if (sqlite3_prepare_v2(db.handle(), "SELECT DownloadID, ResumeData, Status, PageURL, OnlyAudio FROM Downloading ORDER BY DownloadID",
                            -1, &st, nullptr) != SQLITE_OK)
@@ -558,6 +575,14 @@ bool QVReelgrabTaskDispatcher::loadReelgrabTasksCompatibleDatabase(const QString
         }
         task->setTaskId(id);
         m_lastTaskId = qMax(m_lastTaskId, id);
+        if (sqlite3_column_int(st, 2) == LibrarySchema::FinishedQueueStatus) {
+            // Could not be moved to the library now: kept as it is for a later write.
+            task->setDownloadStatus(QVReelgrabTaskStatusFinished);
+            task->setParent(this);
+            m_finishedStored.insert(task.get());
+            m_finished.append(task.release());
+            continue;
+        }
         switch (task->downloadStatus()) {
         case QVReelgrabTaskStatusSniffing:
         case QVReelgrabTaskStatusDownloading:
@@ -593,22 +618,48 @@ bool QVReelgrabTaskDispatcher::loadReelgrabTasksCompatibleDatabase(const QString
 bool QVReelgrabTaskDispatcher::storeNow()
 {
     m_storeTimer.stop();
+    m_storeRetryTimer.stop();
     if (m_databasePath.isEmpty())
         return false;
     Database db(m_databasePath);
-    if (!db.isOpen() || !db.exec("BEGIN IMMEDIATE"))
+    if (!db.isOpen() || !db.exec("BEGIN IMMEDIATE")) {
+        m_storeRetryTimer.start();
         return false;
-    bool ok = db.exec("DELETE FROM Downloading");
+    }
+    // A finished task the library holds, or took the row of, needs its row no more.
+    QList<QVReelgrabTask *> recorded;
+    QSet<qint64> finishedRows;
+    sqlite3_stmt *inLibrary = nullptr;
+    bool ok = sqlite3_prepare_v2(db.handle(), "SELECT DownloadID FROM Downloading WHERE Status = 9", -1, &inLibrary, nullptr) == SQLITE_OK;
+    while (ok && sqlite3_step(inLibrary) == SQLITE_ROW)
+        finishedRows.insert(sqlite3_column_int64(inLibrary, 0));
+    sqlite3_finalize(inLibrary);
+    inLibrary = nullptr;
+    ok = ok && sqlite3_prepare_v2(db.handle(), "SELECT 1 FROM Downloaded WHERE FilePath = ? LIMIT 1", -1, &inLibrary, nullptr) == SQLITE_OK;
+    for (QVReelgrabTask *t : std::as_const(m_finished)) {
+        if (!ok)
+            break;
+        bindText(inLibrary, 1, t->storedTargetFileName());
+        if (sqlite3_step(inLibrary) == SQLITE_ROW || (m_finishedStored.contains(t) && !finishedRows.contains(t->taskId())))
+            recorded.append(t);
+        sqlite3_reset(inLibrary);
+    }
+    sqlite3_finalize(inLibrary);
+    ok = ok && db.exec("DELETE FROM Downloading");
     sqlite3_stmt *st = nullptr;
     ok = ok && sqlite3_prepare_v2(db.handle(),
                                   "INSERT INTO Downloading(DownloadID,PageURL,Title,FilePath,ResumeData,Status,Size,"
                                   "DownloadSize,AddDate,Cookie,OnlyAudio,GUID) VALUES(?,?,?,?,?,?,?,?,?,?,?,?)",
                                   -1, &st, nullptr) == SQLITE_OK;
-    for (QVReelgrabTask *t : std::as_const(m_tasks)) {
+    QList<QVReelgrabTask *> rows = m_tasks;
+    for (QVReelgrabTask *t : std::as_const(m_finished))
+        if (!recorded.contains(t))
+            rows.append(t);
+    for (QVReelgrabTask *t : std::as_const(rows)) {
         if (!ok)
             break;
         const qint32 s = t->downloadStatus();
-        if (s == QVReelgrabTaskStatusFinished || s == QVReelgrabTaskStatusCancelled)
+        if ((s == QVReelgrabTaskStatusFinished && !m_finished.contains(t)) || s == QVReelgrabTaskStatusCancelled)
             continue;
         const QByteArray archive = t->archivedData();
         sqlite3_bind_int64(st, 1, t->taskId());
@@ -630,9 +681,18 @@ bool QVReelgrabTaskDispatcher::storeNow()
         sqlite3_clear_bindings(st);
     }
     sqlite3_finalize(st);
-    if (!ok) {
+    if (!ok || !db.exec("COMMIT")) {
         db.exec("ROLLBACK");
+        // A full disk: tried again later, so finished rows and fresh progress are not lost.
+        m_storeRetryTimer.start();
         return false;
     }
-    return db.exec("COMMIT");
+    for (QVReelgrabTask *t : std::as_const(recorded)) {
+        m_finished.removeOne(t);
+        m_finishedStored.remove(t);
+        t->deleteLater();
+    }
+    for (QVReelgrabTask *t : std::as_const(m_finished))
+        m_finishedStored.insert(t);
+    return true;
 }

@@ -66,8 +66,16 @@ public:
 
     QList<QVReelgrabTask *> tasks() const;
     int runningTaskCount() const;
-    // Writes the queue now (synchronize() coalesces writes that come in a burst).
+    // Writes the queue now (synchronize() coalesces writes that come in a burst). A write that
+    // fails (a full disk) is tried again after StoreRetryMs.
     bool storeNow();
+    static constexpr int StoreRetryMs = 30000;
+    // Finished tasks whose file the library table does not hold yet (its record could not be
+    // written): each stays in the queue table as a finished row, which the next start moves
+    // across (LibrarySchema::moveFinishedQueueRows), until a write of the queue finds the file
+    // in the library, or finds its row taken away (the library takes it when it records the
+    // file).
+    int unrecordedFinishedCount() const { return int(m_finished.size()); }
 
     // QVReelgrabTaskDispatchProtocol
     void attachNextTask() override;
@@ -98,10 +106,13 @@ private:
     QVReelgrabTaskDispatcherDelegate *m_delegate = nullptr;
     QVariantMap m_preferences;
     QList<QVReelgrabTask *> m_tasks;  // queue order; owned (children)
-    QSet<QVReelgrabTask *> m_resumed; // waiting tasks whose live helper was told to go on
+    QSet<QVReelgrabTask *> m_resumed; // waiting or queued tasks whose live helper was told to go on
+    QList<QVReelgrabTask *> m_finished;      // finished, not seen in the library yet; owned (children)
+    QSet<QVReelgrabTask *> m_finishedStored; // those whose finished row was written
     QString m_databasePath;
     QTimer m_runTimer;
     QTimer m_storeTimer;
+    QTimer m_storeRetryTimer;
     qint64 m_lastTaskId = 0;
     QPointer<QVReelgrabSpareHelper> m_spare;
     QTimer m_spareTimer;

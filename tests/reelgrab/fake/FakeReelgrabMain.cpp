@@ -1,6 +1,7 @@
 // A stand-in for the download helper that follows a script, so the task's side of the message
 // protocol can be tested without sniffing or downloading anything.
-//   FAKE_RGK_MODE: finish | pause | fail | sniff-fail | crash | silent
+//   FAKE_RGK_MODE: finish | pause | hold | fail | sniff-fail | crash | silent
+//                  (hold: like pause, and a resume is only logged, never answered)
 //   FAKE_RGK_LOG:  file that gets a line with the arguments after "-c name" at launch, and one
 //                  line per message received
 //   FAKE_RGK_DELAY_MS: how long a download takes in the finish mode
@@ -47,7 +48,7 @@ public:
                 return;
             }
             send(DownloadDownloading, archiveSegments({}));
-            if (m_mode == QLatin1String("pause"))
+            if (m_mode == QLatin1String("pause") || m_mode == QLatin1String("hold"))
                 return;  // waits for the pause command
             const int delay = qEnvironmentVariableIntValue("FAKE_RGK_DELAY_MS");
             if (delay > 0)
@@ -58,6 +59,8 @@ public:
             send(DownloadWillPause);
             send(DownloadPaused);
         } else if (name == QLatin1String(ResumeDownloadTask)) {
+            if (m_mode == QLatin1String("hold"))
+                return;
             send(DownloadDownloading, archiveSegments({}));
             finish();
         }

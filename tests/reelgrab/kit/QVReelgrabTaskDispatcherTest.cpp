@@ -169,6 +169,31 @@ TEST_F(Dispatcher, AKilledHelperFailsOnlyItsTaskWhichRestarts)
     EXPECT_FALSE(other->hasHelperProcess());
 }
 
+// Resume on a paused row retries the task, and its live helper is told to go on: until the
+// helper answers, the task holds its slot, so a task moved in front of it does not start too.
+TEST_F(Dispatcher, ARetriedPausedTaskHoldsItsSlotUntilItsHelperAnswers)
+{
+    qputenv("FAKE_RGK_MODE", "hold"); // a resume is never answered
+    auto d = make(1);
+    d->addReelgrabTask(page(1), {});
+    QVReelgrabTask *first = d->tasks()[0];
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return first->downloadStatus() == QVReelgrabTaskStatusDownloading; }, 15000));
+    const QList<QVReelgrabTask *> one{first};
+    d->pauseTasks(&one);
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return first->downloadStatus() == QVReelgrabTaskStatusPaused; }, 15000));
+    first->retry();
+    ASSERT_TRUE(TestEnvironment::drainPostedEvents());
+    ASSERT_TRUE(first->hasServiceProxy());
+    d->addReelgrabTask(page(2), {});
+    QVReelgrabTask *second = d->tasks()[1];
+    d->rearrange({second, first});
+    ASSERT_TRUE(TestEnvironment::drainPostedEvents());
+    EXPECT_EQ(d->runningTaskCount(), 1);
+    EXPECT_FALSE(second->hasHelperProcess());
+    EXPECT_EQ(second->downloadStatus(), QVReelgrabTaskStatusQueued);
+    d->cancelAllTasks();
+}
+
 TEST_F(Dispatcher, UnfinishedTasksComeBackAtTheNextStart)
 {
     qputenv("FAKE_RGK_MODE", "pause");
@@ -343,6 +368,61 @@ TEST_F(Dispatcher, AddressesLongerThanTheCapAreNeverQueuedNorStored)
     sqlite3_finalize(st);
     sqlite3_close(db);
     d->cancelAllTasks();
+}
+
+// A finished download stays in the queue table, as finished, until the library is seen to hold
+// its file: a record the library could not write is still named at the next start, which moves
+// it across.
+TEST_F(Dispatcher, AFinishedTaskKeepsAFinishedRowUntilTheLibraryHoldsItsFile)
+{
+    auto d = make(1);
+    ASSERT_TRUE(d->addReelgrabTask(page(1), {}));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return delegate.count(QStringLiteral("finished")) == 1; }, 15000));
+    EXPECT_TRUE(d->tasks().isEmpty());
+    EXPECT_EQ(d->unrecordedFinishedCount(), 1);
+    ASSERT_TRUE(d->storeNow());
+    const auto rows = [this](const char *sql) {
+        QStringList out;
+        sqlite3 *db = nullptr;
+        sqlite3_open(m_db.toUtf8().constData(), &db);
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            out << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        return out;
+    };
+    const QString file = QDir::home().filePath(QStringLiteral("fake-download.mp4"));
+    ASSERT_TRUE(QFileInfo(file).isFile());
+    EXPECT_EQ(rows("SELECT FilePath || ' ' || Status FROM Downloading"), QStringList{file + QStringLiteral(" 9")});
+
+    // A restart before the library took it: the row is moved across, the queue is empty.
+    d.reset();
+    auto again = make(1);
+    EXPECT_TRUE(again->tasks().isEmpty());
+    EXPECT_EQ(again->unrecordedFinishedCount(), 0);
+    EXPECT_EQ(rows("SELECT FilePath FROM Downloaded"), QStringList{file});
+    EXPECT_TRUE(rows("SELECT FilePath FROM Downloading").isEmpty());
+
+    // Finished again into a file the library holds now: the next write drops the row.
+    ASSERT_TRUE(again->addReelgrabTask(page(2), {}));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return delegate.count(QStringLiteral("finished")) == 2; }, 15000));
+    ASSERT_TRUE(again->storeNow());
+    EXPECT_EQ(again->unrecordedFinishedCount(), 0);
+    EXPECT_TRUE(rows("SELECT FilePath FROM Downloading").isEmpty());
+
+    // The library recorded the file after the row was written (taking the row), and the user
+    // removed it from the library since: the row does not come back, nor the item at a start.
+    rows("DELETE FROM Downloaded");
+    ASSERT_TRUE(again->addReelgrabTask(page(3), {}));
+    ASSERT_TRUE(TestEnvironment::waitFor([&] { return delegate.count(QStringLiteral("finished")) == 3; }, 15000));
+    ASSERT_TRUE(again->storeNow());
+    ASSERT_EQ(rows("SELECT Status FROM Downloading"), QStringList{QStringLiteral("9")});
+    rows("DELETE FROM Downloading WHERE Status = 9");
+    ASSERT_TRUE(again->storeNow());
+    EXPECT_EQ(again->unrecordedFinishedCount(), 0);
+    EXPECT_TRUE(rows("SELECT FilePath FROM Downloading").isEmpty());
 }
 
 TEST_F(Dispatcher, RemoveRearrangeAndRefuse)
