@@ -1,6 +1,7 @@
 #include "platform/PropertyList.h"
 
 #include "platform/SafeFileReader.h"
+#include "platform/SafeSaveFile.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -319,7 +320,7 @@ bool PropertyList::writeFile(const QString &path, const QVariant &value, QString
 
 bool PropertyList::writeData(const QString &path, const QByteArray &data, QString *error)
 {
-    QSaveFile f(path);
+    SafeSaveFile f(path);
     // Unbuffered, so a short write is seen here rather than lost in a late flush.
     if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(data) != data.size() || !f.commit()) {
         if (error)

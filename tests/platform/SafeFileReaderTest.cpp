@@ -5,6 +5,7 @@
 #include "platform/AppPaths.h"
 #include "platform/PropertyList.h"
 #include "platform/SafeFileReader.h"
+#include "platform/SafeSaveFile.h"
 #include "platform/UserDefaults.h"
 #include "support/MessageCapture.h"
 #include "support/SpecialFiles.h"
@@ -14,6 +15,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -113,3 +116,41 @@ TEST(SafeFileReader, PropertyListsAndSettingsOverSpecialFilesDoNotHang)
 }
 
 } // namespace
+
+// The program's own files are written at their name: a link standing there is replaced, and
+// whatever it points to (here a file standing in for /dev/zero or another user's file) keeps
+// its bytes.
+TEST(SafeSaveFile, ALinkAtTheNameIsReplacedNeverWrittenThrough)
+{
+    const QString victim = fresh(QStringLiteral("victim.txt"));
+    const QString absent = fresh(QStringLiteral("absent"));
+    ASSERT_TRUE(TestEnvironment::writeFile(victim, "not yours"));
+    const struct
+    {
+        const char *name;
+        std::function<bool(const QString &)> write;
+    } writers[] = {
+        {"SafeSaveFile",
+         [](const QString &path) {
+             SafeSaveFile f(path);
+             return f.open(QIODevice::WriteOnly) && f.write("ours") == 4 && f.commit();
+         }},
+        {"PropertyList",
+         [](const QString &path) { return PropertyList::writeFile(path, QVariantMap{{QStringLiteral("k"), 1}}); }},
+    };
+    for (const auto &w : writers) {
+        SCOPED_TRACE(w.name);
+        for (const QString &target : {victim, absent}) {
+            const QString path = fresh(QStringLiteral("store.plist"));
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            ASSERT_TRUE(QFile::link(target, path));
+            ASSERT_TRUE(w.write(path));
+            EXPECT_FALSE(QFileInfo(path).isSymLink());
+            EXPECT_TRUE(QFileInfo(path).isFile());
+            EXPECT_FALSE(QFileInfo::exists(absent)) << "nothing made where a dangling link points";
+        }
+        QFile kept(victim);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), QByteArray("not yours"));
+    }
+}
