@@ -77,6 +77,10 @@ QString storedClientId()
     }
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QDir().mkpath(folder);
+    // QSaveFile writes where a link points: a link left at the name goes, it is never written
+    // through (to /dev/zero, or, run as root, to a system file).
+    if (QFileInfo(path).isSymLink() && !QFile::remove(path))
+        return id;
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);

@@ -6,6 +6,7 @@
 #include "tallybeam/TallybeamEvent.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTest>
@@ -69,6 +70,27 @@ TEST(Tallybeam, ClientIdIsRandomPerUserAndKept)
             EXPECT_NE(QString::fromLatin1(f.readAll()).trimmed(), QString(id).remove(QLatin1Char('-')));
         }
     }
+}
+
+// The stored id is written at its name: a link left there is replaced, never written through.
+TEST(Tallybeam, ALinkAtTheStoredIdIsReplacedNotWrittenThrough)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                           + QStringLiteral("/Tallybeam");
+    const QString victim = folder + QStringLiteral("/../not-an-id");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::remove(folder + QStringLiteral("/client-id"));
+    {
+        QFile f(victim);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not yours");
+    }
+    ASSERT_TRUE(QFile::link(victim, folder + QStringLiteral("/client-id")));
+    const QString id = Tallybeam::clientId();
+    EXPECT_FALSE(QUuid::fromString(id).isNull());
+    QFile kept(victim);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("not yours"));
 }
 
 TEST(Tallybeam, OffUntilConfigured)
