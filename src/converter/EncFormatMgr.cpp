@@ -2,6 +2,7 @@
 
 #include "converter/ConverterXml.h"
 #include "media/LogCreator.h"
+#include "platform/SafeSaveFile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -221,7 +222,7 @@ bool EncFormatMgr::deleteCustomFormatWithId(int id)
         other->setFilePosition(other->filePosition() - 1);
     }
 
-    QSaveFile out(m_strCustomFormatFile);
+    SafeSaveFile out(m_strCustomFormatFile);
     if (!out.open(QIODevice::WriteOnly) || out.write(doc.toByteArray(4)) < 0 || !out.commit()) {
         logCatalogue(QStringLiteral("cannot write %1: %2").arg(m_strCustomFormatFile, out.errorString()), LogCreator::Error);
         return false;

@@ -1,6 +1,7 @@
 #include "converter/MediaLoaderController.h"
 
 #include "downloads/DownloadedItem.h"
+#include "platform/SafeSaveFile.h"
 #include "platform/log/ScribletLogger.h"
 #include "tools/swiftcarry/SwiftcarryProtocol.h"
 #include "tools/swiftcarry/SwiftcarryToolRun.h"
@@ -281,7 +282,7 @@ bool MediaLoaderController::saveThumbnailToFile(const QByteArray &image, const Q
 {
     if (image.isEmpty() || path.isEmpty())
         return false;
-    QSaveFile file(path);
+    SafeSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(image) == image.size() && file.commit())
         return true;
     ScribletLogError(QStringLiteral("thumbnail not saved to %1: %2").arg(path, file.errorString()));

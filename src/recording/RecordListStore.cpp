@@ -4,6 +4,7 @@
 #include "platform/AppPaths.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/SafeFileReader.h"
+#include "platform/SafeSaveFile.h"
 #include "platform/log/ScribletLogger.h"
 #include "recording/RecordingFiles.h"
 
@@ -107,7 +108,7 @@ bool RecordListStore::save(const QList<std::shared_ptr<DownloadedItem>> &items, 
             *error = QStringLiteral("The folder of \"%1\" cannot be made.").arg(m_path);
         return false;
     }
-    QSaveFile file(m_path);
+    SafeSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) || file.write(archive(items)) < 0 || !file.commit()) {
         if (error)
             *error = file.errorString();

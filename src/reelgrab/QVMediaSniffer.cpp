@@ -2,6 +2,7 @@
 
 #include "engine/Corvidash.h"
 #include "platform/AppPaths.h"
+#include "platform/SafeSaveFile.h"
 #include "reelgrab/EngineLibrary.h"
 #include "reelgrab/Func.h"
 #include "reelgrab/Md5Encrypt.h"
@@ -319,7 +320,7 @@ bool QVMediaSniffer::writePng(const QByteArray &bytes, const QString &path)
         return false;
     if (!AppPaths::ensureFolder(QFileInfo(path).absolutePath()))
         Func(FuncLogError, QStringLiteral("Create Directory At %1 Failed.").arg(QFileInfo(path).absolutePath()));
-    QSaveFile file(path);
+    SafeSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(png) == png.size() && file.commit();
 }
 

@@ -1,6 +1,7 @@
 #include "reelgrab/QVReelgrabPostProcessor.h"
 
 #include "platform/PrivateFolder.h"
+#include "platform/SafeSaveFile.h"
 #include "reelgrab/Func.h"
 #include "reelgrab/GUID.h"
 #include "reelgrab/MediaFormatCode.h"
@@ -210,7 +211,7 @@ void QVReelgrabPostProcessor::process()
             for (const auto &s : segs)
                 paths << s.savePath();
             const QString list = concatListPath(m_job.guid);
-            QSaveFile file(list);
+            SafeSaveFile file(list);
             ok = !list.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(concatList(paths).toUtf8()) >= 0 && file.commit();
             if (ok)
                 ok = runTool(m_job.ffmpegPath,

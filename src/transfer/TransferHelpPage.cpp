@@ -2,6 +2,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/MainBundle.h"
+#include "platform/SafeSaveFile.h"
 #include "platform/Workspace.h"
 #include "platform/log/ScribletLogger.h"
 
@@ -41,7 +42,7 @@ QString TransferHelpPage::localPage(const QString &infoKey)
     if (!AppPaths::ensureFolder(folder) || !source.open(QIODevice::ReadOnly))
         return {};
     const QString target = QDir(folder).filePath(name);
-    QSaveFile out(target);
+    SafeSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly) || out.write(source.readAll()) < 0 || !out.commit())
         return {};
     return target;

@@ -2,6 +2,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/SafeFileReader.h"
+#include "platform/SafeSaveFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -149,7 +150,7 @@ bool capture(const QString &mediaPath, const QString &jpegPath, int maxWidth, QS
         return fail("cannot encode the picture");
 
     QDir().mkpath(QFileInfo(jpegPath).absolutePath());
-    QSaveFile out(jpegPath);
+    SafeSaveFile out(jpegPath);
     const bool written = out.open(QIODevice::WriteOnly)
         && out.write(reinterpret_cast<const char *>(r.packet->data), r.packet->size) == r.packet->size && out.commit();
     av_packet_unref(r.packet);
