@@ -146,11 +146,15 @@ TEST_F(corvidashHls, StopAndResumeContinuesAtTheNextSegment)
     const int count = 60;
     const std::string expected = serve("resume", count, "sequence-iv", false, 60);
     const std::string target = path("resume.ts");
+    // A segment well past the stop point is held until the stop: a late stop still comes first.
+    const std::string held = "/hls/resume/seg20.ts";
+    server.gate(held, 0);
     std::thread run([&] { download(server.url("/hls/resume/index.m3u8"), target); });
     const auto until = std::chrono::steady_clock::now() + 5s;
     while (log.lastDownloaded() < 200000 && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(5ms);
     stopRun(run);
+    server.release(held);
     ASSERT_FALSE(exists(target));
     ASSERT_TRUE(exists(target + ".cvctl"));
     log.clear();

@@ -34,6 +34,10 @@ LoopbackServer::~LoopbackServer()
         m_stopping = true;
     }
     m_stopped.notify_all();
+    {
+        std::lock_guard lock(m_mutex); // no gate waiter misses the stop between test and wait
+    }
+    m_gateChanged.notify_all();
     ::shutdown(m_listen, SHUT_RDWR);
     ::close(m_listen);
     m_acceptThread.join();
@@ -126,6 +130,51 @@ std::vector<std::string> LoopbackServer::cookieHeaders(const std::string &path)
 {
     std::lock_guard lock(m_mutex);
     return m_stats[path].cookies;
+}
+
+void LoopbackServer::gate(const std::string &path, int64_t bytes)
+{
+    std::lock_guard lock(m_mutex);
+    m_gates[path] = bytes;
+}
+
+void LoopbackServer::release(const std::string &path)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_gates.erase(path);
+    }
+    m_gateChanged.notify_all();
+}
+
+int64_t LoopbackServer::passGate(int fd, const std::string &key, int64_t wanted)
+{
+    std::unique_lock lock(m_mutex);
+    auto &stats = m_stats[key];
+    bool held = false;
+    for (;;) {
+        if (m_stopping)
+            return 0;
+        const auto gate = m_gates.find(key);
+        if (gate == m_gates.end())
+            break;
+        const int64_t open = gate->second - stats.bytes - stats.sending;
+        if (open > 0) {
+            wanted = std::min(wanted, open);
+            break;
+        }
+        held = true;
+        m_gateChanged.wait(lock);
+    }
+    if (held) {
+        // A client cut while held must not be counted as sent to: its bytes would only sit
+        // in a dead socket.
+        pollfd p{fd, POLLRDHUP, 0};
+        if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)))
+            return 0;
+    }
+    stats.sending += wanted;
+    return wanted;
 }
 
 void LoopbackServer::acceptLoop()
@@ -320,20 +369,29 @@ bool LoopbackServer::respond(int fd, const std::string &method, const std::strin
         served.emplace_back(first, first);
     }
     while (sent < limit && !m_stopping) {
-        const int64_t piece = std::min<int64_t>(limit - sent, std::max<int64_t>(1, res.pieceBytes));
-        if (!sendAll(fd, body->data() + first + sent, static_cast<size_t>(piece)))
+        const int64_t piece =
+            passGate(fd, key, std::min<int64_t>(limit - sent, std::max<int64_t>(1, res.pieceBytes)));
+        if (piece == 0)
             return false;
-        sent += piece;
+        const bool ok = sendAll(fd, body->data() + first + sent, static_cast<size_t>(piece));
         {
             std::lock_guard lock(m_mutex);
-            m_stats[key].bytes += piece;
-            m_stats[key].served[servedIndex].second = first + sent;
+            auto &stats = m_stats[key];
+            stats.sending -= piece;
+            if (ok) {
+                stats.bytes += piece;
+                stats.served[servedIndex].second = first + sent + piece;
+            }
         }
+        if (!ok)
+            return false;
+        sent += piece;
         if (res.bytesPerSecond > 0) {
             const auto due = began + std::chrono::microseconds(sent * 1000000 / res.bytesPerSecond);
             std::this_thread::sleep_until(due);
         }
-        if (res.burstBytes > 0 && sent % res.burstBytes == 0 && sent < limit)
+        // A gate may cut a write short: pause where a burst boundary was crossed.
+        if (res.burstBytes > 0 && (sent - piece) / res.burstBytes != sent / res.burstBytes && sent < limit)
             std::this_thread::sleep_for(std::chrono::milliseconds(res.burstPauseMs));
     }
     constexpr int64_t kEndlessCap = int64_t(64) << 20;

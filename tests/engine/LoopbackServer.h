@@ -13,7 +13,7 @@
 
 // A small HTTP/1.1 server on 127.0.0.1 for the engine's tests: ranges,
 // per-connection throttling, dropped and stalled bodies, lying lengths,
-// redirects and delays, with a count of what was asked.
+// redirects and delays, gates that hold a body part-way, with a count of what was asked.
 class LoopbackServer
 {
 public:
@@ -61,6 +61,11 @@ public:
     // Body bytes sent more than once: what all responses sent minus the bytes they covered.
     int64_t bytesSentAgain(const std::string &path);
     std::vector<std::string> rangeHeaders(const std::string &path);
+    // Holds every response for the path once its body bytes sent (as bodyBytesSent counts them)
+    // reach `bytes`, until release(path): a test that cuts a run there knows it has not finished,
+    // however late it gets to the cut on a busy machine.
+    void gate(const std::string &path, int64_t bytes);
+    void release(const std::string &path);
     // The Cookie header of each request ("" when none was sent).
     std::vector<std::string> cookieHeaders(const std::string &path);
 
@@ -79,6 +84,7 @@ private:
         int active = 0;
         int maxActive = 0;
         int64_t bytes = 0;
+        int64_t sending = 0; // taken from the gate, on their way
         std::vector<std::string> ranges;
         std::vector<std::string> cookies;
         std::vector<std::pair<int64_t, int64_t>> served;
@@ -89,6 +95,9 @@ private:
     bool respond(int fd, const std::string &method, const std::string &path,
                  const std::map<std::string, std::string> &headers);
     bool sendAll(int fd, const char *data, size_t size);
+    // How much of `wanted` may go out now: waits while the path's gate is reached; 0 once the
+    // server stops or the client hung up meanwhile. Counts the bytes as on their way.
+    int64_t passGate(int fd, const std::string &key, int64_t wanted);
     // Returns once the server is stopping.
     void waitForStop();
 
@@ -102,6 +111,8 @@ private:
     std::mutex m_mutex;
     std::map<std::string, Stored> m_resources;
     std::map<std::string, Stats> m_stats;
+    std::map<std::string, int64_t> m_gates;
+    std::condition_variable m_gateChanged; // with m_mutex
     std::vector<std::thread> m_threads;
     std::vector<int> m_clients;
     int m_active = 0;
