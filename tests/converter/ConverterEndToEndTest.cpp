@@ -154,9 +154,9 @@ TEST_F(ConverterEndToEnd, QuittingEndsEveryConversionChild)
 TEST_F(ConverterEndToEnd, StopFromTheRowMenuEndsTheToolItsFfmpegAndThePartialOutput)
 {
     // MPEG-4 Part 2 into the H.264 preset: ffmpeg re-encodes for a while.
-    MediaFixtures::ClipSpec spec{60.0, QStringLiteral("640x480")};
-    spec.videoCodec = QStringLiteral("mpeg4");
-    const QString longClip = MediaFixtures::makeClip(dir.path(), QStringLiteral("long.mp4"), spec);
+    MediaFixtures::ClipSpec clip{60.0, QStringLiteral("640x480")};
+    clip.videoCodec = QStringLiteral("mpeg4");
+    const QString longClip = MediaFixtures::makeClip(dir.path(), QStringLiteral("long.mp4"), clip);
     if (longClip.isEmpty())
         GTEST_SKIP() << "ffmpeg could not make the clip";
     page->importPaths({longClip});
