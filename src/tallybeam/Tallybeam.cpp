@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
+#include <QDebug>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -18,6 +18,9 @@
 #include <QUuid>
 
 #include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -67,13 +70,22 @@ QString storedClientId()
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
         + QStringLiteral("/Tallybeam");
     const QString path = folder + QStringLiteral("/client-id");
-    QFile existing(path);
+    QFile existing;
     // A regular file only: a FIFO planted under the name would block open() for good. (This
-    // library stands apart from the platform layer, so it looks with stat() itself.)
-    if (QFileInfo(path).isFile() && existing.open(QIODevice::ReadOnly)) {
+    // library stands apart from the platform layer, so it opens without blocking and looks at
+    // the descriptor itself.)
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    struct stat st = {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && existing.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         const QUuid id = QUuid::fromString(QString::fromLatin1(existing.read(64)).trimmed());
         if (!id.isNull())
             return id.toString(QUuid::WithoutBraces);
+    } else {
+        if (fd >= 0)
+            ::close(fd);
+        if (::lstat(native.constData(), &st) == 0)
+            qWarning().noquote() << QStringLiteral("Tallybeam: %1 is not a regular file; a new client id is made").arg(path);
     }
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QDir().mkpath(folder);

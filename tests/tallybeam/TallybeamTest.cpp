@@ -1,18 +1,25 @@
 #include "support/HttpsStub.h"
+#include "support/SpecialFiles.h"
 #include "support/TestCertificates.h"
 
 #include "tallybeam/Tallybeam.h"
 #include "tallybeam/TallybeamApplication.h"
 #include "tallybeam/TallybeamEvent.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 #include <QUrlQuery>
 #include <QUuid>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 TEST(Tallybeam, QueryStrings)
 {
@@ -68,6 +75,48 @@ TEST(Tallybeam, ClientIdIsRandomPerUserAndKept)
         if (f.open(QIODevice::ReadOnly)) {
             EXPECT_NE(QString::fromLatin1(f.readAll()).trimmed(), QString(id).remove(QLatin1Char('-')));
         }
+    }
+}
+
+// Run as a child by the case below, in a home of its own: plants the special file the parent
+// names where the id is kept, then asks for the id.
+TEST(TallybeamChild, ClientIdOverASpecialFile)
+{
+    const QByteArray kind = qgetenv("FENNIX_TALLYBEAM_PLANT");
+    if (kind.isEmpty())
+        GTEST_SKIP() << "run by Tallybeam.ClientIdOverASpecialFileIsMadeAfreshAtOnce";
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                         + QStringLiteral("/Tallybeam/client-id");
+    ASSERT_TRUE(SpecialFiles::plant(SpecialFiles::all().at(kind.toInt()).kind, path));
+    std::printf("client id: %s\n", qPrintable(Tallybeam::clientId()));
+}
+
+// The stored id is read only from a regular file: anything else at its name gives a fresh id at
+// once, with a log line, instead of a program held in open() or read().
+TEST(Tallybeam, ClientIdOverASpecialFileIsMadeAfreshAtOnce)
+{
+    for (qsizetype i = 0; i < SpecialFiles::all().size(); ++i) {
+        SCOPED_TRACE(SpecialFiles::all().at(i).name);
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("FENNIX_TALLYBEAM_PLANT"), QString::number(i));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=TallybeamChild.*")});
+        const bool ended = child.waitForFinished(10000);
+        if (!ended) {
+            child.kill();
+            child.waitForFinished();
+        }
+        ASSERT_TRUE(ended) << "the child must not wait on the id's file";
+        const QString out = QString::fromLocal8Bit(child.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(child.readAllStandardError());
+        EXPECT_EQ(child.exitCode(), 0) << out.toStdString() << err.toStdString();
+        const QRegularExpression id(QStringLiteral("client id: ([0-9a-f-]{36})"));
+        const QRegularExpressionMatch m = id.match(out);
+        ASSERT_TRUE(m.hasMatch()) << out.toStdString();
+        EXPECT_FALSE(QUuid::fromString(m.captured(1)).isNull());
+        EXPECT_TRUE(err.contains(QStringLiteral("client-id is not a regular file")) || out.contains(QStringLiteral("client-id is not a regular file")))
+            << err.toStdString();
     }
 }
 
