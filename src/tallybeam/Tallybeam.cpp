@@ -89,6 +89,10 @@ QString storedClientId()
     }
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QDir().mkpath(folder);
+    // QSaveFile writes to where a link leads: a link (or FIFO, socket) at the name goes first, so
+    // the id is written into this folder and nowhere else.
+    if (::lstat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        ::unlink(native.constData());
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
