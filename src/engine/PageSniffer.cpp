@@ -17,6 +17,8 @@
 #include <iconv.h>
 #include <set>
 #include <strings.h>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -731,14 +733,18 @@ bool PageSniffer::isSound(const Media &m)
 std::vector<PageSniffer::Media> PageSniffer::hlsMedias(const HlsPlaylist &list)
 {
     // Keyed by address and kind, a picture also by the sound it plays with: one address is
-    // a sound track once, however many groups or variants name it.
+    // a sound track once, however many groups or variants name it. The keys are looked up, not
+    // compared one by one: a hostile page's master may list a hundred thousand variants.
     std::vector<Media> pictures, sounds;
-    auto addSound = [&sounds](const std::string &url, int64_t bitrate) {
-        for (Media &s : sounds)
-            if (s.url == url) {
-                s.bitrate = std::max(s.bitrate, bitrate);
-                return;
-            }
+    std::unordered_map<std::string, size_t> soundAt;
+    std::unordered_set<std::string> pictureKeys;
+    auto addSound = [&sounds, &soundAt](const std::string &url, int64_t bitrate) {
+        if (const auto known = soundAt.find(url); known != soundAt.end()) {
+            Media &s = sounds[known->second];
+            s.bitrate = std::max(s.bitrate, bitrate);
+            return;
+        }
+        soundAt.emplace(url, sounds.size());
         Media sound;
         sound.url = url;
         sound.format = CORVIDASH_FORMAT_MP4_AUDIO;
@@ -765,8 +771,8 @@ std::vector<PageSniffer::Media> PageSniffer::hlsMedias(const HlsPlaylist &list)
             m.sound = audio->uri;
             addSound(audio->uri, 0);
         }
-        if (std::none_of(pictures.begin(), pictures.end(),
-                         [&](const Media &p) { return p.url == m.url && p.sound == m.sound; }))
+        // Addresses are lines of the playlist: a line feed parts the two without doubt.
+        if (pictureKeys.insert(m.url + '\n' + m.sound).second)
             pictures.push_back(m);
     }
     pictures.insert(pictures.end(), sounds.begin(), sounds.end());

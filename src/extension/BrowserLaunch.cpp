@@ -1,5 +1,7 @@
 #include "extension/BrowserLaunch.h"
 
+#include "platform/SafeFileReader.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -86,7 +88,8 @@ void BrowserLaunch::poll()
     QString reason;
     if (gone && !m_errorsPath.isEmpty()) {
         QFile file(m_errorsPath);
-        if (file.open(QIODevice::ReadOnly)) {
+        // The browser holds the name too: whatever it left there is read only as a regular file.
+        if (SafeFileReader::open(file)) {
             if (file.size() > MaxErrorBytes)
                 file.seek(file.size() - MaxErrorBytes);
             reason = reasonFromErrorOutput(file.read(MaxErrorBytes));

@@ -2,6 +2,7 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Dispatch.h"
+#include "platform/SafeFileReader.h"
 #include "reelgrab/EngineLibrary.h"
 #include "reelgrab/Func.h"
 #include "reelgrab/NSStringHumanReadable.h"
@@ -18,8 +19,11 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ReelgrabMain {
@@ -177,6 +181,28 @@ private:
     bool m_progressShown = false;
 };
 
+// The log file, opened for appending; -1 when anything but a regular file stands at the name. A
+// FIFO there would hold open() until a reader came, and a link would send the lines elsewhere:
+// opened without blocking and without following a link, the refusal said on the terminal.
+int openLogForAppend(const QByteArray &path)
+{
+    int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW, 0600);
+    const int openError = errno;
+    struct stat st = {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        fd = -1;
+    } else if (fd >= 0) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        return fd;
+    }
+    const QString what = ::lstat(path.constData(), &st) == 0 ? SafeFileReader::describeMode(st.st_mode)
+                                                             : QString::fromLocal8Bit(std::strerror(openError));
+    std::fprintf(stderr, "Reelgrab: the log %s is not a regular file (%s): log lines stay on the terminal\n",
+                 path.constData(), what.toLocal8Bit().constData());
+    return -1;
+}
+
 // A standalone run keeps the terminal for its result and progress: everything else that writes
 // to standard error (log lines, Qt's messages, the page loader's own output) goes to the helper's
 // log file. Returns the stream of the terminal's error output.
@@ -185,7 +211,7 @@ FILE *sendLogLinesToFile()
     const QString folder = AppPaths::reelgrabKitLogs();
     AppPaths::ensureFolder(folder);
     const QByteArray path = QFile::encodeName(QDir(folder).filePath(QStringLiteral("standalone-helper.log")));
-    const int log = ::open(path.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    const int log = openLogForAppend(path);
     const int terminal = log >= 0 ? ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3) : -1;
     FILE *stream = terminal >= 0 ? ::fdopen(terminal, "w") : nullptr;
     if (!stream || ::dup2(log, STDERR_FILENO) < 0) {

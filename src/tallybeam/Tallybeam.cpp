@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
+#include <QDebug>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -18,6 +18,9 @@
 #include <QUuid>
 
 #include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -67,20 +70,29 @@ QString storedClientId()
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
         + QStringLiteral("/Tallybeam");
     const QString path = folder + QStringLiteral("/client-id");
-    QFile existing(path);
+    QFile existing;
     // A regular file only: a FIFO planted under the name would block open() for good. (This
-    // library stands apart from the platform layer, so it looks with stat() itself.)
-    if (QFileInfo(path).isFile() && existing.open(QIODevice::ReadOnly)) {
+    // library stands apart from the platform layer, so it opens without blocking and looks at
+    // the descriptor itself.)
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    struct stat st = {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && existing.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         const QUuid id = QUuid::fromString(QString::fromLatin1(existing.read(64)).trimmed());
         if (!id.isNull())
             return id.toString(QUuid::WithoutBraces);
+    } else {
+        if (fd >= 0)
+            ::close(fd);
+        if (::lstat(native.constData(), &st) == 0)
+            qWarning().noquote() << QStringLiteral("Tallybeam: %1 is not a regular file; a new client id is made").arg(path);
     }
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     QDir().mkpath(folder);
-    // QSaveFile writes where a link points: a link left at the name goes, it is never written
-    // through (to /dev/zero, or, run as root, to a system file).
-    if (QFileInfo(path).isSymLink() && !QFile::remove(path))
-        return id;
+    // QSaveFile writes to where a link leads: a link (or FIFO, socket) at the name goes first, so
+    // the id is written into this folder and nowhere else.
+    if (::lstat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        ::unlink(native.constData());
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);

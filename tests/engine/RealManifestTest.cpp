@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -264,4 +265,30 @@ TEST(corvidashRealManifests, HlsVariantsAndTheirSound)
         EXPECT_EQ(best->bitrate, c.pictureBitrate);
         EXPECT_EQ(best->sound, c.sound);
     }
+}
+
+// A master as large as a page may be, of distinct variants (half of them sound only) and some
+// named twice: each address is offered once, and the list is made at once, not in the many
+// seconds that comparing every variant with every other took (for each such list a page names).
+TEST(corvidashHlsMaster, AHugeMasterIsListedOnceEachAndAtOnce)
+{
+    std::string text = "#EXTM3U\n";
+    int distinct = 0;
+    while (text.size() < (6u << 20) - 100) {
+        const int i = distinct++;
+        text += "#EXT-X-STREAM-INF:BANDWIDTH=" + std::to_string(i + 1) + (i % 2 ? ",CODECS=\"mp4a.40.2\"" : "") + "\n"
+                + std::to_string(i) + ".m3u8\n";
+        if (i % 1000 == 0)
+            text += "#EXT-X-STREAM-INF:BANDWIDTH=1\n0.m3u8\n";
+    }
+    HlsPlaylist list;
+    ASSERT_TRUE(list.parse(text, "http://media.example.com/master.m3u8"));
+    const auto start = std::chrono::steady_clock::now();
+    const std::vector<PageSniffer::Media> medias = PageSniffer::hlsMedias(list);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(medias.size(), size_t(distinct));
+    const auto sounds = std::count_if(medias.begin(), medias.end(), [](const PageSniffer::Media &m) { return PageSniffer::isSound(m); });
+    EXPECT_EQ(sounds, distinct / 2);
+    // Generous for a loaded machine: it takes well under a second, and took over ten.
+    EXPECT_LT(took, std::chrono::seconds(10)) << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
 }

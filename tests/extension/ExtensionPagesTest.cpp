@@ -6,6 +6,7 @@
 #include "extension/BrowserLaunch.h"
 #include "extension/QVUrlLabel.h"
 #include "shell/BriskletBundle.h"
+#include "support/MessageCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -378,20 +379,28 @@ TEST_F(ExtensionPages, ABrowserThatEndsAtOnceIsExplained)
         const char *name;
         QByteArray body;
         bool failed;
+        const char *refusal = nullptr; // what the log says stood at the output's name
     } cases[] = {
         {"refuses root", "echo '[12:12:1211/120000.000000:ERROR:zygote_host_impl_linux.cc(100)] Running as root without "
                          "--no-sandbox is not supported. See https://crbug.com/638180.' >&2\nexit 1\n",
          true},
         {"hands over quietly", "exit 0\n", false},
         {"keeps running", "echo $$ > \"$HOME/browser.pid\"\nexec /bin/sleep 30\n", false},
+        // Its error output's name left as a FIFO: not read, so the page is not held in open().
+        {"leaves a FIFO for its words", "f=$(/usr/bin/readlink /proc/$$/fd/2)\n/usr/bin/rm -f \"$f\"\n/usr/bin/mkfifo \"$f\"\nexit 1\n", false, "a FIFO"},
     };
     for (const auto &c : cases) {
         setBrowsers({QStringLiteral("chromium")}, c.body);
         page.updateExtensionInfo4(ChromeId);
         QSignalSpy settled(&m_manager, &BrowserExtensionManager::browserLaunchSettled);
+        MessageCapture log;
         QTest::mouseClick(page.installButton(B::Chrome), Qt::LeftButton);
         ASSERT_TRUE(settled.wait(BrowserLaunch::WatchMs + 5000)) << c.name;
         EXPECT_EQ(settled.first().first().toBool(), c.failed) << c.name;
+        if (c.refusal) {
+            EXPECT_TRUE(log.has({QStringLiteral("fennix-browser-"), QString::fromLatin1(c.refusal)}))
+                << log.messages().join(u'\n').toStdString();
+        }
         QCoreApplication::processEvents();
         const QList<QMessageBox *> boxes = shownBoxes();
         ASSERT_EQ(boxes.size(), c.failed ? 1 : 0) << c.name;

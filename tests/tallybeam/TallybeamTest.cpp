@@ -1,19 +1,28 @@
 #include "support/HttpsStub.h"
+#include "support/SpecialFiles.h"
 #include "support/TestCertificates.h"
 
 #include "tallybeam/Tallybeam.h"
 #include "tallybeam/TallybeamApplication.h"
 #include "tallybeam/TallybeamEvent.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 #include <QUrlQuery>
 #include <QUuid>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <optional>
 
 TEST(Tallybeam, QueryStrings)
 {
@@ -72,25 +81,95 @@ TEST(Tallybeam, ClientIdIsRandomPerUserAndKept)
     }
 }
 
-// The stored id is written at its name: a link left there is replaced, never written through.
-TEST(Tallybeam, ALinkAtTheStoredIdIsReplacedNotWrittenThrough)
+namespace {
+
+// What the id's name is made before the id is asked for: each special file but the link to a
+// device (were the id ever written through it, the device itself would be replaced), and a link
+// to a file of no id outside the id's folder.
+struct IdPlant
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                           + QStringLiteral("/Tallybeam");
-    const QString victim = folder + QStringLiteral("/../not-an-id");
-    ASSERT_TRUE(QDir().mkpath(folder));
-    QFile::remove(folder + QStringLiteral("/client-id"));
-    {
-        QFile f(victim);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("not yours");
+    const char *name;
+    std::optional<SpecialFiles::Kind> kind; // none: the link to a file elsewhere
+    bool logged;                            // a word on what stood there
+};
+const QList<IdPlant> &idPlants()
+{
+    static const QList<IdPlant> plants = [] {
+        QList<IdPlant> out;
+        for (const SpecialFiles::Case &c : SpecialFiles::all())
+            if (c.kind != SpecialFiles::Kind::DeviceLink)
+                out.append({c.name, c.kind, true});
+        out.append({"link to a file elsewhere", std::nullopt, false});
+        return out;
+    }();
+    return plants;
+}
+
+} // namespace
+
+// Run as a child by the case below, in a home of its own: plants what the parent names where
+// the id is kept, then asks for the id. The id is written into its folder, never through a link.
+TEST(TallybeamChild, ClientIdOverASpecialFile)
+{
+    const QByteArray index = qgetenv("FENNIX_TALLYBEAM_PLANT");
+    if (index.isEmpty())
+        GTEST_SKIP() << "run by Tallybeam.ClientIdOverASpecialFileIsMadeAfreshAtOnce";
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                         + QStringLiteral("/Tallybeam/client-id");
+    const QString elsewhere = QDir::homePath() + QStringLiteral("/elsewhere/notes.txt");
+    const IdPlant &plant = idPlants().at(index.toInt());
+    if (plant.kind) {
+        ASSERT_TRUE(SpecialFiles::plant(*plant.kind, path));
+    } else {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(elsewhere).absolutePath()) && QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile notes(elsewhere);
+        ASSERT_TRUE(notes.open(QIODevice::WriteOnly) && notes.write("not an id\n") > 0);
+        notes.close();
+        ASSERT_TRUE(QFile::link(elsewhere, path));
     }
-    ASSERT_TRUE(QFile::link(victim, folder + QStringLiteral("/client-id")));
-    const QString id = Tallybeam::clientId();
-    EXPECT_FALSE(QUuid::fromString(id).isNull());
-    QFile kept(victim);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), QByteArray("not yours"));
+    std::printf("client id: %s\n", qPrintable(Tallybeam::clientId()));
+    if (plant.kind == SpecialFiles::Kind::Folder) {
+        EXPECT_TRUE(QFileInfo(path).isDir()) << "a folder is left alone";
+    } else {
+        EXPECT_TRUE(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink()) << "the new id is kept in its own folder";
+    }
+    if (!plant.kind) {
+        QFile notes(elsewhere);
+        ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+        EXPECT_EQ(notes.readAll(), "not an id\n");
+    }
+}
+
+// The stored id is read only from a regular file: anything else at its name gives a fresh id at
+// once, with a log line, instead of a program held in open() or read(); the fresh id replaces
+// what stood there instead of being written through it.
+TEST(Tallybeam, ClientIdOverASpecialFileIsMadeAfreshAtOnce)
+{
+    for (qsizetype i = 0; i < idPlants().size(); ++i) {
+        const IdPlant &plant = idPlants().at(i);
+        SCOPED_TRACE(plant.name);
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("FENNIX_TALLYBEAM_PLANT"), QString::number(i));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=TallybeamChild.*")});
+        const bool ended = child.waitForFinished(10000);
+        if (!ended) {
+            child.kill();
+            child.waitForFinished();
+        }
+        ASSERT_TRUE(ended) << "the child must not wait on the id's file";
+        const QString out = QString::fromLocal8Bit(child.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(child.readAllStandardError());
+        EXPECT_EQ(child.exitCode(), 0) << out.toStdString() << err.toStdString();
+        const QRegularExpression id(QStringLiteral("client id: ([0-9a-f-]{36})"));
+        const QRegularExpressionMatch m = id.match(out);
+        ASSERT_TRUE(m.hasMatch()) << out.toStdString();
+        EXPECT_FALSE(QUuid::fromString(m.captured(1)).isNull());
+        if (plant.logged) {
+            EXPECT_TRUE(err.contains(QStringLiteral("client-id is not a regular file"))) << err.toStdString();
+        }
+    }
 }
 
 TEST(Tallybeam, OffUntilConfigured)

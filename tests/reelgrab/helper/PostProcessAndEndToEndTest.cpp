@@ -7,6 +7,7 @@
 #include "reelgrab/QVMediaSniffer.h"
 #include "reelgrab/QVReelgrabPostProcessor.h"
 #include "reelgrab/ReelgrabMain.h"
+#include "support/SpecialFiles.h"
 #include "support/TestEnvironment.h"
 #include "TestHttpServer.h"
 
@@ -936,6 +937,32 @@ TEST_F(ReelgrabStandalone, StandaloneRunsSayTheResultAndKeepTheLogLinesInTheLog)
     QFile file(log);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "the quiet runs wrote their lines to the log";
     EXPECT_FALSE(file.readAll().isEmpty());
+}
+
+// Something planted where the quiet run keeps its log (a FIFO would hold the open for good, a
+// link would put the lines elsewhere) is left alone: the run goes on at once, its lines on the
+// terminal with a word on why, and nothing is written through the name.
+TEST_F(ReelgrabStandalone, AStandaloneLogThatIsNoRegularFileIsLeftAloneAtOnce)
+{
+    TestHttpServer server;
+    server.add(QStringLiteral("/quiet/empty.html"), "<html><head><title>Quiet</title></head><body>text</body></html>",
+               "text/html");
+    const QString log = AppPaths::reelgrabKitLogs() + QStringLiteral("/standalone-helper.log");
+    for (const SpecialFiles::Case &c : SpecialFiles::all()) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(SpecialFiles::plant(c.kind, log));
+        const QFileInfo before(log);
+        const RunResult run = runReelgrab(server.url(QStringLiteral("/quiet/empty.html")), 2, 30000);
+        EXPECT_EQ(run.code, 1) << "it must not wait on the log's name";
+        EXPECT_TRUE(run.err.contains(QStringLiteral("No video found on this page"))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(log + QStringLiteral(" is not a regular file"))) << run.err.toStdString();
+        const QFileInfo after(log);
+        EXPECT_EQ(after.isSymLink(), before.isSymLink());
+        EXPECT_EQ(after.isDir(), before.isDir());
+        EXPECT_FALSE(QFileInfo::exists(log + QStringLiteral(".nowhere"))) << "nothing written through a link";
+    }
+    QFile::remove(log);
+    QDir(log).removeRecursively();
 }
 
 // A server that takes the connection and never answers: the probe, the sniff and the page
