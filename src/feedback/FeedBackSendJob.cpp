@@ -287,8 +287,11 @@ bool FeedBackSendJob::addLogs()
         QString name = QFileInfo(source).fileName();
         if (name == QLatin1String("report.txt"))
             name = QStringLiteral("crash-") + QFileInfo(source).dir().dirName() + QStringLiteral(".txt");
-        // A file that cannot be copied is only left out.
-        QFile::copy(source, freeName(logs, name));
+        // A file that cannot be read (or is no regular file, or over 64 MiB) is only left out.
+        const SafeFileReader::Result log = SafeFileReader::read(source, qint64(64) << 20);
+        QFile copy(freeName(logs, name));
+        if (log.ok() && copy.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            copy.write(log.data);
     }
     return true;
 }
