@@ -69,6 +69,8 @@ void ScreenCapture::alignTrackStarts(const QString &path)
         return;
     const QFileInfo file(path);
     const QString trimmed = file.absolutePath() + QStringLiteral("/.") + file.completeBaseName() + QStringLiteral(".trim.mp4");
+    // ffmpeg -y writes through whatever stands at the name (a link left there): it goes first.
+    QFile::remove(trimmed);
     QProcess p;
     p.start(g_program, {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
                         QStringLiteral("-ss"), QString::number(late, 'f', 6), QStringLiteral("-i"), path, QStringLiteral("-map"),
