@@ -505,7 +505,14 @@ bool ConverterViewCtrl::convertRow(const DownloadNode::Ptr &node, const IM_Encod
     item->setCovertedFilePath(QString());
     item->setPercent(0);
 
-    const QString targetPath = targetFilePathWith(item->filePath(), QSizeF(fitted.width, fitted.height), formatID);
+    // The subtitle choice and the lossless check come before the name: a source taken over
+    // unchanged keeps its own frame size, and the name says the size the output has.
+    const bool mergeSubtitle = param.value(QStringLiteral("isMergeSubtitle")).toBool();
+    if (mergeSubtitle && !item->subtitlePath().isEmpty())
+        media.addExternalSubtitle(item->subtitlePath(), true);
+    const bool lossless = info.isValid() && media.isMediaItemLossless();
+    const IM_EncodeParamEx jobBlock = media.encodeParam();
+    const QString targetPath = targetFilePathWith(item->filePath(), media.outputFrameSize(jobBlock, lossless), formatID);
     if (targetPath.isEmpty()) {
         ScribletLogError(QStringLiteral("no output name for %1 in %2").arg(item->filePath(), convertedFolder()));
         item->setTaskStatus(DownloadedItem::TaskFailed);
@@ -517,20 +524,12 @@ bool ConverterViewCtrl::convertRow(const DownloadNode::Ptr &node, const IM_Encod
     target->setSmartFixFlag(fitted.smartFitMask);
     target->setFourCC(fitted.containerFourCC);
     target->setFilePath(targetPath);
-    const auto job = _taskManager->addConvertTaskWithFile(item->filePath(), target);
-
-    if (param.value(QStringLiteral("isMergeSubtitle")).toBool()) {
+    if (mergeSubtitle)
         target->setSubtitlePath(item->subtitlePath());
-        if (!item->subtitlePath().isEmpty())
-            media.addExternalSubtitle(item->subtitlePath(), true);
-    }
-    if (info.isValid() && media.isMediaItemLossless()) {
-        job->setLosslessConvert(true);
-        ScribletLogInfo(QStringLiteral("[ %>_<% ] LossLessConvert Enabled:YES"));
-    } else {
-        ScribletLogInfo(QStringLiteral("[ %>_<% ] LossLessConvert Enabled:NO"));
-    }
-    job->setEncodeParams(EncodeParamData::toData(media.encodeParam()));
+    const auto job = _taskManager->addConvertTaskWithFile(item->filePath(), target);
+    job->setLosslessConvert(lossless);
+    ScribletLogInfo(QStringLiteral("[ %>_<% ] LossLessConvert Enabled:%1").arg(lossless ? "YES" : "NO"));
+    job->setEncodeParams(EncodeParamData::toData(jobBlock));
     item->setCovertedFilePath(targetPath);
     ScribletLogInfo(QStringLiteral("Encode Param Description: %1").arg(EncodeParamDescription(&fitted, 4)));
 

@@ -357,6 +357,16 @@ double IM_MediaItemExtended::snapLosslessFrameRate(double rate)
 
 bool IM_MediaItemExtended::affectsLossless() const { return !m_item.subtitlePath().isEmpty(); }
 
+QSizeF IM_MediaItemExtended::outputFrameSize(const IM_EncodeParamEx &jobBlock, bool lossless) const
+{
+    const IM_MediaInfo &media = m_item.mediaInfo();
+    // The tool copies the picture of a lossless job and leaves a size of 0x0 unscaled.
+    const bool sourceSize = lossless || (jobBlock.width <= 0 && jobBlock.height <= 0);
+    if (sourceSize && media.width > 0 && media.height > 0)
+        return QSizeF(media.width, media.height);
+    return QSizeF(jobBlock.width, jobBlock.height);
+}
+
 bool IM_MediaItemExtended::isMediaItemLossless()
 {
     IM_MediaInfo &media = m_item.mediaInfo();

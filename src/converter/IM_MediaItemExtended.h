@@ -3,6 +3,7 @@
 #include "converter/FormatItem.h"
 #include "media/IM_MediaItem.h"
 
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -46,6 +47,9 @@ public:
     static double snapLosslessFrameRate(double rate);
     // An edit that needs the picture re-encoded (a subtitle burnt in).
     bool affectsLossless() const;
+    // The frame size a job with this block writes: the source's when the picture is taken over
+    // (a lossless job) or the block leaves the size open, else the block's.
+    QSizeF outputFrameSize(const IM_EncodeParamEx &jobBlock, bool lossless) const;
 
     // Preset services.
     QString formatName() const;

@@ -129,11 +129,6 @@ bool DownloadedViewCtrl::DownloadedItemToConvertForOneMode(const DownloadNode::P
     target->setSmartFixFlag(block.smartFitMask);
     target->setFourCC(block.containerFourCC);
     target->setEncData(setting->encParam);
-    const QString targetPath = targetFilePathWith(item->filePath(), QSizeF(block.width, block.height), setting->formatID);
-    target->setFilePath(targetPath);
-
-    const auto job = _converterTaskManager->addConvertTaskWithFile(item->filePath(), target);
-
     const QVMediaFileInfo info(item->filePath());
     IM_MediaItemExtended media(info.isValid() && info.programInfoAtIndex(0)
                                    ? IM_MediaItem::initMediaItemWithProgramInfo(info.programInfoAtIndex(0), info)
@@ -146,14 +141,17 @@ bool DownloadedViewCtrl::DownloadedItemToConvertForOneMode(const DownloadNode::P
         if (!item->subtitlePath().isEmpty())
             media.addExternalSubtitle(item->subtitlePath(), true);
     }
-    if (info.isValid() && media.isMediaItemLossless()) {
-        job->setLosslessConvert(true);
-        job->setEncodeParams(EncodeParamData::toData(media.encodeParam()));
-        ScribletLogInfo(QStringLiteral("[ %>_<% ] LossLessConvert Enabled:YES"));
-    } else {
-        job->setEncodeParams(setting->encParam);
-        ScribletLogInfo(QStringLiteral("[ %>_<% ] LossLessConvert Enabled:NO"));
-    }
+    // Named after the lossless check: a source taken over unchanged keeps its own frame size.
+    const bool lossless = info.isValid() && media.isMediaItemLossless();
+    const QByteArray jobBlock = lossless ? EncodeParamData::toData(media.encodeParam()) : setting->encParam;
+    const QString targetPath = targetFilePathWith(
+        item->filePath(), media.outputFrameSize(lossless ? media.encodeParam() : block, lossless), setting->formatID);
+    target->setFilePath(targetPath);
+
+    const auto job = _converterTaskManager->addConvertTaskWithFile(item->filePath(), target);
+    job->setLosslessConvert(lossless);
+    job->setEncodeParams(jobBlock);
+    ScribletLogInfo(QStringLiteral("[ %>_<% ] LossLessConvert Enabled:%1").arg(lossless ? "YES" : "NO"));
     item->setCovertedFilePath(targetPath);
     ScribletLogInfo(QStringLiteral("Encode Param Description: %1").arg(EncodeParamDescription(&block, 4)));
 

@@ -9,6 +9,7 @@
 #include "controls/MGCheckButton.h"
 #include "converter/ConverterViewCtrl.h"
 #include "converter/EncFormatMgr.h"
+#include "converter/EncSettingViewCtl.h"
 #include "controls/DownloadTableView.h"
 #include "converter/TBVideoConvertTask.h"
 #include "downloads/DownloadedItem.h"
@@ -94,6 +95,14 @@ double streamBitRate(const QVariantMap &probe, const QString &type)
     return 0;
 }
 
+QSize videoSize(const QVariantMap &probe)
+{
+    for (const QVariant &s : probe.value(QStringLiteral("streams")).toList())
+        if (s.toMap().value(QStringLiteral("codec_type")).toString() == QLatin1String("video"))
+            return QSize(s.toMap().value(QStringLiteral("width")).toInt(), s.toMap().value(QStringLiteral("height")).toInt());
+    return {};
+}
+
 } // namespace
 
 TEST_F(ConverterEndToEnd, ImportTwoClipsAndConvertThemWithAnMp4AndAnMp3Preset)
@@ -131,6 +140,59 @@ TEST_F(ConverterEndToEnd, ImportTwoClipsAndConvertThemWithAnMp4AndAnMp3Preset)
     EXPECT_EQ(MediaFixtures::codecNames(audioProbe), QStringList{"mp3"});
     EXPECT_NEAR(streamBitRate(audioProbe, QStringLiteral("audio")), 320000, 320000 * 0.1) << "the block's bit rate, in bit/s";
     EXPECT_FALSE(page->isHasTask());
+    EXPECT_TRUE(toolChildren().isEmpty());
+}
+
+// Smart Fit off in the sheet and the MP4 preset at 1280x720: an H.264 source is taken over
+// unchanged at its own size, and its output is named after that size; an MPEG-4 source is
+// re-encoded to the preset's size and named after it.
+TEST_F(ConverterEndToEnd, OutputIsNamedAfterTheSizeItReallyHas)
+{
+    // The settings' first showing would raise the modal Smart Fit tip; it counts as seen.
+    UserDefaults::standard().setBool(QStringLiteral("SmartFitTipsPoped"), true);
+    page->setSheetShower([](ConvFromatController *sheet) {
+        sheet->prepareForShowing();
+        sheet->formatControl()->setSelSubItemID(1, 1);
+        sheet->showEncParamInfo(1);
+        EncSettingViewCtl *settings = sheet->encSettingView();
+        settings->selectVideoResolution(QStringLiteral("1280*720"));
+        settings->selectVideoFrameRate(QStringLiteral("25 fps"));
+        settings->selectVideoBitRate(QStringLiteral("1000 kbps"));
+        sheet->saveEncParamSetting(1);
+        EXPECT_EQ(sheet->workingBlock().smartFitMask & (IM_AutoResolution | IM_AutoFrameRate | IM_AutoVideoBitrate), 0u);
+        sheet->clickDone();
+    });
+    const struct
+    {
+        const char *source, *codec;
+        bool lossless;
+        const char *output;
+        QSize size;
+    } cases[] = {
+        {"copied.mp4", "libx264", true, "copied_640x480_MP4.mp4", {640, 480}},
+        {"encoded.mp4", "mpeg4", false, "encoded_1280x720_MP4.mp4", {1280, 720}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.source);
+        MediaFixtures::ClipSpec spec{1.0, QStringLiteral("640x480")};
+        spec.videoCodec = QString::fromLatin1(c.codec);
+        const QString clip = MediaFixtures::makeClip(dir.path(), QString::fromLatin1(c.source), spec);
+        if (clip.isEmpty())
+            GTEST_SKIP() << "ffmpeg could not make the clip";
+        page->importPaths({clip});
+        ASSERT_TRUE(TestEnvironment::waitFor([&] { return itemOf(clip) != nullptr; }, 30000));
+        convert(clip, 1);
+        const auto item = itemOf(clip);
+        const auto job = std::dynamic_pointer_cast<TBVideoConvertTask>(item->converterItem());
+        ASSERT_TRUE(job);
+        EXPECT_EQ(job->isLosslessConvert(), c.lossless);
+        ASSERT_TRUE(TestEnvironment::waitFor([&] { return item->taskStatus() >= DownloadedItem::TaskFinished; }, 120000));
+        ASSERT_EQ(item->taskStatus(), DownloadedItem::TaskFinished);
+        const QString output = item->covertedFilePath();
+        EXPECT_EQ(QFileInfo(output).fileName().toStdString(), c.output);
+        EXPECT_EQ(job->targetFilePath(), output);
+        EXPECT_EQ(videoSize(MediaFixtures::probe(output)), c.size);
+    }
     EXPECT_TRUE(toolChildren().isEmpty());
 }
 

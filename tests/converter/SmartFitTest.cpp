@@ -341,6 +341,30 @@ TEST_F(SmartFit, LosslessDetectionAndFrameRateSnap)
     }
 }
 
+// The size an output file is named after: the source's when the picture is copied or the block
+// leaves the size open, else the block's.
+TEST_F(SmartFit, OutputFrameSize)
+{
+    const struct
+    {
+        int sourceW, sourceH, blockW, blockH;
+        bool lossless;
+        QSizeF size;
+    } cases[] = {
+        {640, 480, 1280, 720, true, {640, 480}},
+        {640, 480, 1280, 720, false, {1280, 720}},
+        {640, 480, 0, 0, false, {640, 480}},
+        {0, 0, 1280, 720, true, {1280, 720}}, // source size unknown: the block's
+    };
+    for (const auto &c : cases) {
+        IM_MediaItemExtended it = item(c.sourceW, c.sourceH, 25);
+        IM_EncodeParamEx block = it.encodeParam();
+        block.width = c.blockW;
+        block.height = c.blockH;
+        EXPECT_EQ(it.outputFrameSize(block, c.lossless), c.size) << c.sourceW << "x" << c.sourceH << " " << c.blockW << "x" << c.blockH << " " << c.lossless;
+    }
+}
+
 TEST_F(SmartFit, PresetNamesAndTargetName)
 {
     IM_MediaItemExtended it = item(640, 480, 25);

@@ -3,6 +3,7 @@
 #include "downloads/DataBaseManager.h"
 #include "library/DownloadedViewCtrl.h"
 #include "converter/OneModeOutputNames.h"
+#include "converter/TBVideoConvertTask.h"
 #include "tools/swiftcarry/MediaFixtures.h"
 #include "platform/MainBundle.h"
 #include "platform/UserDefaults.h"
@@ -141,6 +142,70 @@ TEST(DownloadThenConvert, FinishedDownloadIsConvertedAndReplaced)
     EXPECT_EQ(rows.first().first, converted);
     EXPECT_EQ(rows.first().second, 5);
 
+    defaults.removeObjectForKey(QStringLiteral("values.DownAndConvertOneMode"));
+    g_formatMgr.reset();
+}
+
+// The stored MP4 choice with Smart Fit off at 1280x720: an H.264 download is taken over
+// unchanged at its own size and its output is named after that size; an MPEG-2 download (a codec
+// the preset does not offer) is re-encoded to the stored size and named after it.
+TEST(DownloadThenConvert, OutputIsNamedAfterTheSizeItReallyHas)
+{
+    QTemporaryDir dir;
+    const QString downloads = dir.filePath(QStringLiteral("Downloads"));
+    QDir().mkpath(downloads);
+    g_formatMgr = EncFormatMgr::initWithFile(MainBundle::pathForResource(QStringLiteral("Format"), QStringLiteral("std")),
+                                             dir.filePath(QStringLiteral("CustomFormat.pro")));
+    ASSERT_TRUE(g_formatMgr);
+    const auto mp4 = g_formatMgr->defaultMp4Format();
+    ASSERT_TRUE(mp4);
+    const IM_EncodeParamEx block = MediaFixtures::mp4Target(1280, 720, 1000000);
+    ASSERT_EQ(block.smartFitMask, 0u);
+    UserDefaults &defaults = UserDefaults::standard();
+    defaults.setObject(QStringLiteral("OneModeConvertSetingParam"),
+                       QVariantMap{{QStringLiteral("FormatTitle"), mp4->title()},
+                                   {QStringLiteral("formatID"), mp4->iD()},
+                                   {QStringLiteral("encParam"), EncodeParamData::toData(block)}});
+    defaults.setBool(QStringLiteral("values.DownAndConvertOneMode"), true);
+    ASSERT_TRUE(DataBaseManager::defaultManager().loadDataBase());
+    auto page = std::make_unique<DownloadedViewCtrl>();
+    page->view();
+
+    const struct
+    {
+        const char *download, *codec;
+        bool lossless;
+        QString output;
+        QSize size;
+    } cases[] = {
+        {"copied.mp4", "libx264", true, QStringLiteral("copied_640x480_%1.mp4"), {640, 480}},
+        {"encoded.mp4", "mpeg2video", false, QStringLiteral("encoded_1280x720_%1.mp4"), {1280, 720}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.download);
+        MediaFixtures::ClipSpec spec{1.0, QStringLiteral("640x480")};
+        spec.videoCodec = QString::fromLatin1(c.codec);
+        const QString clip = MediaFixtures::makeClip(downloads, QString::fromLatin1(c.download), spec);
+        ASSERT_FALSE(clip.isEmpty()) << "ffmpeg is needed";
+        QVReelgrabTask task;
+        task.setTargetFileName(clip);
+        const auto item = page->addNodeByReelgrabTask(&task);
+        ASSERT_TRUE(item);
+        std::shared_ptr<TBVideoConvertTask> job;
+        ASSERT_TRUE(TestEnvironment::waitFor(
+            [&] { return (job = std::dynamic_pointer_cast<TBVideoConvertTask>(item->converterItem())) != nullptr; }, 60000));
+        EXPECT_EQ(job->isLosslessConvert(), c.lossless);
+        EXPECT_EQ(QFileInfo(job->targetFilePath()).fileName().toStdString(), c.output.arg(mp4->title()).toStdString());
+        ASSERT_TRUE(TestEnvironment::waitFor([&] { return item->taskStatus() >= DownloadedItem::TaskFinished; }, 120000));
+        ASSERT_EQ(item->taskStatus(), quint32(DownloadedItem::TaskFinished));
+        const QVariantMap probe = MediaFixtures::probe(item->filePath());
+        QSize size;
+        for (const QVariant &stream : probe.value(QStringLiteral("streams")).toList())
+            if (stream.toMap().value(QStringLiteral("codec_type")).toString() == QLatin1String("video"))
+                size = QSize(stream.toMap().value(QStringLiteral("width")).toInt(),
+                             stream.toMap().value(QStringLiteral("height")).toInt());
+        EXPECT_EQ(size, c.size);
+    }
     defaults.removeObjectForKey(QStringLiteral("values.DownAndConvertOneMode"));
     g_formatMgr.reset();
 }
