@@ -12,10 +12,17 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <atomic>
+
 namespace {
 constexpr int RestartDelayMs = 2000;
 // One getprop per arriving phone; a phone that does not answer in time is named by its serial.
-constexpr int PropertyTimeoutMs = 5000;
+std::atomic<int> g_propertyTimeoutMs{AdbBackend::DefaultPropertyTimeoutMs};
+}
+
+void AdbBackend::setPropertyTimeoutMs(int ms)
+{
+    g_propertyTimeoutMs = ms;
 }
 
 AdbBackend::AdbBackend() = default;
@@ -78,7 +85,7 @@ QHash<QString, QString> AdbBackend::parseProperties(const QByteArray &output)
 
 DeviceInfo::Fields AdbBackend::readInfo(const QString &serial)
 {
-    const auto props = parseProperties(AdbHelper::shell(serial, QStringLiteral("getprop"), PropertyTimeoutMs).output);
+    const auto props = parseProperties(AdbHelper::shell(serial, QStringLiteral("getprop"), g_propertyTimeoutMs).output);
     DeviceInfo::Fields info;
     info.serialNumber = serial;
     info.OSPlatform = DeviceTransferPlatform::Android;

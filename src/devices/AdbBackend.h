@@ -19,6 +19,9 @@ class AdbBackend : public IDeviceBackend
 {
 public:
     static constexpr int MaxDevicesPerListing = 64;
+    // How long one phone's property query may take before the phone is named by its serial.
+    static constexpr int DefaultPropertyTimeoutMs = 5000;
+    static void setPropertyTimeoutMs(int ms);
 
     AdbBackend();
     ~AdbBackend() override;

@@ -218,6 +218,23 @@ TEST_F(AdbPhone, APushThatStopsMakingProgressIsEndedAndItsAdbWithIt)
     EXPECT_NE(::kill(pid, 0), 0);
 }
 
+TEST_F(AdbPhone, APhoneThatNeverAnswersItsPropertiesIsNamedByItsSerialInTime)
+{
+    AdbBackend::setPropertyTimeoutMs(300);
+    TestEnvironment::writeFile(harness.root() + "/hang-getprop", "");
+    harness.setState("device");
+    auto device = waitForDevice();
+    AdbBackend::setPropertyTimeoutMs(AdbBackend::DefaultPropertyTimeoutMs);
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->deviceInfo()->displayName(), "FAKEADB01");
+    // The query that hung is gone, not left behind.
+    QFile pidFile(harness.root() + "/getprop.pid");
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const pid_t pid = pid_t(pidFile.readAll().trimmed().toLongLong());
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(TestEnvironment::waitFor([pid] { return ::kill(pid, 0) != 0; }, 5000));
+}
+
 TEST_F(AdbPhone, AHugeListingTakesTheCapAndStoppingDoesNotWaitForTheRest)
 {
     QByteArray devices;

@@ -7,6 +7,7 @@
 #   df/SERIAL        optional df -k output
 #   pull-at-50       when present, the next push pulls the phone out half way
 #   stall-push       when present, a push prints "[ 10%]" and then hangs (its pid in push.pid)
+#   hang-getprop     when present, getprop never answers (its pid in getprop.pid)
 # Shell commands are read the way a phone's shell reads them (eval of the joined words), so a
 # badly quoted path runs its command substitutions here, inside $FAKE_ADB_ROOT.
 R="$FAKE_ADB_ROOT"
@@ -51,7 +52,12 @@ shell)
     eval "set -- $text"
     prog="$1"; shift
     case "$prog" in
-    getprop) cat "$R/props/$serial" 2>/dev/null ;;
+    getprop)
+        if [ -f "$R/hang-getprop" ]; then
+            echo $$ > "$R/getprop.pid"
+            exec sleep 600
+        fi
+        cat "$R/props/$serial" 2>/dev/null ;;
     stat)
         [ "$1" = "-c" ] || exit 1
         stat -c "$2" "$(phone "$3")" 2>/dev/null || { echo "stat: '$3': No such file or directory" >&2; exit 1; }
