@@ -174,9 +174,9 @@ TEST_F(ConverterEndToEnd, OutputIsNamedAfterTheSizeItReallyHas)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.source);
-        MediaFixtures::ClipSpec spec{1.0, QStringLiteral("640x480")};
-        spec.videoCodec = QString::fromLatin1(c.codec);
-        const QString clip = MediaFixtures::makeClip(dir.path(), QString::fromLatin1(c.source), spec);
+        MediaFixtures::ClipSpec clipSpec{1.0, QStringLiteral("640x480")};
+        clipSpec.videoCodec = QString::fromLatin1(c.codec);
+        const QString clip = MediaFixtures::makeClip(dir.path(), QString::fromLatin1(c.source), clipSpec);
         if (clip.isEmpty())
             GTEST_SKIP() << "ffmpeg could not make the clip";
         page->importPaths({clip});

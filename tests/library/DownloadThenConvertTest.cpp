@@ -183,9 +183,9 @@ TEST(DownloadThenConvert, OutputIsNamedAfterTheSizeItReallyHas)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.download);
-        MediaFixtures::ClipSpec spec{1.0, QStringLiteral("640x480")};
-        spec.videoCodec = QString::fromLatin1(c.codec);
-        const QString clip = MediaFixtures::makeClip(downloads, QString::fromLatin1(c.download), spec);
+        MediaFixtures::ClipSpec clipSpec{1.0, QStringLiteral("640x480")};
+        clipSpec.videoCodec = QString::fromLatin1(c.codec);
+        const QString clip = MediaFixtures::makeClip(downloads, QString::fromLatin1(c.download), clipSpec);
         ASSERT_FALSE(clip.isEmpty()) << "ffmpeg is needed";
         QVReelgrabTask task;
         task.setTargetFileName(clip);
