@@ -136,11 +136,14 @@ bool isAttachedFile(const CTMIME_SinglePart &part)
            && fields->fld_disposition->dsp_type->dsp_type == MAILMIME_DISPOSITION_TYPE_ATTACHMENT;
 }
 
-// Seconds east of UTC of a Date zone written as hours and minutes (+0530).
+// Seconds east of UTC of a Date zone written as hours and minutes (+0530). A zone no clock
+// has (beyond ±23:59, or 60 minutes and more) counts as UTC rather than overflowing.
 int zoneSeconds(int zone)
 {
-    const int magnitude = zone < 0 ? -zone : zone;
-    const int seconds = (magnitude / 100) * 3600 + (magnitude % 100) * 60;
+    const qint64 magnitude = zone < 0 ? -qint64(zone) : qint64(zone);
+    if (magnitude / 100 > 23 || magnitude % 100 > 59)
+        return 0;
+    const int seconds = int((magnitude / 100) * 3600 + (magnitude % 100) * 60);
     return zone < 0 ? -seconds : seconds;
 }
 

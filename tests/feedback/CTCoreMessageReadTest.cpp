@@ -373,6 +373,35 @@ TEST(CTCoreMessageRead, DamagedMessagesGiveNoneAndAnError)
     }
 }
 
+// A Date zone no clock has (a hostile message may write any digits there) reads as UTC, and
+// never overflows the seconds it is turned into.
+TEST(CTCoreMessageRead, ZonesNoClockHasReadAsUtc)
+{
+    const struct
+    {
+        const char *zone;
+        int seconds;
+    } cases[] = {
+        {"+0530", 19800},
+        {"-0330", -12600},
+        {"+2359", 86340},
+        {"+2400", 0},
+        {"+0160", 0},
+        {"+477219100", 0},
+        {"-2147483648", 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.zone);
+        CTCoreMessage m;
+        const QString text = QStringLiteral("From: a@example.org\r\nDate: Tue, 1 Dec 2026 10:20:30 %1\r\n"
+                                            "Subject: zone\r\n\r\nbody\r\n")
+                                 .arg(QLatin1String(c.zone));
+        if (!m.initWithString(text))
+            continue; // a zone the parser refuses leaves no date to read
+        EXPECT_EQ(m.senderTimeZone(), c.seconds);
+    }
+}
+
 TEST(CTCoreMessageRead, FeedbackMessageRoundTrip)
 {
     CTCoreMessage built;
