@@ -1088,20 +1088,30 @@ bool DashManifest::pieces(const Representation &r, Piece &init, std::vector<Piec
     int64_t number = c.startNumber;
     int64_t time = 0;
     values.number = &number;
+    // A piece number or time beyond what 64 bits hold is no real manifest's: refused, never
+    // wrapped.
+    const auto nextNumber = [&number] { return !__builtin_add_overflow(number, int64_t(1), &number); };
     if (c.timeline) {
         values.time = &time;
         for (const auto &run : *c.timeline) {
             const double runSeconds = static_cast<double>(run.duration) / static_cast<double>(c.timescale);
-            for (int64_t k = 0; k < run.count; ++k, ++number) {
-                time = run.time + k * run.duration;
+            for (int64_t k = 0; k < run.count; ++k) {
+                int64_t offset = 0;
+                if (__builtin_mul_overflow(k, run.duration, &offset) || __builtin_add_overflow(run.time, offset, &time))
+                    return fail("timeline times overflow");
                 if (!substitute(c.media, values, text, why) || !add(text, 0, -1, runSeconds))
                     return fail(why.empty() ? "unusable piece address" : why);
+                if (!nextNumber())
+                    return fail("piece numbers overflow");
             }
         }
         return true;
     }
-    for (int64_t k = 0; k < c.count; ++k, ++number)
+    for (int64_t k = 0; k < c.count; ++k) {
         if (!substitute(c.media, values, text, why) || !add(text, 0, -1, seconds))
             return fail(why.empty() ? "unusable piece address" : why);
+        if (!nextNumber())
+            return fail("piece numbers overflow");
+    }
     return true;
 }
